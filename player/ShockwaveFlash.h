@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+// The stage control: plays a main movie on level 0 and clips on higher levels, answers
+// variable and property requests by path, reports a clip's fscommand calls as FSCommand.
+// Every failing call throws std::runtime_error, except GetVariable, which gives "".
+class TShockwaveFlash : public QWidget {
+  Q_OBJECT
+public:
+  explicit TShockwaveFlash(QWidget* parent = nullptr);
+  ~TShockwaveFlash() override;
+
+  void SetMovie(const QString& path); // main movie (level 0); "" or a folder empties it
+  QString Movie() const;
+  void Play(); // loads level 0 synchronously: answers at once after
+  void LoadMovie(int level, const QString& path); // queued: the clip arrives later
+  void SetVariable(const QString& name, const QString& value);
+  QString GetVariable(const QString& name); // never throws; "" on any failure
+  void TSetProperty(const QString& target, int property, const QString& value);
+  QString TGetProperty(const QString& target, int property);
+  void SetBackgroundColor(int color);
+  bool Menu() const; // the player's own context menu; true by default
+  void DoVerb(int verb); // -1 (show)
+
+  // Transparent layer composited over the stage. What is drawn on it stays until the
+  // stage is repainted through Repaint(); call update() to show new drawing.
+  QImage& DrawingLayer();
+  // Redraws the stage and wipes the drawing layer.
+  void Repaint();
+
+signals:
+  void FSCommand(const QString& command, const QString& args);
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  struct Private;
+  std::unique_ptr<Private> d;
+};
