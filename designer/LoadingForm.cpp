@@ -1,0 +1,93 @@
+#include "designer/LoadingForm.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <exception>
+
+namespace {
+int loadDelay = 1000;
+}
+
+TFormLoading::TFormLoading(QWidget* owner)
+    : QDialog(owner), LabelInfo(new QLabel(QStringLiteral("Loading main components ..."), this)),
+      ProgressBar(new QProgressBar(this)), Button1(new QPushButton(this)),
+      CancelLoad(new QAction(QStringLiteral("Cancel"), this)), Timer(new QTimer(this)) {
+  setObjectName(QStringLiteral("FormLoading"));
+  setWindowTitle(QStringLiteral("Loading..."));
+  setFixedSize(286, 91);
+
+  LabelInfo->setObjectName(QStringLiteral("LabelInfo"));
+  LabelInfo->setGeometry(8, 8, 270, 16);
+  ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+  ProgressBar->setGeometry(8, 30, 270, 18);
+  ProgressBar->setRange(0, 100);
+  ProgressBar->setValue(0);
+
+  CancelLoad->setObjectName(QStringLiteral("CancelLoad"));
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setText(CancelLoad->text());
+  Button1->setGeometry(105, 58, 75, 25);
+  // No key presses the button: Enter must not cancel a load by accident.
+  Button1->setAutoDefault(false);
+  Button1->setDefault(false);
+  connect(Button1, &QPushButton::clicked, CancelLoad, &QAction::trigger);
+  connect(CancelLoad, &QAction::triggered, this, &TFormLoading::CancelLoadExecute);
+
+  Timer->setObjectName(QStringLiteral("Timer"));
+  Timer->setSingleShot(true);
+  Timer->setInterval(loadDelay);
+  connect(Timer, &QTimer::timeout, this, &TFormLoading::TimerTimer);
+}
+
+int TFormLoading::TimerInterval() {
+  return loadDelay;
+}
+
+void TFormLoading::SetTimerInterval(int milliseconds) {
+  loadDelay = milliseconds;
+}
+
+void TFormLoading::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  FormShow();
+}
+
+void TFormLoading::keyPressEvent(QKeyEvent* event) {
+  // Escape does not close the dialog: only Cancel (or the close box) ends a load.
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TFormLoading::FormShow() {
+  Timer->start();
+}
+
+void TFormLoading::TimerTimer() {
+  Timer->stop();
+  FCancelled = false;
+  if (!FOnLoad)
+    return;
+  try {
+    FOnLoad(this, FStream);
+  } catch (const std::exception& error) {
+    if (FOnError)
+      FOnError(QString::fromUtf8(error.what()));
+  }
+}
+
+void TFormLoading::FinishLoad() {
+  FCompleted = true;
+  accept();
+}
+
+void TFormLoading::CancelLoadExecute() {
+  FCancelled = true;
+  reject();
+}

@@ -1,0 +1,181 @@
+#include "designer/ProjectXml.h"
+
+#include "model/FlashElement.h"
+#include "platform/Numbers.h"
+
+#include <stdexcept>
+
+namespace ProjectXml {
+
+namespace {
+
+constexpr int FirstStoredId = 101;
+
+[[noreturn]] void ThrowConversionError(const QString& from, const QString& to) {
+  throw std::runtime_error(QStringLiteral("Could not convert variant of type (%1) into type (%2)")
+                               .arg(from, to)
+                               .toStdString());
+}
+
+void AppendTableNode(QDomDocument& document, QDomElement& parent, const QString& tagName,
+                     const TQel_Hash& table) {
+  if (table.Count() == 0)
+    return;
+  QDomElement node = document.createElement(tagName);
+  node.setAttribute(QStringLiteral("name"), table.GetText());
+  parent.appendChild(node);
+}
+
+QDomElement ElementNode(QDomDocument& document, const TFlashElement& element, int id) {
+  QDomElement node = document.createElement(QStringLiteral("element"));
+  node.setAttribute(QStringLiteral("filename"), element.FTypeName);
+  node.setAttribute(QStringLiteral("x"), FloatToText(element.FX));
+  node.setAttribute(QStringLiteral("y"), FloatToText(element.FY));
+  node.setAttribute(QStringLiteral("width"), FloatToText(element.FWidth));
+  node.setAttribute(QStringLiteral("height"), FloatToText(element.FHeight));
+  node.setAttribute(QStringLiteral("id"), QString::number(id));
+  node.setAttribute(QStringLiteral("page"), element.FPage);
+  node.setAttribute(QStringLiteral("name"), element.FName);
+  AppendTableNode(document, node, QStringLiteral("flash_info"), element.FProps);
+  if (!element.FOnExecute.isEmpty()) {
+    QDomElement onExecute = document.createElement(QStringLiteral("OnExecute"));
+    onExecute.appendChild(document.createTextNode(element.FOnExecute));
+    node.appendChild(onExecute);
+  }
+  AppendTableNode(document, node, QStringLiteral("flash_suffix"), element.FSuffix);
+  return node;
+}
+
+std::optional<QString> OptionalAttribute(const QDomElement& node, const QString& name) {
+  if (!node.hasAttribute(name))
+    return std::nullopt;
+  return node.attribute(name);
+}
+
+std::optional<double> OptionalNumber(const QDomElement& node, const QString& name) {
+  if (!node.hasAttribute(name))
+    return std::nullopt;
+  return ReadNumber(node.attribute(name));
+}
+
+std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString& tagName) {
+  return OptionalAttribute(node.firstChildElement(tagName), QStringLiteral("name"));
+}
+
+} // namespace
+
+void WriteProjectTree(QDomDocument& Document, const QString& ServerIP, const QString& RepositoryDir,
+                      const QStringList& Pages, const QList<TFlashElement*>& Elements) {
+  Document.clear();
+  QDomElement root = Document.createElement(QStringLiteral("interface"));
+  Document.appendChild(root);
+
+  QDomElement repositories = Document.createElement(QStringLiteral("repositories"));
+  repositories.setAttribute(QStringLiteral("serverip"), ServerIP);
+  repositories.setAttribute(QStringLiteral("repositorydir"), RepositoryDir);
+  root.appendChild(repositories);
+  QDomElement list = Document.createElement(QStringLiteral("list"));
+  root.appendChild(list);
+  QDomElement entities = Document.createElement(QStringLiteral("entities"));
+  root.appendChild(entities);
+
+  for (qsizetype i = 1; i < Pages.size(); ++i) {
+    QDomElement page = Document.createElement(QStringLiteral("page"));
+    page.setAttribute(QStringLiteral("name"), Pages.at(i));
+    list.appendChild(page);
+  }
+  int id = FirstStoredId;
+  for (const TFlashElement* element : Elements)
+    entities.appendChild(ElementNode(Document, *element, id++));
+}
+
+void ParseDocument(QDomDocument& Document, const QByteArray& Bytes) {
+  QString message;
+  int line = 0;
+  int column = 0;
+  if (!Document.setContent(Bytes, &message, &line, &column)) {
+    throw std::runtime_error(
+        QStringLiteral("The project is not well-formed XML: %1 (line %2, column %3)")
+            .arg(message)
+            .arg(line)
+            .arg(column)
+            .toStdString());
+  }
+}
+
+QDomElement RequiredChild(const QDomNode& Parent, const QString& TagName) {
+  const QDomElement child = Parent.firstChildElement(TagName);
+  if (child.isNull()) {
+    throw std::runtime_error(
+        QStringLiteral("The project has no \"%1\" element: it cannot be loaded")
+            .arg(TagName)
+            .toStdString());
+  }
+  return child;
+}
+
+QString RequiredText(const QDomNode& Node, const QString& Attribute) {
+  const QDomElement element = Node.toElement();
+  if (!element.hasAttribute(Attribute))
+    ThrowConversionError(QStringLiteral("Null"), QStringLiteral("String"));
+  return element.attribute(Attribute);
+}
+
+int RequiredInteger(const QDomNode& Node, const QString& Attribute) {
+  const QDomElement element = Node.toElement();
+  if (!element.hasAttribute(Attribute))
+    ThrowConversionError(QStringLiteral("Null"), QStringLiteral("Integer"));
+  bool ok = false;
+  const int value = element.attribute(Attribute).trimmed().toInt(&ok, 10);
+  if (!ok)
+    ThrowConversionError(QStringLiteral("String"), QStringLiteral("Integer"));
+  return value;
+}
+
+std::optional<double> ReadNumber(const QString& Text) {
+  double value = 0;
+  if (TextToFloat(Text, value))
+    return value;
+  const QChar separator = DecimalSeparator();
+  const QChar other = separator == QLatin1Char('.') ? QLatin1Char(',') : QLatin1Char('.');
+  if (!Text.contains(separator) && TextToFloat(QString(Text).replace(other, separator), value))
+    return value;
+  return std::nullopt;
+}
+
+QDomElement FindEntitiesNode(const QDomDocument& Document) {
+  return Document.firstChildElement(QStringLiteral("interface"))
+      .firstChildElement(QStringLiteral("entities"));
+}
+
+QDomElement FindStoredElementNode(const QDomElement& Entities, int Level) {
+  QDomElement found;
+  const QString id = QStringLiteral("id");
+  for (QDomNode child = Entities.firstChild(); !child.isNull(); child = child.nextSibling()) {
+    const QDomElement element = child.toElement();
+    if (element.isNull() || !element.hasAttribute(id))
+      continue;
+    const std::optional<double> value = ReadNumber(element.attribute(id));
+    if (value && *value == Level)
+      found = element;
+  }
+  return found;
+}
+
+TStoredAttributes ReadStoredAttributes(const QDomElement& Node) {
+  TStoredAttributes stored;
+  stored.X = OptionalNumber(Node, QStringLiteral("x"));
+  stored.Y = OptionalNumber(Node, QStringLiteral("y"));
+  stored.Width = OptionalNumber(Node, QStringLiteral("width"));
+  stored.Height = OptionalNumber(Node, QStringLiteral("height"));
+  stored.Page = OptionalAttribute(Node, QStringLiteral("page"));
+  stored.Name = OptionalAttribute(Node, QStringLiteral("name"));
+  stored.FlashSuffix = ChildNameAttribute(Node, QStringLiteral("flash_suffix"));
+  const QDomElement onExecute = Node.firstChildElement(QStringLiteral("OnExecute"));
+  if (!onExecute.isNull())
+    stored.OnExecute = onExecute.text();
+  stored.FlashInfo = ChildNameAttribute(Node, QStringLiteral("flash_info"));
+  return stored;
+}
+
+} // namespace ProjectXml

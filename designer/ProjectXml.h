@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class TFlashElement;
+
+// The project document: the tree a project is saved as (file, undo snapshot, z-order reload)
+// and the pieces its two-phase reader needs. Reading errors throw std::runtime_error with the
+// message the user sees.
+namespace ProjectXml {
+
+// Replaces Document's tree with the project: server address, repository directory, the pages
+// of Pages after the first ("all" is never written) and every element in list order with ids
+// renumbered from 101.
+void WriteProjectTree(QDomDocument& Document, const QString& ServerIP, const QString& RepositoryDir,
+                      const QStringList& Pages, const QList<TFlashElement*>& Elements);
+
+// Parses Bytes into Document; throws a message naming the line and column of the first fault.
+void ParseDocument(QDomDocument& Document, const QByteArray& Bytes);
+
+// The first child element of Parent named TagName; throws when there is none, since the reader
+// cannot go on without it.
+QDomElement RequiredChild(const QDomNode& Parent, const QString& TagName);
+
+// An attribute the reader cannot do without. A missing attribute throws the conversion error
+// "Could not convert variant of type (Null) into type (...)", and an integer that is not a
+// whole number "... (String) into type (Integer)".
+QString RequiredText(const QDomNode& Node, const QString& Attribute);
+int RequiredInteger(const QDomNode& Node, const QString& Attribute);
+
+// A number as the project file writes it, with the current decimal separator; a text written
+// under the other separator is accepted too, so a file moved between locales keeps its values.
+std::optional<double> ReadNumber(const QString& Text);
+
+// The "entities" node of the document's first "interface" root, or a null element.
+QDomElement FindEntitiesNode(const QDomDocument& Document);
+
+// The last child of Entities whose "id" reads as a number equal to Level, or a null element.
+// Children are taken whatever their tag; one without a numeric "id" never matches.
+QDomElement FindStoredElementNode(const QDomElement& Entities, int Level);
+
+// What a stored element node holds beyond its id and clip; absent values stay unset.
+struct TStoredAttributes {
+  std::optional<double> X;
+  std::optional<double> Y;
+  std::optional<double> Width;
+  std::optional<double> Height;
+  std::optional<QString> Page;
+  std::optional<QString> Name;
+  std::optional<QString> FlashSuffix;
+  std::optional<QString> OnExecute;
+  std::optional<QString> FlashInfo;
+};
+
+TStoredAttributes ReadStoredAttributes(const QDomElement& Node);
+
+} // namespace ProjectXml
