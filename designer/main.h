@@ -1,0 +1,348 @@
+#pragma once
+
+#include "model/ObjectList.h"
+
+#include <QDomDocument>
+#include <QMainWindow>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QGroupBox;
+class QImage;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QMouseEvent;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QStandardItemModel;
+class QStatusBar;
+class QTabWidget;
+class QTableView;
+class QTableWidget;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QLineEdit;
+class QCheckBox;
+class TAbout;
+class TDialogs;
+class TFlashElement;
+class TFormPaint;
+class TFormPrefInfo;
+class TFormProp;
+class TShockwaveFlash;
+class TValueListEditor;
+
+// The designer's main window: the stage with its overlay, the page and object lists, the
+// repository grid, the property panels, the driver and event lists, the menus and actions.
+// It owns the project state; every handler of the program is a member, implemented in one
+// .cpp per concern.
+//
+// Handlers take their sender like the actions that run them (nullptr when called directly).
+// Key handlers receive Qt key codes; setting Key to 0 keeps the key from the focused control.
+class TFormVistaloom : public QMainWindow {
+  Q_OBJECT
+public:
+  // Builds the window and its actions; the project state is set up by FormCreate.
+  // ExeDir is the program's folder with a trailing "/", Args the command-line arguments
+  // without the program name, Dialogs the modal questions (not owned).
+  TFormVistaloom(const QString& ExeDir, const QStringList& Args, TDialogs* Dialogs,
+                 QWidget* Parent = nullptr);
+  ~TFormVistaloom() override;
+
+  // Project state, in declaration order.
+  double FScaleX = 1.0;
+  double FScaleY = 1.0;
+  QImage* FStageCanvas = nullptr; // the stage's drawing layer, composited over the stage
+  QString FProjectFileName;
+  QString FRepositoryDir; // with a trailing "/"
+  QString FServerIP;
+  bool FShiftDown = false;
+  bool FApplyStoredAttributes = false;
+  bool FCtrlDown = false;
+  double FStageWidth = 0;
+  double FStageHeight = 0;
+  qint32 FHistoryCount = 0;
+  bool FUserAdded = false;
+  TObjectList FElements;
+  QDomNode FStoredEntitiesNode; // null: none
+  QString FExeDir;              // with a trailing "/"
+  bool FDragging = false;
+  qint32 FLastLevel = 100;
+
+  // Owns every element made during the run; FElements only points into it.
+  std::vector<std::unique_ptr<TFlashElement>> FElementStore;
+  TDialogs* FDialogs = nullptr;
+  QStringList FArgs;
+
+  // Rubber band corners (Left, Top) and (Right, Bottom) as drawn; never normalised.
+  // (0, 0, 0, 0) means no band.
+  QRect RubberBand = QRect(QPoint(0, 0), QPoint(0, 0));
+  // The stage's screen position and widget, read by the debug mouse hook.
+  int StageOriginX = 0;
+  int StageOriginY = 0;
+  QWidget* StageWindowHandle = nullptr;
+
+  // The other windows, created once by CreateForms. The overlay is freed when the main
+  // window closes and is nullptr from then on.
+  TFormPaint* FormPaint = nullptr;
+  TFormProp* FormProp = nullptr;
+  TAbout* About = nullptr;
+  TFormPrefInfo* FormPrefInfo = nullptr;
+
+  QDomDocument XMLDocument;
+  QDomDocument XMLLoad;
+  QDomDocument XMLDocumentDrivers;
+
+  // Layout, by component name.
+  QWidget* Panel4 = nullptr;
+  QSplitter* Splitter1 = nullptr;
+  QWidget* PanelPropery = nullptr;
+  QWidget* PanelProperty = nullptr;
+  QTabWidget* PageControl3 = nullptr;
+  QWidget* TSProp = nullptr;
+  TValueListEditor* ValueListEditor = nullptr;
+  QWidget* TSEvents = nullptr;
+  QGroupBox* PanelObjectoption = nullptr;
+  TValueListEditor* VLEProp = nullptr;
+  QGroupBox* PanelFlashSuffiz = nullptr;
+  QPushButton* Button9 = nullptr;
+  QPushButton* Button10 = nullptr;
+  TValueListEditor* VLEFlashSuffix = nullptr;
+  QWidget* PanelMain = nullptr;
+  QTabWidget* PCMain = nullptr;
+  QWidget* TSDesign = nullptr;
+  QWidget* PanelFlash = nullptr;
+  TShockwaveFlash* ShockwaveFlash = nullptr;
+  QWidget* TabSheet8 = nullptr;
+  QListWidget* ListBoxDrivers = nullptr;
+  QListWidget* ListBoxFunctions = nullptr;
+  TValueListEditor* VEDriver = nullptr;
+  QToolButton* Button11 = nullptr;
+  QToolButton* Button12 = nullptr;
+  QListWidget* ListBoxEvents = nullptr;
+  QWidget* Panel12 = nullptr;
+  QWidget* PanelDraw = nullptr;
+  QWidget* PanelObjects = nullptr;
+  QTabWidget* PageControl = nullptr;
+  QWidget* TSObjects = nullptr;
+  QListWidget* ListBoxItem = nullptr;
+  QListWidget* LBPages = nullptr;
+  QToolButton* SpeedButtonDelPage = nullptr;
+  QToolButton* SpeedButtonUp = nullptr;
+  QToolButton* SpeedButtonDown = nullptr;
+  QToolButton* SpeedButtonInsPage = nullptr;
+  QWidget* TSElements = nullptr;
+  TShockwaveFlash* SFPreview = nullptr;
+  QTableWidget* SGElements = nullptr;
+  QWidget* TabSheetAll = nullptr;
+  QTableView* DBGrid1 = nullptr;
+  QStandardItemModel* DataObjects = nullptr; // the in-memory table behind DBGrid1
+  QWidget* TabSheet2 = nullptr;
+  QListWidget* LBHistory = nullptr;
+  QWidget* Panel14 = nullptr;
+  QTabWidget* PageControl1 = nullptr;
+  QWidget* TSAlign = nullptr;
+  QWidget* TSInfo = nullptr;
+  QToolBar* ToolBar1 = nullptr;
+  QToolBar* ToolBar2 = nullptr;
+  QWidget* Panel3 = nullptr;
+  QTabWidget* PageControl2 = nullptr; // debug pages
+  QWidget* TSTest2 = nullptr;
+  QPlainTextEdit* Memo1 = nullptr; // FSCommand log
+  QPushButton* Button8 = nullptr;
+  QPushButton* Button2 = nullptr;
+  QWidget* TSts2 = nullptr;
+  QLabel* Image1 = nullptr;
+  QWidget* PanelDrow = nullptr;
+  QWidget* TabSheet7 = nullptr;
+  QPushButton* Button5 = nullptr;
+  QPushButton* Button7 = nullptr;
+  QCheckBox* CheckBox1 = nullptr;
+  QLineEdit* Edit6 = nullptr;
+  QWidget* Panel2 = nullptr; // never shown
+  QLabel* Label1 = nullptr;
+  QLineEdit* Edit2 = nullptr;
+  QLineEdit* Edit3 = nullptr;
+  QLineEdit* Edit4 = nullptr;
+  QLineEdit* Edit5 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QPushButton* Button6 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QStatusBar* StatusBar = nullptr;
+  std::array<QLabel*, 3> StatusBarPanels{};
+  QMenu* MainMenuFile = nullptr;
+  QMenu* MainMenuEdit = nullptr;
+  QMenu* MainMenuObjects = nullptr;
+  QMenu* MainMenuPages = nullptr;
+  QMenu* MainMenuXML = nullptr;
+  QMenu* MainMenuTools = nullptr;
+  QMenu* MainMenuHelp = nullptr;
+  QAction* AboutItem = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QAction* TestItem = nullptr;
+
+  // Actions of ActionList1.
+  QAction* AlignLeft = nullptr;
+  QAction* AlignRight = nullptr;
+  QAction* AlignCenter = nullptr;
+  QAction* AlignTopCenter = nullptr;
+  QAction* AlignTop = nullptr;
+  QAction* AlignBottom = nullptr;
+  QAction* AlignVert = nullptr;
+  QAction* AlignH = nullptr;
+  QAction* AllClose = nullptr;
+  QAction* New = nullptr;
+  QAction* Load = nullptr;
+  QAction* Reopen = nullptr;
+  QAction* Save = nullptr;
+  QAction* SaveAs = nullptr;
+  QAction* ProjectPref = nullptr;
+  QAction* SaveCurrentRepository = nullptr;
+  QAction* ClearAll = nullptr;
+  QAction* CreateXML = nullptr;
+  QAction* SaveXML = nullptr;
+  QAction* SaveToFtp = nullptr;
+  QAction* LoadFromXML = nullptr;
+  QAction* CreatePreview = nullptr;
+  QAction* Addpage = nullptr;
+  QAction* DelPage = nullptr;
+  QAction* PageUP = nullptr;
+  QAction* PageDown = nullptr;
+  QAction* DeleteObject = nullptr;
+  QAction* Deselect = nullptr;
+  QAction* Duplicate = nullptr;
+  QAction* SendBackword = nullptr;
+  QAction* BringForward = nullptr;
+  QAction* BringToFront = nullptr;
+  QAction* SendToBack = nullptr;
+  QAction* AddOnEvent = nullptr;
+  QAction* DeleteEvent = nullptr;
+
+  // Enables Action and runs Handler (with the action as sender) when it triggers; an
+  // exception from the handler goes to the default error box.
+  void ConnectAction(QAction* Action, void (TFormVistaloom::*Handler)(QObject*));
+  // Runs Work; an exception goes to the default error box and the program goes on.
+  void Guarded(const std::function<void()>& Work);
+
+  // Action handlers.
+  void AlignLeftExecute(QObject* Sender = nullptr);
+  void AlignVertExecute(QObject* Sender = nullptr);
+  void AlignHExecute(QObject* Sender = nullptr);
+  void AllCloseExecute(QObject* Sender = nullptr);
+  void NewExecute(QObject* Sender = nullptr);
+  void LoadExecute(QObject* Sender = nullptr);
+  void ReopenExecute(QObject* Sender = nullptr);
+  void SaveExecute(QObject* Sender = nullptr);
+  void SaveAsExecute(QObject* Sender = nullptr);
+  void ProjectPrefExecute(QObject* Sender = nullptr);
+  void SaveCurrentRepositoryExecute(QObject* Sender = nullptr);
+  void CreateXMLExecute(QObject* Sender = nullptr);
+  void SaveXMLExecute(QObject* Sender = nullptr);
+  void SaveToFtpExecute(QObject* Sender = nullptr);
+  void LoadFromXMLExecute(QObject* Sender = nullptr);
+  void CreatePreviewExecute(QObject* Sender = nullptr);
+  void AddpageExecute(QObject* Sender = nullptr);
+  void DelPageExecute(QObject* Sender = nullptr);
+  void PageUPExecute(QObject* Sender = nullptr);
+  void PageDownExecute(QObject* Sender = nullptr);
+  void DeleteObjectExecute(QObject* Sender = nullptr);
+  void DeselectExecute(QObject* Sender = nullptr);
+  void DuplicateExecute(QObject* Sender = nullptr);
+  void SendBackwordExecute(QObject* Sender = nullptr);
+  void BringForwardExecute(QObject* Sender = nullptr);
+  void BringToFrontExecute(QObject* Sender = nullptr);
+  void SendToBackExecute(QObject* Sender = nullptr);
+  void AddOnEventExecute(QObject* Sender = nullptr);
+  void DeleteEventExecute(QObject* Sender = nullptr);
+
+  // Window events.
+  void FormCreate(QObject* Sender = nullptr);
+  void FormShow(QObject* Sender = nullptr);
+  void FormResize(QObject* Sender = nullptr);
+  void FormClose(QObject* Sender = nullptr);
+  void PCMainChange(QObject* Sender = nullptr);
+  // The end of an interactive move or resize of the window.
+  void WMExitSizeMove();
+  void FormKeyDown(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift);
+  void FormKeyUp(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift);
+  void AboutItemClick(QObject* Sender = nullptr);
+  void testClick(QObject* Sender = nullptr);
+
+  // Mouse over the stage, delivered by the overlay in stage-control pixels.
+  void ShockwaveFlashMouseDown(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
+                               int X, int Y);
+  void ShockwaveFlashMouseMove(QObject* Sender, Qt::KeyboardModifiers Shift, int X, int Y);
+  void ShockwaveFlashMouseUp(QObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
+                             int X, int Y);
+
+  // Status bar, stage and background movie.
+  void ShowFileNameInStatus();
+  QString StatusText(int Panel) const;
+  void UpdateStageLayout();
+  void LoadBackgroundMovie(const QString& Path);
+
+  // Repository grid.
+  void FindFilesByExt(const QString& Dir, QStringList& List, const QString& Ext);
+  void LoadRepository(const QString& Dir);
+  // The clip file of a data row: its folder, its name and ".swf" (on a case-sensitive file
+  // system, the existing file whose extension differs only in case).
+  QString RowClipFile(int Row) const;
+  void SGElementsSelectCell(QObject* Sender, int ACol, int ARow, bool& CanSelect);
+
+  // Pages: "all" alone and selected, Objects list empty.
+  void ResetPageList();
+  // The page click: shows the selected page's elements and fills the Objects list.
+  void LBPagesClick(QObject* Sender = nullptr);
+
+  // Width of PanelPropery in Vistaloom.ini of the current directory.
+  void RestoreFormStorage();
+  void SaveFormStorage();
+
+  // Projects, element creation, clip events and history
+  // Connects the actions, lists and stage events of this work; called once by the
+  // constructor.
+  void ConnectProjectActions();
+
+  // Pages, selection and properties
+  // Connects the actions, lists and grids of this work; called once by the constructor.
+  void ConnectSelectionActions();
+
+  // Alignment, z-order, drivers, export, publish, preview, import, debug
+
+protected:
+  void showEvent(QShowEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
+  void moveEvent(QMoveEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+  bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+  void CreateActions();
+  void CreateLayout();
+  void CreateMenus();
+  QWidget* CreatePropertyPanel();
+  QWidget* CreateCentre();
+  QWidget* CreateObjectsPanel();
+  QWidget* CreateDebugPanel();
+  QWidget* CreateHiddenPanel();
+  void ConnectOwnActions();
+  bool PreviewKey(QObject* Receiver, QEvent* Event);
+
+  bool FShownOnce = false;
+  bool FFormStorageRestored = false;
+  QTimer* FMoveEndTimer = nullptr;
+  // The key event that the key preview saw last and the widget it was delivered to, so the
+  // same event passing on to a parent widget is previewed once.
+  QEvent* FPreviewedKeyEvent = nullptr;
+  QObject* FPreviewedKeyReceiver = nullptr;
+};
