@@ -1,9 +1,247 @@
 #include "designer/ValueListEditor.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
+#include <QStyledItemDelegate>
+#include <stdexcept>
 
-TValueListEditor::TValueListEditor(QWidget* Parent) : QTableWidget(0, 2, Parent) {
-  setHorizontalHeaderLabels({"Properies", "Value"});
-  horizontalHeader()->setStretchLastSection(true);
+namespace {
+
+constexpr int KeyColumn = 0;
+constexpr int ValueColumn = 1;
+constexpr int ReadOnlyRole = Qt::UserRole;
+constexpr int PickListRole = Qt::UserRole + 1;
+
+// Edits a value cell: a line edit, or for a row with a pick list a combo box that can be typed
+// into only when the row is not read-only. A pick from the list takes effect at once.
+class TValueDelegate : public QStyledItemDelegate {
+public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    const QStringList pickList = index.data(PickListRole).toStringList();
+    if (pickList.isEmpty())
+      return QStyledItemDelegate::createEditor(parent, option, index);
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(!index.data(ReadOnlyRole).toBool());
+    combo->addItems(pickList);
+    auto* self = const_cast<TValueDelegate*>(this);
+    connect(combo, &QComboBox::activated, self, [self, combo] { emit self->commitData(combo); });
+    return combo;
+  }
+
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+      const QString value = index.data(Qt::EditRole).toString();
+      if (combo->isEditable())
+        combo->setEditText(value);
+      else
+        combo->setCurrentIndex(combo->findText(value));
+      return;
+    }
+    QStyledItemDelegate::setEditorData(editor, index);
+  }
+
+  void setModelData(QWidget* editor, QAbstractItemModel* model,
+                    const QModelIndex& index) const override {
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+      if (combo->isEditable() || combo->currentIndex() >= 0)
+        model->setData(index, combo->currentText(), Qt::EditRole);
+      return;
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+  }
+};
+
+} // namespace
+
+TValueListEditor::TValueListEditor(QWidget* parent) : QTableWidget(0, 2, parent) {
+  setHorizontalHeaderLabels({QStringLiteral("Properies"), QStringLiteral("Value")});
   verticalHeader()->hide();
+  horizontalHeader()->setStretchLastSection(true);
+  setSelectionMode(SingleSelection);
+  setSelectionBehavior(SelectItems);
+  setEditTriggers(CurrentChanged | SelectedClicked | EditKeyPressed | AnyKeyPressed);
+  setItemDelegateForColumn(ValueColumn, new TValueDelegate(this));
+  connect(this, &QTableWidget::itemChanged, this, &TValueListEditor::ValueEdited);
+  connect(qApp, &QApplication::focusChanged, this, &TValueListEditor::FocusChanged);
+}
+
+QString TValueListEditor::Key(int Row) const {
+  const QTableWidgetItem* cell = item(Row, KeyColumn);
+  return cell ? cell->text() : QString();
+}
+
+QString TValueListEditor::Value(int Row) const {
+  const QTableWidgetItem* cell = ValueItem(Row);
+  return cell ? cell->text() : QString();
+}
+
+void TValueListEditor::SetValue(int Row, const QString& Value) {
+  if (QTableWidgetItem* cell = ValueItem(Row)) {
+    const QScopedValueRollback guard(FProgramWrite, true);
+    cell->setText(Value);
+  }
+}
+
+QString TValueListEditor::Values(const QString& Key) const {
+  return Value(FindRow(Key));
+}
+
+int TValueListEditor::FindRow(const QString& Key) const {
+  for (int row = 0; row < rowCount(); ++row)
+    if (this->Key(row) == Key)
+      return row;
+  return -1;
+}
+
+int TValueListEditor::InsertRow(const QString& Key, const QString& Value) {
+  if (Key.contains(QLatin1Char('=')))
+    throw std::invalid_argument(
+        QStringLiteral("Invalid key \"%1\": a key may not contain \"=\"").arg(Key).toStdString());
+  if (FindRow(Key) >= 0)
+    throw std::invalid_argument(
+        QStringLiteral("A key named \"%1\" already exists").arg(Key).toStdString());
+  const QScopedValueRollback guard(FProgramWrite, true);
+  const int row = rowCount();
+  insertRow(row);
+  auto* keyCell = new QTableWidgetItem(Key);
+  keyCell->setFlags(keyCell->flags() & ~Qt::ItemIsEditable);
+  setItem(row, KeyColumn, keyCell);
+  setItem(row, ValueColumn, new QTableWidgetItem(Value));
+  return row;
+}
+
+void TValueListEditor::DeleteRow(int Row) {
+  if (Row < 0 || Row >= rowCount())
+    throw std::out_of_range("Grid index out of range");
+  if (FPendingRow == Row)
+    FPendingRow = -1;
+  else if (FPendingRow > Row)
+    --FPendingRow;
+  const QScopedValueRollback guard(FProgramWrite, true);
+  removeRow(Row);
+}
+
+void TValueListEditor::Clear() {
+  FPendingRow = -1;
+  const QScopedValueRollback guard(FProgramWrite, true);
+  setRowCount(0);
+}
+
+void TValueListEditor::SetReadOnly(int Row, bool ReadOnly) {
+  if (QTableWidgetItem* cell = ValueItem(Row)) {
+    const QScopedValueRollback guard(FProgramWrite, true);
+    cell->setData(ReadOnlyRole, ReadOnly);
+    // A read-only row without a pick list has nothing to edit; one with a list still picks.
+    const bool editable = !ReadOnly || !PickList(Row).isEmpty();
+    cell->setFlags(editable ? cell->flags() | Qt::ItemIsEditable
+                            : cell->flags() & ~Qt::ItemIsEditable);
+  }
+}
+
+bool TValueListEditor::ReadOnly(int Row) const {
+  const QTableWidgetItem* cell = ValueItem(Row);
+  return cell && cell->data(ReadOnlyRole).toBool();
+}
+
+void TValueListEditor::SetPickList(int Row, const QStringList& Values) {
+  if (QTableWidgetItem* cell = ValueItem(Row)) {
+    {
+      const QScopedValueRollback guard(FProgramWrite, true);
+      cell->setData(PickListRole, Values);
+    }
+    SetReadOnly(Row, ReadOnly(Row));
+  }
+}
+
+QStringList TValueListEditor::PickList(int Row) const {
+  const QTableWidgetItem* cell = ValueItem(Row);
+  return cell ? cell->data(PickListRole).toStringList() : QStringList();
+}
+
+void TValueListEditor::SetCurrentRow(int Row) {
+  setCurrentCell(Row, ValueColumn);
+}
+
+void TValueListEditor::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  // The base class first takes the text of an editor still open on the previous cell.
+  QTableWidget::currentChanged(current, previous);
+  if (previous.isValid())
+    ValidatePendingRow();
+}
+
+bool TValueListEditor::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  if (trigger == CurrentChanged) {
+    // The editor follows the current cell only while the user works in the grid, and a
+    // pick-list cell waits for a click or a key so that a double-click can step its list.
+    if (!Contains(QApplication::focusWidget()) || !PickList(index.row()).isEmpty())
+      return false;
+  }
+  return QTableWidget::edit(index, trigger, event);
+}
+
+void TValueListEditor::keyPressEvent(QKeyEvent* event) {
+  // Enter reaches the grid before the editor hands over its text; take the text first.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+    CommitOpenEditor();
+  emit KeyDown(event->key());
+  QTableWidget::keyPressEvent(event);
+}
+
+void TValueListEditor::mouseDoubleClickEvent(QMouseEvent* event) {
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (index.isValid() && index.column() == ValueColumn && !PickList(index.row()).isEmpty()) {
+    StepPickList(index.row());
+    event->accept();
+    return;
+  }
+  QTableWidget::mouseDoubleClickEvent(event);
+}
+
+QTableWidgetItem* TValueListEditor::ValueItem(int Row) const {
+  return Row >= 0 && Row < rowCount() ? item(Row, ValueColumn) : nullptr;
+}
+
+void TValueListEditor::ValueEdited(QTableWidgetItem* Item) {
+  if (!FProgramWrite && Item->column() == ValueColumn)
+    FPendingRow = Item->row();
+}
+
+void TValueListEditor::FocusChanged(QWidget* Old, QWidget* Now) {
+  if (Now && Contains(Old) && !Contains(Now))
+    ValidatePendingRow();
+}
+
+bool TValueListEditor::Contains(const QWidget* Widget) const {
+  // Walks across windows too, so a pick list's popup counts as part of the grid.
+  for (const QWidget* w = Widget; w; w = w->parentWidget())
+    if (w == this)
+      return true;
+  return false;
+}
+
+void TValueListEditor::CommitOpenEditor() {
+  for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+    if (w->parentWidget() == viewport()) {
+      commitData(w);
+      return;
+    }
+}
+
+void TValueListEditor::ValidatePendingRow() {
+  const int row = FPendingRow;
+  FPendingRow = -1;
+  if (row >= 0 && row < rowCount())
+    emit Validate(Key(row), Value(row));
+}
+
+void TValueListEditor::StepPickList(int Row) {
+  const QStringList pickList = PickList(Row);
+  const int next = (pickList.indexOf(Value(Row)) + 1) % pickList.size();
+  ValueItem(Row)->setText(pickList.at(next));
 }

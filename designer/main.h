@@ -317,6 +317,48 @@ public:
   // Connects the actions, lists and grids of this work; called once by the constructor.
   void ConnectSelectionActions();
 
+  // Selects the page named Name (A to Z folded, the last match wins) or appends it and
+  // selects it; true when it appended. Runs no page click.
+  bool SelectOrAddPage(const QString& Name);
+  void LBPagesDblClick(QObject* Sender = nullptr);
+
+  // The element of the Objects list item at Index; the items of the selected ones in list
+  // order.
+  TFlashElement* ListBoxElement(int Index) const;
+  QList<TFlashElement*> SelectedListBoxElements() const;
+
+  // Mouse state over the stage, in stage-control pixels.
+  bool StageMouseDown = false;
+  bool RubberBandShown = false;
+  QPoint DragOrigin;
+  QPoint DragOffset; // pointer minus DragOrigin while dragging, else (0, 0)
+
+  void DrawSelectionFrame(TFlashElement* E);
+  // Repaints the stage and frames the flagged elements of the Objects list, whose item
+  // selection follows the flags; shows the last one's properties when asked.
+  void RefreshSelection(bool ShowProperties);
+  void RefreshSelectionAndProperties();
+  // Moves the elements selected in the Objects list by pixels.
+  void MoveSelectionBy(double DX, double DY);
+  // XOR outline on the stage's drawing layer: drawing the same rectangle twice erases it.
+  void DrawRubberBand(const QRect& R);
+  void ClearRubberBand();
+  void SelectElementsInRect(QPoint P1, QPoint P2);
+  void ListBoxItemClick(QObject* Sender = nullptr);
+
+  // Fills the property panel from E, or hides it for none.
+  void ShowElementProperties(TFlashElement* E);
+  // Applies one key and value to every element selected in the Objects list; with Suffix to
+  // their flash-suffix tables.
+  void ApplyPropertyToSelection(bool Suffix, const QString& Key, const QString& Value);
+  void ApplyElementProperty(TFlashElement* E, const QString& Key, const QString& Value);
+  void ValueListEditorValidate(TValueListEditor* Sender, const QString& KeyName,
+                               const QString& KeyValue);
+  void ValueListEditorKeyDown(TValueListEditor* Sender, int Key);
+  void Button9Click(QObject* Sender = nullptr);
+  void Button10Click(QObject* Sender = nullptr);
+  void TabSheetAllShow(QObject* Sender = nullptr);
+
   // Alignment, z-order, drivers, export, publish, preview, import, debug
 
 protected:
