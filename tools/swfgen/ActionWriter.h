@@ -6,7 +6,7 @@
 
 namespace swfgen {
 
-// Action codes of the frame scripts the writer produces.
+// Action codes of the script subset the player runs.
 enum class ActionCode : quint8 {
   End = 0x00,
   Pop = 0x17,

@@ -113,6 +113,9 @@ std::optional<ClipDescription> ClipDescription::parse(const QString& text, QStri
 }
 
 QByteArray ClipDescription::toSwf() const {
+  // Character ids and depths are 16-bit; each rectangle and the item take one of each.
+  if (rectangles.size() >= 0xFFFF)
+    throw std::length_error("too many rectangles for 16-bit character ids");
   QByteArray tags;
   if (background)
     tags += SwfWriter::setBackgroundColor(*background);

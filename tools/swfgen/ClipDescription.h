@@ -30,7 +30,7 @@ struct ClipDescription {
   };
 
   SwfSignature signature = SwfSignature::Fws;
-  quint8 version = 13;
+  quint8 version = 13; // the first version that allows LZMA bodies
   QSize frameSize{800, 600};
   double frameRate = 24;
   std::optional<QRgb> background;
