@@ -3,6 +3,7 @@
 #include "model/FlashElement.h"
 #include "platform/Numbers.h"
 
+#include <QXmlStreamWriter>
 #include <stdexcept>
 
 namespace ProjectXml {
@@ -17,33 +18,28 @@ constexpr int FirstStoredId = 101;
                                .toStdString());
 }
 
-void AppendTableNode(QDomDocument& document, QDomElement& parent, const QString& tagName,
-                     const TQel_Hash& table) {
+void WriteTableNode(QXmlStreamWriter& writer, const QString& tagName, const TQel_Hash& table) {
   if (table.Count() == 0)
     return;
-  QDomElement node = document.createElement(tagName);
-  node.setAttribute(QStringLiteral("name"), table.GetText());
-  parent.appendChild(node);
+  writer.writeEmptyElement(tagName);
+  writer.writeAttribute(QStringLiteral("name"), table.GetText());
 }
 
-QDomElement ElementNode(QDomDocument& document, const TFlashElement& element, int id) {
-  QDomElement node = document.createElement(QStringLiteral("element"));
-  node.setAttribute(QStringLiteral("filename"), element.FTypeName);
-  node.setAttribute(QStringLiteral("x"), FloatToText(element.FX));
-  node.setAttribute(QStringLiteral("y"), FloatToText(element.FY));
-  node.setAttribute(QStringLiteral("width"), FloatToText(element.FWidth));
-  node.setAttribute(QStringLiteral("height"), FloatToText(element.FHeight));
-  node.setAttribute(QStringLiteral("id"), QString::number(id));
-  node.setAttribute(QStringLiteral("page"), element.FPage);
-  node.setAttribute(QStringLiteral("name"), element.FName);
-  AppendTableNode(document, node, QStringLiteral("flash_info"), element.FProps);
-  if (!element.FOnExecute.isEmpty()) {
-    QDomElement onExecute = document.createElement(QStringLiteral("OnExecute"));
-    onExecute.appendChild(document.createTextNode(element.FOnExecute));
-    node.appendChild(onExecute);
-  }
-  AppendTableNode(document, node, QStringLiteral("flash_suffix"), element.FSuffix);
-  return node;
+void WriteElementNode(QXmlStreamWriter& writer, const TFlashElement& element, int id) {
+  writer.writeStartElement(QStringLiteral("element"));
+  writer.writeAttribute(QStringLiteral("filename"), element.FTypeName);
+  writer.writeAttribute(QStringLiteral("x"), FloatToText(element.FX));
+  writer.writeAttribute(QStringLiteral("y"), FloatToText(element.FY));
+  writer.writeAttribute(QStringLiteral("width"), FloatToText(element.FWidth));
+  writer.writeAttribute(QStringLiteral("height"), FloatToText(element.FHeight));
+  writer.writeAttribute(QStringLiteral("id"), QString::number(id));
+  writer.writeAttribute(QStringLiteral("page"), element.FPage);
+  writer.writeAttribute(QStringLiteral("name"), element.FName);
+  WriteTableNode(writer, QStringLiteral("flash_info"), element.FProps);
+  if (!element.FOnExecute.isEmpty())
+    writer.writeTextElement(QStringLiteral("OnExecute"), element.FOnExecute);
+  WriteTableNode(writer, QStringLiteral("flash_suffix"), element.FSuffix);
+  writer.writeEndElement();
 }
 
 std::optional<QString> OptionalAttribute(const QDomElement& node, const QString& name) {
@@ -64,29 +60,31 @@ std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString
 
 } // namespace
 
-void WriteProjectTree(QDomDocument& Document, const QString& ServerIP, const QString& RepositoryDir,
-                      const QStringList& Pages, const QList<TFlashElement*>& Elements) {
-  Document.clear();
-  QDomElement root = Document.createElement(QStringLiteral("interface"));
-  Document.appendChild(root);
+QByteArray ProjectDocumentText(const QString& ServerIP, const QString& RepositoryDir,
+                               const QStringList& Pages, const QList<TFlashElement*>& Elements) {
+  QByteArray text;
+  QXmlStreamWriter writer(&text);
+  writer.writeStartElement(QStringLiteral("interface"));
 
-  QDomElement repositories = Document.createElement(QStringLiteral("repositories"));
-  repositories.setAttribute(QStringLiteral("serverip"), ServerIP);
-  repositories.setAttribute(QStringLiteral("repositorydir"), RepositoryDir);
-  root.appendChild(repositories);
-  QDomElement list = Document.createElement(QStringLiteral("list"));
-  root.appendChild(list);
-  QDomElement entities = Document.createElement(QStringLiteral("entities"));
-  root.appendChild(entities);
+  writer.writeEmptyElement(QStringLiteral("repositories"));
+  writer.writeAttribute(QStringLiteral("serverip"), ServerIP);
+  writer.writeAttribute(QStringLiteral("repositorydir"), RepositoryDir);
 
+  writer.writeStartElement(QStringLiteral("list"));
   for (qsizetype i = 1; i < Pages.size(); ++i) {
-    QDomElement page = Document.createElement(QStringLiteral("page"));
-    page.setAttribute(QStringLiteral("name"), Pages.at(i));
-    list.appendChild(page);
+    writer.writeEmptyElement(QStringLiteral("page"));
+    writer.writeAttribute(QStringLiteral("name"), Pages.at(i));
   }
+  writer.writeEndElement();
+
+  writer.writeStartElement(QStringLiteral("entities"));
   int id = FirstStoredId;
   for (const TFlashElement* element : Elements)
-    entities.appendChild(ElementNode(Document, *element, id++));
+    WriteElementNode(writer, *element, id++);
+  writer.writeEndElement();
+
+  writer.writeEndElement();
+  return text;
 }
 
 void ParseDocument(QDomDocument& Document, const QByteArray& Bytes) {

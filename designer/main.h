@@ -313,6 +313,40 @@ public:
   // constructor.
   void ConnectProjectActions();
 
+  // Writes the project document into Stream; XMLDocument keeps the tree written.
+  void WriteProjectXml(class QIODevice* Stream);
+  // Phase one of a load, run by the loading dialog Sender: reads Stream into XMLDocument,
+  // recreates every element from the repository on its stored level and loads its clip.
+  void LoadProjectFromStream(class TFormLoading* Sender, QIODevice* Stream);
+  // Loads Stream inside a new modal loading dialog; true when the load ran to its end (not
+  // cancelled, no error).
+  bool LoadProjectWithProgress(QIODevice* Stream);
+  // Copies the project file to its ".bak" twin.
+  void BackupProjectFile();
+
+  // A new element owned by FElementStore, measured from MovieFile; not yet in FElements.
+  TFlashElement* CreateElement(int Level, const QString& MovieFile);
+  // The element of the first repository row whose name matches TypeName (case and extension
+  // ignored), appended to FElements; nullptr when no row matches.
+  TFlashElement* CreateElementFromRepository(int Level, const QString& TypeName);
+  // Adds the current repository row's clip as a new element on the selected page.
+  void SGElementsDblClick(QObject* Sender = nullptr);
+
+  void ShockwaveFlashFSCommand(const QString& Command, const QString& Args);
+  // The last element of FElements whose object id equals Name, or nullptr.
+  TFlashElement* FindElementByLevelName(const QString& Name) const;
+  // The node XMLDocument holds for Level (the last match), or a null element; remembers the
+  // "entities" node in FStoredEntitiesNode.
+  QDomElement FindStoredElementNode(int Level);
+  // The second phase of a load: hides the clip and applies what is stored for its level.
+  void ApplyStoredAttributes(TFlashElement* E);
+
+  // Records a step: a snapshot of the project after it, numbered, in LBHistory.
+  void PushHistory(const QString& Description);
+  // Loads the snapshot of the selected history entry as the project.
+  void RestoreHistory();
+  void LBHistoryDblClick(QObject* Sender = nullptr);
+
   // Pages, selection and properties
   // Connects the actions, lists and grids of this work; called once by the constructor.
   void ConnectSelectionActions();

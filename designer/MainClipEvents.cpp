@@ -1,0 +1,97 @@
+// The stage's FSCommand handler: a clip announcing itself with "load" gets its element's
+// geometry and item properties and, after a project load, what the project stores for it.
+#include "designer/ProjectXml.h"
+#include "designer/main.h"
+#include "model/FlashElement.h"
+
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString LevelPrefix = QStringLiteral("_level");
+
+// The text of the page list's selected item, or none.
+const QListWidgetItem* SelectedPage(const QListWidget& pages) {
+  const QListWidgetItem* current = pages.currentItem();
+  return current && current->isSelected() ? current : nullptr;
+}
+
+} // namespace
+
+void TFormVistaloom::ShockwaveFlashFSCommand(const QString& Command, const QString& Args) {
+  Memo1->appendPlainText(Command + QLatin1Char('=') + Args);
+  if (Command == QLatin1String("load")) {
+    TFlashElement* element = FindElementByLevelName(Args);
+    if (!element)
+      return;
+    element->ApplyToFlash();
+    if (FApplyStoredAttributes)
+      ApplyStoredAttributes(element);
+    else
+      RefreshSelection(true);
+    const QListWidgetItem* page = SelectedPage(*LBPages);
+    if (page && element->FPage == page->text() && FUserAdded)
+      LBPagesClick(LBPages);
+  } else if (Command == QLatin1String("test")) {
+    setWindowTitle(Args);
+  }
+}
+
+TFlashElement* TFormVistaloom::FindElementByLevelName(const QString& Name) const {
+  // An object id is "_level" and the level in decimal, so only a name in exactly that form
+  // can match; comparing levels then spares building every element's id.
+  if (!Name.startsWith(LevelPrefix))
+    return nullptr;
+  bool isNumber = false;
+  const int level = Name.mid(LevelPrefix.size()).toInt(&isNumber, 10);
+  if (!isNumber || LevelPrefix + QString::number(level) != Name)
+    return nullptr;
+  const QList<TFlashElement*>& items = FElements.FItems;
+  for (auto it = items.crbegin(); it != items.crend(); ++it) {
+    if ((*it)->GetLevel() == level)
+      return *it;
+  }
+  return nullptr;
+}
+
+QDomElement TFormVistaloom::FindStoredElementNode(int Level) {
+  const QDomElement entities = ProjectXml::FindEntitiesNode(XMLDocument);
+  FStoredEntitiesNode = entities;
+  return ProjectXml::FindStoredElementNode(entities, Level);
+}
+
+void TFormVistaloom::ApplyStoredAttributes(TFlashElement* E) {
+  E->SetShown(false);
+  const QDomElement node = FindStoredElementNode(E->GetLevel());
+  if (!node.isNull()) {
+    const ProjectXml::TStoredAttributes stored = ProjectXml::ReadStoredAttributes(node);
+    if (stored.X)
+      E->SetX(*stored.X);
+    if (stored.Y)
+      E->SetY(*stored.Y);
+    if (stored.Width)
+      E->SetWidth(*stored.Width);
+    if (stored.Height)
+      E->SetHeight(*stored.Height);
+    if (stored.Page)
+      E->FPage = *stored.Page;
+    if (stored.Name)
+      E->FName = *stored.Name;
+    if (stored.FlashSuffix)
+      E->FSuffix.SetText(*stored.FlashSuffix);
+    if (stored.OnExecute)
+      E->FOnExecute = *stored.OnExecute;
+    if (stored.FlashInfo)
+      E->FProps.AddText(*stored.FlashInfo);
+    SelectOrAddPage(E->FPage);
+  } else if (const QListWidgetItem* page = SelectedPage(*LBPages)) {
+    E->FPage = page->text();
+  } else if (LBPages->count() > 0) {
+    E->FPage = LBPages->item(0)->text();
+  }
+  for (int i = 0; i < E->FProps.Count(); ++i) {
+    const ListItems pair = E->FProps.Items(i);
+    ApplyElementProperty(E, pair.Key, pair.Value);
+  }
+}

@@ -1,0 +1,90 @@
+// Element creation: the element store, adding a clip from the repository grid, creating an
+// element by type for the loads, and Duplicate.
+#include "designer/main.h"
+#include "model/FlashElement.h"
+#include "player/ShockwaveFlash.h"
+
+#include <QListWidget>
+#include <QTableWidget>
+
+namespace {
+
+// Duplicates land this far right of and below their originals, in stage units.
+constexpr double DuplicateOffset = 20;
+
+// The repository grid's name column: the clip's file name without extension.
+QString RowName(const QTableWidget& grid, int row) {
+  const QTableWidgetItem* cell = grid.item(row, 0);
+  return cell ? cell->text() : QString();
+}
+
+// Lower-cases the ASCII letters only, as the type comparison folds case.
+QString AsciiLower(const QString& text) {
+  QString result = text;
+  for (QChar& c : result) {
+    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
+      c = QChar(c.unicode() + ('a' - 'A'));
+  }
+  return result;
+}
+
+// A row's name as the type lookup compares it: lower-case ASCII, cut before its last ".".
+QString RowTypeKey(const QString& rowName) {
+  const QString lower = AsciiLower(rowName);
+  const qsizetype dot = lower.lastIndexOf(QLatin1Char('.'));
+  return dot < 0 ? lower : lower.left(dot);
+}
+
+QString SelectedPageText(const QListWidget& pages) {
+  const QListWidgetItem* current = pages.currentItem();
+  return current && current->isSelected() ? current->text() : QString();
+}
+
+} // namespace
+
+TFlashElement* TFormVistaloom::CreateElement(int Level, const QString& MovieFile) {
+  FElementStore.push_back(std::make_unique<TFlashElement>(Level, MovieFile));
+  return FElementStore.back().get();
+}
+
+TFlashElement* TFormVistaloom::CreateElementFromRepository(int Level, const QString& TypeName) {
+  if (TypeName.isEmpty())
+    return nullptr;
+  const QString wanted = AsciiLower(TypeName);
+  for (int row = 0; row < SGElements->rowCount(); ++row) {
+    if (RowTypeKey(RowName(*SGElements, row)) != wanted)
+      continue;
+    TFlashElement* element = CreateElement(Level, RowClipFile(row));
+    FElements.Add(element);
+    return element;
+  }
+  return nullptr;
+}
+
+void TFormVistaloom::SGElementsDblClick(QObject*) {
+  const int row = SGElements->currentRow();
+  if (row < 0)
+    return;
+  ++FLastLevel;
+  TFlashElement* element = CreateElement(FLastLevel, RowClipFile(row));
+  element->FPage = SelectedPageText(*LBPages);
+  element->AttachToFlash(ShockwaveFlash);
+  FUserAdded = true;
+  FElements.Add(element);
+  PushHistory(QStringLiteral("Before Add Element:") + RowName(*SGElements, row));
+}
+
+void TFormVistaloom::DuplicateExecute(QObject*) {
+  const QList<TFlashElement*> originals = SelectedListBoxElements();
+  for (TFlashElement* original : originals) {
+    ++FLastLevel;
+    FUserAdded = true;
+    TFlashElement* copy = CreateElementFromRepository(FLastLevel, original->FTypeName);
+    if (!copy)
+      continue;
+    copy->AssignOffset(*original, DuplicateOffset, DuplicateOffset);
+    copy->FSelected = true;
+    original->FSelected = false;
+    copy->AttachToFlash(ShockwaveFlash);
+  }
+}

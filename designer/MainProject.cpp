@@ -1,0 +1,230 @@
+// The project life cycle of the main window: the project document written and read, the
+// loading dialog every load runs in, Load, Reopen, Save, Save As and the backup copy.
+#include "designer/LoadingForm.h"
+#include "designer/ProjectXml.h"
+#include "designer/main.h"
+#include "model/FlashElement.h"
+#include "platform/Dialogs.h"
+#include "platform/FileCopy.h"
+#include "player/ShockwaveFlash.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QSaveFile>
+#include <QScopeGuard>
+#include <QStandardItemModel>
+#include <QTableWidget>
+#include <QThread>
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+const QString ProjectFilter = QStringLiteral("vlq|*.vlq");
+const QString ProjectExtension = QStringLiteral("vlq");
+// The pause after the last element, before the stage is asked to show itself.
+constexpr unsigned long SettlePauseMs = 100;
+
+[[noreturn]] void ThrowFileError(const QString& format, const QString& fileName,
+                                 const QString& reason) {
+  throw std::runtime_error(format.arg(fileName, reason).toStdString());
+}
+
+bool FileExists(const QString& fileName) {
+  return QFileInfo(fileName).isFile();
+}
+
+// An empty path names no folder (QDir would take it for the current directory).
+bool FolderExists(const QString& path) {
+  return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+QStringList PageNames(const QListWidget& pages) {
+  QStringList names;
+  names.reserve(pages.count());
+  for (int i = 0; i < pages.count(); ++i)
+    names << pages.item(i)->text();
+  return names;
+}
+
+// Writes the project through a temporary file in the same folder that replaces the target
+// only once complete, so a failed write leaves the previous file as it was.
+void WriteProjectFile(TFormVistaloom& window) {
+  QSaveFile file(window.FProjectFileName);
+  if (!file.open(QIODevice::WriteOnly))
+    ThrowFileError(QStringLiteral("Cannot create file \"%1\". %2"), window.FProjectFileName,
+                   file.errorString());
+  window.WriteProjectXml(&file);
+  if (!file.commit())
+    ThrowFileError(QStringLiteral("Cannot create file \"%1\". %2"), window.FProjectFileName,
+                   file.errorString());
+}
+
+} // namespace
+
+void TFormVistaloom::ConnectProjectActions() {
+  ConnectAction(Load, &TFormVistaloom::LoadExecute);
+  ConnectAction(Reopen, &TFormVistaloom::ReopenExecute);
+  ConnectAction(Save, &TFormVistaloom::SaveExecute);
+  ConnectAction(SaveAs, &TFormVistaloom::SaveAsExecute);
+  ConnectAction(Duplicate, &TFormVistaloom::DuplicateExecute);
+  connect(SGElements, &QTableWidget::cellDoubleClicked, this,
+          [this] { Guarded([this] { SGElementsDblClick(SGElements); }); });
+  connect(LBHistory, &QListWidget::itemDoubleClicked, this,
+          [this] { Guarded([this] { LBHistoryDblClick(LBHistory); }); });
+  connect(ShockwaveFlash, &TShockwaveFlash::FSCommand, this,
+          [this](const QString& command, const QString& args) {
+            Guarded([&] { ShockwaveFlashFSCommand(command, args); });
+          });
+}
+
+void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
+  const QByteArray text = ProjectXml::ProjectDocumentText(FServerIP, FRepositoryDir,
+                                                          PageNames(*LBPages), FElements.FItems);
+  ProjectXml::ParseDocument(XMLDocument, text);
+  if (Stream->write(text) != text.size())
+    throw std::runtime_error("Stream write error");
+}
+
+void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stream) {
+  FApplyStoredAttributes = true;
+  Stream->seek(0);
+  LoadBackgroundMovie(FExeDir + QStringLiteral("Background/MainBackground.swf"));
+  FHistoryCount = 0;
+  FElements.Clear();
+  DataObjects->removeRows(0, DataObjects->rowCount());
+
+  ProjectXml::ParseDocument(XMLDocument, Stream->readAll());
+  const QDomElement root = ProjectXml::RequiredChild(XMLDocument, QStringLiteral("interface"));
+  FStoredEntitiesNode = root;
+  const QDomElement repositories = ProjectXml::RequiredChild(root, QStringLiteral("repositories"));
+  FServerIP = ProjectXml::RequiredText(repositories, QStringLiteral("serverip"));
+  FRepositoryDir = ProjectXml::RequiredText(repositories, QStringLiteral("repositorydir"));
+
+  if (!FolderExists(FRepositoryDir)) {
+    QString folder;
+    if (FDialogs->BrowseFolder(this, QStringLiteral("Chose repository Dir"), FExeDir, folder))
+      FRepositoryDir = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+  }
+  if (!FolderExists(FRepositoryDir)) {
+    FDialogs->Message(this, QStringLiteral("Choose repository!"));
+  } else {
+    LoadRepository(FRepositoryDir);
+    ResetPageList();
+    const QDomElement list = ProjectXml::RequiredChild(root, QStringLiteral("list"));
+    for (QDomNode page = list.firstChild(); !page.isNull(); page = page.nextSibling())
+      LBPages->addItem(ProjectXml::RequiredText(page, QStringLiteral("name")));
+
+    const QDomElement entities = root.firstChildElement(QStringLiteral("entities"));
+    FStoredEntitiesNode = entities;
+    if (!entities.isNull()) {
+      Sender->ProgressBar->setMaximum(entities.childNodes().count());
+      int index = 0;
+      for (QDomNode child = entities.firstChild(); !child.isNull();
+           child = child.nextSibling(), ++index) {
+        QCoreApplication::processEvents();
+        const int id = ProjectXml::RequiredInteger(child, QStringLiteral("id"));
+        const QString fileName = ProjectXml::RequiredText(child, QStringLiteral("filename"));
+        if (TFlashElement* element = CreateElementFromRepository(id, fileName))
+          element->AttachToFlash(ShockwaveFlash);
+        QCoreApplication::processEvents();
+        Sender->ProgressBar->setValue(index);
+        Sender->LabelInfo->setText(fileName);
+        FLastLevel = std::max(FLastLevel, id);
+        if (Sender->FCancelled)
+          return;
+      }
+    }
+  }
+
+  QCoreApplication::processEvents();
+  QThread::msleep(SettlePauseMs);
+  ShockwaveFlash->DoVerb(-1);
+  UpdateStageLayout();
+  QCoreApplication::processEvents();
+  ShowFileNameInStatus();
+  Sender->FinishLoad();
+}
+
+bool TFormVistaloom::LoadProjectWithProgress(QIODevice* Stream) {
+  FUserAdded = false;
+  TFormLoading dialog(this);
+  dialog.FStream = Stream;
+  dialog.FOnLoad = [this](TFormLoading* sender, QIODevice* stream) {
+    LoadProjectFromStream(sender, stream);
+  };
+  dialog.FOnError = [this, &dialog](const QString& message) {
+    FDialogs->ShowException(&dialog, message);
+  };
+  dialog.exec();
+  return dialog.LoadCompleted();
+}
+
+void TFormVistaloom::BackupProjectFile() {
+  if (FileExists(FProjectFileName))
+    CopyFile(FProjectFileName, FProjectFileName + QStringLiteral(".bak"));
+}
+
+void TFormVistaloom::ReopenExecute(QObject*) {
+  if (!FileExists(FProjectFileName))
+    return;
+  QFile file(FProjectFileName);
+  const bool opened = file.open(QIODevice::ReadOnly);
+  const bool loaded = opened && LoadProjectWithProgress(&file);
+  if (loaded)
+    return;
+  // What is shown is not the file's content (the previous project, or part of this one): a
+  // later Save must ask for a name rather than overwrite the file with it.
+  const QString fileName = FProjectFileName;
+  FProjectFileName.clear();
+  ShowFileNameInStatus();
+  if (!opened)
+    ThrowFileError(QStringLiteral("Cannot open file \"%1\". %2"), fileName, file.errorString());
+}
+
+void TFormVistaloom::LoadExecute(QObject* Sender) {
+  const QString startDir =
+      FProjectFileName.isEmpty() ? FExeDir : QFileInfo(FProjectFileName).absolutePath();
+  QString fileName;
+  if (!FDialogs->OpenProject(this, startDir, fileName))
+    return;
+  FProjectFileName = fileName;
+  const auto clearHistory = qScopeGuard([this] { LBHistory->clear(); });
+  ReopenExecute(Sender);
+}
+
+void TFormVistaloom::SaveExecute(QObject*) {
+  if (FileExists(FProjectFileName)) {
+    BackupProjectFile();
+    WriteProjectFile(*this);
+  }
+  if (!FileExists(FProjectFileName)) {
+    QString fileName;
+    if (FDialogs->SaveFile(this, ProjectFilter, ProjectExtension, fileName)) {
+      FProjectFileName = fileName;
+      WriteProjectFile(*this);
+      BackupProjectFile();
+    }
+  }
+  ShowFileNameInStatus();
+}
+
+void TFormVistaloom::SaveAsExecute(QObject*) {
+  QString fileName;
+  if (!FDialogs->SaveFile(this, ProjectFilter, ProjectExtension, fileName))
+    return;
+  FProjectFileName = fileName;
+  if (FileExists(FProjectFileName)) {
+    BackupProjectFile();
+    WriteProjectFile(*this);
+  } else {
+    WriteProjectFile(*this);
+    BackupProjectFile();
+  }
+  ShowFileNameInStatus();
+}
