@@ -4,6 +4,7 @@
 
 #include <QDomDocument>
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -355,6 +356,12 @@ public:
   // selects it; true when it appended. Runs no page click.
   bool SelectOrAddPage(const QString& Name);
   void LBPagesDblClick(QObject* Sender = nullptr);
+  // The text of the page selected in LBPages; "" when none is.
+  QString SelectedPageName() const;
+  // Selects a row of LBPages as the program does, without running the page click.
+  void SelectPageRow(int Row);
+  // Exchanges the texts of two rows of LBPages and selects Other.
+  void SwapPageWith(int Row, int Other);
 
   // The element of the Objects list item at Index; the items of the selected ones in list
   // order.
@@ -368,6 +375,8 @@ public:
   QPoint DragOffset; // pointer minus DragOrigin while dragging, else (0, 0)
 
   void DrawSelectionFrame(TFlashElement* E);
+  // Draws E's frame on the drawing layer without showing it yet; true when it drew.
+  bool PaintSelectionFrame(TFlashElement* E);
   // Repaints the stage and frames the flagged elements of the Objects list, whose item
   // selection follows the flags; shows the last one's properties when asked.
   void RefreshSelection(bool ShowProperties);
@@ -420,5 +429,5 @@ private:
   // The key event that the key preview saw last and the widget it was delivered to, so the
   // same event passing on to a parent widget is previewed once.
   QEvent* FPreviewedKeyEvent = nullptr;
-  QObject* FPreviewedKeyReceiver = nullptr;
+  QPointer<QObject> FPreviewedKeyReceiver;
 };

@@ -1,0 +1,72 @@
+// The stage: its scale in control pixels per stage unit, the overlay's place, and the
+// background movie that fixes the stage units.
+
+#include "designer/MousePaint.h"
+#include "designer/main.h"
+#include "model/FlashElement.h"
+#include "player/ShockwaveFlash.h"
+
+#include <QTabWidget>
+
+namespace {
+
+// Flash movie-clip property numbers.
+constexpr int WidthProperty = 8;
+constexpr int HeightProperty = 9;
+
+} // namespace
+
+void TFormVistaloom::UpdateStageLayout() {
+  const int ControlWidth = ShockwaveFlash->width();
+  const int ControlHeight = ShockwaveFlash->height();
+  // A stage squeezed to nothing shows nothing to point at: keep the last scale rather than
+  // divide by zero or make the scale zero.
+  if (ControlWidth > 0 && ControlHeight > 0) {
+    FScaleX = FStageWidth > 0 ? ControlWidth / FStageWidth : 1.0;
+    FScaleY = FStageHeight > 0 ? ControlHeight / FStageHeight : 1.0;
+    if (double(ControlWidth) / double(ControlHeight) < 4.0 / 3.0)
+      FScaleY = FScaleX;
+    else
+      FScaleX = FScaleY;
+  }
+
+  const QPoint Origin = ShockwaveFlash->mapToGlobal(QPoint(0, 0));
+  StageOriginX = Origin.x();
+  StageOriginY = Origin.y();
+  StageWindowHandle = ShockwaveFlash;
+
+  if (FormPaint) {
+    FormPaint->setGeometry(
+        QRect(ShockwaveFlash->mapTo(TSDesign, QPoint(0, 0)), ShockwaveFlash->size()));
+    FormPaint->raise();
+  }
+}
+
+void TFormVistaloom::LoadBackgroundMovie(const QString& Path) {
+  {
+    TShockwaveFlash Probe;
+    Probe.SetMovie(Path);
+    Probe.Play();
+    FStageWidth = GetFlashNumber(&Probe, "_root", WidthProperty);
+    FStageHeight = GetFlashNumber(&Probe, "_root", HeightProperty);
+  }
+  ShockwaveFlash->SetMovie("./");
+  ShockwaveFlash->Play();
+  ShockwaveFlash->SetMovie(Path);
+  ShockwaveFlash->Play();
+  UpdateStageLayout();
+  RubberBand = QRect(QPoint(0, 0), QPoint(0, 0));
+}
+
+void TFormVistaloom::FormResize(QObject*) {
+  UpdateStageLayout();
+}
+
+void TFormVistaloom::WMExitSizeMove() {
+  UpdateStageLayout();
+}
+
+void TFormVistaloom::PCMainChange(QObject*) {
+  if (FormPaint)
+    FormPaint->setVisible(PCMain->currentWidget() == TSDesign);
+}

@@ -1,0 +1,5 @@
+#include "designer/CreateForms.h"
+
+int main(int argc, char** argv) {
+  return ProgramMain(argc, argv);
+}
