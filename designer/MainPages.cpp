@@ -1,0 +1,141 @@
+#include "designer/main.h"
+#include "model/FlashElement.h"
+#include "platform/Dialogs.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+namespace {
+
+// Page names are looked up with only the letters A to Z folded, whatever the locale.
+QString AsciiLower(const QString& S) {
+  QString result = S;
+  for (QChar& c : result)
+    if (c >= u'A' && c <= u'Z')
+      c = QChar(c.unicode() + (u'a' - u'A'));
+  return result;
+}
+
+} // namespace
+
+QString TFormVistaloom::SelectedPageName() const {
+  const QListWidgetItem* item = LBPages->currentItem();
+  return item ? item->text() : QString();
+}
+
+void TFormVistaloom::SelectPageRow(int Row) {
+  // A change made by the program is no click of the user's.
+  const QSignalBlocker blocker(LBPages);
+  LBPages->setCurrentRow(Row);
+}
+
+bool TFormVistaloom::SelectOrAddPage(const QString& Name) {
+  const QString wanted = AsciiLower(Name);
+  bool found = false;
+  for (int row = 0; row < LBPages->count(); ++row)
+    if (AsciiLower(LBPages->item(row)->text()) == wanted) {
+      SelectPageRow(row);
+      found = true;
+    }
+  if (found)
+    return false;
+  LBPages->addItem(Name);
+  SelectPageRow(LBPages->count() - 1);
+  return true;
+}
+
+void TFormVistaloom::AddpageExecute(QObject* Sender) {
+  QString name;
+  if (FDialogs->InputQuery(this, QStringLiteral("Insert"), QStringLiteral("Add new page"), name)) {
+    const int selected = LBPages->currentRow();
+    const int row = selected > 0 ? selected + 1 : 1;
+    LBPages->insertItem(row, name);
+    SelectPageRow(row);
+  }
+  LBPagesClick(Sender);
+}
+
+void TFormVistaloom::LBPagesDblClick(QObject* Sender) {
+  const int selected = LBPages->currentRow();
+  if (selected <= 0)
+    return;
+  const QString oldName = LBPages->item(selected)->text();
+  QString newName = oldName;
+  if (FDialogs->InputQuery(this, QStringLiteral("Edit"), QStringLiteral("Set new page name:"),
+                           newName)) {
+    LBPages->item(selected)->setText(newName);
+    for (TFlashElement* element : FElements.FItems)
+      if (element->FPage == oldName)
+        element->FPage = newName;
+  }
+  LBPagesClick(Sender);
+}
+
+void TFormVistaloom::SwapPageWith(int Row, int Other) {
+  QListWidgetItem* item = LBPages->item(Row);
+  QListWidgetItem* other = LBPages->item(Other);
+  const QString text = item->text();
+  item->setText(other->text());
+  other->setText(text);
+  SelectPageRow(Other);
+}
+
+void TFormVistaloom::PageUPExecute(QObject* Sender) {
+  const int selected = LBPages->currentRow();
+  if (selected > 1)
+    SwapPageWith(selected, selected - 1);
+  LBPagesClick(Sender);
+}
+
+void TFormVistaloom::PageDownExecute(QObject* Sender) {
+  const int selected = LBPages->currentRow();
+  if (selected > 0 && selected < LBPages->count() - 1)
+    SwapPageWith(selected, selected + 1);
+  LBPagesClick(Sender);
+}
+
+void TFormVistaloom::DelPageExecute(QObject* Sender) {
+  const int selected = LBPages->currentRow();
+  if (selected <= 0)
+    return;
+  const QString name = LBPages->item(selected)->text();
+  if (!FDialogs->OkCancel(this, QStringLiteral("Delete Page:") + name,
+                          QStringLiteral("Delete page dialog")))
+    return;
+  FElements.DeletePage(name);
+  // The question ran a message loop; take the selection as it stands now.
+  const int current = LBPages->currentRow();
+  if (current > 0) {
+    {
+      const QSignalBlocker blocker(LBPages);
+      delete LBPages->takeItem(current);
+    }
+    SelectPageRow(current - 1);
+  }
+  LBPagesClick(Sender);
+}
+
+void TFormVistaloom::LBPagesClick(QObject* /*Sender*/) {
+  const int selected = LBPages->currentRow();
+  const int count = LBPages->count();
+  PageDown->setEnabled(selected > 0 && selected != count - 1);
+  PageUP->setEnabled(selected > 0);
+  DelPage->setEnabled(selected > 0);
+  Addpage->setEnabled(true);
+
+  ShowElementProperties(nullptr);
+
+  QList<TElementText> texts;
+  FElements.ShowPage(SelectedPageName(), texts);
+  {
+    const QSignalBlocker blocker(ListBoxItem);
+    ListBoxItem->clear();
+    for (const TElementText& text : texts) {
+      auto* item = new QListWidgetItem(text.Text);
+      item->setData(Qt::UserRole, QVariant::fromValue(static_cast<void*>(text.Element)));
+      ListBoxItem->addItem(item);
+    }
+  }
+  RefreshSelection(true);
+}

@@ -1,0 +1,371 @@
+#include "designer/MousePaint.h"
+#include "designer/ValueListEditor.h"
+#include "designer/main.h"
+#include "model/FlashElement.h"
+#include "model/QelDrowFunct.h"
+#include "player/ShockwaveFlash.h"
+
+#include <QCoreApplication>
+#include <QItemSelection>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// (0, 0, 0, 0): no rubber band.
+const QRect NoBand(QPoint(0, 0), QPoint(0, 0));
+
+// The rubber band flips these bits, so a second drawing restores every pixel exactly; on the
+// transparent layer it shows as an opaque grey.
+constexpr QRgb BandXorMask = 0xFF808080;
+
+// A stage position in pixels, truncated toward zero. Positions far off the stage are held
+// at a distance that still fits the painter's integer coordinates.
+int TruncToPixel(double V) {
+  constexpr double Limit = 1 << 24;
+  if (std::isnan(V))
+    return 0;
+  return static_cast<int>(std::clamp(V, -Limit, Limit));
+}
+
+bool IsArrowKey(int Key) {
+  return Key == Qt::Key_Left || Key == Qt::Key_Up || Key == Qt::Key_Right || Key == Qt::Key_Down;
+}
+
+// Flips the dotted outline of Band (inclusive corners) on a 32-bit image; every outline
+// pixel is flipped once, so drawing the same band twice leaves the image as it was.
+void XorDottedOutline(QImage& Image, const QRect& Band) {
+  const auto flip = [&Image](int X, int Y) {
+    if (((X + Y) & 1) != 0 || X < 0 || Y < 0 || X >= Image.width() || Y >= Image.height())
+      return;
+    auto* line = reinterpret_cast<QRgb*>(Image.scanLine(Y));
+    line[X] ^= BandXorMask;
+  };
+  for (int x = Band.left(); x <= Band.right(); ++x) {
+    flip(x, Band.top());
+    if (Band.bottom() != Band.top())
+      flip(x, Band.bottom());
+  }
+  for (int y = Band.top() + 1; y < Band.bottom(); ++y) {
+    flip(Band.left(), y);
+    if (Band.right() != Band.left())
+      flip(Band.right(), y);
+  }
+}
+
+} // namespace
+
+TFlashElement* TFormVistaloom::ListBoxElement(int Index) const {
+  const QListWidgetItem* item = ListBoxItem->item(Index);
+  return item ? static_cast<TFlashElement*>(item->data(Qt::UserRole).value<void*>()) : nullptr;
+}
+
+QList<TFlashElement*> TFormVistaloom::SelectedListBoxElements() const {
+  QList<TFlashElement*> elements;
+  for (int index = 0; index < ListBoxItem->count(); ++index)
+    if (ListBoxItem->item(index)->isSelected())
+      elements.append(ListBoxElement(index));
+  return elements;
+}
+
+void TFormVistaloom::ShockwaveFlashMouseDown(QObject* /*Sender*/, Qt::MouseButton /*Button*/,
+                                             Qt::KeyboardModifiers /*Shift*/, int X, int Y) {
+  RubberBandShown = false;
+  RubberBand = QRect(QPoint(X, Y), QPoint(X, Y));
+  DragOrigin = QPoint(X, Y);
+  TFlashElement* hit = FElements.ElementAt(X / FScaleX, Y / FScaleY);
+  if (!hit) {
+    FElements.ClearSelection();
+    FDragging = false;
+  } else {
+    if (!hit->FSelected) {
+      if (FShiftDown)
+        FElements.Select(hit);
+      else
+        FElements.SelectOnly(hit);
+    } else if (FShiftDown) {
+      FElements.Deselect(hit);
+    }
+    FDragging = true;
+  }
+  StageMouseDown = true;
+  RefreshSelection(false);
+  ShowElementProperties(hit);
+}
+
+void TFormVistaloom::ShockwaveFlashMouseMove(QObject* /*Sender*/, Qt::KeyboardModifiers /*Shift*/,
+                                             int X, int Y) {
+  if (FDragging) {
+    DragOffset = QPoint(X, Y) - DragOrigin;
+    RefreshSelection(false);
+  } else if (StageMouseDown) {
+    DrawRubberBand(RubberBand);
+    RubberBand.setBottomRight(QPoint(X, Y));
+    DrawRubberBand(RubberBand);
+    RubberBandShown = true;
+  }
+}
+
+void TFormVistaloom::ShockwaveFlashMouseUp(QObject* /*Sender*/, Qt::MouseButton /*Button*/,
+                                           Qt::KeyboardModifiers /*Shift*/, int X, int Y) {
+  StageMouseDown = false;
+  if (FDragging) {
+    FDragging = false;
+    MoveSelectionBy(DragOffset.x(), DragOffset.y());
+    // Every real move is undoable, also one along a single axis.
+    if (!DragOffset.isNull())
+      PushHistory(QStringLiteral("Move"));
+    DragOffset = QPoint();
+    RefreshSelection(true);
+  } else if (RubberBandShown) {
+    RubberBand.setBottomRight(QPoint(X, Y));
+    DrawRubberBand(RubberBand);
+    SelectElementsInRect(RubberBand.topLeft(), RubberBand.bottomRight());
+    RubberBand = NoBand;
+    RubberBandShown = false;
+    RefreshSelection(true);
+  }
+}
+
+bool TFormVistaloom::PaintSelectionFrame(TFlashElement* E) {
+  if (!E || !E->FSelected)
+    return false;
+  // The frame is widened by 3 stage units before scaling and by 3 pixels after truncating.
+  const QPoint p1(TruncToPixel((E->FX - 3) * FScaleX + DragOffset.x()) - 3,
+                  TruncToPixel((E->FY - 3) * FScaleY + DragOffset.y()) - 3);
+  const QPoint p2(TruncToPixel((E->FX + E->FWidth + 3) * FScaleX + DragOffset.x()) + 3,
+                  TruncToPixel((E->FY + E->FHeight + 3) * FScaleY + DragOffset.y()) + 3);
+  QCoreApplication::processEvents();
+  if (!FStageCanvas || FStageCanvas->isNull())
+    return false;
+  QPainter canvas(FStageCanvas);
+  DrawFrameWithHandles(canvas, p1, p2);
+  return true;
+}
+
+void TFormVistaloom::DrawSelectionFrame(TFlashElement* E) {
+  if (PaintSelectionFrame(E))
+    ShockwaveFlash->update();
+}
+
+void TFormVistaloom::RefreshSelection(bool ShowProperties) {
+  ShockwaveFlash->Repaint();
+  QCoreApplication::processEvents();
+  // Frames are shown together once all are drawn: one stage update per refresh.
+  TFlashElement* last = nullptr;
+  for (int index = 0; index < ListBoxItem->count(); ++index) {
+    TFlashElement* element = ListBoxElement(index);
+    if (element->FSelected) {
+      PaintSelectionFrame(element);
+      last = element;
+    }
+  }
+  ShockwaveFlash->update();
+
+  // The list's item selection follows the flags; the list may have been refilled while
+  // messages ran, so it is taken as it stands now.
+  QItemSelection selection;
+  for (int index = 0; index < ListBoxItem->count(); ++index)
+    if (ListBoxElement(index)->FSelected) {
+      const QModelIndex modelIndex = ListBoxItem->model()->index(index, 0);
+      selection.select(modelIndex, modelIndex);
+    }
+  {
+    const QSignalBlocker blocker(ListBoxItem);
+    ListBoxItem->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+  }
+  if (ShowProperties)
+    ShowElementProperties(last);
+}
+
+void TFormVistaloom::RefreshSelectionAndProperties() {
+  RefreshSelection(true);
+}
+
+void TFormVistaloom::MoveSelectionBy(double DX, double DY) {
+  ShockwaveFlash->Repaint();
+  QCoreApplication::processEvents();
+  for (TFlashElement* element : SelectedListBoxElements()) {
+    element->SetX(element->FX + DX / FScaleX);
+    element->SetY(element->FY + DY / FScaleY);
+  }
+}
+
+void TFormVistaloom::DrawRubberBand(const QRect& R) {
+  const auto [left, right] = std::minmax(R.left(), R.right());
+  const auto [top, bottom] = std::minmax(R.top(), R.bottom());
+  if ((left == right && top == bottom) || !FStageCanvas || FStageCanvas->depth() != 32)
+    return;
+  XorDottedOutline(*FStageCanvas, QRect(QPoint(left, top), QPoint(right, bottom)));
+  ShockwaveFlash->update();
+}
+
+void TFormVistaloom::ClearRubberBand() {
+  DrawRubberBand(RubberBand);
+  RubberBand = NoBand;
+}
+
+void TFormVistaloom::SelectElementsInRect(QPoint P1, QPoint P2) {
+  const auto [minX, maxX] = std::minmax(P1.x(), P2.x());
+  const auto [minY, maxY] = std::minmax(P1.y(), P2.y());
+  const QString page = SelectedPageName();
+  for (int index = 0; index < ListBoxItem->count(); ++index) {
+    TFlashElement* element = ListBoxElement(index);
+    if (!element->FShown)
+      continue;
+    const double centreX = (element->FX + element->FWidth / 2) * FScaleX;
+    const double centreY = (element->FY + element->FHeight / 2) * FScaleY;
+    if (minX < centreX && centreX < maxX && minY < centreY && centreY < maxY)
+      FElements.SelectIfOnPage(element, page);
+  }
+}
+
+void TFormVistaloom::ListBoxItemClick(QObject* /*Sender*/) {
+  ClearRubberBand();
+  ShockwaveFlash->Repaint();
+  TFlashElement* last = nullptr;
+  const QString page = SelectedPageName();
+  for (int index = 0; index < ListBoxItem->count(); ++index) {
+    TFlashElement* element = ListBoxElement(index);
+    FElements.SelectIfOnPage(element, page);
+    if (ListBoxItem->item(index)->isSelected()) {
+      // An element of "all" listed on another page is not selected from the list.
+      if (element->FPage == page) {
+        FElements.Select(element);
+        last = element;
+      }
+    } else {
+      FElements.Deselect(element);
+    }
+  }
+  RefreshSelection(false);
+  ShowElementProperties(last);
+}
+
+void TFormVistaloom::DeselectExecute(QObject* /*Sender*/) {
+  {
+    const QSignalBlocker blocker(ListBoxItem);
+    ListBoxItem->clearSelection();
+  }
+  // The flags stay: the next refresh frames the flagged elements again.
+  ShockwaveFlash->Repaint();
+}
+
+void TFormVistaloom::DeleteObjectExecute(QObject* Sender) {
+  const QList<TFlashElement*> selected = SelectedListBoxElements();
+  if (!selected.isEmpty()) {
+    for (TFlashElement* element : selected)
+      FElements.DeleteByLevelName(element->GetLevelName());
+    PushHistory(QStringLiteral("Delete Element"));
+  }
+  LBPagesClick(Sender);
+}
+
+void TFormVistaloom::FormKeyDown(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift) {
+  // The press of Shift or Ctrl itself counts as holding it.
+  FShiftDown = Shift.testFlag(Qt::ShiftModifier) || Key == Qt::Key_Shift;
+  const bool ctrl = Shift.testFlag(Qt::ControlModifier) || Key == Qt::Key_Control;
+  FCtrlDown = ctrl;
+  QCoreApplication::processEvents();
+
+  // Arrows nudge the selection in stage units, whatever control has the focus.
+  if (IsArrowKey(Key)) {
+    const double step = ctrl ? 10 : 1;
+    for (TFlashElement* element : SelectedListBoxElements()) {
+      switch (Key) {
+      case Qt::Key_Left:
+        element->SetX(element->FX - step);
+        break;
+      case Qt::Key_Up:
+        element->SetY(element->FY - step);
+        break;
+      case Qt::Key_Right:
+        element->SetX(element->FX + step);
+        break;
+      default:
+        element->SetY(element->FY + step);
+        break;
+      }
+    }
+    RefreshSelection(false);
+  }
+
+  const QWidget* focus = focusWidget();
+  if ((Key == Qt::Key_Return || Key == Qt::Key_Enter) && focus == SGElements)
+    SGElementsDblClick(Sender);
+  if (Key == Qt::Key_PageUp && ctrl && focus == ShockwaveFlash)
+    BringForwardExecute(Sender);
+  if (Key == Qt::Key_PageDown && ctrl && focus == ShockwaveFlash)
+    SendBackwordExecute(Sender);
+  if (Key == Qt::Key_Insert && focus == LBPages)
+    AddpageExecute(Sender);
+  if (Key == Qt::Key_Delete && focus == LBPages)
+    DelPageExecute(Sender);
+  if (Key == Qt::Key_Delete &&
+      (focusWidget() == ListBoxItem || focusWidget() == static_cast<QWidget*>(FormPaint)))
+    DeleteObjectExecute(Sender);
+}
+
+void TFormVistaloom::FormKeyUp(QObject* /*Sender*/, int& Key, Qt::KeyboardModifiers /*Shift*/) {
+  // Keys released in the Objects list change nothing, Shift included.
+  if (focusWidget() == ListBoxItem)
+    return;
+  if (IsArrowKey(Key) && focusWidget() == ShockwaveFlash)
+    RefreshSelection(false);
+  FShiftDown = false;
+  if (Key == Qt::Key_Escape && FDragging) {
+    // Cancel the drag: the frames go back to the elements, which never moved.
+    DragOffset = QPoint();
+    FDragging = false;
+    RefreshSelection(true);
+    RubberBand = NoBand;
+    DrawRubberBand(RubberBand);
+  }
+}
+
+void TFormVistaloom::ConnectSelectionActions() {
+  ConnectAction(Addpage, &TFormVistaloom::AddpageExecute);
+  ConnectAction(DelPage, &TFormVistaloom::DelPageExecute);
+  ConnectAction(PageUP, &TFormVistaloom::PageUPExecute);
+  ConnectAction(PageDown, &TFormVistaloom::PageDownExecute);
+  ConnectAction(DeleteObject, &TFormVistaloom::DeleteObjectExecute);
+  ConnectAction(Deselect, &TFormVistaloom::DeselectExecute);
+
+  // The handler runs with Sender as its sender; an exception goes to the default error box.
+  const auto guarded = [this](void (TFormVistaloom::*Handler)(QObject*), QObject* Sender) {
+    return [this, Handler, Sender] { Guarded([&] { (this->*Handler)(Sender); }); };
+  };
+  // Only the user's selection changes are clicks: the program changes them with signals
+  // blocked.
+  connect(LBPages, &QListWidget::currentRowChanged, this,
+          guarded(&TFormVistaloom::LBPagesClick, LBPages));
+  connect(LBPages, &QListWidget::itemDoubleClicked, this,
+          guarded(&TFormVistaloom::LBPagesDblClick, LBPages));
+  connect(ListBoxItem, &QListWidget::itemSelectionChanged, this,
+          guarded(&TFormVistaloom::ListBoxItemClick, ListBoxItem));
+
+  for (TValueListEditor* grid : {ValueListEditor, VLEProp, VLEFlashSuffix}) {
+    connect(grid, &TValueListEditor::Validate, this,
+            [this, grid](const QString& Key, const QString& Value) {
+              Guarded([&] { ValueListEditorValidate(grid, Key, Value); });
+            });
+    connect(grid, &TValueListEditor::KeyDown, this,
+            [this, grid](int Key) { Guarded([&] { ValueListEditorKeyDown(grid, Key); }); });
+  }
+  connect(Button9, &QPushButton::clicked, this, guarded(&TFormVistaloom::Button9Click, Button9));
+  connect(Button10, &QPushButton::clicked, this, guarded(&TFormVistaloom::Button10Click, Button10));
+
+  DataObjects->setHorizontalHeaderLabels(
+      {QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("page")});
+  connect(PageControl, &QTabWidget::currentChanged, this, [this](int Index) {
+    if (PageControl->widget(Index) == TabSheetAll)
+      Guarded([this] { TabSheetAllShow(TabSheetAll); });
+  });
+}
