@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 // The stage control: plays a main movie on level 0 and clips on higher levels, answers
 // variable and property requests by path, reports a clip's fscommand calls as FSCommand.
@@ -22,7 +23,7 @@ public:
   void TSetProperty(const QString& target, int property, const QString& value);
   QString TGetProperty(const QString& target, int property);
   void SetBackgroundColor(int color);
-  bool Menu() const; // the player's own context menu; true by default
+  bool Menu() const;     // the player's own context menu; true by default
   void DoVerb(int verb); // -1 (show)
 
   // Transparent layer composited over the stage. What is drawn on it stays until the
@@ -30,6 +31,9 @@ public:
   QImage& DrawingLayer();
   // Redraws the stage and wipes the drawing layer.
   void Repaint();
+
+  // Why the last load of a level left it empty; "" after a successful load.
+  QString LoadError(int level) const;
 
 signals:
   void FSCommand(const QString& command, const QString& args);
@@ -39,6 +43,8 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
 
 private:
+  void LoadLevelFromFile(int level, const QString& path);
+
   struct Private;
   std::unique_ptr<Private> d;
 };

@@ -1,0 +1,81 @@
+#include "player/ActionValue.h"
+
+#include "player/ScriptObject.h"
+
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+ActionValue ActionValue::Null() {
+  ActionValue value;
+  value.FValue = NullValue{};
+  return value;
+}
+
+ActionValue::ActionValue(const std::shared_ptr<ScriptObject>& object)
+    : FValue(std::weak_ptr<ScriptObject>(object)) {}
+
+bool ActionValue::IsUndefined() const {
+  if (std::holds_alternative<std::monostate>(FValue))
+    return true;
+  const auto* object = std::get_if<std::weak_ptr<ScriptObject>>(&FValue);
+  return object && object->expired();
+}
+
+std::shared_ptr<ScriptObject> ActionValue::Object() const {
+  const auto* object = std::get_if<std::weak_ptr<ScriptObject>>(&FValue);
+  return object ? object->lock() : nullptr;
+}
+
+QString ActionValue::ToString() const {
+  struct Visitor {
+    QString operator()(std::monostate) const { return QStringLiteral("undefined"); }
+    QString operator()(NullValue) const { return QStringLiteral("null"); }
+    QString operator()(bool value) const {
+      return value ? QStringLiteral("true") : QStringLiteral("false");
+    }
+    QString operator()(double value) const { return FormatNumber(value); }
+    QString operator()(const QString& value) const { return value; }
+    QString operator()(const std::weak_ptr<ScriptObject>& object) const {
+      const auto alive = object.lock();
+      return alive ? alive->ToText() : QStringLiteral("undefined");
+    }
+  };
+  return std::visit(Visitor{}, FValue);
+}
+
+double ActionValue::ToNumber() const {
+  if (const bool* value = std::get_if<bool>(&FValue))
+    return *value ? 1 : 0;
+  if (const double* value = std::get_if<double>(&FValue))
+    return *value;
+  if (const QString* value = std::get_if<QString>(&FValue))
+    return ParseNumber(*value);
+  return std::numeric_limits<double>::quiet_NaN();
+}
+
+bool ActionValue::ToBoolean() const {
+  if (const bool* value = std::get_if<bool>(&FValue))
+    return *value;
+  if (const double* value = std::get_if<double>(&FValue))
+    return *value != 0 && !std::isnan(*value);
+  if (const QString* value = std::get_if<QString>(&FValue))
+    return !value->isEmpty();
+  return Object() != nullptr;
+}
+
+QString FormatNumber(double value) {
+  if (std::isnan(value))
+    return QStringLiteral("NaN");
+  if (std::isinf(value))
+    return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+  if (value == 0)
+    return QStringLiteral("0"); // also for -0
+  return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+double ParseNumber(const QString& text) {
+  bool ok = false;
+  const double value = text.trimmed().toDouble(&ok);
+  return ok ? value : std::numeric_limits<double>::quiet_NaN();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <variant>
+
+class ScriptObject;
+
+// A script value: undefined, null, boolean, number, text or a reference to an object.
+// Objects are owned by their level; a value only observes them, so a value that outlives
+// its level reads as undefined instead of dangling.
+class ActionValue {
+public:
+  ActionValue() = default;
+  static ActionValue Null();
+  ActionValue(bool value) : FValue(value) {}
+  ActionValue(const char*) = delete; // would silently become a boolean
+  ActionValue(double value) : FValue(value) {}
+  ActionValue(const QString& value) : FValue(value) {}
+  ActionValue(const std::shared_ptr<ScriptObject>& object);
+
+  bool IsUndefined() const;
+  bool IsString() const { return std::holds_alternative<QString>(FValue); }
+  bool IsBoolean() const { return std::holds_alternative<bool>(FValue); }
+  // The object referred to, or null for every other value and for a released object.
+  std::shared_ptr<ScriptObject> Object() const;
+
+  QString ToString() const;
+  double ToNumber() const;
+  bool ToBoolean() const;
+
+private:
+  struct NullValue {};
+  std::variant<std::monostate, NullValue, bool, double, QString, std::weak_ptr<ScriptObject>>
+      FValue;
+};
+
+// Shortest text that reads back as the same double, with "." as the decimal point.
+QString FormatNumber(double value);
+// Reads a decimal number written with "."; NaN when the text is no number.
+double ParseNumber(const QString& text);

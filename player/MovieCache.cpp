@@ -1,0 +1,69 @@
+#include "player/MovieCache.h"
+
+#include "player/SwfError.h"
+#include "player/SwfLimits.h"
+#include "player/SwfParser.h"
+
+#include <QFile>
+#include <sys/stat.h>
+
+namespace {
+
+// Entries kept before the cache starts over; far above what one project uses.
+constexpr qsizetype MaxEntries = 4096;
+// A compressed file is never larger than what it expands to, apart from its headers.
+constexpr qint64 MaxFileBytes = qint64(SwfLimits::MaxMovieBytes) + 1024;
+
+} // namespace
+
+MovieCache& MovieCache::Instance() {
+  static MovieCache cache;
+  return cache;
+}
+
+MovieCache::Result MovieCache::Load(const QString& path) {
+  struct stat status {};
+  if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
+    return {nullptr, QStringLiteral("cannot open %1").arg(path)};
+  if (!S_ISREG(status.st_mode))
+    return {nullptr, QStringLiteral("%1 is not a file").arg(path)};
+  const qint64 modifiedNs = qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+  {
+    QMutexLocker lock(&FMutex);
+    const auto found = FEntries.constFind(path);
+    if (found != FEntries.constEnd() && found->Size == status.st_size &&
+        found->ModifiedNs == modifiedNs && found->Inode == status.st_ino)
+      return found->Value;
+  }
+
+  Result result;
+  QFile file(path);
+  if (status.st_size > MaxFileBytes)
+    result.Error = QStringLiteral("%1 is too large").arg(path);
+  else if (!file.open(QIODevice::ReadOnly))
+    result.Error = QStringLiteral("cannot open %1").arg(path);
+  else {
+    try {
+      result.Movie = ParseSwfMovie(file.read(MaxFileBytes));
+    } catch (const std::exception& error) {
+      result.Error = QStringLiteral("%1: %2").arg(path, QString::fromStdString(error.what()));
+    }
+  }
+
+  QMutexLocker lock(&FMutex);
+  ++FParseCount;
+  if (FEntries.size() >= MaxEntries)
+    FEntries.clear();
+  FEntries.insert(path, {qint64(status.st_size), modifiedNs, quint64(status.st_ino), result});
+  return result;
+}
+
+quint64 MovieCache::ParseCount() const {
+  QMutexLocker lock(&FMutex);
+  return FParseCount;
+}
+
+void MovieCache::Clear() {
+  QMutexLocker lock(&FMutex);
+  FEntries.clear();
+}

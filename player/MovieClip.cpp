@@ -1,0 +1,197 @@
+#include "player/MovieClip.h"
+
+#include "player/SwfShape.h"
+
+#include <QHash>
+#include <cmath>
+
+namespace {
+
+constexpr double TwipsPerPixel = 20;
+
+const QHash<QString, MovieClip::Property>& PropertyNames() {
+  static const QHash<QString, MovieClip::Property> names{
+      {QStringLiteral("_x"), MovieClip::X},
+      {QStringLiteral("_y"), MovieClip::Y},
+      {QStringLiteral("_xscale"), MovieClip::XScale},
+      {QStringLiteral("_yscale"), MovieClip::YScale},
+      {QStringLiteral("_alpha"), MovieClip::Alpha},
+      {QStringLiteral("_visible"), MovieClip::Visible},
+      {QStringLiteral("_width"), MovieClip::Width},
+      {QStringLiteral("_height"), MovieClip::Height},
+      {QStringLiteral("_rotation"), MovieClip::Rotation},
+      {QStringLiteral("_target"), MovieClip::Target},
+      {QStringLiteral("_name"), MovieClip::Name},
+  };
+  return names;
+}
+
+} // namespace
+
+MovieClip::MovieClip(int level, const QRectF& frameRect) : FLevel(level), FFrameRect(frameRect) {}
+
+MovieClip::MovieClip(MovieClip* parent, const QString& name, const QTransform& matrix)
+    : FParent(parent), FLevel(parent->FLevel), FName(name) {
+  // Split the placement matrix into the clip's properties; skew is not kept.
+  FX = matrix.dx() / TwipsPerPixel;
+  FY = matrix.dy() / TwipsPerPixel;
+  FXScale = std::hypot(matrix.m11(), matrix.m12()) * 100;
+  FYScale = std::hypot(matrix.m21(), matrix.m22()) * 100;
+  if (matrix.determinant() < 0)
+    FYScale = -FYScale;
+  FRotation = std::atan2(matrix.m12(), matrix.m11()) * 180 / M_PI;
+}
+
+std::optional<MovieClip::Property> MovieClip::PropertyByName(const QString& name) {
+  const auto found = PropertyNames().constFind(name);
+  if (found == PropertyNames().constEnd())
+    return std::nullopt;
+  return *found;
+}
+
+bool MovieClip::IsKnownProperty(int number) {
+  for (const Property property : PropertyNames())
+    if (property == number)
+      return true;
+  return false;
+}
+
+ActionValue MovieClip::Member(const QString& name) const {
+  if (name.startsWith(u'_')) {
+    if (const auto property = PropertyByName(name))
+      return GetProperty(*property);
+    if (name == u"_parent")
+      return FParent ? ActionValue(FParent->shared_from_this()) : ActionValue();
+  }
+  return ScriptObject::Member(name);
+}
+
+void MovieClip::SetMember(const QString& name, const ActionValue& value) {
+  if (const auto property = PropertyByName(name))
+    SetProperty(*property, value);
+  else
+    ScriptObject::SetMember(name, value);
+}
+
+ActionValue MovieClip::GetProperty(int property) const {
+  switch (property) {
+  case X:
+    return FX;
+  case Y:
+    return FY;
+  case XScale:
+    return FXScale;
+  case YScale:
+    return FYScale;
+  case Alpha:
+    return FAlpha;
+  case Visible:
+    return FVisible;
+  case Width:
+    return Transform().mapRect(ContentBounds()).width() / TwipsPerPixel;
+  case Height:
+    return Transform().mapRect(ContentBounds()).height() / TwipsPerPixel;
+  case Rotation:
+    return FRotation;
+  case Target:
+    return TargetPath();
+  case Name:
+    return FName;
+  default:
+    return {};
+  }
+}
+
+void MovieClip::SetProperty(int property, const ActionValue& value) {
+  if (property == Name) {
+    if (FParent && FParent->ScriptObject::Member(FName).Object().get() == this) {
+      FParent->RemoveMember(FName);
+      FName = value.ToString();
+      FParent->ScriptObject::SetMember(FName, shared_from_this());
+    }
+    return;
+  }
+  if (property == Visible) {
+    // "0" and "1" arrive as text from the host, true and false from scripts.
+    const double number = value.ToNumber();
+    FVisible = value.IsBoolean()
+                   ? value.ToBoolean()
+                   : value.ToString() == u"true" || (number != 0 && !std::isnan(number));
+    return;
+  }
+  const double number = value.ToNumber();
+  if (!std::isfinite(number))
+    return;
+  switch (property) {
+  case X:
+    FX = number;
+    break;
+  case Y:
+    FY = number;
+    break;
+  case XScale:
+    FXScale = number;
+    break;
+  case YScale:
+    FYScale = number;
+    break;
+  case Alpha:
+    FAlpha = number;
+    break;
+  case Width:
+    SetSize(number, true);
+    break;
+  case Height:
+    SetSize(number, false);
+    break;
+  case Rotation:
+    FRotation = std::remainder(number, 360.0);
+    break;
+  default:
+    break;
+  }
+}
+
+void MovieClip::SetSize(double pixels, bool horizontal) {
+  const QRectF bounds = ContentBounds();
+  const double extent = horizontal ? bounds.width() : bounds.height();
+  if (extent <= 0)
+    return;
+  (horizontal ? FXScale : FYScale) = pixels * TwipsPerPixel / extent * 100;
+}
+
+QString MovieClip::TargetPath() const {
+  if (!FParent)
+    return QStringLiteral("_level") + QString::number(FLevel);
+  return FParent->TargetPath() + u'/' + FName;
+}
+
+QTransform MovieClip::Transform() const {
+  QTransform transform;
+  transform.translate(FX * TwipsPerPixel, FY * TwipsPerPixel);
+  transform.rotate(FRotation);
+  transform.scale(FXScale / 100, FYScale / 100);
+  return transform;
+}
+
+QRectF MovieClip::ContentBounds() const {
+  QRectF bounds;
+  for (const DisplayEntry& entry : FDisplay) {
+    const QRectF part = entry.Clip ? entry.Clip->Transform().mapRect(entry.Clip->ContentBounds())
+                                   : entry.Matrix.mapRect(entry.Shape->Bounds);
+    if (part.isValid())
+      bounds = bounds.isValid() ? bounds.united(part) : part;
+  }
+  if (!bounds.isValid() && FFrameRect)
+    return *FFrameRect;
+  return bounds;
+}
+
+void MovieClip::AddShape(const SwfShape* shape, const QTransform& matrix) {
+  FDisplay.push_back({shape, matrix, nullptr});
+}
+
+void MovieClip::AddChild(const std::shared_ptr<MovieClip>& child) {
+  FDisplay.push_back({nullptr, {}, child.get()});
+  ScriptObject::SetMember(child->FName, std::static_pointer_cast<ScriptObject>(child));
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "player/ScriptObject.h"
+
+#include <QRectF>
+#include <QTransform>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct SwfShape;
+struct SwfTimeline;
+
+// One clip on a level: the level's root or an instance placed on a timeline's first frame.
+// Its display list holds shapes and child clips by depth; its properties place it in its
+// parent's coordinates. Geometry is kept in twips, properties are read in pixels.
+class MovieClip : public ScriptObject {
+public:
+  // Property numbers of the player's property table.
+  enum Property {
+    X = 0,
+    Y = 1,
+    XScale = 2,
+    YScale = 3,
+    Alpha = 6,
+    Visible = 7,
+    Width = 8,
+    Height = 9,
+    Rotation = 10,
+    Target = 11,
+    Name = 13,
+  };
+
+  struct DisplayEntry {
+    const SwfShape* Shape = nullptr; // drawn with Matrix when set
+    QTransform Matrix;
+    MovieClip* Clip = nullptr; // drawn with its own transform when set
+  };
+
+  // A level's root; FrameRect stands in for its size while nothing is placed.
+  MovieClip(int level, const QRectF& frameRect);
+  // An instance inside parent, placed with matrix.
+  MovieClip(MovieClip* parent, const QString& name, const QTransform& matrix);
+
+  static std::optional<Property> PropertyByName(const QString& name);
+  static bool IsKnownProperty(int number);
+
+  ActionValue Member(const QString& name) const override;
+  void SetMember(const QString& name, const ActionValue& value) override;
+  QString ToText() const override { return TargetPath(); }
+
+  // Reads a property; the value is undefined for numbers outside the table.
+  ActionValue GetProperty(int property) const;
+  // Writes a property; read-only properties and values that are no number are ignored.
+  void SetProperty(int property, const ActionValue& value);
+
+  MovieClip* Parent() const { return FParent; }
+  int Level() const { return FLevel; }
+  const QString& InstanceName() const { return FName; }
+  QString TargetPath() const;
+  bool IsVisible() const { return FVisible; }
+  double Opacity() const { return FAlpha / 100.0; }
+  // Maps the clip's own coordinates into its parent's.
+  QTransform Transform() const;
+  // Union of the display list's bounds in the clip's own coordinates.
+  QRectF ContentBounds() const;
+
+  const std::vector<DisplayEntry>& DisplayList() const { return FDisplay; }
+  void AddShape(const SwfShape* shape, const QTransform& matrix);
+  // Adds a placed instance; it becomes a member under its instance name.
+  void AddChild(const std::shared_ptr<MovieClip>& child);
+
+  const SwfTimeline* Timeline() const { return FTimeline; }
+  void SetTimeline(const SwfTimeline* timeline) { FTimeline = timeline; }
+
+private:
+  void SetSize(double pixels, bool horizontal);
+
+  MovieClip* FParent = nullptr;
+  int FLevel = 0;
+  QString FName;
+  std::optional<QRectF> FFrameRect;
+  double FX = 0, FY = 0; // pixels
+  double FXScale = 100, FYScale = 100, FRotation = 0, FAlpha = 100;
+  bool FVisible = true;
+  std::vector<DisplayEntry> FDisplay;
+  const SwfTimeline* FTimeline = nullptr;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "player/MovieClip.h"
+#include "player/SwfMovie.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+// One loaded level: the movie, the clip tree of its first frame and every object its
+// scripts create. The level owns all of them; script values only observe them.
+class PlayerLevel {
+public:
+  // Builds the clip tree of the movie's first frame. Throws SwfError when the clips nest
+  // too deeply or are too many.
+  PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName);
+
+  int Number() const { return FNumber; }
+  const SwfMovie& Movie() const { return *FMovie; }
+  const QString& TypeName() const { return FTypeName; }
+  const std::shared_ptr<MovieClip>& Root() const { return FRoot; }
+  // Whether any shape of the level has a solid fill to draw.
+  bool HasSolidFills() const { return FHasSolidFills; }
+
+  // A new plain object, or null once the level's scripts have made too many.
+  std::shared_ptr<ScriptObject> NewObject();
+  // Charges text built by scripts; false once the level's allowance is spent.
+  bool SpendText(qsizetype characters);
+
+private:
+  void Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting);
+  void AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix);
+
+  int FNumber;
+  std::shared_ptr<const SwfMovie> FMovie;
+  QString FTypeName;
+  std::shared_ptr<MovieClip> FRoot;
+  std::vector<std::shared_ptr<ScriptObject>> FObjects;
+  std::size_t FDisplayEntries = 0;
+  std::size_t FScriptObjects = 0;
+  std::size_t FTextLeft;
+  int FUnnamedInstances = 0;
+  bool FHasSolidFills = false;
+};

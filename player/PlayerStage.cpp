@@ -1,0 +1,120 @@
+#include "player/PlayerStage.h"
+
+#include "player/ActionInterpreter.h"
+
+#include <stdexcept>
+
+namespace {
+
+const QString LevelPrefix = QStringLiteral("_level");
+
+// The level number of a "_levelN" segment, or -1 for any other segment.
+int LevelNumber(QStringView segment) {
+  if (!segment.startsWith(LevelPrefix) || segment.size() == LevelPrefix.size())
+    return -1;
+  const QStringView digits = segment.sliced(LevelPrefix.size());
+  for (const QChar c : digits)
+    if (c < u'0' || c > u'9')
+      return -1;
+  bool ok = false;
+  const int level = digits.toInt(&ok);
+  return ok ? level : -1;
+}
+
+} // namespace
+
+void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
+                            const QString& typeName) {
+  FLevels.erase(level);
+  // Installed before its scripts run, so a host answering the clip's "load" finds it. The
+  // local reference keeps it alive should the host replace the level meanwhile.
+  const auto loaded = std::make_shared<PlayerLevel>(level, std::move(movie), typeName);
+  FLevels[level] = loaded;
+  RunFrame1Scripts(*loaded, *loaded->Root());
+}
+
+void PlayerStage::RunFrame1Scripts(PlayerLevel& level, MovieClip& clip) {
+  for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
+    if (entry.Clip)
+      RunFrame1Scripts(level, *entry.Clip);
+  if (!clip.Timeline())
+    return;
+  for (const SwfScript& script : clip.Timeline()->Frame1Scripts)
+    ActionInterpreter(*this, level, clip).Run(script);
+}
+
+std::shared_ptr<MovieClip> PlayerStage::LevelRoot(int level) const {
+  const auto found = FLevels.find(level);
+  return found == FLevels.end() ? nullptr : found->second->Root();
+}
+
+ActionValue PlayerStage::Resolve(QStringView path, MovieClip* origin) const {
+  ActionValue current;
+  bool first = true;
+  for (const QStringView segment : path.tokenize(u'.')) {
+    if (const int level = LevelNumber(segment); level >= 0) {
+      current = ActionValue(LevelRoot(level));
+    } else if (segment == u"_root") {
+      current = ActionValue(LevelRoot(origin ? origin->Level() : 0));
+    } else if (first && origin && segment == u"this") {
+      current = ActionValue(origin->shared_from_this());
+    } else {
+      const auto object =
+          first ? (origin ? origin->shared_from_this() : LevelRoot(0)) : current.Object();
+      if (!object)
+        return {};
+      current = object->Member(segment.toString());
+    }
+    if (current.IsUndefined())
+      return {};
+    first = false;
+  }
+  return current;
+}
+
+void PlayerStage::Assign(QStringView path, const ActionValue& value, MovieClip* origin) const {
+  const qsizetype dot = path.lastIndexOf(u'.');
+  const auto object = dot < 0 ? (origin ? origin->shared_from_this() : LevelRoot(0))
+                              : Resolve(path.first(dot), origin).Object();
+  if (object)
+    object->SetMember(path.sliced(dot + 1).toString(), value);
+}
+
+void PlayerStage::SendFSCommand(const QString& command, const QString& args) const {
+  if (FOnFSCommand)
+    FOnFSCommand(command, args);
+}
+
+QString PlayerStage::GetVariable(const QString& name) const {
+  const ActionValue value = Resolve(name, nullptr);
+  return value.IsUndefined() ? QString() : value.ToString();
+}
+
+void PlayerStage::SetVariable(const QString& name, const QString& value) {
+  Assign(name, value, nullptr);
+}
+
+std::shared_ptr<MovieClip> PlayerStage::TargetClip(const QString& target) const {
+  const auto object =
+      target.isEmpty() || target == u"/" ? LevelRoot(0) : Resolve(target, nullptr).Object();
+  return std::dynamic_pointer_cast<MovieClip>(object);
+}
+
+QString PlayerStage::GetProperty(const QString& target, int property) const {
+  if (!MovieClip::IsKnownProperty(property))
+    throw std::runtime_error("unknown property " + std::to_string(property));
+  const auto clip = TargetClip(target);
+  if (!clip)
+    throw std::runtime_error("no movie clip at " + target.toStdString());
+  const ActionValue value = clip->GetProperty(property);
+  if (value.IsBoolean())
+    return value.ToBoolean() ? QStringLiteral("1") : QStringLiteral("0");
+  return value.ToString();
+}
+
+void PlayerStage::SetProperty(const QString& target, int property, const QString& value) {
+  if (!MovieClip::IsKnownProperty(property))
+    throw std::runtime_error("unknown property " + std::to_string(property));
+  if (const auto clip = TargetClip(target))
+    clip->SetProperty(property, value);
+}

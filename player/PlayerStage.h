@@ -1,0 +1,49 @@
+#pragma once
+
+#include "player/PlayerLevel.h"
+
+#include <QString>
+#include <functional>
+#include <map>
+#include <memory>
+
+// The levels of one player and everything done to them by path: variables, clip
+// properties and the first-frame run that makes clips announce themselves. Level 0 holds
+// the main movie; paths from the host start there.
+class PlayerStage {
+public:
+  using FSCommandHandler = std::function<void(const QString& command, const QString& args)>;
+
+  explicit PlayerStage(FSCommandHandler onFSCommand) : FOnFSCommand(std::move(onFSCommand)) {}
+
+  // Puts the movie on the level, replacing what was there, and runs its first frame.
+  // Throws SwfError when the clip tree breaks a limit; the level is then left empty.
+  void LoadLevel(int level, std::shared_ptr<const SwfMovie> movie, const QString& typeName);
+  void ClearLevel(int level) { FLevels.erase(level); }
+  const std::map<int, std::shared_ptr<PlayerLevel>>& Levels() const { return FLevels; }
+  std::shared_ptr<MovieClip> LevelRoot(int level) const;
+
+  // Host requests; paths start at level 0.
+  QString GetVariable(const QString& name) const;
+  void SetVariable(const QString& name, const QString& value);
+  // Throws std::runtime_error when no clip answers at target or the property is unknown.
+  QString GetProperty(const QString& target, int property) const;
+  void SetProperty(const QString& target, int property, const QString& value);
+
+  // Follows a dot path. "_levelN" anywhere selects level N's root; "_root" is the root of
+  // origin's level, or level 0 for the host (origin null); "this" at the start is origin.
+  // Other names are members, starting at origin (or level 0's root).
+  ActionValue Resolve(QStringView path, MovieClip* origin) const;
+  // Sets the member named by the last segment of path on the object the rest resolves to.
+  void Assign(QStringView path, const ActionValue& value, MovieClip* origin) const;
+
+  // Reports a clip's "FSCommand:" url to the host.
+  void SendFSCommand(const QString& command, const QString& args) const;
+
+private:
+  void RunFrame1Scripts(PlayerLevel& level, MovieClip& clip);
+  std::shared_ptr<MovieClip> TargetClip(const QString& target) const;
+
+  FSCommandHandler FOnFSCommand;
+  std::map<int, std::shared_ptr<PlayerLevel>> FLevels;
+};

@@ -1,0 +1,167 @@
+#include "player/ShockwaveFlash.h"
+
+#include "player/MovieCache.h"
+#include "player/PlayerStage.h"
+#include "player/StagePainter.h"
+#include "player/SwfError.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QResizeEvent>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+constexpr int ShowVerb = -1;
+
+QImage TransparentLayer(const QSize& size) {
+  QImage layer(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+  layer.fill(Qt::transparent);
+  return layer;
+}
+
+// Gives the layer the widget's size, keeping what is drawn on it.
+void FitLayer(QImage& layer, const QSize& size) {
+  if (layer.size() == size.expandedTo(QSize(1, 1)))
+    return;
+  QImage resized = TransparentLayer(size);
+  QPainter(&resized).drawImage(0, 0, layer);
+  layer = resized;
+}
+
+} // namespace
+
+struct TShockwaveFlash::Private {
+  explicit Private(TShockwaveFlash* owner)
+      : Stage([owner](const QString& command, const QString& args) {
+          emit owner->FSCommand(command, args);
+        }) {}
+
+  PlayerStage Stage;
+  QString MoviePath;
+  bool MoviePending = false;
+  std::map<int, QString> Errors;
+  std::optional<QColor> Background; // set by the host; the main movie's colour otherwise
+  QImage Layer;
+};
+
+TShockwaveFlash::TShockwaveFlash(QWidget* parent)
+    : QWidget(parent), d(std::make_unique<Private>(this)) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  d->Layer = TransparentLayer(size());
+}
+
+TShockwaveFlash::~TShockwaveFlash() = default;
+
+void TShockwaveFlash::SetMovie(const QString& path) {
+  d->MoviePath = path;
+  d->MoviePending = true;
+  d->Stage.ClearLevel(0);
+  d->Errors.erase(0);
+  update();
+}
+
+QString TShockwaveFlash::Movie() const {
+  return d->MoviePath;
+}
+
+void TShockwaveFlash::Play() {
+  if (!d->MoviePending)
+    return;
+  d->MoviePending = false;
+  if (d->MoviePath.isEmpty() || QFileInfo(d->MoviePath).isDir())
+    return;
+  LoadLevelFromFile(0, d->MoviePath);
+}
+
+void TShockwaveFlash::LoadMovie(int level, const QString& path) {
+  QMetaObject::invokeMethod(
+      this, [this, level, path] { LoadLevelFromFile(level, path); }, Qt::QueuedConnection);
+}
+
+void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
+  d->Errors.erase(level);
+  const MovieCache::Result result = MovieCache::Instance().Load(path);
+  try {
+    if (!result.Movie)
+      throw SwfError(result.Error.toStdString());
+    d->Stage.LoadLevel(level, result.Movie, QFileInfo(path).completeBaseName());
+  } catch (const SwfError& error) {
+    d->Stage.ClearLevel(level);
+    d->Errors[level] = QString::fromStdString(error.what());
+  }
+  update();
+}
+
+QString TShockwaveFlash::LoadError(int level) const {
+  const auto found = d->Errors.find(level);
+  return found == d->Errors.end() ? QString() : found->second;
+}
+
+void TShockwaveFlash::SetVariable(const QString& name, const QString& value) {
+  d->Stage.SetVariable(name, value);
+}
+
+QString TShockwaveFlash::GetVariable(const QString& name) {
+  try {
+    return d->Stage.GetVariable(name);
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+void TShockwaveFlash::TSetProperty(const QString& target, int property, const QString& value) {
+  d->Stage.SetProperty(target, property, value);
+  update();
+}
+
+QString TShockwaveFlash::TGetProperty(const QString& target, int property) {
+  return d->Stage.GetProperty(target, property);
+}
+
+void TShockwaveFlash::SetBackgroundColor(int color) {
+  // The colour arrives as 0x00BBGGRR; a negative value gives the choice back to the movie.
+  if (color < 0)
+    d->Background.reset();
+  else
+    d->Background = QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+  update();
+}
+
+bool TShockwaveFlash::Menu() const {
+  return true;
+}
+
+void TShockwaveFlash::DoVerb(int verb) {
+  if (verb != ShowVerb)
+    throw std::runtime_error("verb " + std::to_string(verb) + " is not supported");
+  show();
+}
+
+QImage& TShockwaveFlash::DrawingLayer() {
+  // A hidden widget gets its resize event only when shown; the layer follows at once.
+  FitLayer(d->Layer, size());
+  return d->Layer;
+}
+
+void TShockwaveFlash::Repaint() {
+  d->Layer.fill(Qt::transparent);
+  update();
+}
+
+void TShockwaveFlash::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QColor background = d->Background.value_or(Qt::white);
+  if (!d->Background)
+    if (const auto main = d->Stage.Levels().find(0); main != d->Stage.Levels().end())
+      background = main->second->Movie().Background.value_or(background);
+  StagePainter(painter, d->Stage).Paint(rect(), background);
+  painter.drawImage(0, 0, d->Layer);
+}
+
+void TShockwaveFlash::resizeEvent(QResizeEvent* event) {
+  FitLayer(d->Layer, event->size());
+  QWidget::resizeEvent(event);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "player/SwfError.h"
+
+#include <cstddef>
+#include <string>
+
+// Counts decoded items against a limit and throws SwfError once it is spent.
+class SwfBudget {
+public:
+  explicit SwfBudget(std::size_t limit) : FLeft(limit) {}
+
+  void Consume(std::size_t count = 1) {
+    if (count > FLeft)
+      throw SwfError("movie too complex: more than the allowed number of decoded items");
+    FLeft -= count;
+  }
+
+private:
+  std::size_t FLeft;
+};

@@ -1,0 +1,118 @@
+#include "player/SwfFileDecoder.h"
+
+#include "player/SwfError.h"
+#include "player/SwfLimits.h"
+#include "player/SwfReader.h"
+
+#include <algorithm>
+#include <lzma.h>
+#include <zlib.h>
+
+namespace {
+
+constexpr qsizetype HeaderSize = 8;
+constexpr qsizetype ZwsHeaderSize = 17;
+constexpr qsizetype LzmaPropertiesSize = 5;
+constexpr qsizetype ChunkSize = 64 * 1024;
+
+// Grows the output in steps so a small file that declares a huge size costs nothing
+// until its stream actually produces that much.
+void GrowOutput(QByteArray& output, qsizetype produced, qsizetype limit) {
+  if (produced < output.size())
+    return;
+  output.resize(std::min(limit, std::max(produced * 2, ChunkSize)));
+}
+
+QByteArray Inflate(QByteArrayView input, qsizetype limit) {
+  z_stream stream{};
+  if (inflateInit(&stream) != Z_OK)
+    throw SwfError("zlib initialisation failed");
+  QByteArray output;
+  qsizetype produced = 0;
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
+  stream.avail_in = uInt(input.size());
+  int status = Z_OK;
+  while (produced < limit) {
+    GrowOutput(output, produced, limit);
+    stream.next_out = reinterpret_cast<Bytef*>(output.data() + produced);
+    stream.avail_out = uInt(output.size() - produced);
+    status = inflate(&stream, Z_NO_FLUSH);
+    produced = output.size() - stream.avail_out;
+    if (status != Z_OK)
+      break;
+  }
+  inflateEnd(&stream);
+  if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+    throw SwfError("corrupt zlib stream");
+  output.truncate(produced);
+  return output;
+}
+
+QByteArray InflateLzma(QByteArrayView file, qsizetype limit) {
+  if (file.size() < ZwsHeaderSize)
+    throw SwfError("truncated LZMA header");
+  // Rebuild the header of the lzma-alone format: the five property bytes, then an unknown
+  // uncompressed size. No match can reach back further than the output is long, so the
+  // dictionary is clamped to that length and a forged property cannot demand gigabytes.
+  QByteArray alone(file.sliced(12, LzmaPropertiesSize).toByteArray());
+  quint32 dictionary = 0;
+  for (int i = 0; i < 4; ++i)
+    dictionary |= quint32(quint8(alone[1 + i])) << (8 * i);
+  dictionary = std::min<quint32>(dictionary, quint32(std::max<qsizetype>(limit, 4096)));
+  for (int i = 0; i < 4; ++i)
+    alone[1 + i] = char(dictionary >> (8 * i));
+  alone.append(8, char(0xFF));
+  alone.append(file.sliced(ZwsHeaderSize).toByteArray());
+
+  lzma_stream stream = LZMA_STREAM_INIT;
+  if (lzma_alone_decoder(&stream, 2 * SwfLimits::MaxMovieBytes) != LZMA_OK)
+    throw SwfError("LZMA initialisation failed");
+  QByteArray output;
+  qsizetype produced = 0;
+  stream.next_in = reinterpret_cast<const uint8_t*>(alone.constData());
+  stream.avail_in = size_t(alone.size());
+  lzma_ret status = LZMA_OK;
+  while (produced < limit) {
+    GrowOutput(output, produced, limit);
+    stream.next_out = reinterpret_cast<uint8_t*>(output.data() + produced);
+    stream.avail_out = size_t(output.size() - produced);
+    status = lzma_code(&stream, stream.avail_in ? LZMA_RUN : LZMA_FINISH);
+    produced = output.size() - qsizetype(stream.avail_out);
+    if (status != LZMA_OK)
+      break;
+  }
+  lzma_end(&stream);
+  // A stream without an end marker stops with a buffer error once its input is spent.
+  if (status != LZMA_OK && status != LZMA_STREAM_END && status != LZMA_BUF_ERROR)
+    throw SwfError("corrupt LZMA stream");
+  output.truncate(produced);
+  return output;
+}
+
+} // namespace
+
+SwfFileContent DecodeSwfFile(QByteArrayView file) {
+  SwfReader header(file);
+  if (file.size() < HeaderSize)
+    throw SwfError("file too short for an SWF header");
+  const QByteArrayView signature = header.Bytes(3);
+  SwfFileContent content;
+  content.Version = header.U8();
+  const quint32 declaredLength = header.U32();
+  if (declaredLength < HeaderSize)
+    throw SwfError("declared file length too small");
+  if (std::size_t(declaredLength - HeaderSize) > SwfLimits::MaxMovieBytes)
+    throw SwfError("declared file length " + std::to_string(declaredLength) + " exceeds the limit");
+  const qsizetype bodyLimit = qsizetype(declaredLength) - HeaderSize;
+
+  if (signature == "FWS")
+    content.Body =
+        file.sliced(HeaderSize, std::min(bodyLimit, file.size() - HeaderSize)).toByteArray();
+  else if (signature == "CWS")
+    content.Body = Inflate(file.sliced(HeaderSize), bodyLimit);
+  else if (signature == "ZWS")
+    content.Body = InflateLzma(file, bodyLimit);
+  else
+    throw SwfError("not an SWF file");
+  return content;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+
+// The uncompressed content of an SWF file: the version byte and everything after the
+// eight-byte file header, inflated for CWS (zlib) and ZWS (LZMA) files.
+struct SwfFileContent {
+  int Version = 0;
+  QByteArray Body;
+};
+
+// Reads the file header and decompresses the body. The body never grows past the length
+// the header declares nor past SwfLimits::MaxMovieBytes; anything else throws SwfError.
+SwfFileContent DecodeSwfFile(QByteArrayView file);

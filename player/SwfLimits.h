@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+
+// Upper bounds that keep hostile or broken files from exhausting memory or time.
+namespace SwfLimits {
+// Largest uncompressed movie accepted, whatever its header declares.
+inline constexpr std::size_t MaxMovieBytes = 64u * 1024 * 1024;
+// Decoded items (actions, pushed values, shape edges, placements) kept for one movie.
+inline constexpr std::size_t MaxDecodedItems = 1'000'000;
+// Sprites defined inside sprites, and clips placed inside clips.
+inline constexpr int MaxNesting = 32;
+// Clips and shapes instantiated for one level.
+inline constexpr std::size_t MaxDisplayEntries = 100'000;
+// Actions one script may execute before it is stopped.
+inline constexpr std::size_t MaxActionsPerScript = 100'000;
+// Values one script may hold on its stack.
+inline constexpr std::size_t MaxStackDepth = 10'000;
+// Characters of text and objects a level's scripts may create in total.
+inline constexpr std::size_t MaxScriptTextChars = 16u * 1024 * 1024;
+inline constexpr std::size_t MaxScriptObjects = 100'000;
+// Longest single text a script may build.
+inline constexpr std::size_t MaxTextLength = 1024 * 1024;
+} // namespace SwfLimits
