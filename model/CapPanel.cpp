@@ -71,6 +71,11 @@ TPanelCaption::TPanelCaption(QWidget* owner) : QFrame(owner) {
 
 void TPanelCaption::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
+  FitImagesToClient();
+}
+
+// Both images fill the panel; a hidden panel gets no resize event, so callers refit too.
+void TPanelCaption::FitImagesToClient() {
   FPicture->setGeometry(rect());
   FOverlay->setGeometry(rect());
 }
@@ -117,6 +122,7 @@ int TPanelCaption::HitTest(QPoint clientPoint) const {
 
 void TPanelCaption::SetSelected(bool Value) {
   FSelected = Value;
+  FitImagesToClient();
   QImage& picture = FOverlay->Picture;
   if (picture.isNull() || picture.size() != FOverlay->size()) {
     picture = QImage(FOverlay->size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
@@ -129,7 +135,7 @@ void TPanelCaption::SetSelected(bool Value) {
   {
     QPainter painter(&picture);
     painter.setPen(QPen(color, 0));
-    QRect frame(0, 0, picture.width() - 2, picture.height() - 2);
+    QRect frame(QPoint(0, 0), QPoint(picture.width() - 2, picture.height() - 2));
     for (int ring = 0; ring < 2; ++ring) {
       const QPoint corners[] = {frame.topLeft(), frame.topRight(), frame.bottomRight(),
                                 frame.bottomLeft(), frame.topLeft()};
@@ -147,7 +153,7 @@ void TPanelCaption::ImageMouseDown(QMouseEvent* event) {
       event->modifiers() == Qt::ShiftModifier && event->buttons() == Qt::LeftButton;
   if (!shiftLeftOnly && parentWidget())
     UnselectPanels(parentWidget());
-  FOverlay->resize(size());
+  FitImagesToClient();
   FCaption = QStringLiteral("%1 %2").arg(width()).arg(height());
   FOverlay->Picture = QImage();
   SetSelected(true);

@@ -74,6 +74,7 @@ private:
   void Track(QPoint globalPos);
   void EndTracking();
   void UpdateMinimumSize();
+  void FitImagesToClient();
 
   QString FCaption;
   int FTrackCode = HTNOWHERE;
