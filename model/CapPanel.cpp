@@ -1,5 +1,7 @@
 #include "model/CapPanel.h"
 
+#include "model/QelStrFunct.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -224,5 +226,5 @@ QString PanelPropertiesText(const QWidget* Control) {
                     QStringLiteral("XScale=100"),
                     QStringLiteral("YScale=100")};
   lines.sort(Qt::CaseInsensitive);
-  return lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+  return StringListToText(lines);
 }
