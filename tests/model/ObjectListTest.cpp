@@ -116,6 +116,8 @@ TEST_F(ObjectListTest, ShowPageListsPageAndAllTopmostFirstAndHidesTheRest) {
 
 TEST_F(ObjectListTest, ShowPageReachesTheClipsOnTheStage) {
   TShockwaveFlash Stage;
+  Stage.SetMovie(Clips.Clip(QStringLiteral("background")));
+  Stage.Play();
   TFlashElement* Main = Added(101, QStringLiteral("Main"));
   TFlashElement* Other = Added(102, QStringLiteral("Other"));
   int Loads = 0;
