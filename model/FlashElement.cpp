@@ -43,8 +43,8 @@ TFlashElement::TFlashElement(int Level, const QString& MovieFile)
   FOrigHeight = GetFlashNumber(&Player, RootTarget, PropHeight);
   FX = GetFlashNumber(&Player, RootTarget, PropX);
   FY = GetFlashNumber(&Player, RootTarget, PropY);
-  FWidth = GetFlashNumber(&Player, RootTarget, PropWidth);
-  FHeight = GetFlashNumber(&Player, RootTarget, PropHeight);
+  FWidth = FOrigWidth;
+  FHeight = FOrigHeight;
   FPropText = Player.GetVariable(QStringLiteral("_root.item.prop"));
   FProps.SetText(FPropText);
 }
