@@ -199,8 +199,8 @@ void TFormVistaloom::MoveSelectionBy(double DX, double DY) {
 }
 
 void TFormVistaloom::DrawRubberBand(const QRect& R) {
-  const auto [left, right] = std::minmax(R.left(), R.right());
-  const auto [top, bottom] = std::minmax(R.top(), R.bottom());
+  const auto [left, right] = std::minmax({R.left(), R.right()});
+  const auto [top, bottom] = std::minmax({R.top(), R.bottom()});
   if ((left == right && top == bottom) || !FStageCanvas || FStageCanvas->depth() != 32)
     return;
   XorDottedOutline(*FStageCanvas, QRect(QPoint(left, top), QPoint(right, bottom)));
@@ -213,8 +213,8 @@ void TFormVistaloom::ClearRubberBand() {
 }
 
 void TFormVistaloom::SelectElementsInRect(QPoint P1, QPoint P2) {
-  const auto [minX, maxX] = std::minmax(P1.x(), P2.x());
-  const auto [minY, maxY] = std::minmax(P1.y(), P2.y());
+  const auto [minX, maxX] = std::minmax({P1.x(), P2.x()});
+  const auto [minY, maxY] = std::minmax({P1.y(), P2.y()});
   const QString page = SelectedPageName();
   for (int index = 0; index < ListBoxItem->count(); ++index) {
     TFlashElement* element = ListBoxElement(index);

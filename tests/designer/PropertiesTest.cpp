@@ -1,0 +1,183 @@
+#include "SelectionFixture.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QStandardItemModel>
+#include <QTabWidget>
+
+// The Properties grid of one element: the eleven rows, read-only rows and pick lists, and
+// the scale rows.
+TEST_F(SelectionTest, PropertiesShowTheElevenRowsOfTheLastSelectedElement) {
+  CreateShown();
+  InsertPage("Main");
+  TFlashElement* element = Place("button", 10.5, 20, 240, 80); // measured 120 x 40
+  element->FName = "power";
+  Click({50, 50});
+
+  TValueListEditor* grid = Window->ValueListEditor;
+  QStringList keys;
+  for (int row = 0; row < grid->RowCount(); ++row)
+    keys << grid->Key(row);
+  EXPECT_EQ(keys, (QStringList{"object id", "type", "name", "x", "y", "width", "height", "xscale",
+                               "yscale", "Page", "visible"}));
+  EXPECT_EQ(Shown("object id"), element->GetLevelName());
+  EXPECT_EQ(Shown("type"), "button");
+  EXPECT_EQ(Shown("name"), "power");
+  EXPECT_EQ(Shown("x"), FloatToText(10.5));
+  EXPECT_EQ(Shown("xscale"), "200");
+  EXPECT_EQ(Shown("yscale"), "200");
+  EXPECT_EQ(Shown("Page"), "Main");
+  EXPECT_EQ(Shown("visible"), "True");
+  EXPECT_TRUE(grid->ReadOnly(grid->FindRow("object id")));
+  EXPECT_TRUE(grid->ReadOnly(grid->FindRow("type")));
+  EXPECT_FALSE(grid->ReadOnly(grid->FindRow("x")));
+  EXPECT_EQ(grid->PickList(grid->FindRow("Page")), (QStringList{"all", "Main"}));
+  EXPECT_EQ(grid->PickList(grid->FindRow("visible")), (QStringList{"True", "False"}));
+  EXPECT_EQ(grid->currentRow(), 0);
+
+  // The clip's item properties, and the suffix grid under the same condition.
+  EXPECT_EQ(Window->VLEProp->Values("caption"), "Power");
+  EXPECT_TRUE(Window->PanelFlashSuffiz->isVisibleTo(Window.get()));
+  EXPECT_EQ(Window->VLEFlashSuffix->RowCount(), 0);
+
+  // A clip measured 0 wide shows a scale of 0 instead of faulting.
+  element->FOrigWidth = 0;
+  Window->ShowElementProperties(element);
+  EXPECT_EQ(Shown("xscale"), "0");
+}
+
+// Leaving an edited cell applies the value to every element selected in the Objects list;
+// only the last one stays framed.
+TEST_F(SelectionTest, EditedXAppliesToTheWholeSelectionWhenTheCellIsLeft) {
+  CreateShown();
+  TFlashElement* a = Place("button", 10, 10);
+  TFlashElement* b = Place("lamp", 100, 60);
+  TFlashElement* c = Place("label", 200, 110);
+  Click({20, 20});
+  ShiftClick({110, 70});
+  ShiftClick({210, 120});
+  ASSERT_EQ(ListSelection(), (QList<TFlashElement*>{a, b, c}));
+
+  TypeInto(Window->ValueListEditor, "x", "40");
+  EXPECT_DOUBLE_EQ(a->FX, 10) << "nothing applied before the cell is left";
+  LeaveCell(Window->ValueListEditor);
+
+  for (TFlashElement* element : {a, b, c}) {
+    EXPECT_DOUBLE_EQ(element->FX, 40);
+    EXPECT_EQ(Window->ShockwaveFlash->TGetProperty(element->GetLevelName(), 0), "40");
+  }
+  EXPECT_EQ(LayerPixel(FrameTopLeft(40, 110)), HandleLime);
+  EXPECT_EQ(qAlpha(LayerPixel(FrameTopLeft(40, 10))), 0);
+  EXPECT_EQ(Shown("x"), "40");
+}
+
+TEST_F(SelectionTest, NumbersThatDoNotParseAreIgnoredAndEnterReappliesTheShownValue) {
+  CreateShown();
+  TFlashElement* element = Place("button", 10, 10);
+  Click({20, 20});
+  TypeInto(Window->ValueListEditor, "width", "abc");
+  LeaveCell(Window->ValueListEditor);
+  EXPECT_DOUBLE_EQ(element->FWidth, 40);
+  EXPECT_EQ(Shown("width"), "abc") << "the grid keeps the text as typed";
+  EXPECT_TRUE(Dialogs.Messages.isEmpty());
+  EXPECT_TRUE(Dialogs.Exceptions.isEmpty());
+
+  // Enter on an unchanged row applies what it shows, rounded to two decimals.
+  element->FY = 12.345;
+  Window->ShowElementProperties(element);
+  Window->ValueListEditor->SetCurrentRow(Window->ValueListEditor->FindRow("y"));
+  QTest::keyClick(Window->ValueListEditor, Qt::Key_Return);
+  EXPECT_DOUBLE_EQ(element->FY, 12.35);
+}
+
+// "visible" and "Page" change only by picking; the pick applies to the whole selection.
+TEST_F(SelectionTest, PickingFalseHidesAndPickingAPageMovesTheSelection) {
+  CreateShown();
+  InsertPage("Main");
+  SelectPage(0);
+  TFlashElement* a = Place("button", 10, 10);
+  TFlashElement* b = Place("lamp", 100, 10);
+  Click({20, 20});
+  ShiftClick({110, 20});
+
+  TValueListEditor* grid = Window->ValueListEditor;
+  const int visibleRow = grid->FindRow("visible");
+  grid->setFocus();
+  QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {},
+                     grid->visualItemRect(grid->item(visibleRow, 1)).center());
+  EXPECT_EQ(grid->Value(visibleRow), "False");
+  LeaveCell(grid);
+  EXPECT_FALSE(a->FShown);
+  EXPECT_FALSE(b->FVisible);
+  EXPECT_EQ(Window->ShockwaveFlash->TGetProperty(b->GetLevelName(), 7), "0");
+  Window->ShowElementProperties(a);
+  EXPECT_EQ(Shown("visible"), "False");
+
+  // The page is picked from its list; the elements stay listed until the next page click.
+  const int pageRow = grid->FindRow("Page");
+  grid->setFocus();
+  grid->SetCurrentRow(pageRow);
+  QTest::keyClick(grid, Qt::Key_F2);
+  auto* combo = grid->viewport()->findChild<QComboBox*>();
+  ASSERT_NE(combo, nullptr);
+  EXPECT_FALSE(combo->isEditable()) << "read-only: pick, not type";
+  combo->setCurrentIndex(1);
+  emit combo->activated(1);
+  LeaveCell(grid);
+  EXPECT_EQ(a->FPage, "Main");
+  EXPECT_EQ(b->FPage, "Main");
+  EXPECT_EQ(Window->ListBoxItem->count(), 2);
+}
+
+// "+" adds a suffix row that reaches the selection when its value is applied; "-" removes
+// the row and the pair, so the suffix is gone from the next display.
+TEST_F(SelectionTest, SuffixRowsAreAddedAppliedAndRemoved) {
+  CreateShown();
+  TFlashElement* a = Place("button", 10, 10);
+  TFlashElement* b = Place("lamp", 100, 10);
+  Click({20, 20});
+  ShiftClick({110, 20});
+
+  Dialogs.InputAnswers.push_back({true, "suf"});
+  Window->Button9->click();
+  EXPECT_EQ(Window->VLEFlashSuffix->RowCount(), 1);
+  EXPECT_FALSE(a->FSuffix.HasKey("suf"));
+
+  // A key the grid already holds is refused with its message in the error box.
+  Dialogs.InputAnswers.push_back({true, "suf"});
+  Window->Button9->click();
+  EXPECT_EQ(Window->VLEFlashSuffix->RowCount(), 1);
+  EXPECT_EQ(Dialogs.Exceptions.size(), 1);
+
+  TypeInto(Window->VLEFlashSuffix, "suf", "_on");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(a->FSuffix.GetValue("suf"), "_on");
+  EXPECT_EQ(b->FSuffix.GetValue("suf"), "_on");
+  EXPECT_FALSE(a->FProps.HasKey("suf"));
+
+  Window->VLEFlashSuffix->SetCurrentRow(0);
+  Window->Button10->click();
+  EXPECT_EQ(Window->VLEFlashSuffix->RowCount(), 0);
+  EXPECT_FALSE(a->FSuffix.HasKey("suf"));
+  EXPECT_FALSE(b->FSuffix.HasKey("suf"));
+  Window->Button10->click(); // no row: nothing happens
+  EXPECT_EQ(Dialogs.Exceptions.size(), 1);
+}
+
+TEST_F(SelectionTest, AllObjectsTabListsEveryElementInListOrder) {
+  CreateShown();
+  TFlashElement* first = Place("button", 10, 10);
+  InsertPage("Main");
+  TFlashElement* second = Place("lamp", 100, 10);
+  Window->PageControl->setCurrentWidget(Window->TabSheetAll);
+
+  QStandardItemModel* table = Window->DataObjects;
+  ASSERT_EQ(table->rowCount(), 2);
+  EXPECT_EQ(table->data(table->index(0, 0)).toInt(), 0);
+  EXPECT_EQ(table->data(table->index(0, 1)).toString(), first->GetLevelName());
+  EXPECT_EQ(table->data(table->index(0, 2)).toString(), "all");
+  EXPECT_EQ(table->data(table->index(1, 0)).toInt(), 1);
+  EXPECT_EQ(table->data(table->index(1, 1)).toString(), second->GetLevelName());
+  EXPECT_EQ(table->data(table->index(1, 2)).toString(), "Main");
+}
