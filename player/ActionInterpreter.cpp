@@ -123,7 +123,8 @@ bool ActionInterpreter::PushText(const QString& left, const QString& right) {
 
 bool ActionInterpreter::NewObject() {
   const QString className = Pop().ToString();
-  const std::size_t arguments = ClampCount(Pop().ToNumber(), FStack.size());
+  const double requested = Pop().ToNumber();
+  const std::size_t arguments = ClampCount(requested, FStack.size());
   FStack.resize(FStack.size() - arguments);
   if (className != u"Object")
     return false;
@@ -132,7 +133,8 @@ bool ActionInterpreter::NewObject() {
 }
 
 bool ActionInterpreter::InitObject() {
-  const std::size_t pairs = ClampCount(Pop().ToNumber(), FStack.size() / 2);
+  const double requested = Pop().ToNumber();
+  const std::size_t pairs = ClampCount(requested, FStack.size() / 2);
   const auto object = FLevel.NewObject();
   if (!object)
     return false;
