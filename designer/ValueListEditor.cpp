@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <stdexcept>
 
 namespace {
@@ -69,6 +70,10 @@ TValueListEditor::TValueListEditor(QWidget* parent) : QTableWidget(0, 2, parent)
   setItemDelegateForColumn(ValueColumn, new TValueDelegate(this));
   connect(this, &QTableWidget::itemChanged, this, &TValueListEditor::ValueEdited);
   connect(qApp, &QApplication::focusChanged, this, &TValueListEditor::FocusChanged);
+  FPickListTimer = new QTimer(this);
+  FPickListTimer->setSingleShot(true);
+  connect(FPickListTimer, &QTimer::timeout, this,
+          [this] { QTableWidget::edit(currentIndex(), AllEditTriggers, nullptr); });
 }
 
 QString TValueListEditor::Key(int Row) const {
@@ -176,6 +181,10 @@ void TValueListEditor::currentChanged(const QModelIndex& current, const QModelIn
 }
 
 bool TValueListEditor::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+  if (trigger == SelectedClicked && !PickList(index.row()).isEmpty()) {
+    FPickListTimer->start(QApplication::doubleClickInterval());
+    return false;
+  }
   if (trigger == CurrentChanged) {
     // The editor follows the current cell only while the user works in the grid, and a
     // pick-list cell waits for a click or a key so that a double-click can step its list.
@@ -196,6 +205,7 @@ void TValueListEditor::keyPressEvent(QKeyEvent* event) {
 void TValueListEditor::mouseDoubleClickEvent(QMouseEvent* event) {
   const QModelIndex index = indexAt(event->position().toPoint());
   if (index.isValid() && index.column() == ValueColumn && !PickList(index.row()).isEmpty()) {
+    FPickListTimer->stop();
     StepPickList(index.row());
     event->accept();
     return;

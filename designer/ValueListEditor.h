@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QTableWidget>
 
+class QTimer;
+
 // The key/value grid of the property panel and the Actions tab: the column "Properies" holds
 // the keys, the column "Value" the values. Keys are unique, may not contain "=" and cannot be
 // edited. A row may be read-only (typing is refused) and may offer a pick list: picking still
@@ -63,4 +65,7 @@ private:
   bool FProgramWrite = false;
   // The row whose value the user changed and that was not validated yet, or -1.
   int FPendingRow = -1;
+  // Opens the pick list of the current cell once a click on it has not become a
+  // double-click, which steps the list instead.
+  QTimer* FPickListTimer = nullptr;
 };
