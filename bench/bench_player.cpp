@@ -1,0 +1,105 @@
+#include "player/ShockwaveFlash.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A 200 x 200 pixel clip: a blue rectangle at the root and in an "item" sprite whose
+// script sets prop to "a=1&b=2"; the root announces itself with fscommand("load", ...).
+const QByteArray ClipBytes = QByteArray::fromHex(
+    "4657530ae000000068001f400007d000000c01004302a0a0a42108010060003e80001f4001000000ffff00"
+    "1015a0000007b0fa1da3e8ecc1876f0600ff095600000002000100a000010060003e80001f4001000000ff"
+    "001015a0000007b0fa1da3e8ecc1876f060087060601000100020021039606000074686973001c96060000"
+    "70726f700096090000613d3126623d32004f004000000093062601000200c980006000093232006974656d"
+    "002f03961000004653436f6d6d616e643a6c6f6164009606000074686973001c960900005f746172676574"
+    "004e9a010000000000");
+
+constexpr int Clips = 1000;
+
+class ClipFile {
+public:
+  ClipFile() : FPath(FDir.filePath("clip.swf")) {
+    QFile file(FPath);
+    if (file.open(QIODevice::WriteOnly))
+      file.write(ClipBytes);
+  }
+  const QString& Path() const { return FPath; }
+
+private:
+  QTemporaryDir FDir;
+  QString FPath;
+};
+
+void Measure(TShockwaveFlash& flash, const QString& path) {
+  flash.SetMovie(path);
+  flash.Play();
+  for (const int property : {8, 9, 0, 1})
+    benchmark::DoNotOptimize(flash.TGetProperty("_root", property));
+  benchmark::DoNotOptimize(flash.GetVariable("_root.item.prop"));
+}
+
+// Fills a stage with the clip on levels 101 and up, returning once every "load" arrived.
+void LoadClips(TShockwaveFlash& stage, const QString& path) {
+  int loaded = 0;
+  const auto connection = QObject::connect(&stage, &TShockwaveFlash::FSCommand,
+                                           [&loaded](const QString&, const QString&) { ++loaded; });
+  for (int i = 0; i < Clips; ++i)
+    stage.LoadMovie(101 + i, path);
+  while (loaded < Clips)
+    QCoreApplication::processEvents();
+  QObject::disconnect(connection);
+}
+
+} // namespace
+
+// What measuring an element costs once its clip is in the cache.
+static void BM_MeasureClipWarm(benchmark::State& state) {
+  const ClipFile clip;
+  TShockwaveFlash flash;
+  Measure(flash, clip.Path());
+  for (auto _ : state)
+    Measure(flash, clip.Path());
+}
+BENCHMARK(BM_MeasureClipWarm)->Unit(benchmark::kMicrosecond);
+
+// The same with a fresh control each time, as element creation does it.
+static void BM_MeasureClipWarmNewControl(benchmark::State& state) {
+  const ClipFile clip;
+  {
+    TShockwaveFlash warm;
+    Measure(warm, clip.Path());
+  }
+  for (auto _ : state) {
+    TShockwaveFlash flash;
+    Measure(flash, clip.Path());
+  }
+}
+BENCHMARK(BM_MeasureClipWarmNewControl)->Unit(benchmark::kMicrosecond);
+
+static void BM_Load1000Clips(benchmark::State& state) {
+  const ClipFile clip;
+  for (auto _ : state) {
+    TShockwaveFlash stage;
+    stage.resize(800, 600);
+    LoadClips(stage, clip.Path());
+  }
+}
+BENCHMARK(BM_Load1000Clips)->Unit(benchmark::kMillisecond);
+
+// One repaint of a stage holding 1,000 clips.
+static void BM_Paint1000Clips(benchmark::State& state) {
+  const ClipFile clip;
+  TShockwaveFlash stage;
+  stage.resize(800, 600);
+  LoadClips(stage, clip.Path());
+  for (int i = 0; i < Clips; ++i)
+    stage.TSetProperty(QStringLiteral("_level%1").arg(101 + i), 0, QString::number(i % 40 * 20));
+  QImage image(stage.size(), QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state)
+    stage.render(&image);
+}
+BENCHMARK(BM_Paint1000Clips)->Unit(benchmark::kMillisecond);
