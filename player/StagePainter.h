@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <QString>
 
 class QPainter;
 class PlayerStage;

@@ -92,10 +92,12 @@ QByteArray InflateLzma(QByteArrayView file, qsizetype limit) {
 } // namespace
 
 SwfFileContent DecodeSwfFile(QByteArrayView file) {
-  SwfReader header(file);
   if (file.size() < HeaderSize)
     throw SwfError("file too short for an SWF header");
+  SwfReader header(file);
   const QByteArrayView signature = header.Bytes(3);
+  if (signature != "FWS" && signature != "CWS" && signature != "ZWS")
+    throw SwfError("not an SWF file");
   SwfFileContent content;
   content.Version = header.U8();
   const quint32 declaredLength = header.U32();
@@ -110,9 +112,7 @@ SwfFileContent DecodeSwfFile(QByteArrayView file) {
         file.sliced(HeaderSize, std::min(bodyLimit, file.size() - HeaderSize)).toByteArray();
   else if (signature == "CWS")
     content.Body = Inflate(file.sliced(HeaderSize), bodyLimit);
-  else if (signature == "ZWS")
-    content.Body = InflateLzma(file, bodyLimit);
   else
-    throw SwfError("not an SWF file");
+    content.Body = InflateLzma(file, bodyLimit);
   return content;
 }
