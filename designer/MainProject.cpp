@@ -53,10 +53,11 @@ QStringList PageNames(const QListWidget& pages) {
 }
 
 // Writes the project through a temporary file in the same folder that replaces the target
-// only once complete, so a failed write leaves the previous file as it was.
+// only once complete, so a failed write leaves the previous file as it was. Unbuffered, a
+// short write (disk full, file size limit) shows at once and the temporary file is dropped.
 void WriteProjectFile(TFormVistaloom& window) {
   QSaveFile file(window.FProjectFileName);
-  if (!file.open(QIODevice::WriteOnly))
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
     ThrowFileError(QStringLiteral("Cannot create file \"%1\". %2"), window.FProjectFileName,
                    file.errorString());
   window.WriteProjectXml(&file);

@@ -25,6 +25,17 @@ void WriteTableNode(QXmlStreamWriter& writer, const QString& tagName, const TQel
   writer.writeAttribute(QStringLiteral("name"), table.GetText());
 }
 
+// XML readers turn a CR LF in text into a line feed; written as a character reference, the
+// carriage return of every binding line comes back as it was.
+void WriteTextKeepingLineBreaks(QXmlStreamWriter& writer, const QString& text) {
+  const QStringList pieces = text.split(QLatin1Char('\r'));
+  for (qsizetype i = 0; i < pieces.size(); ++i) {
+    if (i > 0)
+      writer.writeEntityReference(QStringLiteral("#13"));
+    writer.writeCharacters(pieces.at(i));
+  }
+}
+
 void WriteElementNode(QXmlStreamWriter& writer, const TFlashElement& element, int id) {
   writer.writeStartElement(QStringLiteral("element"));
   writer.writeAttribute(QStringLiteral("filename"), element.FTypeName);
@@ -36,8 +47,11 @@ void WriteElementNode(QXmlStreamWriter& writer, const TFlashElement& element, in
   writer.writeAttribute(QStringLiteral("page"), element.FPage);
   writer.writeAttribute(QStringLiteral("name"), element.FName);
   WriteTableNode(writer, QStringLiteral("flash_info"), element.FProps);
-  if (!element.FOnExecute.isEmpty())
-    writer.writeTextElement(QStringLiteral("OnExecute"), element.FOnExecute);
+  if (!element.FOnExecute.isEmpty()) {
+    writer.writeStartElement(QStringLiteral("OnExecute"));
+    WriteTextKeepingLineBreaks(writer, element.FOnExecute);
+    writer.writeEndElement();
+  }
   WriteTableNode(writer, QStringLiteral("flash_suffix"), element.FSuffix);
   writer.writeEndElement();
 }
