@@ -5,6 +5,7 @@
 #include "model/QelDrowFunct.h"
 #include "player/ShockwaveFlash.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QItemSelection>
 #include <QListWidget>
@@ -300,10 +301,11 @@ void TFormVistaloom::FormKeyDown(QObject* Sender, int& Key, Qt::KeyboardModifier
   const QWidget* focus = focusWidget();
   if ((Key == Qt::Key_Return || Key == Qt::Key_Enter) && focus == SGElements)
     SGElementsDblClick(Sender);
+  // The z-order commands run through their actions, which do nothing while disabled.
   if (Key == Qt::Key_PageUp && ctrl && focus == ShockwaveFlash)
-    BringForwardExecute(Sender);
+    BringForward->trigger();
   if (Key == Qt::Key_PageDown && ctrl && focus == ShockwaveFlash)
-    SendBackwordExecute(Sender);
+    SendBackword->trigger();
   if (Key == Qt::Key_Insert && focus == LBPages)
     AddpageExecute(Sender);
   if (Key == Qt::Key_Delete && focus == LBPages)
