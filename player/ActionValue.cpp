@@ -71,7 +71,11 @@ QString FormatNumber(double value) {
     return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
   if (value == 0)
     return QStringLiteral("0"); // also for -0
-  return QString::number(value, 'g', QLocale::FloatingPointShortest);
+  // Plain decimals in the usual range, exponents only for the very large and very small,
+  // so readers that do not take exponents still get the everyday values.
+  const double magnitude = std::abs(value);
+  const char format = magnitude >= 1e-6 && magnitude < 1e21 ? 'f' : 'g';
+  return QString::number(value, format, QLocale::FloatingPointShortest);
 }
 
 double ParseNumber(const QString& text) {

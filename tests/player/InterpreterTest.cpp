@@ -69,12 +69,22 @@ TEST(Interpreter, ComputesTextAndNumbers) {
   Set(actions, "sum", [](Actions& a) { a.PushNumber(2.25).PushInteger(3).Op(Add2); });
   Set(actions, "mixed", [](Actions& a) { a.Push("2").PushInteger(3).Op(Add2); });
   Set(actions, "copy", [](Actions& a) { a.Push("sum").Op(GetVariable); });
+  Set(actions, "small", [](Actions& a) { a.PushNumber(0.0001); });
+  Set(actions, "huge", [](Actions& a) { a.PushNumber(1e21); });
+  Set(actions, "inexact", [](Actions& a) { a.PushNumber(0.1).PushNumber(0.2).Op(Add2); });
+  Set(actions, "textPlusNumber", [](Actions& a) { a.Push("x").PushInteger(1).Op(Add2); });
+  Set(actions, "notANumber", [](Actions& a) { a.PushUndefined().PushInteger(1).Op(Add2); });
   actions.Push("ignored").Op(Pop).Op(Pop); // popping an empty stack is harmless
   const LoadedMovie run(actions.Tag());
   EXPECT_EQ(run.Get("joined"), "abcd");
   EXPECT_EQ(run.Get("sum"), "5.25");
   EXPECT_EQ(run.Get("mixed"), "23");
   EXPECT_EQ(run.Get("copy"), "5.25");
+  EXPECT_EQ(run.Get("small"), "0.0001");
+  EXPECT_EQ(run.Get("huge"), "1e+21");
+  EXPECT_EQ(run.Get("inexact"), "0.30000000000000004");
+  EXPECT_EQ(run.Get("textPlusNumber"), "x1");
+  EXPECT_EQ(run.Get("notANumber"), "NaN");
 }
 
 TEST(Interpreter, BuildsObjectsAndReachesTheirMembers) {
