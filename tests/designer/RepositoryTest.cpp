@@ -1,0 +1,200 @@
+#include "DesignerFixture.h"
+#include "player/ShockwaveFlash.h"
+
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QTableWidget>
+
+namespace {
+
+class RepositoryTest : public DesignerTest {
+protected:
+  void SetUp() override {
+    DesignerTest::SetUp();
+    Clip = QFile::exists(DemoRepositoryDir() + "button.swf") ? DemoRepositoryDir() + "button.swf"
+                                                             : ExeDir + "Background/main.swf";
+    Repository = Temp.path() + "/repo/";
+    ASSERT_TRUE(QDir().mkpath(Repository));
+  }
+
+  // Puts a copy of a real clip at the path below the repository.
+  void AddClip(const QString& RelativePath) {
+    const QString Path = Repository + RelativePath;
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(Path).absolutePath()));
+    ASSERT_TRUE(QFile::copy(Clip, Path)) << RelativePath.toStdString();
+  }
+
+  QStringList Search(const QString& Dir) {
+    QStringList Found;
+    Window->FindFilesByExt(Dir, Found, ".swf");
+    return Found;
+  }
+
+  QString Cell(int Row, int Column) const {
+    const QTableWidgetItem* Item = Window->SGElements->item(Row, Column);
+    return Item ? Item->text() : QString("<none>");
+  }
+
+  QString Clip;
+  QString Repository; // with a trailing "/"
+};
+
+TEST_F(RepositoryTest, SearchGoesDepthFirstAndListsClipsOnly) {
+  CreateDesigner();
+  AddClip("top.swf");
+  AddClip("A.SWF");
+  AddClip("notes.txt");
+  AddClip("folder.swf/inner.swf");
+  AddClip("sub/one.swf");
+  AddClip("sub/two.Swf");
+  AddClip("sub/deeper/three.swf");
+
+  const QStringList Found = Search(Repository);
+
+  EXPECT_EQ(Found.size(), 6);
+  for (const char* Name : {"top.swf", "A.SWF", "folder.swf/inner.swf", "sub/one.swf", "sub/two.Swf",
+                           "sub/deeper/three.swf"})
+    EXPECT_TRUE(Found.contains(Repository + Name)) << Name;
+  // A folder's clips, its subfolders' included, come together.
+  const auto First =
+      Found.indexOf(QRegularExpression("^" + QRegularExpression::escape(Repository + "sub/")));
+  ASSERT_GE(First, 0);
+  for (qsizetype I = First; I < First + 3; ++I)
+    EXPECT_TRUE(Found[I].startsWith(Repository + "sub/")) << Found[I].toStdString();
+}
+
+TEST_F(RepositoryTest, NoFolderIsEnteredOnceMoreThanAHundredClipsAreListed) {
+  CreateDesigner();
+  for (int I = 0; I < 101; ++I)
+    AddClip(QString("big/clip%1.swf").arg(I));
+  AddClip("late/last.swf");
+
+  const QStringList Found = Search(Repository);
+
+  // The folder that passes 100 is listed to its end; "late" only counts when it came first.
+  for (int I = 0; I < 101; ++I)
+    EXPECT_TRUE(Found.contains(Repository + QString("big/clip%1.swf").arg(I))) << I;
+  if (Found.first() == Repository + "late/last.swf")
+    EXPECT_EQ(Found.size(), 102);
+  else
+    EXPECT_EQ(Found.size(), 101);
+
+  QStringList Full;
+  for (int I = 0; I < 101; ++I)
+    Full << "x";
+  Window->FindFilesByExt(Repository, Full, ".swf");
+  EXPECT_EQ(Full.size(), 101);
+}
+
+TEST_F(RepositoryTest, SearchOfAFolderLinkedIntoItselfEnds) {
+  CreateDesigner();
+  AddClip("sub/one.swf");
+  ASSERT_TRUE(QFile::link(Repository, Repository + "sub/loop"));
+
+  const QStringList Found = Search(Repository);
+
+  EXPECT_EQ(Found, QStringList{Repository + "sub/one.swf"});
+}
+
+TEST_F(RepositoryTest, GridRowsNameTheClipAndHideItsFolder) {
+  CreateDesigner();
+  AddClip("A.SWF");
+  AddClip("menu.big.swf");
+
+  Window->LoadRepository(Repository);
+
+  ASSERT_EQ(Window->SGElements->rowCount(), 2);
+  EXPECT_EQ(Window->SGElements->horizontalHeaderItem(0)->text(), "Elements");
+  EXPECT_TRUE(Window->SGElements->isColumnHidden(1));
+  QStringList Names{Cell(0, 0), Cell(1, 0)};
+  Names.sort();
+  EXPECT_EQ(Names, (QStringList{"A", "menu.big"}));
+  for (int Row = 0; Row < 2; ++Row) {
+    EXPECT_EQ(Cell(Row, 1), Repository);
+    const QString Expected = Cell(Row, 0) == "A" ? "A.SWF" : "menu.big.swf";
+    EXPECT_EQ(Window->RowClipFile(Row), Repository + Expected);
+  }
+  EXPECT_EQ(Window->SFPreview->Movie(), "");
+}
+
+TEST_F(RepositoryTest, AnEmptyRepositoryGivesOneEmptyRow) {
+  CreateDesigner();
+
+  Window->LoadRepository(Repository);
+  EXPECT_EQ(Window->SGElements->rowCount(), 1);
+  EXPECT_EQ(Cell(0, 0), "");
+  EXPECT_EQ(Cell(0, 1), "");
+
+  Window->LoadRepository(Repository + "missing/");
+  EXPECT_EQ(Window->SGElements->rowCount(), 1);
+}
+
+TEST_F(RepositoryTest, SelectingARowPreviewsAnExistingClip) {
+  CreateDesigner();
+  AddClip("lamp.swf");
+  Window->LoadRepository(Repository);
+
+  bool CanSelect = false;
+  Window->SGElementsSelectCell(nullptr, 0, 0, CanSelect);
+  EXPECT_TRUE(CanSelect);
+  EXPECT_EQ(Window->SFPreview->Movie(), Repository + "lamp.swf");
+
+  ASSERT_TRUE(QFile::remove(Repository + "lamp.swf"));
+  Window->SGElements->item(0, 0)->setText("gone");
+  Window->SGElementsSelectCell(nullptr, 0, 0, CanSelect);
+  EXPECT_TRUE(CanSelect);
+  EXPECT_EQ(Window->SFPreview->Movie(), Repository + "lamp.swf");
+}
+
+TEST_F(RepositoryTest, SaveCurrentRepositoryCopiesEveryRowBesideTheProgram) {
+  CreateDesigner();
+  AddClip("a/lamp.swf");
+  AddClip("b/lamp.swf");
+  AddClip("b/knob.SWF");
+  Window->LoadRepository(Repository);
+
+  Window->SaveCurrentRepository->trigger();
+  Window->SaveCurrentRepository->trigger(); // the folder exists now; that is no error
+
+  EXPECT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join('\n').toStdString();
+  QStringList Copied = QDir(ExeDir + "current_repository").entryList(QDir::Files);
+  Copied.sort();
+  EXPECT_EQ(Copied, (QStringList{"knob.swf", "lamp.swf"}));
+}
+
+TEST_F(RepositoryTest, SavingAnEmptyRepositoryReportsTheMissingClip) {
+  CreateDesigner();
+  Window->LoadRepository(Repository);
+
+  Window->SaveCurrentRepository->trigger();
+
+  EXPECT_EQ(Dialogs.Exceptions, QStringList{"Cannot open file .swf"});
+}
+
+TEST_F(RepositoryTest, NewResetsTheProjectButKeepsTheLevelCount) {
+  CreateDesigner();
+  Window->FProjectFileName = WorkDir + "old.vlq";
+  Window->FRepositoryDir = Repository;
+  Window->FLastLevel = 140;
+  Window->FServerIP = "10.1.1.1";
+  Window->LBPages->addItems({"Main", "Extra"});
+  Window->LBPages->setCurrentRow(2);
+  Window->ListBoxItem->addItem("101--button");
+  Window->LBHistory->addItem("7 Delete Element");
+
+  Window->New->trigger();
+
+  EXPECT_EQ(Window->FProjectFileName, "");
+  EXPECT_EQ(Window->FRepositoryDir, ExeDir);
+  EXPECT_EQ(Window->FLastLevel, 140);
+  EXPECT_EQ(Window->FServerIP, "10.1.1.1");
+  EXPECT_EQ(Window->LBPages->count(), 1);
+  EXPECT_EQ(Window->LBPages->currentItem()->text(), "all");
+  EXPECT_EQ(Window->ListBoxItem->count(), 0);
+  EXPECT_EQ(Window->LBHistory->count(), 0);
+  EXPECT_EQ(Window->StatusText(1), "File:");
+  // The program's folder is the repository: its background movies are listed.
+  EXPECT_GE(Window->SGElements->rowCount(), 2);
+}
+
+} // namespace
