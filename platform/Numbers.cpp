@@ -62,7 +62,7 @@ void RoundToDigits(DecimalDigits& number, int keep) {
     while (!number.Digits.empty() && number.Digits.back() == '9')
       number.Digits.pop_back();
     if (number.Digits.empty()) {
-      number.Digits = "1";
+      number.Digits.assign(1, '1');
       ++number.PointPosition;
     } else {
       ++number.Digits.back();
