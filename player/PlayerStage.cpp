@@ -49,9 +49,20 @@ std::shared_ptr<MovieClip> PlayerStage::LevelRoot(int level) const {
 }
 
 ActionValue PlayerStage::Resolve(QStringView path, MovieClip* origin) const {
+  // A "_levelN" segment selects that level's root whatever comes before it, so resolution
+  // starts at the last one (even "_root._level101" with nothing on level 0).
+  QList<QStringView> segments;
+  for (const QStringView segment : path.tokenize(u'.'))
+    segments.append(segment);
+  qsizetype start = segments.size();
+  while (start > 0 && LevelNumber(segments[start - 1]) < 0)
+    --start;
+  if (start > 0)
+    segments.remove(0, start - 1);
+
   ActionValue current;
   bool first = true;
-  for (const QStringView segment : path.tokenize(u'.')) {
+  for (const QStringView segment : segments) {
     if (const int level = LevelNumber(segment); level >= 0) {
       current = ActionValue(LevelRoot(level));
     } else if (segment == u"_root") {

@@ -111,6 +111,15 @@ TEST_F(ShockwaveFlashTest, ReachesLevelsAndVariablesByPath) {
   EXPECT_EQ(FFlash.GetVariable("_level101.item.key.deeper"), "");
 }
 
+TEST_F(ShockwaveFlashTest, LevelSegmentSelectsItsLevelWithoutMainMovie) {
+  LoadClip(101, Write("clip.swf", Clip()));
+  EXPECT_EQ(FFlash.TGetProperty("_root._level101", 11), "_level101");
+  EXPECT_EQ(FFlash.GetVariable("_root._level101.item.prop"), "a=1&b=2");
+  FFlash.TSetProperty("_root._level101", 7, "0");
+  EXPECT_EQ(FFlash.TGetProperty("_level101", 7), "0");
+  EXPECT_THROW(FFlash.TGetProperty("_root", 11), std::runtime_error);
+}
+
 TEST_F(ShockwaveFlashTest, SetsPropertiesAndScalesBySize) {
   LoadMainMovie();
   LoadClip(101, Write("clip.swf", Clip()));
