@@ -10,7 +10,8 @@
 
 namespace {
 int loadDelay = 1000;
-}
+int settlePause = 100;
+} // namespace
 
 TFormLoading::TFormLoading(QWidget* owner)
     : QDialog(owner), LabelInfo(new QLabel(QStringLiteral("Loading main components ..."), this)),
@@ -49,6 +50,14 @@ int TFormLoading::TimerInterval() {
 
 void TFormLoading::SetTimerInterval(int milliseconds) {
   loadDelay = milliseconds;
+}
+
+int TFormLoading::SettlePause() {
+  return settlePause;
+}
+
+void TFormLoading::SetSettlePause(int milliseconds) {
+  settlePause = milliseconds;
 }
 
 void TFormLoading::showEvent(QShowEvent* event) {

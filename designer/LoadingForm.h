@@ -44,6 +44,10 @@ public:
   // The delay between showing the dialog and starting the load; tests shorten it.
   static int TimerInterval();
   static void SetTimerInterval(int milliseconds);
+  // The pause a load makes after its last element, before the stage shows itself; fuzzing and
+  // benchmarks shorten it.
+  static int SettlePause();
+  static void SetSettlePause(int milliseconds);
 
 protected:
   void showEvent(QShowEvent* event) override;

@@ -27,8 +27,6 @@ namespace {
 
 const QString ProjectFilter = QStringLiteral("vlq|*.vlq");
 const QString ProjectExtension = QStringLiteral("vlq");
-// The pause after the last element, before the stage is asked to show itself.
-constexpr unsigned long SettlePauseMs = 100;
 
 [[noreturn]] void ThrowFileError(const QString& format, const QString& fileName,
                                  const QString& reason) {
@@ -144,7 +142,7 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
   }
 
   QCoreApplication::processEvents();
-  QThread::msleep(SettlePauseMs);
+  QThread::msleep(TFormLoading::SettlePause());
   ShockwaveFlash->DoVerb(-1);
   UpdateStageLayout();
   QCoreApplication::processEvents();

@@ -1,0 +1,81 @@
+// Project documents as untrusted bytes: each input goes through the project load of a designer
+// over a tiny repository of two clips, and the clips' "load" events apply what it stores.
+#include "designer/CreateForms.h"
+#include "designer/LoadingForm.h"
+#include "designer/main.h"
+#include "model/FlashElement.h"
+#include "platform/Dialogs.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+
+namespace {
+
+// Every question is cancelled and every message dropped.
+class TSilentDialogs : public TDialogs {
+public:
+  bool OpenProject(QWidget*, const QString&, QString&) override { return false; }
+  bool SaveFile(QWidget*, const QString&, const QString&, QString&) override { return false; }
+  bool InputQuery(QWidget*, const QString&, const QString&, QString&) override { return false; }
+  bool OkCancel(QWidget*, const QString&, const QString&) override { return false; }
+  void Message(QWidget*, const QString&) override {}
+  bool BrowseFolder(QWidget*, const QString&, const QString&, QString&) override { return false; }
+  void ShowException(QWidget*, const QString&) override {}
+};
+
+// The designer, created once. The program's folder (the build's bin folder, beside this
+// target) gives the background movies and two demo clips, copied into "repo/" of a temporary
+// current directory that the seeds name.
+struct TFuzzDesigner {
+  TFuzzDesigner() {
+    const QString binDir = QCoreApplication::applicationDirPath() + QStringLiteral("/");
+    if (!work.isValid() || !QDir().mkpath(work.path() + QStringLiteral("/repo")))
+      std::abort();
+    for (const char* clip : {"button.swf", "lamp.swf"}) {
+      if (!QFile::copy(binDir + QStringLiteral("repository/") + clip,
+                       work.path() + QStringLiteral("/repo/") + clip))
+        std::abort();
+    }
+    QDir::setCurrent(work.path());
+    TFormLoading::SetSettlePause(0);
+    window = CreateForms(binDir, {}, &dialogs);
+  }
+
+  QTemporaryDir work;
+  TSilentDialogs dialogs;
+  std::unique_ptr<TFormVistaloom> window;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // Made once and kept to the end of the process: its widgets must not outlive the
+  // application object, which static destruction would make them do.
+  static TFuzzDesigner* designer = new TFuzzDesigner;
+  TFormVistaloom& window = *designer->window;
+  // Elements of the previous input are dropped, so memory stays bounded over a long run.
+  window.FElements.ClearSelection();
+  window.FElements.Clear();
+  window.ResetPageList();
+  window.FElementStore.clear();
+
+  QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+  QBuffer stream(&bytes);
+  stream.open(QIODevice::ReadOnly);
+  TFormLoading dialog(&window);
+  try {
+    window.LoadProjectFromStream(&dialog, &stream);
+  } catch (const std::exception&) {
+    // Read errors end the load with a message; the elements read so far stay.
+  }
+  for (int i = 0; i < 3; ++i)
+    QCoreApplication::processEvents();
+  return 0;
+}
