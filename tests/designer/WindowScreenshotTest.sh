@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Starts the designer in a real X server (Xvfb), waits for its window and checks on screenshots
+# of the screen that the stage shows the background colour of the demo background movie.
+# Usage: WindowScreenshotTest.sh <vistaloom program> <background movie description>
+# Exits 77 (skipped) when Xvfb or ImageMagick is not installed.
+set -uo pipefail
+
+program=$1
+description=$2
+
+for tool in Xvfb import convert; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "skipped: $tool is not installed"
+    exit 77
+  fi
+done
+
+colour=$(awk '$1 == "background" { print $2 }' "$description")
+if [[ -z "$colour" ]]; then
+  echo "no background colour in $description"
+  exit 1
+fi
+
+work=$(mktemp -d)
+xvfb_pid=
+app_pid=
+cleanup() {
+  [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null && wait "$app_pid" 2>/dev/null
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+display=
+for number in $(seq 91 160); do
+  if [[ ! -e /tmp/.X11-unix/X$number && ! -e /tmp/.X$number-lock ]]; then
+    display=:$number
+    break
+  fi
+done
+if [[ -z "$display" ]]; then
+  echo "no free X display number"
+  exit 1
+fi
+
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+
+# The share of screen pixels that have exactly the stage's background colour.
+background_share() {
+  import -display "$display" -window root "$work/screen.png" 2>/dev/null || return 1
+  convert "$work/screen.png" -alpha off -fill black +opaque "$colour" -fill white \
+    -opaque "$colour" -colorspace Gray -format '%[fx:mean]' info:
+}
+
+for _ in $(seq 1 40); do
+  background_share >/dev/null && break
+  sleep 0.25
+done
+
+# The program keeps its ini file in the current directory: run it in a scratch folder.
+(cd "$work" && DISPLAY=$display QT_QPA_PLATFORM=xcb exec "$program") >"$work/program.log" 2>&1 &
+app_pid=$!
+
+share=0
+for _ in $(seq 1 120); do
+  sleep 0.5
+  if ! kill -0 "$app_pid" 2>/dev/null; then
+    echo "the designer ended early:"
+    cat "$work/program.log"
+    exit 1
+  fi
+  share=$(background_share) || continue
+  # The stage fills a good part of a 1022 x 753 window on a 1280 x 1024 screen.
+  if awk -v s="$share" 'BEGIN { exit !(s > 0.05) }'; then
+    echo "stage shows $colour on $share of the screen"
+    exit 0
+  fi
+done
+
+echo "the stage never showed $colour (last share $share)"
+cat "$work/program.log"
+exit 1
