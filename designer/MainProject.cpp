@@ -83,9 +83,8 @@ void TFormVistaloom::ConnectProjectActions() {
 }
 
 void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
-  const QByteArray text = ProjectXml::ProjectDocumentText(FServerIP, FRepositoryDir,
-                                                          PageNames(*LBPages), FElements.FItems);
-  ProjectXml::ParseDocument(XMLDocument, text);
+  const QByteArray text = ProjectXml::WriteProjectDocument(XMLDocument, FServerIP, FRepositoryDir,
+                                                           PageNames(*LBPages), FElements.FItems);
   if (Stream->write(text) != text.size())
     throw std::runtime_error("Stream write error");
 }

@@ -1,9 +1,9 @@
 #include "designer/ProjectXml.h"
 
+#include "designer/XmlTwinWriter.h"
 #include "model/FlashElement.h"
 #include "platform/Numbers.h"
 
-#include <QXmlStreamWriter>
 #include <stdexcept>
 
 namespace ProjectXml {
@@ -18,42 +18,32 @@ constexpr int FirstStoredId = 101;
                                .toStdString());
 }
 
-void WriteTableNode(QXmlStreamWriter& writer, const QString& tagName, const TQel_Hash& table) {
+void WriteTableNode(TXmlTwinWriter& writer, const QString& tagName, const TQel_Hash& table) {
   if (table.Count() == 0)
     return;
-  writer.writeEmptyElement(tagName);
-  writer.writeAttribute(QStringLiteral("name"), table.GetText());
+  writer.StartElement(tagName);
+  writer.Attribute(QStringLiteral("name"), table.GetText());
+  writer.EndElement();
 }
 
-// XML readers turn a CR LF in text into a line feed; written as a character reference, the
-// carriage return of every binding line comes back as it was.
-void WriteTextKeepingLineBreaks(QXmlStreamWriter& writer, const QString& text) {
-  const QStringList pieces = text.split(QLatin1Char('\r'));
-  for (qsizetype i = 0; i < pieces.size(); ++i) {
-    if (i > 0)
-      writer.writeEntityReference(QStringLiteral("#13"));
-    writer.writeCharacters(pieces.at(i));
-  }
-}
-
-void WriteElementNode(QXmlStreamWriter& writer, const TFlashElement& element, int id) {
-  writer.writeStartElement(QStringLiteral("element"));
-  writer.writeAttribute(QStringLiteral("filename"), element.FTypeName);
-  writer.writeAttribute(QStringLiteral("x"), FloatToText(element.FX));
-  writer.writeAttribute(QStringLiteral("y"), FloatToText(element.FY));
-  writer.writeAttribute(QStringLiteral("width"), FloatToText(element.FWidth));
-  writer.writeAttribute(QStringLiteral("height"), FloatToText(element.FHeight));
-  writer.writeAttribute(QStringLiteral("id"), QString::number(id));
-  writer.writeAttribute(QStringLiteral("page"), element.FPage);
-  writer.writeAttribute(QStringLiteral("name"), element.FName);
+void WriteElementNode(TXmlTwinWriter& writer, const TFlashElement& element, int id) {
+  writer.StartElement(QStringLiteral("element"));
+  writer.Attribute(QStringLiteral("filename"), element.FTypeName);
+  writer.Attribute(QStringLiteral("x"), FloatToText(element.FX));
+  writer.Attribute(QStringLiteral("y"), FloatToText(element.FY));
+  writer.Attribute(QStringLiteral("width"), FloatToText(element.FWidth));
+  writer.Attribute(QStringLiteral("height"), FloatToText(element.FHeight));
+  writer.Attribute(QStringLiteral("id"), QString::number(id));
+  writer.Attribute(QStringLiteral("page"), element.FPage);
+  writer.Attribute(QStringLiteral("name"), element.FName);
   WriteTableNode(writer, QStringLiteral("flash_info"), element.FProps);
   if (!element.FOnExecute.isEmpty()) {
-    writer.writeStartElement(QStringLiteral("OnExecute"));
-    WriteTextKeepingLineBreaks(writer, element.FOnExecute);
-    writer.writeEndElement();
+    writer.StartElement(QStringLiteral("OnExecute"));
+    writer.Characters(element.FOnExecute);
+    writer.EndElement();
   }
   WriteTableNode(writer, QStringLiteral("flash_suffix"), element.FSuffix);
-  writer.writeEndElement();
+  writer.EndElement();
 }
 
 std::optional<QString> OptionalAttribute(const QDomElement& node, const QString& name) {
@@ -74,31 +64,33 @@ std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString
 
 } // namespace
 
-QByteArray ProjectDocumentText(const QString& ServerIP, const QString& RepositoryDir,
-                               const QStringList& Pages, const QList<TFlashElement*>& Elements) {
-  QByteArray text;
-  QXmlStreamWriter writer(&text);
-  writer.writeStartElement(QStringLiteral("interface"));
+QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
+                                const QString& RepositoryDir, const QStringList& Pages,
+                                const QList<TFlashElement*>& Elements) {
+  TXmlTwinWriter writer(Document);
+  writer.StartElement(QStringLiteral("interface"));
 
-  writer.writeEmptyElement(QStringLiteral("repositories"));
-  writer.writeAttribute(QStringLiteral("serverip"), ServerIP);
-  writer.writeAttribute(QStringLiteral("repositorydir"), RepositoryDir);
+  writer.StartElement(QStringLiteral("repositories"));
+  writer.Attribute(QStringLiteral("serverip"), ServerIP);
+  writer.Attribute(QStringLiteral("repositorydir"), RepositoryDir);
+  writer.EndElement();
 
-  writer.writeStartElement(QStringLiteral("list"));
+  writer.StartElement(QStringLiteral("list"));
   for (qsizetype i = 1; i < Pages.size(); ++i) {
-    writer.writeEmptyElement(QStringLiteral("page"));
-    writer.writeAttribute(QStringLiteral("name"), Pages.at(i));
+    writer.StartElement(QStringLiteral("page"));
+    writer.Attribute(QStringLiteral("name"), Pages.at(i));
+    writer.EndElement();
   }
-  writer.writeEndElement();
+  writer.EndElement();
 
-  writer.writeStartElement(QStringLiteral("entities"));
+  writer.StartElement(QStringLiteral("entities"));
   int id = FirstStoredId;
   for (const TFlashElement* element : Elements)
     WriteElementNode(writer, *element, id++);
-  writer.writeEndElement();
+  writer.EndElement();
 
-  writer.writeEndElement();
-  return text;
+  writer.EndElement();
+  return writer.Text();
 }
 
 void ParseDocument(QDomDocument& Document, const QByteArray& Bytes) {

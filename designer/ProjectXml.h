@@ -14,11 +14,13 @@ class TFlashElement;
 // message the user sees.
 namespace ProjectXml {
 
-// The project as XML text: server address, repository directory, the pages of Pages after
-// the first ("all" is never written) and every element in list order with ids renumbered from
-// 101. Attributes come in a fixed order, so equal projects give equal files.
-QByteArray ProjectDocumentText(const QString& ServerIP, const QString& RepositoryDir,
-                               const QStringList& Pages, const QList<TFlashElement*>& Elements);
+// Builds the project in Document, replacing the tree it held, and returns the same document
+// as text: server address, repository directory, the pages of Pages after the first ("all" is
+// never written) and every element in list order with ids renumbered from 101. Attributes come
+// in a fixed order, so equal projects give equal files.
+QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
+                                const QString& RepositoryDir, const QStringList& Pages,
+                                const QList<TFlashElement*>& Elements);
 
 // Parses Bytes into Document; throws a message naming the line and column of the first fault.
 void ParseDocument(QDomDocument& Document, const QByteArray& Bytes);

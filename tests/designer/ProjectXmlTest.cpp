@@ -41,8 +41,9 @@ protected:
 };
 
 TEST_F(ProjectXmlTest, EmptyProjectWritesEmptyListAndEntities) {
-  const QByteArray text = ProjectXml::ProjectDocumentText(QString(), QStringLiteral("/repo/"),
-                                                          {QStringLiteral("all")}, {});
+  QDomDocument document;
+  const QByteArray text = ProjectXml::WriteProjectDocument(
+      document, QString(), QStringLiteral("/repo/"), {QStringLiteral("all")}, {});
   EXPECT_EQ(text, QByteArray("<interface><repositories serverip=\"\" repositorydir=\"/repo/\"/>"
                              "<list/><entities/></interface>"));
 }
@@ -64,8 +65,9 @@ TEST_F(ProjectXmlTest, ElementsAreRenumberedWithAttributesInOrderUnderBothSepara
   const QStringList pages{QStringLiteral("all"), QStringLiteral("Main")};
 
   SetDecimalSeparator(QLatin1Char(','));
-  const QByteArray comma = ProjectXml::ProjectDocumentText(QStringLiteral("10.0.0.1"),
-                                                           QStringLiteral("r/"), pages, elements);
+  QDomDocument document;
+  const QByteArray comma = ProjectXml::WriteProjectDocument(document, QStringLiteral("10.0.0.1"),
+                                                            QStringLiteral("r/"), pages, elements);
   EXPECT_TRUE(comma.contains("<list><page name=\"Main\"/></list>"));
   EXPECT_TRUE(comma.contains("<element filename=\"button\" x=\"12,5\" y=\"-3\" width=\"120\" "
                              "height=\"40,25\" id=\"101\" page=\"Main\" name=\"Power\">"
@@ -79,19 +81,35 @@ TEST_F(ProjectXmlTest, ElementsAreRenumberedWithAttributesInOrderUnderBothSepara
       << comma.constData();
 
   SetDecimalSeparator(QLatin1Char('.'));
-  const QByteArray point = ProjectXml::ProjectDocumentText(QStringLiteral("10.0.0.1"),
-                                                           QStringLiteral("r/"), pages, elements);
+  const QByteArray point = ProjectXml::WriteProjectDocument(document, QStringLiteral("10.0.0.1"),
+                                                            QStringLiteral("r/"), pages, elements);
   EXPECT_TRUE(point.contains("x=\"12.5\" y=\"-3\" width=\"120\" height=\"40.25\""));
 
-  // The written binding text comes back whole.
-  const QDomElement stored =
-      ProjectXml::FindStoredElementNode(ProjectXml::FindEntitiesNode(Parse(point)), 101);
-  const auto attributes = ProjectXml::ReadStoredAttributes(stored);
-  ASSERT_TRUE(attributes.OnExecute.has_value());
-  EXPECT_TRUE(attributes.OnExecute->startsWith(QStringLiteral("Lights::On('1')")));
-  EXPECT_EQ(attributes.FlashSuffix, QStringLiteral("caption=_on"));
-  EXPECT_EQ(attributes.X, 12.5);
-  EXPECT_EQ(attributes.Height, 40.25);
+  // The tree kept and the text read back hold the same values, the binding's CR LF included.
+  for (const QDomDocument& tree : {document, Parse(point)}) {
+    const auto attributes = ProjectXml::ReadStoredAttributes(
+        ProjectXml::FindStoredElementNode(ProjectXml::FindEntitiesNode(tree), 101));
+    EXPECT_EQ(attributes.OnExecute, QStringLiteral("Lights::On('1')\r\n"));
+    EXPECT_EQ(attributes.FlashSuffix, QStringLiteral("caption=_on"));
+    EXPECT_EQ(attributes.X, 12.5);
+    EXPECT_EQ(attributes.Height, 40.25);
+  }
+}
+
+TEST_F(ProjectXmlTest, AnyTextReadsBackAsWrittenExceptCharactersXmlCannotCarry) {
+  auto lamp = Element(QStringLiteral("lamp"), 101);
+  lamp->FName = QStringLiteral("a&b<c>\"d\" 'e'\tf\ng\rh\x01i\U0001F600");
+  lamp->FOnExecute = QStringLiteral("x<y & \"z\"\r\n\x02");
+  QDomDocument document;
+  const QByteArray text = ProjectXml::WriteProjectDocument(document, QString(), QString(),
+                                                           {QStringLiteral("all")}, {lamp.get()});
+  const QString expectedName = QStringLiteral("a&b<c>\"d\" 'e'\tf\ng\rhi\U0001F600");
+  for (const QDomDocument& tree : {document, Parse(text)}) {
+    const auto attributes = ProjectXml::ReadStoredAttributes(
+        ProjectXml::FindStoredElementNode(ProjectXml::FindEntitiesNode(tree), 101));
+    EXPECT_EQ(attributes.Name, expectedName);
+    EXPECT_EQ(attributes.OnExecute, QStringLiteral("x<y & \"z\"\r\n"));
+  }
 }
 
 TEST_F(ProjectXmlTest, MissingOrMalformedRequiredValuesRaiseTheConversionError) {

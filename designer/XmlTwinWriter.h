@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QString>
+#include <QStringList>
+
+// Writes one XML document twice at once: as a DOM tree and as UTF-8 text without declaration
+// or indentation. The text lists attributes in the order they are set (a DOM keeps none), and
+// characters that XML 1.0 cannot carry are left out of both, so the text always reads back
+// into the same tree.
+class TXmlTwinWriter {
+public:
+  // Starts a new document in Document, dropping the tree it held.
+  explicit TXmlTwinWriter(QDomDocument& Document);
+
+  void StartElement(const QString& Tag);
+  void Attribute(const QString& Name, const QString& Value);
+  void Characters(const QString& Text);
+  void EndElement();
+
+  QByteArray Text() const { return FText.toUtf8(); }
+
+private:
+  void CloseStartTag();
+
+  QDomDocument& FDocument;
+  QDomNode FCurrent;
+  QStringList FOpenTags;
+  QString FText;
+  bool FStartTagOpen = false;
+};
