@@ -230,6 +230,23 @@ TEST_F(WindowTest, TheOverlayPassesTheMouseToTheStageHandlers) {
   EXPECT_FALSE(Window->StageMouseDown);
 }
 
+TEST_F(WindowTest, ResettingThePagesEmptiesTheObjectsListWithoutAPageClick) {
+  CreateDesigner();
+  Window->show();
+  // An element on "all" that a page click would list.
+  ASSERT_NE(Window->CreateElementFromRepository(101, "main"), nullptr);
+  Window->LBPages->addItem("Main");
+  Window->LBPages->setCurrentRow(1);
+  ASSERT_EQ(Window->ListBoxItem->count(), 1);
+
+  Window->ResetPageList();
+
+  EXPECT_EQ(Window->LBPages->count(), 1);
+  EXPECT_EQ(Window->LBPages->currentRow(), 0);
+  EXPECT_TRUE(Window->LBPages->item(0)->isSelected());
+  EXPECT_EQ(Window->ListBoxItem->count(), 0);
+}
+
 TEST_F(WindowTest, PanelWidthIsRestoredWithinItsLimitsAndWrittenOnClose) {
   struct TCase {
     QVariant Stored;
