@@ -11,12 +11,6 @@ namespace {
 
 const QString LevelPrefix = QStringLiteral("_level");
 
-// The text of the page list's selected item, or none.
-const QListWidgetItem* SelectedPage(const QListWidget& pages) {
-  const QListWidgetItem* current = pages.currentItem();
-  return current && current->isSelected() ? current : nullptr;
-}
-
 } // namespace
 
 void TFormVistaloom::ShockwaveFlashFSCommand(const QString& Command, const QString& Args) {
@@ -30,8 +24,7 @@ void TFormVistaloom::ShockwaveFlashFSCommand(const QString& Command, const QStri
       ApplyStoredAttributes(element);
     else
       RefreshSelection(true);
-    const QListWidgetItem* page = SelectedPage(*LBPages);
-    if (page && element->FPage == page->text() && FUserAdded)
+    if (LBPages->currentItem() && element->FPage == SelectedPageName() && FUserAdded)
       LBPagesClick(LBPages);
   } else if (Command == QLatin1String("test")) {
     setWindowTitle(Args);
@@ -85,8 +78,8 @@ void TFormVistaloom::ApplyStoredAttributes(TFlashElement* E) {
     if (stored.FlashInfo)
       E->FProps.AddText(*stored.FlashInfo);
     SelectOrAddPage(E->FPage);
-  } else if (const QListWidgetItem* page = SelectedPage(*LBPages)) {
-    E->FPage = page->text();
+  } else if (LBPages->currentItem()) {
+    E->FPage = SelectedPageName();
   } else if (LBPages->count() > 0) {
     E->FPage = LBPages->item(0)->text();
   }

@@ -4,7 +4,6 @@
 #include "model/FlashElement.h"
 #include "player/ShockwaveFlash.h"
 
-#include <QListWidget>
 #include <QTableWidget>
 
 namespace {
@@ -35,11 +34,6 @@ QString RowTypeKey(const QString& rowName) {
   return dot < 0 ? lower : lower.left(dot);
 }
 
-QString SelectedPageText(const QListWidget& pages) {
-  const QListWidgetItem* current = pages.currentItem();
-  return current && current->isSelected() ? current->text() : QString();
-}
-
 } // namespace
 
 TFlashElement* TFormVistaloom::CreateElement(int Level, const QString& MovieFile) {
@@ -67,7 +61,7 @@ void TFormVistaloom::SGElementsDblClick(QObject*) {
     return;
   ++FLastLevel;
   TFlashElement* element = CreateElement(FLastLevel, RowClipFile(row));
-  element->FPage = SelectedPageText(*LBPages);
+  element->FPage = SelectedPageName();
   element->AttachToFlash(ShockwaveFlash);
   FUserAdded = true;
   FElements.Add(element);
