@@ -1,5 +1,6 @@
 #include "DesignerFixture.h"
 #include "designer/MousePaint.h"
+#include "model/FlashElement.h"
 #include "player/ShockwaveFlash.h"
 
 #include <QAction>
@@ -9,6 +10,7 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -219,6 +221,23 @@ TEST_F(WindowTest, KeysReachTheKeyHandlersOnceFromControlsAndFromTheOverlay) {
   EXPECT_TRUE(Window->FShiftDown);
   QTest::keyRelease(Window->FormPaint, Qt::Key_Shift);
   EXPECT_FALSE(Window->FShiftDown);
+}
+
+TEST_F(WindowTest, AKeyThatTheFocusedControlPassesOnIsPreviewedOnce) {
+  CreateDesigner();
+  Window->show();
+  TFlashElement* Element = Window->CreateElementFromRepository(101, "main");
+  ASSERT_NE(Element, nullptr);
+  Window->LBPagesClick(Window->LBPages);
+  ASSERT_EQ(Window->ListBoxItem->count(), 1);
+  Window->ListBoxItem->item(0)->setSelected(true);
+  const double X = Element->FX;
+
+  // The status bar ignores keys, so the event travels up through its parents.
+  QTest::keyClick(Window->StatusBar, Qt::Key_Right);
+  EXPECT_DOUBLE_EQ(Element->FX, X + 1);
+  QTest::keyClick(Window->FormPaint, Qt::Key_Right, Qt::ControlModifier);
+  EXPECT_DOUBLE_EQ(Element->FX, X + 11);
 }
 
 TEST_F(WindowTest, TheOverlayPassesTheMouseToTheStageHandlers) {
