@@ -27,6 +27,8 @@ namespace {
 
 const QString ProjectFilter = QStringLiteral("vlq|*.vlq");
 const QString ProjectExtension = QStringLiteral("vlq");
+const QString CannotOpenFile = QStringLiteral("Cannot open file \"%1\". %2");
+const QString CannotCreateFile = QStringLiteral("Cannot create file \"%1\". %2");
 
 [[noreturn]] void ThrowFileError(const QString& format, const QString& fileName,
                                  const QString& reason) {
@@ -56,12 +58,10 @@ QStringList PageNames(const QListWidget& pages) {
 void WriteProjectFile(TFormVistaloom& window) {
   QSaveFile file(window.FProjectFileName);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-    ThrowFileError(QStringLiteral("Cannot create file \"%1\". %2"), window.FProjectFileName,
-                   file.errorString());
+    ThrowFileError(CannotCreateFile, window.FProjectFileName, file.errorString());
   window.WriteProjectXml(&file);
   if (!file.commit())
-    ThrowFileError(QStringLiteral("Cannot create file \"%1\". %2"), window.FProjectFileName,
-                   file.errorString());
+    ThrowFileError(CannotCreateFile, window.FProjectFileName, file.errorString());
 }
 
 } // namespace
@@ -182,7 +182,7 @@ void TFormVistaloom::ReopenExecute(QObject*) {
   FProjectFileName.clear();
   ShowFileNameInStatus();
   if (!opened)
-    ThrowFileError(QStringLiteral("Cannot open file \"%1\". %2"), fileName, file.errorString());
+    ThrowFileError(CannotOpenFile, fileName, file.errorString());
 }
 
 void TFormVistaloom::LoadExecute(QObject* Sender) {
