@@ -402,7 +402,15 @@ public:
   void Button10Click(QObject* Sender = nullptr);
   void TabSheetAllShow(QObject* Sender = nullptr);
 
-  // Alignment, z-order, drivers, export, publish, preview, import, debug
+  // Alignment and z-order
+
+  // Drivers and event binding
+
+  // Interface export and publishing
+
+  // Preview folder and import
+
+  // Debug pages
 
 protected:
   void showEvent(QShowEvent* Event) override;
