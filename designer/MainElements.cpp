@@ -2,6 +2,7 @@
 // element by type for the loads, and Duplicate.
 #include "designer/main.h"
 #include "model/FlashElement.h"
+#include "model/QelStrFunct.h"
 #include "player/ShockwaveFlash.h"
 
 #include <QTableWidget>
@@ -17,19 +18,9 @@ QString RowName(const QTableWidget& grid, int row) {
   return cell ? cell->text() : QString();
 }
 
-// Lower-cases the ASCII letters only, as the type comparison folds case.
-QString AsciiLower(const QString& text) {
-  QString result = text;
-  for (QChar& c : result) {
-    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-      c = QChar(c.unicode() + ('a' - 'A'));
-  }
-  return result;
-}
-
 // A row's name as the type lookup compares it: lower-case ASCII, cut before its last ".".
 QString RowTypeKey(const QString& rowName) {
-  const QString lower = AsciiLower(rowName);
+  const QString lower = AsciiLowerCase(rowName);
   const qsizetype dot = lower.lastIndexOf(QLatin1Char('.'));
   return dot < 0 ? lower : lower.left(dot);
 }
@@ -44,7 +35,7 @@ TFlashElement* TFormVistaloom::CreateElement(int Level, const QString& MovieFile
 TFlashElement* TFormVistaloom::CreateElementFromRepository(int Level, const QString& TypeName) {
   if (TypeName.isEmpty())
     return nullptr;
-  const QString wanted = AsciiLower(TypeName);
+  const QString wanted = AsciiLowerCase(TypeName);
   for (int row = 0; row < SGElements->rowCount(); ++row) {
     if (RowTypeKey(RowName(*SGElements, row)) != wanted)
       continue;

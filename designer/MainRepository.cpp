@@ -2,6 +2,7 @@
 // copy of every listed clip into current_repository.
 
 #include "designer/main.h"
+#include "model/QelStrFunct.h"
 #include "platform/FileCopy.h"
 #include "player/ShockwaveFlash.h"
 
@@ -16,13 +17,6 @@ namespace {
 constexpr qsizetype ClipSearchLimit = 100;
 constexpr int PreviewBackgroundColor = 13621210;
 const QString ClipExtension = ".swf";
-
-QString AsciiLower(QString Text) {
-  for (QChar& C : Text)
-    if (C >= 'A' && C <= 'Z')
-      C = QChar(C.unicode() + ('a' - 'A'));
-  return Text;
-}
 
 // The extension of a file name from its last ".", dot included; "" without a dot.
 QString ExtensionOf(const QString& Name) {
@@ -44,11 +38,11 @@ void SearchFolder(const QString& Dir, QStringList& List, const QString& Ext,
   Visited.insert(Canonical);
   const QFileInfoList Entries = Folder.entryInfoList(
       QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-  const QString WantedExt = AsciiLower(Ext);
+  const QString WantedExt = AsciiLowerCase(Ext);
   for (const QFileInfo& Entry : Entries) {
     if (Entry.isDir())
       SearchFolder(Prefix + Entry.fileName(), List, Ext, Visited);
-    else if (AsciiLower(ExtensionOf(Entry.fileName())) == WantedExt)
+    else if (AsciiLowerCase(ExtensionOf(Entry.fileName())) == WantedExt)
       List << Prefix + Entry.fileName();
   }
   Visited.remove(Canonical);
@@ -97,7 +91,7 @@ QString TFormVistaloom::RowClipFile(int Row) const {
   const QDir Dir(Folder.isEmpty() ? "." : Folder);
   for (const QString& Candidate : Dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
     if (Candidate.size() == Name.size() + ClipExtension.size() && Candidate.startsWith(Name) &&
-        AsciiLower(ExtensionOf(Candidate)) == ClipExtension)
+        AsciiLowerCase(ExtensionOf(Candidate)) == ClipExtension)
       return Folder + Candidate;
   }
   return Path;

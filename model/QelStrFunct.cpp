@@ -6,20 +6,11 @@
 
 namespace {
 
-QString AsciiUpper(const QString& S) {
-  QString folded = S;
-  for (QChar& c : folded) {
-    if (c >= u'a' && c <= u'z')
-      c = QChar(c.unicode() - (u'a' - u'A'));
-  }
-  return folded;
-}
-
 // Index of the first Delim in S ignoring the case of a-z only; -1 when absent or empty.
 qsizetype IndexOfAsciiCaseless(const QString& S, const QString& Delim) {
   if (Delim.isEmpty())
     return -1;
-  return AsciiUpper(S).indexOf(AsciiUpper(Delim));
+  return AsciiLowerCase(S).indexOf(AsciiLowerCase(Delim));
 }
 
 // Index of the first match of Pattern in Text from From on, where "?" matches any one
@@ -38,6 +29,15 @@ qsizetype FindWildcard(const QString& Pattern, const QString& Text, qsizetype Fr
 }
 
 } // namespace
+
+QString AsciiLowerCase(const QString& S) {
+  QString folded = S;
+  for (QChar& c : folded) {
+    if (c >= u'A' && c <= u'Z')
+      c = QChar(c.unicode() + (u'a' - u'A'));
+  }
+  return folded;
+}
 
 QString StrAfter(const QString& S, const QString& Delim) {
   const qsizetype position = IndexOfAsciiCaseless(S, Delim);

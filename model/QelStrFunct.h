@@ -6,6 +6,9 @@
 // Small string helpers the key/value text form, the element and the designer's clip, preview
 // and import code rest on. None of them fails on any input.
 
+// S with only the ASCII letters A-Z lower-cased; every other character stays as it is.
+QString AsciiLowerCase(const QString& S);
+
 // The part of S after / before the first Delim; the search folds only the ASCII letters a-z.
 // "" when Delim is empty or absent.
 QString StrAfter(const QString& S, const QString& Delim);
