@@ -14,9 +14,11 @@
 #include <QSignalBlocker>
 #include <QStandardItemModel>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -366,6 +368,10 @@ void TFormVistaloom::ConnectSelectionActions() {
 
   DataObjects->setHorizontalHeaderLabels(
       {QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("page")});
+  // Display widths in characters: 5, 10 and 10.
+  const int charWidth = DBGrid1->fontMetrics().averageCharWidth();
+  for (const auto& [column, characters] : {std::pair{0, 5}, std::pair{1, 10}, std::pair{2, 10}})
+    DBGrid1->setColumnWidth(column, characters * charWidth);
   connect(PageControl, &QTabWidget::currentChanged, this, [this](int Index) {
     if (PageControl->widget(Index) == TabSheetAll)
       Guarded([this] { TabSheetAllShow(TabSheetAll); });

@@ -76,6 +76,11 @@ TValueListEditor::TValueListEditor(QWidget* parent) : QTableWidget(0, 2, parent)
           [this] { QTableWidget::edit(currentIndex(), AllEditTriggers, nullptr); });
 }
 
+TValueListEditor::~TValueListEditor() {
+  // Focus moves while the widget is taken down; those changes are no user's.
+  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
+
 QString TValueListEditor::Key(int Row) const {
   const QTableWidgetItem* cell = item(Row, KeyColumn);
   return cell ? cell->text() : QString();

@@ -15,6 +15,7 @@ class TValueListEditor : public QTableWidget {
   Q_OBJECT
 public:
   explicit TValueListEditor(QWidget* parent = nullptr);
+  ~TValueListEditor() override;
 
   int RowCount() const { return rowCount(); }
   QString Key(int Row) const;
