@@ -407,6 +407,18 @@ public:
   // Drivers and event binding
 
   // Interface export and publishing
+  // Connects Create XML, Save XML and Save XML to Ftp and creates the FTP client; called
+  // once by the constructor.
+  void ConnectExportActions();
+  // Found receives the last direct child of Node whose attribute AttrName reads Value, or a
+  // null node.
+  void FindChildByAttribute(const QDomNode& Node, const QString& AttrName, const QString& Value,
+                            QDomNode& Found);
+  // Writes the interface description that the last Create XML built in XMLDocument to
+  // FileName, replacing the file; call it right after CreateXMLExecute.
+  void SaveInterfaceXml(const QString& FileName);
+  QByteArray FInterfaceXmlText;       // XMLDocument's text as the last Create XML wrote it
+  class TFtpClient* IdFTP1 = nullptr; // owned by the window
 
   // Preview folder and import
 
