@@ -90,6 +90,7 @@ void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
 }
 
 void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stream) {
+  LoadDriverList(ListBoxDrivers, QString());
   FApplyStoredAttributes = true;
   Stream->seek(0);
   LoadBackgroundMovie(FExeDir + QStringLiteral("Background/MainBackground.swf"));

@@ -405,6 +405,16 @@ public:
   // Alignment and z-order
 
   // Drivers and event binding
+  // Connects the Actions tab's lists and actions; called once by the constructor.
+  void ConnectDriverActions();
+  // Fills Target with the names of all drivers (empty DriverName) or with the commands of the
+  // driver DriverName, from "./drivers.xml" parsed at the first listing that reads it.
+  void LoadDriverList(QListWidget* Target, const QString& DriverName);
+  void ListBoxDriversClick(QObject* Sender = nullptr);
+  void ListBoxFunctionsClick(QObject* Sender = nullptr);
+  // Makes the lines of ListBoxEvents the OnExecute text of the elements selected in the
+  // Objects list.
+  void ApplyEventsToSelection();
 
   // Interface export and publishing
   // Connects Create XML, Save XML and Save XML to Ftp and creates the FTP client; called
