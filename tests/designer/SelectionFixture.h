@@ -11,14 +11,18 @@
 // keys go to the overlay and the controls through QTest.
 class SelectionTest : public ProjectTest {
 protected:
-  // The designer shown with the demo repository. The scale is fixed at one pixel per stage
-  // unit so positions read the same in both.
+  // The designer shown with the demo repository. The stage counts as exactly as large as
+  // its control, so every layout gives one pixel per stage unit and positions read the same
+  // in both.
   TFormVistaloom& CreateShown() {
     TFormVistaloom& window = CreateWithDemoRepository();
     window.show();
     PumpEvents();
-    window.FScaleX = 1.0;
-    window.FScaleY = 1.0;
+    window.FStageWidth = window.ShockwaveFlash->width();
+    window.FStageHeight = window.ShockwaveFlash->height();
+    window.UpdateStageLayout();
+    EXPECT_EQ(window.FScaleX, 1.0);
+    EXPECT_EQ(window.FScaleY, 1.0);
     return window;
   }
 
