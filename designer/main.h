@@ -403,6 +403,20 @@ public:
   void TabSheetAllShow(QObject* Sender = nullptr);
 
   // Alignment and z-order
+  // Connects the align and z-order actions; called once by the constructor.
+  void ConnectAlignAndZOrderActions();
+  void ConnectZOrderActions();
+  // Spreads the elements selected in the Objects list with equal gaps along x or y.
+  void DistributeSelection(bool Horizontally);
+  // The Objects list's current row when it is the only item selected and has a neighbour
+  // before it (Backward) or after it; -1 otherwise.
+  int ZOrderCurrentRow(bool Backward) const;
+  // Exchanges the current item's element with the list neighbour Step rows away: places in
+  // FElements and levels; both clips are loaded again.
+  void SwapWithListNeighbour(int Step);
+  // Moves the current item's element to the top (ToFront) or bottom of FElements, records
+  // the step and reloads the project so the levels follow the new order.
+  void MoveToEndAndReload(bool ToFront);
 
   // Drivers and event binding
   // Connects the Actions tab's lists and actions; called once by the constructor.
