@@ -205,3 +205,39 @@ TEST_F(SelectionTest, ObjectsListClickSelectsOnlyElementsOfTheShownPage) {
   EXPECT_EQ(ListSelection(), QList<TFlashElement*>{own});
   EXPECT_EQ(Shown("object id"), own->GetLevelName());
 }
+
+// Enter, Ins and Del act only from their own controls; Shift released in the Objects list
+// stays held for the next stage click.
+TEST_F(SelectionTest, KeysReachTheirCommandsOnlyFromTheirControls) {
+  CreateShown();
+  Window->SGElements->setCurrentCell(RepositoryRow("lamp"), 0);
+  Window->ListBoxItem->setFocus();
+  QTest::keyClick(Window->ListBoxItem, Qt::Key_Return);
+  EXPECT_EQ(Window->FElements.Count(), 0);
+  Window->SGElements->setFocus();
+  QTest::keyClick(Window->SGElements, Qt::Key_Return);
+  PumpEvents();
+  ASSERT_EQ(Window->FElements.Count(), 1);
+
+  Dialogs.InputAnswers.push_back({true, "Main"});
+  QTest::keyClick(Window->SGElements, Qt::Key_Insert);
+  EXPECT_EQ(PageList(), QStringList{"all"});
+  Window->LBPages->setFocus();
+  QTest::keyClick(Window->LBPages, Qt::Key_Insert);
+  EXPECT_EQ(PageList(), (QStringList{"all", "Main"}));
+
+  // Del on the overlay deletes the selection.
+  TFlashElement* element = Window->FElements.FItems.first();
+  SelectPage(0);
+  element->SetX(100);
+  element->SetY(100);
+  Click({110, 110});
+  ASSERT_EQ(ListSelection(), QList<TFlashElement*>{element});
+  QTest::keyClick(Overlay(), Qt::Key_Delete);
+  EXPECT_EQ(Window->FElements.Count(), 0);
+
+  Window->ListBoxItem->setFocus();
+  QTest::keyPress(Window->ListBoxItem, Qt::Key_Shift, Qt::ShiftModifier);
+  QTest::keyRelease(Window->ListBoxItem, Qt::Key_Shift);
+  EXPECT_TRUE(Window->FShiftDown);
+}
