@@ -43,7 +43,8 @@ bool IsArrowKey(int Key) {
 }
 
 // Flips the dotted outline of Band (inclusive corners) on a 32-bit image; every outline
-// pixel is flipped once, so drawing the same band twice leaves the image as it was.
+// pixel is flipped once, so drawing the same band twice leaves the image as it was. Only
+// the part on the image is walked.
 void XorDottedOutline(QImage& Image, const QRect& Band) {
   const auto flip = [&Image](int X, int Y) {
     if (((X + Y) & 1) != 0 || X < 0 || Y < 0 || X >= Image.width() || Y >= Image.height())
@@ -51,12 +52,14 @@ void XorDottedOutline(QImage& Image, const QRect& Band) {
     auto* line = reinterpret_cast<QRgb*>(Image.scanLine(Y));
     line[X] ^= BandXorMask;
   };
-  for (int x = Band.left(); x <= Band.right(); ++x) {
+  const int lastX = std::min(Band.right(), Image.width() - 1);
+  for (int x = std::max(Band.left(), 0); x <= lastX; ++x) {
     flip(x, Band.top());
     if (Band.bottom() != Band.top())
       flip(x, Band.bottom());
   }
-  for (int y = Band.top() + 1; y < Band.bottom(); ++y) {
+  const int endY = std::min(Band.bottom(), Image.height());
+  for (int y = std::max(Band.top() + 1, 0); y < endY; ++y) {
     flip(Band.left(), y);
     if (Band.right() != Band.left())
       flip(Band.right(), y);
