@@ -62,8 +62,11 @@ public:
 
 TValueListEditor::TValueListEditor(QWidget* parent) : QTableWidget(0, 2, parent) {
   setHorizontalHeaderLabels({QStringLiteral("Properies"), QStringLiteral("Value")});
+  // Both columns share the width of the narrow property panel; rows are as high as their
+  // text.
   verticalHeader()->hide();
-  horizontalHeader()->setStretchLastSection(true);
+  verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   setSelectionMode(SingleSelection);
   setSelectionBehavior(SelectItems);
   setEditTriggers(CurrentChanged | SelectedClicked | EditKeyPressed | AnyKeyPressed);
