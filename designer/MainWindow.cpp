@@ -129,6 +129,7 @@ TFormVistaloom::TFormVistaloom(const QString& ExeDir, const QStringList& Args, T
   ConnectOwnActions();
   ConnectProjectActions();
   ConnectSelectionActions();
+  ConnectPreviewActions();
   ConnectAlignAndZOrderActions();
   ConnectDriverActions();
   ConnectExportActions();

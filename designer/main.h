@@ -445,6 +445,8 @@ public:
   class TFtpClient* IdFTP1 = nullptr; // owned by the window
 
   // Preview folder and import
+  // Connects CreatePreview and Load from XML; called once by the constructor.
+  void ConnectPreviewActions();
 
   // Debug pages
 

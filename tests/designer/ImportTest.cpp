@@ -1,0 +1,130 @@
+#include "ProjectFixture.h"
+#include "designer/InterfaceImport.h"
+
+#include <QAction>
+
+namespace {
+
+// Load from XML over the demo repository, reading clips.xml and full.xml from the current
+// directory.
+class ImportTest : public ProjectTest {
+protected:
+  void SetUp() override {
+    ProjectTest::SetUp();
+    CreateWithDemoRepository();
+  }
+
+  // Runs the import over the given files; an empty text leaves that file absent.
+  void Import(const QByteArray& clips, const QByteArray& full) {
+    if (!clips.isEmpty())
+      WriteFile(WorkDir + "clips.xml", clips);
+    if (!full.isEmpty())
+      WriteFile(WorkDir + "full.xml", full);
+    Window->LoadFromXML->trigger();
+    PumpEvents();
+  }
+
+  QStringList Types() const {
+    QStringList types;
+    for (const TFlashElement* element : Window->FElements.FItems)
+      types << element->FTypeName + "@" + element->FPage;
+    return types;
+  }
+};
+
+const QByteArray DemoClips = "<clips>\r\n<clip class='lamp' file='./objects/lamp.swf'></clip>\r\n"
+                             "<clip class='knob' file='./objects/button.swf'></clip>\r\n</clips>";
+
+TEST_F(ImportTest, ADescriptionThisProgramWroteComesBackOnNewLevels) {
+  Window->LBPages->addItem("A");
+  Window->LBPages->addItem("B");
+  TFlashElement* lamp = AddClip("lamp");
+  lamp->FPage = "A";
+  lamp->FName = "Power";
+  lamp->FSuffix.SetText("s=1");
+  lamp->SetX(12.5);
+  AddClip("button")->FPage = "B";
+  Dialogs.BrowseAnswers.push_back({true, WorkDir});
+  Window->CreatePreview->trigger();
+  ASSERT_TRUE(QFile::rename(WorkDir + "interface.xml", WorkDir + "full.xml"));
+
+  Window->NewExecute();
+  Window->LoadRepository(DemoRepositoryDir());
+  Import({}, {});
+  ASSERT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join("\n").toStdString();
+  EXPECT_EQ(PageList(), QStringList({"all", "A", "B"}));
+  EXPECT_EQ(Window->LBPages->currentRow(), 0);
+  ASSERT_EQ(Types(), QStringList({"lamp@A", "button@B"}));
+  const TFlashElement* imported = Window->FElements.FItems.first();
+  EXPECT_EQ(imported->GetLevel(), 103);
+  EXPECT_EQ(imported->FX, 13) << "the description holds whole numbers";
+  EXPECT_TRUE(imported->FName.isEmpty());
+  EXPECT_EQ(imported->FSuffix.Count(), 0);
+  EXPECT_EQ(imported->FFlash, Window->ShockwaveFlash);
+  EXPECT_EQ(Window->windowTitle(), "9") << "the button's seven geometry attributes and two items";
+
+  Import({}, {});
+  EXPECT_EQ(PageList(), QStringList({"all", "A", "B"})) << "a second run adds elements only";
+  EXPECT_EQ(Window->FElements.Count(), 4);
+}
+
+TEST_F(ImportTest, ClassesMapThroughTheCatalogueAndAttributesHaveTheLastWord) {
+  Import(DemoClips, "<interface><entities page='all'>"
+                    "<gauge x='1' y='2'/><knob x='3' y='4' page='P'/>"
+                    "<lamp x='5' y='6' note='a&amp;x=7' other='&amp;page=Q'/>"
+                    "</entities><entities page='all'/></interface>");
+  ASSERT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join("\n").toStdString();
+  EXPECT_EQ(PageList(), QStringList{"all"});
+  ASSERT_EQ(Types(), QStringList({"button@P", "lamp@Q"}));
+  EXPECT_EQ(Window->FElements.FItems.first()->GetLevel(), 102) << "the unlisted gauge used 101";
+  EXPECT_EQ(Window->FElements.FItems.last()->FX, 7);
+}
+
+TEST_F(ImportTest, BrokenOrHostileFilesEndTheCommandWithoutHarm) {
+  const auto expectError = [this](const QByteArray& clips, const QByteArray& full,
+                                  const QString& error) {
+    Dialogs.Exceptions.clear();
+    Import(clips, full);
+    EXPECT_EQ(Dialogs.Exceptions.join("|").left(std::max<qsizetype>(error.size(), 1)), error);
+  };
+  expectError({}, {}, "Cannot open file ./clips.xml");
+  expectError("<clips><clip class='a'/>", {}, "./clips.xml is not well-formed XML");
+  expectError("<clip/>", {}, "./clips.xml has no \"clips\" element");
+  expectError("<clips><clip class='a'/></clips>", {}, "Could not convert variant of type (Null)");
+  expectError(DemoClips, "<interface><entities/></interface>", "Could not convert variant");
+  expectError(DemoClips,
+              "<!DOCTYPE a [<!ENTITY a 'aaaaaaaaaaaaaaaa'><!ENTITY b '&a;&a;&a;&a;&a;"
+              "&a;&a;&a;'><!ENTITY c '&b;&b;&b;&b;&b;&b;&b;&b;'><!ENTITY d '&c;&c;&c;"
+              "&c;&c;&c;&c;&c;'>]><interface><entities page='&d;'/></interface>",
+              "./full.xml is not well-formed XML");
+  EXPECT_EQ(Window->FElements.Count(), 0);
+
+  // An element before a fault stays; one whose position is no number is taken out again.
+  expectError(DemoClips,
+              "<interface><entities page='A'><lamp x='1' y='1'/><lamp x='1'/>"
+              "</entities></interface>",
+              "Could not convert variant");
+  expectError(DemoClips,
+              "<interface><entities page='A'><lamp x='one' y='1'/>"
+              "</entities></interface>",
+              "'one' is not a valid floating point value");
+  EXPECT_EQ(Types(), QStringList{"lamp@A"});
+
+  // A catalogue file outside the folder only names a clip of the repository by its base name.
+  WriteFile(Temp.path() + "/evil.swf", ReadFile(DemoRepositoryDir() + "lamp.swf"));
+  expectError("<clips><clip class='lamp' file='../evil.swf'/></clips>",
+              "<interface><entities page='all'><lamp x='1' y='1'><a><b><c/></b></a></lamp>"
+              "</entities></interface>",
+              {});
+  EXPECT_EQ(Window->FElements.Count(), 1);
+}
+
+TEST(InterfaceImport, AttributesKeepTheirDocumentOrder) {
+  const QList<InterfaceImport::TNode> pages = InterfaceImport::ReadInterface(
+      "<interface><entities page='p'><b z='1' a='2' m='3'/></entities></interface>", "f");
+  ASSERT_EQ(pages.size(), 1);
+  EXPECT_EQ(InterfaceImport::GeometryText(pages[0].Children.value(0), "1", "2", "p"),
+            "x=1&y=2&page=p&z=1&a=2&m=3");
+}
+
+} // namespace
