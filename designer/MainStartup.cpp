@@ -32,6 +32,7 @@ void TFormVistaloom::FormShow(QObject*) {
     FormPaint->show();
   LBPagesClick(LBPages);
   UpdateStageLayout();
+  MainWindowHandle = this;
   if (FormPaint) {
     FormPaint->OnKeyDown = [this](QObject* Sender, int& Key, Qt::KeyboardModifiers Shift) {
       FormKeyDown(Sender, Key, Shift);

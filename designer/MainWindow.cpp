@@ -130,6 +130,7 @@ TFormVistaloom::TFormVistaloom(const QString& ExeDir, const QStringList& Args, T
   ConnectProjectActions();
   ConnectSelectionActions();
   ConnectPreviewActions();
+  ConnectDebugActions();
   ConnectAlignAndZOrderActions();
   ConnectDriverActions();
   ConnectExportActions();

@@ -449,6 +449,31 @@ public:
   void ConnectPreviewActions();
 
   // Debug pages
+  // Connects the debug buttons and the "test" item; called once by the constructor.
+  void ConnectDebugActions();
+
+  // The stage's mouse hook (a TDebugMouseHook) while "test" is checked, else none.
+  std::unique_ptr<QObject> MouseHookHandle;
+  // The window the hook reports to; set when the window is first shown.
+  QWidget* MainWindowHandle = nullptr;
+  // Paints Image1's picture on PanelDrow (Button1).
+  class TPanelPicture* PanelDrowPicture = nullptr;
+
+  // Installs (On) or removes the stage's mouse hook.
+  void SetMouseHook(bool On);
+  // Message 7788: a mouse event on the stage at ScreenPoint; frames the element under it.
+  void WMHookedMouse(QPoint ScreenPoint);
+  // The window's own mouse move, at Position in its coordinates.
+  void WMMouseMove(QPoint Position);
+  void Button1Click(QObject* Sender = nullptr);
+  void Button2Click(QObject* Sender = nullptr);
+  void Button3Click(QObject* Sender = nullptr);
+  void Button4Click(QObject* Sender = nullptr);
+  void Button5Click(QObject* Sender = nullptr);
+  void Button6Click(QObject* Sender = nullptr);
+  void Button7Click(QObject* Sender = nullptr);
+  // Delivers message 7788 and the window's own mouse moves to their handlers.
+  bool event(QEvent* Event) override;
 
 protected:
   void showEvent(QShowEvent* Event) override;

@@ -1,0 +1,75 @@
+#include "designer/InputBlock.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPointer>
+
+namespace {
+
+// Swallows user input while it is installed.
+class TInputFilter : public QObject {
+public:
+  explicit TInputFilter(QObject* Parent) : QObject(Parent) {}
+
+protected:
+  bool eventFilter(QObject*, QEvent* Event) override {
+    switch (Event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::NonClientAreaMouseMove:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+      return true;
+    default:
+      return false;
+    }
+  }
+};
+
+int BlockCount = 0;
+quint64 ReleaseCount = 0;
+// Owned by the application object, so it never outlives it.
+QPointer<TInputFilter> Filter;
+
+void RemoveFilter() {
+  BlockCount = 0;
+  delete Filter.data();
+}
+
+} // namespace
+
+TInputBlock::TInputBlock() : FRelease(ReleaseCount) {
+  if (BlockCount++ == 0) {
+    Filter = new TInputFilter(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(Filter);
+  }
+}
+
+TInputBlock::~TInputBlock() {
+  if (FRelease == ReleaseCount && --BlockCount == 0)
+    RemoveFilter();
+}
+
+bool TInputBlock::InputBlocked() {
+  return !Filter.isNull();
+}
+
+void TInputBlock::ReleaseAll() {
+  ++ReleaseCount;
+  RemoveFilter();
+}
