@@ -1,5 +1,4 @@
 #include "ProjectFixture.h"
-#include "designer/InterfaceImport.h"
 
 #include <QAction>
 
@@ -117,14 +116,6 @@ TEST_F(ImportTest, BrokenOrHostileFilesEndTheCommandWithoutHarm) {
               "</entities></interface>",
               {});
   EXPECT_EQ(Window->FElements.Count(), 1);
-}
-
-TEST(InterfaceImport, AttributesKeepTheirDocumentOrder) {
-  const QList<InterfaceImport::TNode> pages = InterfaceImport::ReadInterface(
-      "<interface><entities page='p'><b z='1' a='2' m='3'/></entities></interface>", "f");
-  ASSERT_EQ(pages.size(), 1);
-  EXPECT_EQ(InterfaceImport::GeometryText(pages[0].Children.value(0), "1", "2", "p"),
-            "x=1&y=2&page=p&z=1&a=2&m=3");
 }
 
 } // namespace

@@ -22,7 +22,7 @@ protected:
   QString Folder;
 };
 
-TEST_F(PreviewTest, CancelWritesNothingAndTheBrowserStartsAtTheProjectFolder) {
+TEST_F(PreviewTest, BrowserRootCancelAnEmptyDesignAndAFirstClip) {
   Window->CreatePreview->trigger();
   Window->FProjectFileName = WorkDir + "design/p.vlq";
   Window->CreatePreview->trigger();
@@ -35,6 +35,10 @@ TEST_F(PreviewTest, CancelWritesNothingAndTheBrowserStartsAtTheProjectFolder) {
   EXPECT_EQ(ReadFile(Folder + "/interface.xml"), "<interface><entities page=\"all\"/></interface>");
   EXPECT_EQ(ReadFile(Folder + "/clips.xml"), "<clips>\r\n</clips>\r\n");
   EXPECT_FALSE(QFileInfo::exists(Folder + "/objects")) << "no clip, no objects folder";
+
+  AddClip("label");
+  CreatePreviewInto(Folder);
+  EXPECT_EQ(ReadFile(Folder + "/objects/label.swf"), ReadFile(DemoRepositoryDir() + "label.swf"));
 }
 
 TEST_F(PreviewTest, EveryDistinctClipIsCopiedAndListedOnceInOrderOfFirstUse) {
