@@ -20,6 +20,22 @@ double Extent(const TBox& Box, bool Horizontally) {
   return Horizontally ? Box.Width : Box.Height;
 }
 
+// The point of a box that goes on the line, as a share of its extent from its start.
+double AnchorShare(TAlignLine Line) {
+  switch (Line) {
+  case TAlignLine::Left:
+  case TAlignLine::Top:
+    return 0;
+  case TAlignLine::Center:
+  case TAlignLine::TopCenter:
+    return 0.5;
+  case TAlignLine::Right:
+  case TAlignLine::Bottom:
+    break;
+  }
+  return 1;
+}
+
 } // namespace
 
 bool SetsX(TAlignLine Line) {
@@ -31,11 +47,10 @@ QList<double> AlignedPositions(TAlignLine Line, const QList<TBox>& Boxes) {
   if (Boxes.isEmpty())
     return positions;
   const bool horizontally = SetsX(Line);
-  const auto start = [horizontally](const TBox& Box) { return Start(Box, horizontally); };
-  const auto end = [horizontally](const TBox& Box) {
-    return Start(Box, horizontally) + Extent(Box, horizontally);
+  const double share = AnchorShare(Line);
+  const auto anchor = [&](const TBox& Box) {
+    return Start(Box, horizontally) + share * Extent(Box, horizontally);
   };
-  const auto centre = [&](const TBox& Box) { return start(Box) + Extent(Box, horizontally) / 2; };
 
   // The line is taken from the boxes themselves, so boxes lying wholly left of (or above)
   // the stage align on their own outermost edge.
@@ -43,37 +58,23 @@ QList<double> AlignedPositions(TAlignLine Line, const QList<TBox>& Boxes) {
   switch (Line) {
   case TAlignLine::Left:
   case TAlignLine::Top:
-    line = start(*std::ranges::min_element(Boxes, {}, start));
+    line = anchor(*std::ranges::min_element(Boxes, {}, anchor));
     break;
   case TAlignLine::Right:
   case TAlignLine::Bottom:
-    line = end(*std::ranges::max_element(Boxes, {}, end));
+    line = anchor(*std::ranges::max_element(Boxes, {}, anchor));
     break;
   case TAlignLine::Center:
   case TAlignLine::TopCenter:
     line = std::accumulate(Boxes.begin(), Boxes.end(), 0.0,
-                           [&](double Sum, const TBox& Box) { return Sum + centre(Box); }) /
+                           [&](double Sum, const TBox& Box) { return Sum + anchor(Box); }) /
            Boxes.size();
     break;
   }
 
   positions.reserve(Boxes.size());
-  for (const TBox& box : Boxes) {
-    switch (Line) {
-    case TAlignLine::Left:
-    case TAlignLine::Top:
-      positions.append(line);
-      break;
-    case TAlignLine::Right:
-    case TAlignLine::Bottom:
-      positions.append(line - Extent(box, horizontally));
-      break;
-    case TAlignLine::Center:
-    case TAlignLine::TopCenter:
-      positions.append(line - Extent(box, horizontally) / 2);
-      break;
-    }
-  }
+  for (const TBox& box : Boxes)
+    positions.append(line - share * Extent(box, horizontally));
   return positions;
 }
 

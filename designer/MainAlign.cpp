@@ -5,6 +5,8 @@
 #include "model/FlashElement.h"
 
 #include <QAction>
+#include <algorithm>
+#include <utility>
 
 using AlignArithmetic::TAlignLine;
 using AlignArithmetic::TBox;
