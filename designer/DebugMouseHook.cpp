@@ -27,8 +27,7 @@ bool TDebugMouseHook::eventFilter(QObject* Watched, QEvent* Event) {
   }
   if (Watched != FMain.StageWindowHandle || !FMain.MainWindowHandle)
     return false;
-  TMessage Message(Event->type(),
-                   static_cast<QSinglePointEvent*>(Event)->globalPosition().toPoint());
+  TMessage Message(static_cast<QSinglePointEvent*>(Event)->globalPosition().toPoint());
   QCoreApplication::sendEvent(FMain.MainWindowHandle, &Message);
   return false;
 }

@@ -12,13 +12,11 @@ class TFormVistaloom;
 // included, pass on untouched; a reported event still reaches the stage.
 class TDebugMouseHook : public QObject {
 public:
-  // Message 7788: the mouse event's type and where on the screen it happened.
+  // Message 7788: where on the screen a mouse event on the stage happened.
   class TMessage : public QEvent {
   public:
     static constexpr QEvent::Type Number = QEvent::Type(7788);
-    TMessage(QEvent::Type MouseMessage, QPoint ScreenPoint)
-        : QEvent(Number), MouseMessage(MouseMessage), ScreenPoint(ScreenPoint) {}
-    QEvent::Type MouseMessage;
+    explicit TMessage(QPoint ScreenPoint) : QEvent(Number), ScreenPoint(ScreenPoint) {}
     QPoint ScreenPoint;
   };
 

@@ -13,31 +13,7 @@ public:
 
 protected:
   bool eventFilter(QObject*, QEvent* Event) override {
-    switch (Event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::NonClientAreaMouseButtonPress:
-    case QEvent::NonClientAreaMouseButtonRelease:
-    case QEvent::NonClientAreaMouseButtonDblClick:
-    case QEvent::NonClientAreaMouseMove:
-    case QEvent::Wheel:
-    case QEvent::ContextMenu:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TabletPress:
-    case QEvent::TabletMove:
-    case QEvent::TabletRelease:
-      return true;
-    default:
-      return false;
-    }
+    return Event->isInputEvent() || Event->type() == QEvent::Shortcut;
   }
 };
 
