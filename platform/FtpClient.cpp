@@ -62,7 +62,7 @@ TFtpClient::~TFtpClient() {
 
 void TFtpClient::Connect() {
   RequireIdle();
-  if (Connected())
+  if (FCurl)
     Fail(QStringLiteral("Already connected"));
   InitialiseCurlOnce();
   const QByteArray host = UrlHost(FHost);
@@ -95,6 +95,7 @@ void TFtpClient::Connect() {
     Close();
     throw;
   }
+  FConnected = true;
 }
 
 void TFtpClient::ChangeDir(const QString& Directory) {
@@ -141,6 +142,7 @@ void TFtpClient::Close() {
   curl_multi_cleanup(FMulti);
   FCurl = nullptr;
   FMulti = nullptr;
+  FConnected = false;
 }
 
 void TFtpClient::Prepare(const QString& Name, bool Upload) {

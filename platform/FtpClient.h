@@ -29,7 +29,7 @@ public:
   void SetTimeout(std::chrono::milliseconds Timeout) { FTimeout = Timeout; }
 
   // True while a control connection is open.
-  bool Connected() const { return FCurl != nullptr; }
+  bool Connected() const { return FConnected; }
   // Opens the control connection and logs in; on failure nothing stays open.
   void Connect();
   // Enters Directory, relative to the current directory; throws when the server refuses it.
@@ -59,7 +59,8 @@ private:
   QByteArray FBaseUrl;     // "ftp://" and the host
   QByteArray FDirectory;   // URL path below the login directory, with a trailing "/"
   CURLM* FMulti = nullptr; // holds the open connection between requests
-  CURL* FCurl = nullptr;   // the request; set exactly while connected
+  CURL* FCurl = nullptr;   // the request, with the login and time-outs
+  bool FConnected = false;
   bool FBusy = false;
   char FErrorText[256] = {}; // curl's detailed reason of the last failure
 };

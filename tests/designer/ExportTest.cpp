@@ -152,30 +152,11 @@ TEST(FindChildByAttributeTest, TheLastExactMatchAmongDirectChildrenWins) {
 // Create XML and Save XML in the window.
 class ExportCommandTest : public ProjectTest {};
 
-TEST_F(ExportCommandTest, CreateXmlBuildsTheDescriptionOfTheDesignInTheSharedDocument) {
+TEST_F(ExportCommandTest, SaveXmlAsksForTheFileAndWritesTheDescriptionOfTheDesign) {
   CreateWithDemoRepository();
   Window->LBPages->addItem("Main");
   Window->LBPages->setCurrentRow(1);
-  TFlashElement* button = AddClip("button");
-  button->SetX(10.5);
-  Window->CreateXML->trigger();
-  ASSERT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join("\n").toStdString();
-
-  const QDomElement root = Window->XMLDocument.documentElement();
-  EXPECT_EQ(root.tagName(), "interface");
-  QDomNode page;
-  Window->FindChildByAttribute(root, "page", "Main", page);
-  const QDomElement node = page.firstChildElement("button");
-  EXPECT_EQ(node.attribute("level"), QString::number(button->GetLevel()));
-  EXPECT_EQ(node.attribute("x"), "11");
-  EXPECT_TRUE(
-      QString::fromUtf8(Window->FInterfaceXmlText)
-          .startsWith("<interface><entities page=\"all\"/><entities page=\"Main\"><button"));
-}
-
-TEST_F(ExportCommandTest, SaveXmlAsksForTheFileAndWritesWhatItBuilt) {
-  CreateWithDemoRepository();
-  AddClip("lamp");
+  AddClip("button")->SetX(10.5);
 
   // Cancel: the shared document keeps its tree and nothing is written.
   Window->XMLDocument.setContent(QByteArray("<kept/>"));
@@ -190,26 +171,26 @@ TEST_F(ExportCommandTest, SaveXmlAsksForTheFileAndWritesWhatItBuilt) {
   ASSERT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join("\n").toStdString();
   const QByteArray saved = ReadFile(path);
   EXPECT_EQ(saved, Window->FInterfaceXmlText);
-  EXPECT_TRUE(saved.startsWith("<interface><entities page=\"all\"><lamp level=\"101\" x=\""));
-  QDomDocument reread;
-  EXPECT_TRUE(reread.setContent(saved));
+  EXPECT_TRUE(saved.startsWith("<interface><entities page=\"all\"/><entities page=\"Main\">"
+                               "<button level=\"101\" x=\"11\""));
+  // The tree in the shared document is the one saved.
+  QDomNode page;
+  Window->FindChildByAttribute(Window->XMLDocument.documentElement(), "page", "Main", page);
+  EXPECT_EQ(page.firstChildElement("button").attribute("x"), "11");
 
   // A folder that does not exist: the error box names the file.
   Dialogs.SaveAnswers.push_back({true, WorkDir + "missing/out.xml"});
   Window->SaveXML->trigger();
   ASSERT_EQ(Dialogs.Exceptions.size(), 1);
   EXPECT_TRUE(Dialogs.Exceptions.first().contains("missing/out.xml"));
-}
 
-TEST_F(ExportCommandTest, AnElementTypeThatIsNoXmlNameEndsSaveXmlBeforeTheFile) {
-  CreateWithDemoRepository();
-  AddClip("lamp")->FTypeName = "2lamp";
-  const QString path = WorkDir + "bad.xml";
-  Dialogs.SaveAnswers.push_back({true, path});
+  // An element type that is no XML name ends the command before the file.
+  Window->FElements.FItems.last()->FTypeName = "2button";
+  Dialogs.SaveAnswers.push_back({true, WorkDir + "bad.xml"});
   Window->SaveXML->trigger();
-  ASSERT_EQ(Dialogs.Exceptions.size(), 1);
-  EXPECT_TRUE(Dialogs.Exceptions.first().contains("2lamp"));
-  EXPECT_FALSE(QFileInfo::exists(path));
+  ASSERT_EQ(Dialogs.Exceptions.size(), 2);
+  EXPECT_TRUE(Dialogs.Exceptions.last().contains("2button"));
+  EXPECT_FALSE(QFileInfo::exists(WorkDir + "bad.xml"));
 }
 
 } // namespace
