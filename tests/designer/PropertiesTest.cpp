@@ -83,6 +83,12 @@ TEST_F(SelectionTest, NumbersThatDoNotParseAreIgnoredAndEnterReappliesTheShownVa
   EXPECT_TRUE(Dialogs.Messages.isEmpty());
   EXPECT_TRUE(Dialogs.Exceptions.isEmpty());
 
+  // A position far beyond any pixel still frames without faulting.
+  TypeInto(Window->ValueListEditor, "x", "1E300");
+  LeaveCell(Window->ValueListEditor);
+  EXPECT_DOUBLE_EQ(element->FX, 1e300);
+  EXPECT_TRUE(Dialogs.Exceptions.isEmpty());
+
   // Enter on an unchanged row applies what it shows, rounded to two decimals.
   element->FY = 12.345;
   Window->ShowElementProperties(element);
