@@ -80,6 +80,8 @@ void TFtpClient::Connect() {
   curl_easy_setopt(FCurl, CURLOPT_USERNAME, FUsername.toUtf8().constData());
   curl_easy_setopt(FCurl, CURLOPT_PASSWORD, FPassword.toUtf8().constData());
   curl_easy_setopt(FCurl, CURLOPT_NOSIGNAL, 1L);
+  // Active data connections, as the device expects: it connects back to our address.
+  curl_easy_setopt(FCurl, CURLOPT_FTPPORT, "-");
   curl_easy_setopt(FCurl, CURLOPT_CONNECTTIMEOUT_MS, long(FTimeout.count()));
   curl_easy_setopt(FCurl, CURLOPT_SERVER_RESPONSE_TIMEOUT, WholeSeconds(FTimeout));
   // A transfer that moves no byte for the time-out is abandoned.
