@@ -1,23 +1,11 @@
 #include "designer/main.h"
 #include "model/FlashElement.h"
+#include "model/QelStrFunct.h"
 #include "platform/Dialogs.h"
 
 #include <QAction>
 #include <QListWidget>
 #include <QSignalBlocker>
-
-namespace {
-
-// Page names are looked up with only the letters A to Z folded, whatever the locale.
-QString AsciiLower(const QString& S) {
-  QString result = S;
-  for (QChar& c : result)
-    if (c >= u'A' && c <= u'Z')
-      c = QChar(c.unicode() + (u'a' - u'A'));
-  return result;
-}
-
-} // namespace
 
 QString TFormVistaloom::SelectedPageName() const {
   const QListWidgetItem* item = LBPages->currentItem();
@@ -31,10 +19,10 @@ void TFormVistaloom::SelectPageRow(int Row) {
 }
 
 bool TFormVistaloom::SelectOrAddPage(const QString& Name) {
-  const QString wanted = AsciiLower(Name);
+  const QString wanted = AsciiLowerCase(Name);
   bool found = false;
   for (int row = 0; row < LBPages->count(); ++row)
-    if (AsciiLower(LBPages->item(row)->text()) == wanted) {
+    if (AsciiLowerCase(LBPages->item(row)->text()) == wanted) {
       SelectPageRow(row);
       found = true;
     }
