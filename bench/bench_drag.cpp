@@ -2,7 +2,7 @@
 #include "designer/MousePaint.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
-#include "platform/Dialogs.h"
+#include "tests/common/SilentDialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,15 +18,6 @@ constexpr int Selected = 200;
 // The elements lie on a grid of 40 columns of 20 x 20 stage units.
 constexpr int Columns = 40;
 constexpr double Cell = 20;
-
-// Every question is cancelled; the benchmark asks none.
-class TSilentDialogs : public TDialogs {
-public:
-  bool InputQuery(QWidget*, const QString&, const QString&, QString&) override { return false; }
-  bool OkCancel(QWidget*, const QString&, const QString&) override { return false; }
-  void Message(QWidget*, const QString&) override {}
-  void ShowException(QWidget*, const QString&) override {}
-};
 
 void SendMouse(QWidget* overlay, QEvent::Type type, QPoint at) {
   const Qt::MouseButtons buttons =

@@ -5,8 +5,8 @@
 #include "designer/ProjectXml.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
-#include "platform/Dialogs.h"
 #include "player/ShockwaveFlash.h"
+#include "tests/common/SilentDialogs.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -20,18 +20,6 @@
 #include <memory>
 
 namespace {
-
-// Every question is cancelled and every message dropped.
-class TBenchDialogs : public TDialogs {
-public:
-  bool OpenProject(QWidget*, const QString&, QString&) override { return false; }
-  bool SaveFile(QWidget*, const QString&, const QString&, QString&) override { return false; }
-  bool InputQuery(QWidget*, const QString&, const QString&, QString&) override { return false; }
-  bool OkCancel(QWidget*, const QString&, const QString&) override { return false; }
-  void Message(QWidget*, const QString&) override {}
-  bool BrowseFolder(QWidget*, const QString&, const QString&, QString&) override { return false; }
-  void ShowException(QWidget*, const QString&) override {}
-};
 
 constexpr int Pages = 5;
 
@@ -82,7 +70,7 @@ public:
   }
 
   QTemporaryDir work;
-  TBenchDialogs dialogs;
+  TSilentDialogs dialogs;
   std::unique_ptr<TFormVistaloom> window;
   QByteArray document;
   int loadsHandled = 0;

@@ -15,14 +15,6 @@ namespace {
 const QString InterfaceFilter = QStringLiteral("xml|*.xml");
 const QString InterfaceExtension = QStringLiteral("xml");
 
-QStringList PageNames(const QListWidget& pages) {
-  QStringList names;
-  names.reserve(pages.count());
-  for (int i = 0; i < pages.count(); ++i)
-    names << pages.item(i)->text();
-  return names;
-}
-
 } // namespace
 
 void TFormVistaloom::ConnectExportActions() {
@@ -37,7 +29,7 @@ void TFormVistaloom::CreateXMLExecute(QObject*) {
   // A build that fails midway leaves no text of an earlier build to be saved with it.
   FInterfaceXmlText.clear();
   FInterfaceXmlText =
-      InterfaceXml::WriteInterfaceDocument(XMLDocument, PageNames(*LBPages), FElements.FItems);
+      InterfaceXml::WriteInterfaceDocument(XMLDocument, PageNames(), FElements.FItems);
 }
 
 void TFormVistaloom::SaveXMLExecute(QObject*) {

@@ -12,6 +12,14 @@ QString TFormVistaloom::SelectedPageName() const {
   return item ? item->text() : QString();
 }
 
+QStringList TFormVistaloom::PageNames() const {
+  QStringList names;
+  names.reserve(LBPages->count());
+  for (int row = 0; row < LBPages->count(); ++row)
+    names << LBPages->item(row)->text();
+  return names;
+}
+
 void TFormVistaloom::SelectPageRow(int Row) {
   // A change made by the program is no click of the user's.
   const QSignalBlocker blocker(LBPages);

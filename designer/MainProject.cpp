@@ -44,14 +44,6 @@ bool FolderExists(const QString& path) {
   return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
-QStringList PageNames(const QListWidget& pages) {
-  QStringList names;
-  names.reserve(pages.count());
-  for (int i = 0; i < pages.count(); ++i)
-    names << pages.item(i)->text();
-  return names;
-}
-
 // Writes the project through a temporary file in the same folder that replaces the target
 // only once complete, so a failed write leaves the previous file as it was. Unbuffered, a
 // short write (disk full, file size limit) shows at once and the temporary file is dropped.
@@ -84,7 +76,7 @@ void TFormVistaloom::ConnectProjectActions() {
 
 void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
   const QByteArray text = ProjectXml::WriteProjectDocument(XMLDocument, FServerIP, FRepositoryDir,
-                                                           PageNames(*LBPages), FElements.FItems);
+                                                           PageNames(), FElements.FItems);
   if (Stream->write(text) != text.size())
     throw std::runtime_error("Stream write error");
 }

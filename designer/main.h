@@ -358,6 +358,8 @@ public:
   void LBPagesDblClick(QObject* Sender = nullptr);
   // The text of the page selected in LBPages; "" when none is.
   QString SelectedPageName() const;
+  // Every page name of LBPages in list order, "all" first.
+  QStringList PageNames() const;
   // Selects a row of LBPages as the program does, without running the page click.
   void SelectPageRow(int Row);
   // Exchanges the texts of two rows of LBPages and selects Other.

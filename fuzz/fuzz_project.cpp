@@ -4,7 +4,7 @@
 #include "designer/LoadingForm.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
-#include "platform/Dialogs.h"
+#include "tests/common/SilentDialogs.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -17,18 +17,6 @@
 #include <memory>
 
 namespace {
-
-// Every question is cancelled and every message dropped.
-class TSilentDialogs : public TDialogs {
-public:
-  bool OpenProject(QWidget*, const QString&, QString&) override { return false; }
-  bool SaveFile(QWidget*, const QString&, const QString&, QString&) override { return false; }
-  bool InputQuery(QWidget*, const QString&, const QString&, QString&) override { return false; }
-  bool OkCancel(QWidget*, const QString&, const QString&) override { return false; }
-  void Message(QWidget*, const QString&) override {}
-  bool BrowseFolder(QWidget*, const QString&, const QString&, QString&) override { return false; }
-  void ShowException(QWidget*, const QString&) override {}
-};
 
 // The designer, created once. The program's folder (the build's bin folder, beside this
 // target) gives the background movies and two demo clips, copied into "repo/" of a temporary
