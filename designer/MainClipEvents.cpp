@@ -4,6 +4,7 @@
 #include "designer/main.h"
 #include "model/FlashElement.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -15,6 +16,8 @@ const QString LevelPrefix = QStringLiteral("_level");
 
 void TFormVistaloom::ShockwaveFlashFSCommand(const QString& Command, const QString& Args) {
   Memo1->appendPlainText(Command + QLatin1Char('=') + Args);
+  Edit2->setText(Command);
+  Edit3->setText(Args);
   if (Command == QLatin1String("load")) {
     TFlashElement* element = FindElementByLevelName(Args);
     if (!element)

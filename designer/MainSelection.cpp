@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QItemSelection>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
@@ -83,6 +85,7 @@ QList<TFlashElement*> TFormVistaloom::SelectedListBoxElements() const {
 
 void TFormVistaloom::ShockwaveFlashMouseDown(QObject* /*Sender*/, Qt::MouseButton /*Button*/,
                                              Qt::KeyboardModifiers /*Shift*/, int X, int Y) {
+  Label1->setText(QStringLiteral("MouseDown %1,%2").arg(X).arg(Y));
   RubberBandShown = false;
   RubberBand = QRect(QPoint(X, Y), QPoint(X, Y));
   DragOrigin = QPoint(X, Y);
@@ -110,6 +113,7 @@ void TFormVistaloom::ShockwaveFlashMouseMove(QObject* /*Sender*/, Qt::KeyboardMo
                                              int X, int Y) {
   if (FDragging) {
     DragOffset = QPoint(X, Y) - DragOrigin;
+    Edit4->setText(QStringLiteral("%1,%2").arg(DragOffset.x()).arg(DragOffset.y()));
     RefreshSelection(false);
   } else if (StageMouseDown) {
     DrawRubberBand(RubberBand);

@@ -1,5 +1,6 @@
 #include "ProjectFixture.h"
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
 
 namespace {
@@ -27,6 +28,8 @@ TEST_F(ClipEventsTest, OnlyTheExactLoadCommandActsAndEveryCommandIsLogged) {
   for (const char* command : {"Load", "LOAD", "mouseup"}) {
     Window->ShockwaveFlashFSCommand(command, QStringLiteral("_level101"));
     EXPECT_EQ(LastLogLine(), QString(command) + "=_level101");
+    EXPECT_EQ(Window->Edit2->text(), command);
+    EXPECT_EQ(Window->Edit3->text(), "_level101");
   }
   EXPECT_EQ(element->FName, QStringLiteral("Edited"));
   EXPECT_TRUE(element->FShown);
