@@ -56,7 +56,6 @@ public:
 
   MovieClip* Parent() const { return FParent; }
   int Level() const { return FLevel; }
-  const QString& InstanceName() const { return FName; }
   QString TargetPath() const;
   bool IsVisible() const { return FVisible; }
   double Opacity() const { return FAlpha / 100.0; }
