@@ -1,13 +1,11 @@
 #include "player/MovieClip.h"
 
-#include "player/SwfShape.h"
+#include "player/SwfMovie.h"
 
 #include <QHash>
 #include <cmath>
 
 namespace {
-
-constexpr double TwipsPerPixel = 20;
 
 const QHash<QString, MovieClip::Property>& PropertyNames() {
   static const QHash<QString, MovieClip::Property> names{

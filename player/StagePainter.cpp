@@ -15,7 +15,7 @@ const QColor PlaceholderText(0x30, 0x30, 0x30);
 // Maps main-movie twips to widget pixels: the movie's frame fits the area at one scale.
 QTransform StageTransform(const PlayerStage& stage, const QRect& area) {
   const auto main = stage.Levels().find(0);
-  QRectF frame(0, 0, area.width() * 20.0, area.height() * 20.0);
+  QRectF frame(0, 0, area.width() * TwipsPerPixel, area.height() * TwipsPerPixel);
   if (main != stage.Levels().end() && main->second->Movie().FrameRect.isValid())
     frame = main->second->Movie().FrameRect;
   const double scale = std::min(area.width() / frame.width(), area.height() / frame.height());

@@ -10,6 +10,9 @@
 #include <unordered_map>
 #include <vector>
 
+// Movie coordinates are in twips; script properties are in pixels.
+inline constexpr double TwipsPerPixel = 20;
+
 // What one timeline shows and runs on its first frame.
 struct SwfTimeline {
   struct Placement {
