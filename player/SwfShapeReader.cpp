@@ -36,6 +36,8 @@ private:
   void ReadStyles();
   void ReadFillStyle(bool keep);
   void ReadLineStyle();
+  // A colour as the shape version stores it: with alpha from DefineShape3 on.
+  QColor ReadColor();
   int FillIndex(quint32 styleNumber) const;
   void ReadEdge();
   QPainterPath Outline(const std::vector<Edge>& edges) const;
@@ -61,18 +63,22 @@ int ShapeBuilder::FillIndex(quint32 styleNumber) const {
   return FFillBase + int(styleNumber) - 1;
 }
 
+QColor ShapeBuilder::ReadColor() {
+  return FVersion >= 3 ? FReader.Rgba() : FReader.Rgb();
+}
+
 void ShapeBuilder::ReadFillStyle(bool keep) {
   FBudget.Consume();
   const quint8 type = FReader.U8();
   std::optional<QColor> color;
   if (type == 0x00) {
-    color = FVersion >= 3 ? FReader.Rgba() : FReader.Rgb();
+    color = ReadColor();
   } else if (type == 0x10 || type == 0x12 || type == 0x13) {
     FReader.Matrix();
     const int records = FReader.U8() & 0x0F;
     for (int i = 0; i < records; ++i) {
       FReader.U8();
-      FVersion >= 3 ? FReader.Rgba() : FReader.Rgb();
+      ReadColor();
     }
     if (type == 0x13)
       FReader.S16();
@@ -92,7 +98,7 @@ void ShapeBuilder::ReadLineStyle() {
   FBudget.Consume();
   FReader.U16();
   if (FVersion < 4) {
-    FVersion >= 3 ? FReader.Rgba() : FReader.Rgb();
+    ReadColor();
     return;
   }
   FReader.Bits(2);
