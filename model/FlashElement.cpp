@@ -3,18 +3,12 @@
 #include "model/QelStrFunct.h"
 #include "model/ShockwaveEx.h"
 #include "platform/Numbers.h"
+#include "player/MovieClip.h"
 
 #include <QLabel>
 #include <stdexcept>
 
 namespace {
-
-// Movie-clip property numbers of the player.
-constexpr int PropX = 0;
-constexpr int PropY = 1;
-constexpr int PropVisible = 7;
-constexpr int PropWidth = 8;
-constexpr int PropHeight = 9;
 
 const QString RootTarget = QStringLiteral("_root");
 
@@ -39,10 +33,10 @@ TFlashElement::TFlashElement(int Level, const QString& MovieFile)
   TShockwaveFlashEx Player;
   Player.SetMovie(MovieFile);
   Player.Play();
-  FOrigWidth = GetFlashNumber(&Player, RootTarget, PropWidth);
-  FOrigHeight = GetFlashNumber(&Player, RootTarget, PropHeight);
-  FX = GetFlashNumber(&Player, RootTarget, PropX);
-  FY = GetFlashNumber(&Player, RootTarget, PropY);
+  FOrigWidth = GetFlashNumber(&Player, RootTarget, MovieClip::Width);
+  FOrigHeight = GetFlashNumber(&Player, RootTarget, MovieClip::Height);
+  FX = GetFlashNumber(&Player, RootTarget, MovieClip::X);
+  FY = GetFlashNumber(&Player, RootTarget, MovieClip::Y);
   FWidth = FOrigWidth;
   FHeight = FOrigHeight;
   FPropText = Player.GetVariable(QStringLiteral("_root.item.prop"));
@@ -66,19 +60,19 @@ void TFlashElement::ApplyToFlash() {
 }
 
 void TFlashElement::SetX(double V) {
-  FX = SetFlashNumber(PropX, V);
+  FX = SetFlashNumber(MovieClip::X, V);
 }
 
 void TFlashElement::SetY(double V) {
-  FY = SetFlashNumber(PropY, V);
+  FY = SetFlashNumber(MovieClip::Y, V);
 }
 
 void TFlashElement::SetWidth(double V) {
-  FWidth = SetFlashNumber(PropWidth, V);
+  FWidth = SetFlashNumber(MovieClip::Width, V);
 }
 
 void TFlashElement::SetHeight(double V) {
-  FHeight = SetFlashNumber(PropHeight, V);
+  FHeight = SetFlashNumber(MovieClip::Height, V);
 }
 
 void TFlashElement::SetVisible(bool V) {
@@ -89,7 +83,7 @@ void TFlashElement::SetVisible(bool V) {
 void TFlashElement::SetShown(bool V) {
   FShown = V;
   if (FFlash)
-    FFlash->TSetProperty(QStringLiteral("_root.") + GetLevelName(), PropVisible,
+    FFlash->TSetProperty(QStringLiteral("_root.") + GetLevelName(), MovieClip::Visible,
                          V ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
