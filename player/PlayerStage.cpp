@@ -21,6 +21,11 @@ int LevelNumber(QStringView segment) {
   return ok ? level : -1;
 }
 
+void RequireKnownProperty(int property) {
+  if (!MovieClip::IsKnownProperty(property))
+    throw std::runtime_error("unknown property " + std::to_string(property));
+}
+
 } // namespace
 
 void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
@@ -48,6 +53,12 @@ std::shared_ptr<MovieClip> PlayerStage::LevelRoot(int level) const {
   return found == FLevels.end() ? nullptr : found->second->Root();
 }
 
+std::shared_ptr<ScriptObject> PlayerStage::PathStart(MovieClip* origin) const {
+  if (origin)
+    return origin->shared_from_this();
+  return LevelRoot(0);
+}
+
 ActionValue PlayerStage::Resolve(QStringView path, MovieClip* origin) const {
   // A "_levelN" segment selects that level's root whatever comes before it, so resolution
   // starts at the last one (even "_root._level101" with nothing on level 0).
@@ -70,8 +81,7 @@ ActionValue PlayerStage::Resolve(QStringView path, MovieClip* origin) const {
     } else if (first && origin && segment == u"this") {
       current = ActionValue(origin->shared_from_this());
     } else {
-      const auto object =
-          first ? (origin ? origin->shared_from_this() : LevelRoot(0)) : current.Object();
+      const auto object = first ? PathStart(origin) : current.Object();
       if (!object)
         return {};
       current = object->Member(segment.toString());
@@ -85,8 +95,7 @@ ActionValue PlayerStage::Resolve(QStringView path, MovieClip* origin) const {
 
 void PlayerStage::Assign(QStringView path, const ActionValue& value, MovieClip* origin) const {
   const qsizetype dot = path.lastIndexOf(u'.');
-  const auto object = dot < 0 ? (origin ? origin->shared_from_this() : LevelRoot(0))
-                              : Resolve(path.first(dot), origin).Object();
+  const auto object = dot < 0 ? PathStart(origin) : Resolve(path.first(dot), origin).Object();
   if (object)
     object->SetMember(path.sliced(dot + 1).toString(), value);
 }
@@ -112,8 +121,7 @@ std::shared_ptr<MovieClip> PlayerStage::TargetClip(const QString& target) const 
 }
 
 QString PlayerStage::GetProperty(const QString& target, int property) const {
-  if (!MovieClip::IsKnownProperty(property))
-    throw std::runtime_error("unknown property " + std::to_string(property));
+  RequireKnownProperty(property);
   const auto clip = TargetClip(target);
   if (!clip)
     throw std::runtime_error("no movie clip at " + target.toStdString());
@@ -124,8 +132,7 @@ QString PlayerStage::GetProperty(const QString& target, int property) const {
 }
 
 void PlayerStage::SetProperty(const QString& target, int property, const QString& value) {
-  if (!MovieClip::IsKnownProperty(property))
-    throw std::runtime_error("unknown property " + std::to_string(property));
+  RequireKnownProperty(property);
   if (const auto clip = TargetClip(target))
     clip->SetProperty(property, value);
 }

@@ -42,6 +42,8 @@ public:
 
 private:
   void RunFrame1Scripts(PlayerLevel& level, MovieClip& clip);
+  // Where a relative path starts: origin, or level 0's root for the host (origin null).
+  std::shared_ptr<ScriptObject> PathStart(MovieClip* origin) const;
   std::shared_ptr<MovieClip> TargetClip(const QString& target) const;
 
   FSCommandHandler FOnFSCommand;
