@@ -38,9 +38,9 @@ void TObjectList::Deselect(TFlashElement* E) {
 }
 
 void TObjectList::SelectOnly(TFlashElement* E) {
-  const QString LevelName = E->GetLevelName();
+  // Equal levels give equal object ids; comparing the numbers spares building the texts.
   for (TFlashElement* Item : FItems)
-    Item->FSelected = Item->GetLevelName() == LevelName;
+    Item->FSelected = Item->GetLevel() == E->GetLevel();
   RebuildSelection();
 }
 
