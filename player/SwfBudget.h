@@ -3,7 +3,6 @@
 #include "player/SwfError.h"
 
 #include <cstddef>
-#include <string>
 
 // Counts decoded items against a limit and throws SwfError once it is spent.
 class SwfBudget {

@@ -5,7 +5,6 @@
 #include <QRectF>
 #include <QString>
 #include <QTransform>
-#include <cstdint>
 
 // Little-endian byte and bit reader over a borrowed buffer. Every read is checked against
 // what is left and throws SwfError instead of running past the end.
