@@ -70,11 +70,8 @@ void TFormVistaloom::ShowElementProperties(TFlashElement* E) {
   addRow(QStringLiteral("xscale"), FloatToText(E->XScalePercent()));
   addRow(QStringLiteral("yscale"), FloatToText(E->YScalePercent()));
 
-  QStringList pages;
-  for (int row = 0; row < LBPages->count(); ++row)
-    pages.append(LBPages->item(row)->text());
   const int pageRow = addRow(QStringLiteral("Page"), E->FPage);
-  ValueListEditor->SetPickList(pageRow, pages);
+  ValueListEditor->SetPickList(pageRow, PageNames());
   ValueListEditor->SetReadOnly(pageRow, true);
 
   const int visibleRow = addRow(QStringLiteral("visible"),
