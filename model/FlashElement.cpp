@@ -53,10 +53,7 @@ void TFlashElement::ApplyToFlash() {
   SetY(FY);
   SetHeight(FHeight);
   SetWidth(FWidth);
-  for (int i = 0; i < FProps.Count(); ++i) {
-    const ListItems Item = FProps.Items(i);
-    SetItemProperty(Item.Key, Item.Value);
-  }
+  SendItemProperties();
 }
 
 void TFlashElement::SetX(double V) {
