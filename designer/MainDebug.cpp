@@ -124,7 +124,7 @@ void TFormVistaloom::Button3Click(QObject*) {
   ShockwaveFlash->Play();
   UpdateStageLayout();
   CaptureFlashImage(ShockwaveFlash, Image1);
-  RubberBand = QRect(QPoint(0, 0), QPoint(0, 0));
+  RubberBand = NoRubberBand;
 }
 
 void TFormVistaloom::Button4Click(QObject*) {

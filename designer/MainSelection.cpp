@@ -24,9 +24,6 @@
 
 namespace {
 
-// (0, 0, 0, 0): no rubber band.
-const QRect NoBand(QPoint(0, 0), QPoint(0, 0));
-
 // The rubber band flips these bits, so a second drawing restores every pixel exactly; on the
 // transparent layer it shows as an opaque grey.
 constexpr QRgb BandXorMask = 0xFF808080;
@@ -138,7 +135,7 @@ void TFormVistaloom::ShockwaveFlashMouseUp(QObject* /*Sender*/, Qt::MouseButton 
     RubberBand.setBottomRight(QPoint(X, Y));
     DrawRubberBand(RubberBand);
     SelectElementsInRect(RubberBand.topLeft(), RubberBand.bottomRight());
-    RubberBand = NoBand;
+    RubberBand = NoRubberBand;
     RubberBandShown = false;
     RefreshSelection(true);
   }
@@ -219,7 +216,7 @@ void TFormVistaloom::DrawRubberBand(const QRect& R) {
 
 void TFormVistaloom::ClearRubberBand() {
   DrawRubberBand(RubberBand);
-  RubberBand = NoBand;
+  RubberBand = NoRubberBand;
 }
 
 void TFormVistaloom::SelectElementsInRect(QPoint P1, QPoint P2) {
@@ -336,7 +333,7 @@ void TFormVistaloom::FormKeyUp(QObject* /*Sender*/, int& Key, Qt::KeyboardModifi
     DragOffset = QPoint();
     FDragging = false;
     RefreshSelection(true);
-    RubberBand = NoBand;
+    RubberBand = NoRubberBand;
     DrawRubberBand(RubberBand);
   }
 }

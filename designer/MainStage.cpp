@@ -55,7 +55,7 @@ void TFormVistaloom::LoadBackgroundMovie(const QString& Path) {
   ShockwaveFlash->SetMovie(Path);
   ShockwaveFlash->Play();
   UpdateStageLayout();
-  RubberBand = QRect(QPoint(0, 0), QPoint(0, 0));
+  RubberBand = NoRubberBand;
 }
 
 void TFormVistaloom::FormResize(QObject*) {

@@ -14,7 +14,7 @@ void TFormVistaloom::FormCreate(QObject*) {
   FScaleX = 1.0;
   FScaleY = 1.0;
   FElements = TObjectList();
-  RubberBand = QRect(QPoint(0, 0), QPoint(0, 0));
+  RubberBand = NoRubberBand;
   FLastLevel = 100;
   FStageCanvas = &ShockwaveFlash->DrawingLayer();
   const QString FirstArgument = FArgs.value(0);

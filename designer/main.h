@@ -86,7 +86,8 @@ public:
 
   // Rubber band corners (Left, Top) and (Right, Bottom) as drawn; never normalised.
   // (0, 0, 0, 0) means no band.
-  QRect RubberBand = QRect(QPoint(0, 0), QPoint(0, 0));
+  static constexpr QRect NoRubberBand{QPoint(0, 0), QPoint(0, 0)};
+  QRect RubberBand = NoRubberBand;
   // The stage's screen position and widget, read by the debug mouse hook.
   int StageOriginX = 0;
   int StageOriginY = 0;
