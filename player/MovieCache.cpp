@@ -62,8 +62,3 @@ quint64 MovieCache::ParseCount() const {
   QMutexLocker lock(&FMutex);
   return FParseCount;
 }
-
-void MovieCache::Clear() {
-  QMutexLocker lock(&FMutex);
-  FEntries.clear();
-}

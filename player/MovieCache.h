@@ -22,7 +22,6 @@ public:
   Result Load(const QString& path);
   // How many files have been parsed so far (not served from the cache).
   quint64 ParseCount() const;
-  void Clear();
 
 private:
   struct Entry {
