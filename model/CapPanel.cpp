@@ -4,7 +4,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPalette>
 #include <QStringList>
 
 namespace {
@@ -133,10 +132,9 @@ void TPanelCaption::SetSelected(bool Value) {
   if (FOnSelect)
     FOnSelect(this);
 
-  const QColor color = Value ? QColor(SelectedFrameColor) : palette().color(QPalette::Button);
-  {
+  if (Value) {
     QPainter painter(&picture);
-    painter.setPen(QPen(color, 0));
+    painter.setPen(QPen(QColor(SelectedFrameColor), 0));
     QRect frame(QPoint(0, 0), QPoint(picture.width() - 2, picture.height() - 2));
     for (int ring = 0; ring < 2; ++ring) {
       const QPoint corners[] = {frame.topLeft(), frame.topRight(), frame.bottomRight(),
@@ -144,9 +142,9 @@ void TPanelCaption::SetSelected(bool Value) {
       painter.drawPolyline(corners, 5);
       frame.adjust(1, 1, -1, -1);
     }
-  }
-  if (!Value)
+  } else {
     picture = QImage();
+  }
   FOverlay->update();
 }
 
