@@ -53,7 +53,10 @@ void TFlashElement::ApplyToFlash() {
   SetY(FY);
   SetHeight(FHeight);
   SetWidth(FWidth);
-  SendItemProperties();
+  for (int i = 0; i < FProps.Count(); ++i) {
+    const ListItems Item = FProps.Items(i);
+    SetItemProperty(Item.Key, Item.Value);
+  }
 }
 
 void TFlashElement::SetX(double V) {
