@@ -153,14 +153,14 @@ TFormVistaloom::~TFormVistaloom() {
 }
 
 void TFormVistaloom::CreateActions() {
-  struct TActionSpec {
+  struct TActionEntry {
     QAction*& Action;
     const char* Name;
     const char* Category;
     const char* Caption;
     QKeySequence Shortcut;
   };
-  const TActionSpec Specs[] = {
+  const TActionEntry Entries[] = {
       {AlignLeft, "AlignLeft", "Align", "AlignLeft", {}},
       {AlignRight, "AlignRight", "Align", "AlignRight", {}},
       {AlignCenter, "AlignCenter", "Align", "AlignCenter", {}},
@@ -197,13 +197,13 @@ void TFormVistaloom::CreateActions() {
       {AddOnEvent, "AddOnEvent", "Events", "Add", {}},
       {DeleteEvent, "DeleteEvent", "Events", "Delete", {}},
   };
-  for (const TActionSpec& Spec : Specs) {
-    Spec.Action = Named(new QAction(Spec.Caption, this), Spec.Name);
-    Spec.Action->setProperty("category", QString(Spec.Category));
-    Spec.Action->setShortcut(Spec.Shortcut);
-    // Handlers are connected by the work that builds them; until then the action is off.
-    Spec.Action->setEnabled(false);
-    addAction(Spec.Action);
+  for (const TActionEntry& Entry : Entries) {
+    Entry.Action = Named(new QAction(Entry.Caption, this), Entry.Name);
+    Entry.Action->setProperty("category", QString(Entry.Category));
+    Entry.Action->setShortcut(Entry.Shortcut);
+    // An action is off unless ConnectAction has given it a handler.
+    Entry.Action->setEnabled(false);
+    addAction(Entry.Action);
   }
 
   const std::pair<QAction*, TAlignImage> AlignImages[] = {
@@ -520,7 +520,6 @@ void TFormVistaloom::CreateMenus() {
   PopupMenu1->addAction(Load);
   TestItem = Named(PopupMenu1->addAction("test"), "TestItem");
   TestItem->setShortcut(QKeySequence("Ctrl+B"));
-  TestItem->setEnabled(false); // the stage mouse hook comes with the debug pages
   addAction(TestItem);
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this,
