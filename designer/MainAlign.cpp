@@ -32,13 +32,12 @@ void SetPosition(TFlashElement* Element, bool Horizontally, double Position) {
 
 } // namespace
 
-void TFormVistaloom::ConnectAlignAndZOrderActions() {
+void TFormVistaloom::ConnectAlignActions() {
   for (QAction* action :
        {AlignLeft, AlignRight, AlignCenter, AlignTopCenter, AlignTop, AlignBottom})
     ConnectAction(action, &TFormVistaloom::AlignLeftExecute);
   ConnectAction(AlignVert, &TFormVistaloom::AlignVertExecute);
   ConnectAction(AlignH, &TFormVistaloom::AlignHExecute);
-  ConnectZOrderActions();
 }
 
 void TFormVistaloom::AlignLeftExecute(QObject* Sender) {

@@ -131,7 +131,8 @@ TFormVistaloom::TFormVistaloom(const QString& ExeDir, const QStringList& Args, T
   ConnectSelectionActions();
   ConnectPreviewActions();
   ConnectDebugActions();
-  ConnectAlignAndZOrderActions();
+  ConnectAlignActions();
+  ConnectZOrderActions();
   ConnectDriverActions();
   ConnectExportActions();
 

@@ -311,8 +311,8 @@ public:
   void SaveFormStorage();
 
   // Projects, element creation, clip events and history
-  // Connects the actions, lists and stage events of this work; called once by the
-  // constructor.
+  // Connects the project and Duplicate actions, the double clicks of the repository grid and
+  // the history list, and the stage's FSCommand; called once by the constructor.
   void ConnectProjectActions();
 
   // Writes the project document into Stream; XMLDocument keeps the tree written.
@@ -350,7 +350,8 @@ public:
   void LBHistoryDblClick(QObject* Sender = nullptr);
 
   // Pages, selection and properties
-  // Connects the actions, lists and grids of this work; called once by the constructor.
+  // Connects the page and object actions, the page and Objects lists, the property grids and
+  // the all-objects table; called once by the constructor.
   void ConnectSelectionActions();
 
   // Selects the page named Name (A to Z folded, the last match wins) or appends it and
@@ -406,8 +407,8 @@ public:
   void TabSheetAllShow(QObject* Sender = nullptr);
 
   // Alignment and z-order
-  // Connects the align and z-order actions; called once by the constructor.
-  void ConnectAlignAndZOrderActions();
+  // Connect the align and the z-order actions; called once by the constructor.
+  void ConnectAlignActions();
   void ConnectZOrderActions();
   // Spreads the elements selected in the Objects list with equal gaps along x or y.
   void DistributeSelection(bool Horizontally);
