@@ -53,8 +53,7 @@ void TFormVistaloom::ConnectDebugActions() {
                                  std::pair{Button5, &TFormVistaloom::Button5Click},
                                  std::pair{Button6, &TFormVistaloom::Button6Click},
                                  std::pair{Button7, &TFormVistaloom::Button7Click}}) {
-    connect(Button, &QPushButton::clicked, this,
-            [this, Button, Handler] { Guarded([&] { (this->*Handler)(Button); }); });
+    connect(Button, &QPushButton::clicked, this, GuardedSlot(Handler, Button));
   }
   PanelDrowPicture = new TPanelPicture(PanelDrow);
 }

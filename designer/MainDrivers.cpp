@@ -63,9 +63,9 @@ void TFormVistaloom::ConnectDriverActions() {
   // Only the user's selection changes are clicks: the program refills the lists with signals
   // blocked.
   connect(ListBoxDrivers, &QListWidget::itemSelectionChanged, this,
-          [this] { Guarded([this] { ListBoxDriversClick(ListBoxDrivers); }); });
+          GuardedSlot(&TFormVistaloom::ListBoxDriversClick, ListBoxDrivers));
   connect(ListBoxFunctions, &QListWidget::itemSelectionChanged, this,
-          [this] { Guarded([this] { ListBoxFunctionsClick(ListBoxFunctions); }); });
+          GuardedSlot(&TFormVistaloom::ListBoxFunctionsClick, ListBoxFunctions));
 }
 
 void TFormVistaloom::LoadDriverList(QListWidget* Target, const QString& DriverName) {

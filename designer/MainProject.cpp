@@ -65,9 +65,9 @@ void TFormVistaloom::ConnectProjectActions() {
   ConnectAction(SaveAs, &TFormVistaloom::SaveAsExecute);
   ConnectAction(Duplicate, &TFormVistaloom::DuplicateExecute);
   connect(SGElements, &QTableWidget::cellDoubleClicked, this,
-          [this] { Guarded([this] { SGElementsDblClick(SGElements); }); });
+          GuardedSlot(&TFormVistaloom::SGElementsDblClick, SGElements));
   connect(LBHistory, &QListWidget::itemDoubleClicked, this,
-          [this] { Guarded([this] { LBHistoryDblClick(LBHistory); }); });
+          GuardedSlot(&TFormVistaloom::LBHistoryDblClick, LBHistory));
   connect(ShockwaveFlash, &TShockwaveFlash::FSCommand, this,
           [this](const QString& command, const QString& args) {
             Guarded([&] { ShockwaveFlashFSCommand(command, args); });

@@ -346,18 +346,14 @@ void TFormVistaloom::ConnectSelectionActions() {
   ConnectAction(DeleteObject, &TFormVistaloom::DeleteObjectExecute);
   ConnectAction(Deselect, &TFormVistaloom::DeselectExecute);
 
-  // The handler runs with Sender as its sender; an exception goes to the default error box.
-  const auto guarded = [this](void (TFormVistaloom::*Handler)(QObject*), QObject* Sender) {
-    return [this, Handler, Sender] { Guarded([&] { (this->*Handler)(Sender); }); };
-  };
   // Only the user's selection changes are clicks: the program changes them with signals
   // blocked.
   connect(LBPages, &QListWidget::currentRowChanged, this,
-          guarded(&TFormVistaloom::LBPagesClick, LBPages));
+          GuardedSlot(&TFormVistaloom::LBPagesClick, LBPages));
   connect(LBPages, &QListWidget::itemDoubleClicked, this,
-          guarded(&TFormVistaloom::LBPagesDblClick, LBPages));
+          GuardedSlot(&TFormVistaloom::LBPagesDblClick, LBPages));
   connect(ListBoxItem, &QListWidget::itemSelectionChanged, this,
-          guarded(&TFormVistaloom::ListBoxItemClick, ListBoxItem));
+          GuardedSlot(&TFormVistaloom::ListBoxItemClick, ListBoxItem));
 
   for (TValueListEditor* grid : {ValueListEditor, VLEProp, VLEFlashSuffix}) {
     connect(grid, &TValueListEditor::Validate, this,
@@ -367,8 +363,10 @@ void TFormVistaloom::ConnectSelectionActions() {
     connect(grid, &TValueListEditor::KeyDown, this,
             [this, grid](int Key) { Guarded([&] { ValueListEditorKeyDown(grid, Key); }); });
   }
-  connect(Button9, &QPushButton::clicked, this, guarded(&TFormVistaloom::Button9Click, Button9));
-  connect(Button10, &QPushButton::clicked, this, guarded(&TFormVistaloom::Button10Click, Button10));
+  connect(Button9, &QPushButton::clicked, this,
+          GuardedSlot(&TFormVistaloom::Button9Click, Button9));
+  connect(Button10, &QPushButton::clicked, this,
+          GuardedSlot(&TFormVistaloom::Button10Click, Button10));
 
   DataObjects->setHorizontalHeaderLabels(
       {QStringLiteral("id"), QStringLiteral("name"), QStringLiteral("page")});

@@ -339,7 +339,7 @@ QWidget* TFormVistaloom::CreateCentre() {
   Outer->addWidget(Panel12);
 
   connect(PCMain, &QTabWidget::currentChanged, this,
-          [this] { Guarded([this] { PCMainChange(PCMain); }); });
+          GuardedSlot(&TFormVistaloom::PCMainChange, PCMain));
   return PanelMain;
 }
 
@@ -515,7 +515,7 @@ void TFormVistaloom::CreateMenus() {
   MainMenuHelp = AddMenu("MainMenuHelp", "Help", {});
   AboutItem = Named(MainMenuHelp->addAction("About"), "AboutItem");
   connect(AboutItem, &QAction::triggered, this,
-          [this] { Guarded([this] { AboutItemClick(AboutItem); }); });
+          GuardedSlot(&TFormVistaloom::AboutItemClick, AboutItem));
 
   PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
   PopupMenu1->addAction(Load);
@@ -537,8 +537,12 @@ void TFormVistaloom::ConnectOwnActions() {
 
 void TFormVistaloom::ConnectAction(QAction* Action, void (TFormVistaloom::*Handler)(QObject*)) {
   Action->setEnabled(true);
-  connect(Action, &QAction::triggered, this,
-          [this, Action, Handler] { Guarded([&] { (this->*Handler)(Action); }); });
+  connect(Action, &QAction::triggered, this, GuardedSlot(Handler, Action));
+}
+
+std::function<void()> TFormVistaloom::GuardedSlot(void (TFormVistaloom::*Handler)(QObject*),
+                                                  QObject* Sender) {
+  return [this, Handler, Sender] { Guarded([&] { (this->*Handler)(Sender); }); };
 }
 
 void TFormVistaloom::Guarded(const std::function<void()>& Work) {

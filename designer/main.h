@@ -233,6 +233,8 @@ public:
   // Enables Action and runs Handler (with the action as sender) when it triggers; an
   // exception from the handler goes to the default error box.
   void ConnectAction(QAction* Action, void (TFormVistaloom::*Handler)(QObject*));
+  // A slot that runs Handler with Sender as its sender through Guarded.
+  std::function<void()> GuardedSlot(void (TFormVistaloom::*Handler)(QObject*), QObject* Sender);
   // Runs Work; an exception goes to the default error box and the program goes on.
   void Guarded(const std::function<void()>& Work);
 
