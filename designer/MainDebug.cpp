@@ -117,13 +117,8 @@ void TFormVistaloom::Button2Click(QObject*) {
 }
 
 void TFormVistaloom::Button3Click(QObject*) {
-  ShockwaveFlash->SetMovie(QStringLiteral("./"));
-  ShockwaveFlash->Play();
-  ShockwaveFlash->SetMovie(FExeDir + QStringLiteral("test.swf"));
-  ShockwaveFlash->Play();
-  UpdateStageLayout();
+  ShowStageMovie(FExeDir + QStringLiteral("test.swf"));
   CaptureFlashImage(ShockwaveFlash, Image1);
-  RubberBand = NoRubberBand;
 }
 
 void TFormVistaloom::Button4Click(QObject*) {

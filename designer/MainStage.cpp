@@ -50,6 +50,10 @@ void TFormVistaloom::LoadBackgroundMovie(const QString& Path) {
     FStageWidth = GetFlashNumber(&Probe, "_root", WidthProperty);
     FStageHeight = GetFlashNumber(&Probe, "_root", HeightProperty);
   }
+  ShowStageMovie(Path);
+}
+
+void TFormVistaloom::ShowStageMovie(const QString& Path) {
   ShockwaveFlash->SetMovie("./");
   ShockwaveFlash->Play();
   ShockwaveFlash->SetMovie(Path);

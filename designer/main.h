@@ -294,6 +294,9 @@ public:
   QString StatusText(int Panel) const;
   void UpdateStageLayout();
   void LoadBackgroundMovie(const QString& Path);
+  // Empties the stage and plays Path on it, so the movie starts afresh even when it is already
+  // shown; lays the stage out again and drops the rubber band.
+  void ShowStageMovie(const QString& Path);
 
   // Repository grid.
   void FindFilesByExt(const QString& Dir, QStringList& List, const QString& Ext);
