@@ -12,12 +12,6 @@ namespace {
 // Duplicates land this far right of and below their originals, in stage units.
 constexpr double DuplicateOffset = 20;
 
-// The repository grid's name column: the clip's file name without extension.
-QString RowName(const QTableWidget& grid, int row) {
-  const QTableWidgetItem* cell = grid.item(row, 0);
-  return cell ? cell->text() : QString();
-}
-
 // A row's name as the type lookup compares it: lower-case ASCII, cut before its last ".".
 QString RowTypeKey(const QString& rowName) {
   const QString lower = AsciiLowerCase(rowName);
@@ -37,7 +31,7 @@ TFlashElement* TFormVistaloom::CreateElementFromRepository(int Level, const QStr
     return nullptr;
   const QString wanted = AsciiLowerCase(TypeName);
   for (int row = 0; row < SGElements->rowCount(); ++row) {
-    if (RowTypeKey(RowName(*SGElements, row)) != wanted)
+    if (RowTypeKey(RepositoryCell(row, 0)) != wanted)
       continue;
     TFlashElement* element = CreateElement(Level, RowClipFile(row));
     FElements.Add(element);
@@ -56,7 +50,7 @@ void TFormVistaloom::SGElementsDblClick(QObject*) {
   element->AttachToFlash(ShockwaveFlash);
   FUserAdded = true;
   FElements.Add(element);
-  PushHistory(QStringLiteral("Before Add Element:") + RowName(*SGElements, row));
+  PushHistory(QStringLiteral("Before Add Element:") + RepositoryCell(row, 0));
 }
 
 void TFormVistaloom::DuplicateExecute(QObject*) {

@@ -48,11 +48,6 @@ void SearchFolder(const QString& Dir, QStringList& List, const QString& Ext,
   Visited.remove(Canonical);
 }
 
-QString CellText(const QTableWidget* Grid, int Row, int Column) {
-  const QTableWidgetItem* Item = Grid->item(Row, Column);
-  return Item ? Item->text() : QString();
-}
-
 } // namespace
 
 void TFormVistaloom::FindFilesByExt(const QString& Dir, QStringList& List, const QString& Ext) {
@@ -81,9 +76,14 @@ void TFormVistaloom::LoadRepository(const QString& Dir) {
   SFPreview->SetMovie("");
 }
 
+QString TFormVistaloom::RepositoryCell(int Row, int Column) const {
+  const QTableWidgetItem* Item = SGElements->item(Row, Column);
+  return Item ? Item->text() : QString();
+}
+
 QString TFormVistaloom::RowClipFile(int Row) const {
-  const QString Folder = CellText(SGElements, Row, 1);
-  const QString Name = CellText(SGElements, Row, 0);
+  const QString Folder = RepositoryCell(Row, 1);
+  const QString Name = RepositoryCell(Row, 0);
   const QString Path = Folder + Name + ClipExtension;
   if (QFileInfo(Path).isFile())
     return Path;
@@ -112,5 +112,5 @@ void TFormVistaloom::SaveCurrentRepositoryExecute(QObject*) {
   const QString Target = FExeDir + "current_repository/";
   QDir().mkdir(Target);
   for (int Row = 0; Row < SGElements->rowCount(); ++Row)
-    CopyFile(RowClipFile(Row), Target + CellText(SGElements, Row, 0) + ClipExtension);
+    CopyFile(RowClipFile(Row), Target + RepositoryCell(Row, 0) + ClipExtension);
 }

@@ -19,7 +19,6 @@ class QImage;
 class QLabel;
 class QListWidget;
 class QMenu;
-class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
@@ -304,6 +303,9 @@ public:
   // The clip file of a data row: its folder, its name and ".swf" (on a case-sensitive file
   // system, the existing file whose extension differs only in case).
   QString RowClipFile(int Row) const;
+  // The text of a repository grid cell: column 0 holds the clip's name without extension,
+  // column 1 its folder; "" for an empty cell.
+  QString RepositoryCell(int Row, int Column) const;
   void SGElementsSelectCell(QObject* Sender, int ACol, int ARow, bool& CanSelect);
 
   // Pages: "all" alone and selected, Objects list empty.
