@@ -1,13 +1,13 @@
 // The interface description of the main window: Create XML builds it in XMLDocument, Save XML
 // writes it to a file the user chooses.
 #include "designer/InterfaceXml.h"
+#include "designer/WholeFile.h"
 #include "designer/main.h"
 #include "platform/Dialogs.h"
 #include "platform/FtpClient.h"
 
 #include <QAction>
 #include <QListWidget>
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace {
@@ -46,14 +46,9 @@ void TFormVistaloom::FindChildByAttribute(const QDomNode& Node, const QString& A
 }
 
 void TFormVistaloom::SaveInterfaceXml(const QString& FileName) {
-  // Written through a temporary file, so a failed write keeps the previous file whole; where
-  // the folder allows no new file, an existing file is written in place.
-  QSaveFile file(FileName);
-  file.setDirectWriteFallback(true);
-  if (!file.open(QIODevice::WriteOnly) ||
-      file.write(FInterfaceXmlText) != FInterfaceXmlText.size() || !file.commit()) {
-    throw std::runtime_error(QStringLiteral("Cannot create file \"%1\". %2")
-                                 .arg(FileName, file.errorString())
-                                 .toStdString());
+  QString error;
+  if (!WriteWholeFile(FileName, FInterfaceXmlText, error)) {
+    throw std::runtime_error(
+        QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, error).toStdString());
   }
 }

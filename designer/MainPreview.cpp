@@ -2,6 +2,7 @@
 // the interface description, a copy of every clip used and the clip catalogue.
 
 #include "designer/ClipsXml.h"
+#include "designer/WholeFile.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
 #include "platform/Dialogs.h"
@@ -9,7 +10,6 @@
 
 #include <QAction>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <stdexcept>
 
 namespace {
@@ -21,15 +21,6 @@ void CopyIntoPreview(const QString& Source, const QString& Destination) {
   if (!existing.isEmpty() && existing == QFileInfo(Source).canonicalFilePath())
     return;
   CopyFile(Source, Destination);
-}
-
-// Writes Text through a temporary file, so a failed write keeps the earlier file whole; where
-// the folder allows no new file, an existing file is written in place.
-void WriteWholeFile(const QString& FileName, const QByteArray& Text) {
-  QSaveFile file(FileName);
-  file.setDirectWriteFallback(true);
-  if (!file.open(QIODevice::WriteOnly) || file.write(Text) != Text.size() || !file.commit())
-    throw std::runtime_error(QStringLiteral("Cannot create file %1").arg(FileName).toStdString());
 }
 
 } // namespace
@@ -57,5 +48,9 @@ void TFormVistaloom::CreatePreviewExecute(QObject*) {
     CopyIntoPreview(clipFile, target + QStringLiteral("objects/") + QFileInfo(clipFile).fileName());
     clipFiles << clipFile;
   }
-  WriteWholeFile(target + QStringLiteral("clips.xml"), ClipsXml::CatalogueText(clipFiles));
+  const QString catalogueFile = target + QStringLiteral("clips.xml");
+  QString error;
+  if (!WriteWholeFile(catalogueFile, ClipsXml::CatalogueText(clipFiles), error))
+    throw std::runtime_error(
+        QStringLiteral("Cannot create file %1").arg(catalogueFile).toStdString());
 }
