@@ -1,5 +1,7 @@
 #include "designer/DriverCatalogue.h"
 
+#include "platform/XmlNesting.h"
+
 #include <stdexcept>
 
 namespace DriverCatalogue {
@@ -37,7 +39,8 @@ QStringList ChildTexts(const QDomElement& Parent) {
 
 } // namespace
 
-void ParseDocument(QDomDocument& Document, const QByteArray& Bytes) {
+void ParseDocument(QDomDocument& Document, const QByteArray& Bytes, const QString& FileName) {
+  RefuseDeepXmlNesting(Bytes, FileName);
   QDomDocument parsed;
   QString message;
   int line = 0;

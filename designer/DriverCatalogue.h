@@ -15,8 +15,10 @@
 namespace DriverCatalogue {
 
 // Parses Bytes into Document; throws std::runtime_error naming the line and column of the first
-// fault and leaves Document as it was.
-void ParseDocument(QDomDocument& Document, const QByteArray& Bytes);
+// fault, or FileName and the depth for elements nested past MaxXmlNesting, and leaves Document
+// as it was.
+void ParseDocument(QDomDocument& Document, const QByteArray& Bytes,
+                   const QString& FileName = QStringLiteral("drivers.xml"));
 
 // The last child element of Node whose "name" equals Name exactly (case-sensitive); a null
 // element when none does. An empty Name never matches.

@@ -2,6 +2,7 @@
 
 #include "model/Hash.h"
 #include "model/QelStrFunct.h"
+#include "platform/XmlNesting.h"
 
 #include <QXmlStreamReader>
 #include <stdexcept>
@@ -26,8 +27,9 @@ TNode StartNode(const QXmlStreamReader& Reader) {
 
 // Reads the whole document, so a fault anywhere in it fails the read before anything is used,
 // and keeps the top-level element with two levels below it. Deeper elements are passed over
-// without being stored, however deeply they nest.
+// without being stored; a file nested past the limit is refused whole.
 TNode ReadTopLevel(const QByteArray& Bytes, const QString& FileName, const QString& RootName) {
+  RefuseDeepXmlNesting(Bytes, FileName);
   QXmlStreamReader reader(Bytes);
   reader.setNamespaceProcessing(false);
   TNode root;

@@ -52,7 +52,7 @@ void ReadCatalogue(QDomDocument& Document) {
     throw std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2")
                                  .arg(DriversFileName, file.errorString())
                                  .toStdString());
-  DriverCatalogue::ParseDocument(Document, file.readAll());
+  DriverCatalogue::ParseDocument(Document, file.readAll(), DriversFileName);
 }
 
 } // namespace

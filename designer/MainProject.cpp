@@ -56,6 +56,20 @@ void WriteProjectFile(TFormVistaloom& window) {
     ThrowFileError(CannotCreateFile, window.FProjectFileName, file.errorString());
 }
 
+// Creates the element a stored node describes. When its clip cannot be played, the message
+// names the element as well as the file and the reason.
+TFlashElement* CreateStoredElement(TFormVistaloom& window, const QDomNode& node, int id,
+                                   const QString& fileName) {
+  try {
+    return window.CreateElementFromRepository(id, fileName);
+  } catch (const std::exception& error) {
+    throw std::runtime_error(
+        QStringLiteral("Cannot load %1: %2")
+            .arg(ProjectXml::StoredElementLabel(node), QString::fromUtf8(error.what()))
+            .toStdString());
+  }
+}
+
 } // namespace
 
 void TFormVistaloom::ConnectProjectActions() {
@@ -90,7 +104,7 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
   FElements.Clear();
   DataObjects->removeRows(0, DataObjects->rowCount());
 
-  ProjectXml::ParseDocument(XMLDocument, Stream->readAll());
+  ProjectXml::ParseDocument(XMLDocument, Stream->readAll(), ProjectXml::StreamName(Stream));
   const QDomElement root = ProjectXml::RequiredChild(XMLDocument, QStringLiteral("interface"));
   FStoredEntitiesNode = root;
   const QDomElement repositories = ProjectXml::RequiredChild(root, QStringLiteral("repositories"));
@@ -121,7 +135,7 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
         QCoreApplication::processEvents();
         const int id = ProjectXml::RequiredInteger(child, QStringLiteral("id"));
         const QString fileName = ProjectXml::RequiredText(child, QStringLiteral("filename"));
-        if (TFlashElement* element = CreateElementFromRepository(id, fileName))
+        if (TFlashElement* element = CreateStoredElement(*this, child, id, fileName))
           element->AttachToFlash(ShockwaveFlash);
         QCoreApplication::processEvents();
         Sender->ProgressBar->setValue(index);

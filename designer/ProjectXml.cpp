@@ -3,7 +3,9 @@
 #include "designer/XmlTwinWriter.h"
 #include "model/FlashElement.h"
 #include "platform/Numbers.h"
+#include "platform/XmlNesting.h"
 
+#include <QFileDevice>
 #include <stdexcept>
 
 namespace ProjectXml {
@@ -93,7 +95,8 @@ QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
   return writer.Text();
 }
 
-void ParseDocument(QDomDocument& Document, const QByteArray& Bytes) {
+void ParseDocument(QDomDocument& Document, const QByteArray& Bytes, const QString& SourceName) {
+  RefuseDeepXmlNesting(Bytes, SourceName);
   QString message;
   int line = 0;
   int column = 0;
@@ -105,6 +108,17 @@ void ParseDocument(QDomDocument& Document, const QByteArray& Bytes) {
             .arg(column)
             .toStdString());
   }
+}
+
+QString StreamName(const QIODevice* Stream) {
+  const auto* file = qobject_cast<const QFileDevice*>(Stream);
+  return file ? file->fileName() : QStringLiteral("The project");
+}
+
+QString StoredElementLabel(const QDomNode& Node) {
+  const QDomElement element = Node.toElement();
+  return QStringLiteral("element %1 \"%2\"")
+      .arg(element.attribute(QStringLiteral("id")), element.attribute(QStringLiteral("name")));
 }
 
 QDomElement RequiredChild(const QDomNode& Parent, const QString& TagName) {

@@ -2,6 +2,7 @@
 
 #include <QDomDocument>
 #include <QDomElement>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,8 +23,17 @@ QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
                                 const QString& RepositoryDir, const QStringList& Pages,
                                 const QList<TFlashElement*>& Elements);
 
-// Parses Bytes into Document; throws a message naming the line and column of the first fault.
-void ParseDocument(QDomDocument& Document, const QByteArray& Bytes);
+// Parses Bytes into Document; throws a message naming the line and column of the first fault,
+// or SourceName and the depth for elements nested past MaxXmlNesting.
+void ParseDocument(QDomDocument& Document, const QByteArray& Bytes,
+                   const QString& SourceName = QStringLiteral("The project"));
+
+// How messages name what a load reads: the file's path, or "The project" for a stream in memory
+// (an undo snapshot, a z-order reload).
+QString StreamName(const QIODevice* Stream);
+
+// How messages name a stored element: its id and its name, as in: element 102 "Lamp".
+QString StoredElementLabel(const QDomNode& Node);
 
 // The first child element of Parent named TagName; throws when there is none, since the reader
 // cannot go on without it.

@@ -67,7 +67,6 @@ TPanelCaption::TPanelCaption(QWidget* owner) : QFrame(owner) {
   FPicture->setScaledContents(true);
   FOverlay = new TPanelOverlay(this);
   FOverlay->raise();
-  UpdateMinimumSize();
 }
 
 void TPanelCaption::resizeEvent(QResizeEvent* event) {
@@ -81,8 +80,8 @@ void TPanelCaption::FitImagesToClient() {
   FOverlay->setGeometry(rect());
 }
 
-void TPanelCaption::UpdateMinimumSize() {
-  setMinimumSize(FBaseWidth + 10, FBaseHeight + 10);
+QSize TPanelCaption::MinimumTrackSize() const {
+  return QSize(FBaseWidth + 10, FBaseHeight + 10);
 }
 
 int TPanelCaption::HitTest(QPoint clientPoint) const {
@@ -200,9 +199,29 @@ void TPanelCaption::Track(QPoint globalPos) {
   default:
     return;
   }
-  if (target.width() < minimumWidth() || target.height() < minimumHeight())
-    return;
+  if (FTrackCode != HTCAPTION)
+    ClampToMinimumTrackSize(target);
   setGeometry(target);
+}
+
+// A border dragged past the minimum size stops there; the opposite border stays put.
+void TPanelCaption::ClampToMinimumTrackSize(QRect& target) const {
+  const QSize minimum = MinimumTrackSize();
+  const bool leftMoves =
+      FTrackCode == HTLEFT || FTrackCode == HTTOPLEFT || FTrackCode == HTBOTTOMLEFT;
+  const bool topMoves = FTrackCode == HTTOP || FTrackCode == HTTOPLEFT || FTrackCode == HTTOPRIGHT;
+  if (target.width() < minimum.width()) {
+    if (leftMoves)
+      target.setLeft(target.right() + 1 - minimum.width());
+    else
+      target.setWidth(minimum.width());
+  }
+  if (target.height() < minimum.height()) {
+    if (topMoves)
+      target.setTop(target.bottom() + 1 - minimum.height());
+    else
+      target.setHeight(minimum.height());
+  }
 }
 
 void TPanelCaption::EndTracking() {

@@ -73,7 +73,9 @@ private:
   void BeginTracking(int hitCode, QPoint globalPos);
   void Track(QPoint globalPos);
   void EndTracking();
-  void UpdateMinimumSize();
+  // The smallest size a border drag gives the panel; a size set from code is not limited.
+  QSize MinimumTrackSize() const;
+  void ClampToMinimumTrackSize(QRect& target) const;
   void FitImagesToClient();
 
   QString FCaption;

@@ -33,6 +33,10 @@ void TShockwaveFlashEx::RaiseMouseEvents(QEvent* Event) {
 
   const auto* Mouse = static_cast<const QMouseEvent*>(Event);
   const QPoint Pos = Mouse->position().toPoint();
+  // While a button is held the control keeps the mouse and Qt reports the Leave only after
+  // the release, so a point outside the control is what tells that the mouse has left it.
+  if (!rect().contains(Pos))
+    FPressed = false;
   // The events carry no modifiers and always name the left button.
   const Qt::KeyboardModifiers NoShift;
   if (Type == QEvent::MouseMove) {

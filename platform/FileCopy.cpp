@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <stdexcept>
 
 namespace {
@@ -18,8 +19,12 @@ void CopyFile(const QString& Source, const QString& Destination) {
   if (QFileInfo(Source).isDir() || !In.open(QIODevice::ReadOnly))
     Fail("Cannot open file " + Source);
   QDir().mkpath(QFileInfo(Destination).absolutePath());
-  QFile Out(Destination);
-  if (QFileInfo(Destination).isDir() || !Out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+  // The bytes go to a temporary file beside the destination, which replaces the destination
+  // only once complete: a copy that fails midway (disk full, file size limit) leaves the
+  // earlier destination file as it was. A read-only destination is refused, as it would be
+  // if written in place.
+  QSaveFile Out(Destination);
+  if (!Out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
     Fail("Cannot create file " + Destination);
 
   constexpr qint64 ChunkSize = 64 * 1024;
@@ -30,7 +35,8 @@ void CopyFile(const QString& Source, const QString& Destination) {
     if (Out.write(Chunk) != Chunk.size())
       Fail("Stream write error");
   }
-  if (!Out.flush())
-    Fail("Stream write error");
   Out.setFileTime(QFileInfo(Source).lastModified(), QFileDevice::FileModificationTime);
+  if (!Out.commit())
+    Fail(Out.error() == QFileDevice::RenameError ? "Cannot create file " + Destination
+                                                 : QStringLiteral("Stream write error"));
 }

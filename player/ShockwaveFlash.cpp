@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QResizeEvent>
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -15,6 +16,19 @@
 namespace {
 
 constexpr int ShowVerb = -1;
+
+// The level a host path reaches: that of its last "_levelN" segment, else level 0.
+int TargetLevel(QStringView target) {
+  const QLatin1String prefix("_level");
+  int level = 0;
+  for (const QStringView segment : target.tokenize(u'.')) {
+    const QStringView digits = segment.sliced(std::min(segment.size(), prefix.size()));
+    if (segment.startsWith(prefix) && !digits.isEmpty() &&
+        std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+      level = digits.toInt();
+  }
+  return level;
+}
 
 QImage TransparentLayer(const QSize& size) {
   QImage layer(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
@@ -84,13 +98,18 @@ void TShockwaveFlash::LoadMovie(int level, const QString& path) {
 void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   d->Errors.erase(level);
   const MovieCache::Result result = MovieCache::Instance().Load(path);
-  try {
-    if (!result.Movie)
-      throw SwfError(result.Error.toStdString());
-    d->Stage.LoadLevel(level, result.Movie, QFileInfo(path).completeBaseName());
-  } catch (const SwfError& error) {
+  // The cache's errors name the file already; those of building the first frame do not.
+  QString error = result.Error;
+  if (result.Movie) {
+    try {
+      d->Stage.LoadLevel(level, result.Movie, QFileInfo(path).completeBaseName());
+    } catch (const SwfError& failure) {
+      error = QStringLiteral("%1: %2").arg(path, QString::fromStdString(failure.what()));
+    }
+  }
+  if (!error.isEmpty()) {
     d->Stage.ClearLevel(level);
-    d->Errors[level] = QString::fromStdString(error.what());
+    d->Errors[level] = error;
   }
   update();
 }
@@ -118,6 +137,9 @@ void TShockwaveFlash::TSetProperty(const QString& target, int property, const QS
 }
 
 QString TShockwaveFlash::TGetProperty(const QString& target, int property) {
+  // A level left empty by a file that could not be played answers with the reason.
+  if (const QString error = LoadError(TargetLevel(target)); !error.isEmpty())
+    throw SwfError(error.toStdString());
   return d->Stage.GetProperty(target, property);
 }
 

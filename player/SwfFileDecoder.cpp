@@ -26,7 +26,7 @@ void GrowOutput(QByteArray& output, qsizetype produced, qsizetype limit) {
 QByteArray Inflate(QByteArrayView input, qsizetype limit) {
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK)
-    throw SwfError("zlib initialisation failed");
+    throw SwfError("cannot decompress (zlib initialisation failed)");
   QByteArray output;
   qsizetype produced = 0;
   stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
@@ -41,16 +41,17 @@ QByteArray Inflate(QByteArrayView input, qsizetype limit) {
     if (status != Z_OK)
       break;
   }
+  const std::string reason = stream.msg ? stream.msg : "error " + std::to_string(status);
   inflateEnd(&stream);
   if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
-    throw SwfError("corrupt zlib stream");
+    throw SwfError("compressed body corrupt (zlib: " + reason + ")");
   output.truncate(produced);
   return output;
 }
 
 QByteArray InflateLzma(QByteArrayView file, qsizetype limit) {
   if (file.size() < ZwsHeaderSize)
-    throw SwfError("truncated LZMA header");
+    throw SwfError("truncated (LZMA header incomplete)");
   // Rebuild the header of the lzma-alone format: the five property bytes, then an unknown
   // uncompressed size. No match can reach back further than the output is long, so the
   // dictionary is clamped to that length and a forged property cannot demand gigabytes.
@@ -66,7 +67,7 @@ QByteArray InflateLzma(QByteArrayView file, qsizetype limit) {
 
   lzma_stream stream = LZMA_STREAM_INIT;
   if (lzma_alone_decoder(&stream, 2 * SwfLimits::MaxMovieBytes) != LZMA_OK)
-    throw SwfError("LZMA initialisation failed");
+    throw SwfError("cannot decompress (LZMA initialisation failed)");
   QByteArray output;
   qsizetype produced = 0;
   stream.next_in = reinterpret_cast<const uint8_t*>(alone.constData());
@@ -84,7 +85,7 @@ QByteArray InflateLzma(QByteArrayView file, qsizetype limit) {
   lzma_end(&stream);
   // A stream without an end marker stops with a buffer error once its input is spent.
   if (status != LZMA_OK && status != LZMA_STREAM_END && status != LZMA_BUF_ERROR)
-    throw SwfError("corrupt LZMA stream");
+    throw SwfError("compressed body corrupt (LZMA error " + std::to_string(status) + ")");
   output.truncate(produced);
   return output;
 }
@@ -92,19 +93,24 @@ QByteArray InflateLzma(QByteArrayView file, qsizetype limit) {
 } // namespace
 
 SwfFileContent DecodeSwfFile(QByteArrayView file) {
-  if (file.size() < HeaderSize)
-    throw SwfError("file too short for an SWF header");
-  SwfReader header(file);
-  const QByteArrayView signature = header.Bytes(3);
+  const QByteArrayView signature = file.first(std::min<qsizetype>(3, file.size()));
   if (signature != "FWS" && signature != "CWS" && signature != "ZWS")
-    throw SwfError("not an SWF file");
+    throw SwfError(file.isEmpty() ? "not a Flash movie (empty file)"
+                                  : "not a Flash movie (bad signature)");
+  if (file.size() < HeaderSize)
+    throw SwfError("truncated (" + std::to_string(file.size()) + " bytes, shorter than the " +
+                   std::to_string(HeaderSize) + "-byte header)");
+  SwfReader header(file);
+  header.Skip(3);
   SwfFileContent content;
   content.Version = header.U8();
   const quint32 declaredLength = header.U32();
   if (declaredLength < HeaderSize)
-    throw SwfError("declared file length too small");
+    throw SwfError("bad header (declared length " + std::to_string(declaredLength) +
+                   " is shorter than the header)");
   if (std::size_t(declaredLength - HeaderSize) > SwfLimits::MaxMovieBytes)
-    throw SwfError("declared file length " + std::to_string(declaredLength) + " exceeds the limit");
+    throw SwfError("declared length " + std::to_string(declaredLength) +
+                   " bytes exceeds the limit of " + std::to_string(SwfLimits::MaxMovieBytes));
   const qsizetype bodyLimit = qsizetype(declaredLength) - HeaderSize;
 
   if (signature == "FWS")

@@ -7,7 +7,8 @@
 
 void SwfReader::Require(qsizetype count) const {
   if (count < 0 || count > Remaining())
-    throw SwfError("unexpected end of data at byte " + std::to_string(FPos));
+    throw SwfError("truncated (" + std::to_string(count) + " bytes needed at byte " +
+                   std::to_string(FPos) + ", " + std::to_string(Remaining()) + " left)");
 }
 
 quint8 SwfReader::U8() {
@@ -40,7 +41,7 @@ QString SwfReader::CString(int swfVersion) {
   const char* begin = FData.data() + FPos;
   const void* terminator = std::memchr(begin, 0, size_t(Remaining()));
   if (!terminator)
-    throw SwfError("unterminated text at byte " + std::to_string(FPos));
+    throw SwfError("truncated (text at byte " + std::to_string(FPos) + " has no end)");
   const qsizetype length = static_cast<const char*>(terminator) - begin;
   const QByteArrayView bytes = Bytes(length);
   Skip(1);
@@ -57,7 +58,7 @@ QByteArrayView SwfReader::Bytes(qsizetype count) {
 
 quint32 SwfReader::Bits(int count) {
   if (count < 0 || count > 32)
-    throw SwfError("bit field wider than 32 bits");
+    throw SwfError("corrupt bit field (" + std::to_string(count) + " bits, at most 32 allowed)");
   quint32 value = 0;
   for (int i = 0; i < count; ++i) {
     if (FBitCount == 0) {

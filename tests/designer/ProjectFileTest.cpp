@@ -28,6 +28,25 @@ protected:
   }
 
   QString Path(const QString& name) const { return WorkDir + name; }
+
+  // Save with a file size limit of Bytes in force; the error it throws, or "".
+  QString SaveWithFileSizeLimit(rlim_t Bytes) {
+    rlimit saved{};
+    EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = Bytes;
+    EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    try {
+      Window->SaveExecute(Window->Save);
+    } catch (const std::exception& e) {
+      error = QString::fromUtf8(e.what());
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    return error;
+  }
 };
 
 class ProjectRoundTripTest : public ProjectFileTest, public testing::WithParamInterface<char> {};
@@ -105,24 +124,18 @@ TEST_F(ProjectFileTest, FailedWriteLeavesThePreviousFileAndBackup) {
   Window->FProjectFileName = Path("p.vlq");
 
   // The disk fills up after a few hundred bytes: the backup fits, the project does not.
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 200;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  QString error;
-  try {
-    Window->SaveExecute(Window->Save);
-  } catch (const std::exception& e) {
-    error = QString::fromUtf8(e.what());
-  }
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previousHandler);
-
-  EXPECT_EQ(error, QStringLiteral("Stream write error"));
+  EXPECT_EQ(SaveWithFileSizeLimit(200), QStringLiteral("Stream write error"));
   EXPECT_EQ(ReadFile(Path("p.vlq")), QByteArray("previous"));
   EXPECT_EQ(ReadFile(Path("p.vlq.bak")), QByteArray("previous"));
+  EXPECT_EQ(QDir(WorkDir).entryList(QDir::Files).size(), 2) << "no temporary file is left";
+
+  // A project too large for the limit: the backup copy fails and the last good backup stays.
+  const QByteArray large(5000, 'x');
+  WriteFile(Path("p.vlq"), large);
+  WriteFile(Path("p.vlq.bak"), "last good");
+  EXPECT_EQ(SaveWithFileSizeLimit(1000), QStringLiteral("Stream write error"));
+  EXPECT_EQ(ReadFile(Path("p.vlq.bak")), QByteArray("last good"));
+  EXPECT_EQ(ReadFile(Path("p.vlq")), large) << "a failed backup stops the save";
   EXPECT_EQ(QDir(WorkDir).entryList(QDir::Files).size(), 2) << "no temporary file is left";
 }
 

@@ -99,4 +99,29 @@ TEST_F(CapPanelTest, DraggingInsideMovesAndBorderResizes) {
   EXPECT_EQ(first->size(), QSize(120, 50));
 }
 
+// A border drag past the minimum tracking size stops at it, with the opposite border kept;
+// a size set from code is not limited.
+TEST_F(CapPanelTest, BorderDragStopsAtTheMinimumTrackingSize) {
+  container.show();
+  const auto drag = [](TPanelCaption* panel, QPoint from, QPoint to) {
+    QTest::mousePress(panel->FOverlay, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(panel->FOverlay, to);
+    QTest::mouseRelease(panel->FOverlay, Qt::LeftButton, Qt::NoModifier, to);
+  };
+
+  drag(first, QPoint(98, 48), QPoint(-200, -200));
+  EXPECT_EQ(first->geometry(), QRect(10, 10, 10, 10));
+
+  drag(second, QPoint(2, 25), QPoint(202, 25));
+  EXPECT_EQ(second->geometry(), QRect(240, 10, 10, 50)) << "the right border stays";
+
+  second->FBaseWidth = 20;
+  second->FBaseHeight = 5;
+  drag(second, QPoint(5, 2), QPoint(5, 300));
+  EXPECT_EQ(second->geometry(), QRect(220, 45, 30, 15));
+
+  first->resize(4, 3);
+  EXPECT_EQ(first->size(), QSize(4, 3));
+}
+
 } // namespace

@@ -84,6 +84,35 @@ TEST_F(ShockwaveExTest, LeavingBetweenPressAndReleaseCancelsTheClick) {
   EXPECT_EQ(Log, QStringList({"down left 0 10,20", "up left 0 10,20"}));
 }
 
+// A drag out of the control, with the button held all along: Qt reports no Leave before the
+// release, so only the positions tell that the mouse left.
+TEST_F(ShockwaveExTest, DraggingOutOfTheControlCancelsTheClick) {
+  QMenu Menu;
+  Menu.addAction(QStringLiteral("Item"));
+  Flash.PopupMenu = &Menu;
+  const QPoint Outside(260, 20);
+
+  QTest::mousePress(&Flash, Qt::LeftButton, {}, QPoint(10, 20));
+  QTest::mouseMove(&Flash, Outside);
+  QTest::mouseRelease(&Flash, Qt::LeftButton, {}, Outside);
+  EXPECT_EQ(Log, QStringList({"down left 0 10,20", "move 260,20", "up left 0 260,20"}));
+  EXPECT_FALSE(Flash.Pressed());
+
+  // Out and back in before the release: the mouse still left the control.
+  Log.clear();
+  QTest::mousePress(&Flash, Qt::LeftButton, {}, QPoint(10, 20));
+  QTest::mouseMove(&Flash, QPoint(10, -30));
+  QTest::mouseMove(&Flash, QPoint(15, 25));
+  QTest::mouseRelease(&Flash, Qt::LeftButton, {}, QPoint(15, 25));
+  EXPECT_FALSE(Log.contains("click")) << Log.join(", ").toStdString();
+
+  // A right button released outside opens no popup menu.
+  QTest::mousePress(&Flash, Qt::RightButton, {}, QPoint(10, 20));
+  QTest::mouseRelease(&Flash, Qt::RightButton, {}, Outside);
+  EXPECT_FALSE(Menu.isVisible());
+  EXPECT_FALSE(Flash.Pressed());
+}
+
 TEST_F(ShockwaveExTest, ReleaseWithoutPressClicksOnlyAfterAnUnclearedRightPress) {
   QTest::mouseRelease(&Flash, Qt::LeftButton, {}, QPoint(5, 5));
   EXPECT_EQ(Log, QStringList({"up left 0 5,5"}));

@@ -176,6 +176,59 @@ TEST_F(ShockwaveFlashTest, ALevelWithoutMovieThrowsOnReadsAndIgnoresWrites) {
   EXPECT_NE(FFlash.LoadError(3), "");
 }
 
+// The message of the error TGetProperty throws for target, or "" when it answers.
+QString PropertyError(TShockwaveFlash& flash, const QString& target) {
+  try {
+    flash.TGetProperty(target, 8);
+  } catch (const std::runtime_error& error) {
+    return QString::fromStdString(error.what());
+  }
+  return {};
+}
+
+// A clip whose first frame makes more objects than a level may hold: a sprite placing twenty
+// of a sprite placing twenty of ... a shape, five placements deep (over 160,000 objects).
+QByteArray CrowdedClip() {
+  QByteArray tags = RectangleShape(1, QRect(0, 0, 20, 20), ClipBlue);
+  for (int sprite = 2; sprite <= 5; ++sprite) {
+    QByteArray places;
+    for (int depth = 1; depth <= 20; ++depth)
+      places += Place(depth, sprite - 1);
+    tags += Sprite(sprite, places);
+  }
+  return File(tags + Place(1, 5));
+}
+
+// Whatever stops a file from playing, the error names the file and the reason, both in
+// LoadError and when a property of the level that stayed empty is read.
+TEST_F(ShockwaveFlashTest, LoadErrorsNameTheFileAndTheReason) {
+  QByteArray corruptZlib = Clip('C');
+  corruptZlib[8] = 0x00;
+  const std::pair<QString, QString> cases[] = {
+      {Write("garbage.swf", "GIF89a, not a movie at all"), "not a Flash movie (bad signature)"},
+      {Write("cut.swf", Clip().left(17)), "truncated ("},
+      {Write("short.swf", "FWS\x08"), "truncated (4 bytes, shorter than the 8-byte header)"},
+      {Write("zlib.swf", corruptZlib), "compressed body corrupt (zlib: "},
+      {Write("crowded.swf", CrowdedClip()), "too many objects on the first frame"},
+  };
+  for (const auto& [path, reason] : cases) {
+    SCOPED_TRACE(path.toStdString());
+    const QString expected = path + ": " + reason;
+    TShockwaveFlash measuring;
+    measuring.SetMovie(path);
+    measuring.Play();
+    EXPECT_TRUE(measuring.LoadError(0).startsWith(expected))
+        << measuring.LoadError(0).toStdString();
+    EXPECT_EQ(PropertyError(measuring, "_root"), measuring.LoadError(0));
+
+    LoadClip(7, path);
+    EXPECT_TRUE(FFlash.LoadError(7).startsWith(expected)) << FFlash.LoadError(7).toStdString();
+    EXPECT_EQ(PropertyError(FFlash, "_root._level7"), FFlash.LoadError(7));
+  }
+  // A level that was never loaded has no file to name.
+  EXPECT_EQ(PropertyError(FFlash, "_level8"), "no movie clip at _level8");
+}
+
 TEST_F(ShockwaveFlashTest, LoadMovieReplacesTheLevel) {
   LoadClip(5, Write("clip.swf", Clip()));
   FFlash.TSetProperty("_level5", 0, "30");
