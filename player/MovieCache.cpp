@@ -5,6 +5,7 @@
 #include "player/SwfParser.h"
 
 #include <QFile>
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -23,10 +24,12 @@ MovieCache& MovieCache::Instance() {
 
 MovieCache::Result MovieCache::Load(const QString& path) {
   struct stat status {};
-  if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
-    return {nullptr, QStringLiteral("cannot open %1").arg(path)};
+  if (path.isEmpty())
+    return {nullptr, QStringLiteral("cannot open (no file name)")};
+  if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+    return {nullptr, QStringLiteral("cannot open (%1)").arg(qt_error_string(errno))};
   if (!S_ISREG(status.st_mode))
-    return {nullptr, QStringLiteral("%1 is not a file").arg(path)};
+    return {nullptr, QStringLiteral("not a file")};
   const qint64 modifiedNs = qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
   {
     QMutexLocker lock(&FMutex);
@@ -39,14 +42,16 @@ MovieCache::Result MovieCache::Load(const QString& path) {
   Result result;
   QFile file(path);
   if (status.st_size > MaxFileBytes)
-    result.Error = QStringLiteral("%1 is too large").arg(path);
+    result.Error = QStringLiteral("too large (%1 bytes, at most %2)")
+                       .arg(qint64(status.st_size))
+                       .arg(MaxFileBytes);
   else if (!file.open(QIODevice::ReadOnly))
-    result.Error = QStringLiteral("cannot open %1").arg(path);
+    result.Error = QStringLiteral("cannot open (%1)").arg(file.errorString());
   else {
     try {
       result.Movie = ParseSwfMovie(file.read(MaxFileBytes));
     } catch (const std::exception& error) {
-      result.Error = QStringLiteral("%1: %2").arg(path, QString::fromStdString(error.what()));
+      result.Error = QString::fromStdString(error.what());
     }
   }
 

@@ -13,7 +13,7 @@ class MovieCache {
 public:
   struct Result {
     std::shared_ptr<const SwfMovie> Movie; // null when the file could not be used
-    QString Error;
+    QString Error;                         // why, without the file's name
   };
 
   static MovieCache& Instance();

@@ -98,18 +98,17 @@ void TShockwaveFlash::LoadMovie(int level, const QString& path) {
 void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   d->Errors.erase(level);
   const MovieCache::Result result = MovieCache::Instance().Load(path);
-  // The cache's errors name the file already; those of building the first frame do not.
-  QString error = result.Error;
+  QString reason = result.Error;
   if (result.Movie) {
     try {
       d->Stage.LoadLevel(level, result.Movie, QFileInfo(path).completeBaseName());
     } catch (const SwfError& failure) {
-      error = QStringLiteral("%1: %2").arg(path, QString::fromStdString(failure.what()));
+      reason = QString::fromStdString(failure.what());
     }
   }
-  if (!error.isEmpty()) {
+  if (!result.Movie || !reason.isEmpty()) {
     d->Stage.ClearLevel(level);
-    d->Errors[level] = error;
+    d->Errors[level] = QStringLiteral("%1: %2").arg(path, reason);
   }
   update();
 }

@@ -32,7 +32,8 @@ public:
   // Redraws the stage and wipes the drawing layer.
   void Repaint();
 
-  // Why the last load of a level left it empty; "" after a successful load.
+  // Why the last load of a level left it empty, as "<file>: <reason>"; "" after a successful
+  // load. Reading a property of such a level throws this text.
   QString LoadError(int level) const;
 
 signals:

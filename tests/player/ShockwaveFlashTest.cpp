@@ -210,6 +210,7 @@ TEST_F(ShockwaveFlashTest, LoadErrorsNameTheFileAndTheReason) {
       {Write("short.swf", "FWS\x08"), "truncated (4 bytes, shorter than the 8-byte header)"},
       {Write("zlib.swf", corruptZlib), "compressed body corrupt (zlib: "},
       {Write("crowded.swf", CrowdedClip()), "too many objects on the first frame"},
+      {FDir.filePath("missing.swf"), "cannot open (No such file or directory)"},
   };
   for (const auto& [path, reason] : cases) {
     SCOPED_TRACE(path.toStdString());
