@@ -5,10 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <stdexcept>
-#include <sys/resource.h>
 
 namespace {
 
@@ -77,28 +75,6 @@ TEST_F(FileCopyTest, NamesTheFileThatCannotBeOpenedOrCreated) {
   EXPECT_EQ(CopyError(Path("clip.swf"), Path("plain/x.swf")),
             "Cannot create file " + Path("plain/x.swf"));
   EXPECT_FALSE(QFileInfo::exists(Path("x.swf")));
-}
-
-TEST_F(FileCopyTest, ACopyCutShortLeavesTheEarlierDestinationWhole) {
-  WriteFile(Path("project.vlq"), QByteArray(100000, 'n'));
-  WriteFile(Path("project.vlq.bak"), "the last good backup");
-
-  // The file size limit lets a few kilobytes through, then every write fails.
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 4096;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const QString error = CopyError(Path("project.vlq"), Path("project.vlq.bak"));
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previousHandler);
-
-  EXPECT_EQ(error, "Stream write error");
-  EXPECT_EQ(ReadFile(Path("project.vlq.bak")), "the last good backup");
-  EXPECT_EQ(QDir(Temp.path()).entryList(QDir::Files),
-            QStringList({"project.vlq", "project.vlq.bak"}))
-      << "no temporary file is left";
 }
 
 } // namespace
