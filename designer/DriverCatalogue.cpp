@@ -47,7 +47,8 @@ void ParseDocument(QDomDocument& Document, const QByteArray& Bytes, const QStrin
   int column = 0;
   if (!parsed.setContent(Bytes, &message, &line, &column)) {
     throw std::runtime_error(
-        QStringLiteral("The driver catalogue is not well-formed XML: %1 (line %2, column %3)")
+        QStringLiteral("The driver catalogue is not well-formed XML: %1: %2 (line %3, column %4)")
+            .arg(FileName)
             .arg(message)
             .arg(line)
             .arg(column)

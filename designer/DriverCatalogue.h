@@ -14,9 +14,9 @@
 // for reads as if that part were empty.
 namespace DriverCatalogue {
 
-// Parses Bytes into Document; throws std::runtime_error naming the line and column of the first
-// fault, or FileName and the depth for elements nested past MaxXmlNesting, and leaves Document
-// as it was.
+// Parses Bytes into Document; throws std::runtime_error naming FileName and the line and column of
+// the first fault, or FileName and the depth for elements nested past MaxXmlNesting, and leaves
+// Document as it was.
 void ParseDocument(QDomDocument& Document, const QByteArray& Bytes,
                    const QString& FileName = QStringLiteral("drivers.xml"));
 

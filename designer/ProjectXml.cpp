@@ -102,7 +102,8 @@ void ParseDocument(QDomDocument& Document, const QByteArray& Bytes, const QStrin
   int column = 0;
   if (!Document.setContent(Bytes, &message, &line, &column)) {
     throw std::runtime_error(
-        QStringLiteral("The project is not well-formed XML: %1 (line %2, column %3)")
+        QStringLiteral("The project is not well-formed XML: %1: %2 (line %3, column %4)")
+            .arg(SourceName)
             .arg(message)
             .arg(line)
             .arg(column)
@@ -112,7 +113,7 @@ void ParseDocument(QDomDocument& Document, const QByteArray& Bytes, const QStrin
 
 QString StreamName(const QIODevice* Stream) {
   const auto* file = qobject_cast<const QFileDevice*>(Stream);
-  return file ? file->fileName() : QStringLiteral("The project");
+  return file ? file->fileName() : QStringLiteral("undo snapshot");
 }
 
 QString StoredElementLabel(const QDomNode& Node) {

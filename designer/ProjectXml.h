@@ -23,13 +23,13 @@ QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
                                 const QString& RepositoryDir, const QStringList& Pages,
                                 const QList<TFlashElement*>& Elements);
 
-// Parses Bytes into Document; throws a message naming the line and column of the first fault,
-// or SourceName and the depth for elements nested past MaxXmlNesting.
+// Parses Bytes into Document; throws a message naming SourceName and the line and column of the
+// first fault, or SourceName and the depth for elements nested past MaxXmlNesting.
 void ParseDocument(QDomDocument& Document, const QByteArray& Bytes,
-                   const QString& SourceName = QStringLiteral("The project"));
+                   const QString& SourceName = QStringLiteral("project"));
 
-// How messages name what a load reads: the file's path, or "The project" for a stream in memory
-// (an undo snapshot, a z-order reload).
+// How messages name what a load reads: the file's path, or "undo snapshot" for a stream in
+// memory (an undo snapshot, a z-order reload).
 QString StreamName(const QIODevice* Stream);
 
 // How messages name a stored element: its id and its name, as in: element 102 "Lamp".

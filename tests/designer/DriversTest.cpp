@@ -268,6 +268,7 @@ TEST_F(DriversTest, MissingBrokenAndChangedCatalogues) {
   LoadProject(WorkDir + "two.vlq");
   ASSERT_EQ(Dialogs.Exceptions.size(), 1);
   EXPECT_TRUE(Dialogs.Exceptions[0].startsWith("The driver catalogue is not well-formed XML"));
+  EXPECT_TRUE(Dialogs.Exceptions[0].contains("drivers.xml"));
   EXPECT_EQ(Window->ListBoxDrivers->count(), 0);
   EXPECT_EQ(Window->ListBoxItem->count(), 2) << "the load ended before it began";
 

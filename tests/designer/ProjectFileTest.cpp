@@ -165,6 +165,7 @@ TEST_F(ProjectFileTest, CancelledOrFailedLoadLeavesTheProjectUnnamed) {
   LoadProject(Path("broken.vlq"));
   ASSERT_EQ(Dialogs.Exceptions.size(), 1);
   EXPECT_TRUE(Dialogs.Exceptions.first().startsWith("The project is not well-formed XML"));
+  EXPECT_TRUE(Dialogs.Exceptions.first().contains(Path("broken.vlq")));
   EXPECT_EQ(Window->FProjectFileName, QString());
 }
 
