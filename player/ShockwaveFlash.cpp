@@ -88,6 +88,8 @@ void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
     if (!result.Movie)
       throw SwfError(result.Error.toStdString());
     d->Stage.LoadLevel(level, result.Movie, QFileInfo(path).completeBaseName());
+    if (!result.Movie->Damage.isEmpty())
+      d->Errors[level] = path + QStringLiteral(": ") + result.Movie->Damage;
   } catch (const SwfError& error) {
     d->Stage.ClearLevel(level);
     d->Errors[level] = QString::fromStdString(error.what());
@@ -102,6 +104,7 @@ QString TShockwaveFlash::LoadError(int level) const {
 
 void TShockwaveFlash::SetVariable(const QString& name, const QString& value) {
   d->Stage.SetVariable(name, value);
+  update(); // text fields show their variables' new values
 }
 
 QString TShockwaveFlash::GetVariable(const QString& name) {

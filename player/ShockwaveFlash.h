@@ -32,7 +32,8 @@ public:
   // Redraws the stage and wipes the drawing layer.
   void Repaint();
 
-  // Why the last load of a level left it empty; "" after a successful load.
+  // Why the last load of a level left it empty, or what damage after the first frame it
+  // played over; "" after a load of a whole file.
   QString LoadError(int level) const;
 
 signals:
