@@ -246,6 +246,8 @@ SwfStaticText ReadSwfStaticText(SwfReader& reader, int textVersion, const SwfFon
       const quint32 glyph = reader.Bits(glyphBits);
       const int advance = reader.SignedBits(advanceBits);
       if (font && glyph < font->Glyphs.size()) {
+        // A glyph's outline is copied for every use: its size counts each time.
+        budget.Consume(std::size_t(font->Glyphs[glyph].elementCount()));
         const double scale = height / font->EmSquare;
         const QTransform place(scale, 0, 0, scale, pen.x(), pen.y());
         path.addPath((place * matrix).map(font->Glyphs[glyph]));

@@ -18,6 +18,8 @@ constexpr double DefaultAscent = 0.8;
 constexpr double DefaultDescent = 0.2;
 // Advance of a character the embedded font has no glyph for, in ems.
 constexpr double MissingGlyphAdvance = 0.25;
+// Outline elements one field may hold; glyphs beyond them are not drawn.
+constexpr int MaxOutlineElements = 200'000;
 
 QRectF TextArea(const SwfEditText& field) {
   return field.Bounds.adjusted(Gutter + field.LeftMargin, Gutter, -Gutter - field.RightMargin,
@@ -128,12 +130,16 @@ void TextLayout::LayOutDeviceText(const QStringList& paragraphs) {
   double top = area.top();
   for (const QString& paragraph : paragraphs) {
     if (top > FField.Bounds.bottom())
-      break; // lines below the field would be clipped away
+      break;
     auto layout = std::make_unique<QTextLayout>(paragraph, font);
     layout->setTextOption(option);
     layout->setCacheEnabled(true);
     layout->beginLayout();
-    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+    // Lines below the field would be clipped away: they are not made.
+    while (top <= FField.Bounds.bottom()) {
+      QTextLine line = layout->createLine();
+      if (!line.isValid())
+        break;
       const double indent = line.lineNumber() == 0 ? FField.Indent : 0;
       line.setLineWidth(std::max(0.0, area.width() - indent));
       line.setPosition(QPointF(area.left() + indent, top));
@@ -169,6 +175,8 @@ void TextLayout::LayOutOutlines(const QStringList& paragraphs) {
     std::size_t start = 0;
     for (const std::size_t end :
          LineEnds(glyphs, area.width() - FField.Indent, area.width(), FField.WordWrap)) {
+      if (top > FField.Bounds.bottom() || FOutlines.elementCount() > MaxOutlineElements)
+        return;
       const double indent = start == 0 ? FField.Indent : 0;
       double width = 0;
       for (std::size_t i = start; i < end; ++i)
