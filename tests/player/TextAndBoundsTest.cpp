@@ -63,6 +63,15 @@ protected:
   int FMovies = 0;
 };
 
+// A shape filled with bitmap 9 over twips, without edges: it is measured by its bounds.
+QByteArray BitmapShape(int id, const QRect& twips) {
+  Writer writer;
+  writer.U16(id).Bytes(Rect(twips.left(), twips.right() + 1, twips.top(), twips.bottom() + 1));
+  writer.U8(1).U8(0x41).U16(9).Bytes(Matrix(0, 0, 20)).U8(0);
+  writer.Bits(1, 4).Bits(0, 4).Bits(0, 6);
+  return Tag(2, writer.Data());
+}
+
 const QRect FieldPixels(50, 40, 100, 20);
 const QRect FieldTwips(1000, 800, 2000, 400);
 
@@ -100,6 +109,9 @@ TEST_F(TextAndBoundsTest, MeasuresEveryKindOfCharacterPlacedOnTheFirstFrame) {
        MorphShape(5, QRect(0, 0, 1000, 1000), QRect(0, 0, 3000, 2000)) +
            PlaceWithRatio(1, 5, 65535),
        {150, 100}},
+      {"a bitmap through the shape it fills",
+       BitmapShape(5, QRect(0, 0, 1280, 640)) + Place(1, 5),
+       {64, 32}},
       {"a video stream", VideoStream(5, 160, 120) + Place(1, 5), {160, 120}},
       {"a sprite by its first frame's text field",
        Sprite(6, EditText(5, {.Twips = FieldTwips}) + Place(1, 5)) + Place(1, 6, 0, 0, "clip"),
