@@ -47,6 +47,11 @@ constexpr int DefineMorphShape2 = 84;
 
 using DisplayList = std::map<int, SwfTimeline::Placement>;
 
+// How a movie notes damage that its first frame plays over.
+QString DamageAfterFirstFrame(const std::string& reason) {
+  return QStringLiteral("damaged after the first frame: ") + QString::fromStdString(reason);
+}
+
 class TagParser {
 public:
   explicit TagParser(SwfMovie& movie) : FMovie(movie), FBudget(SwfLimits::MaxDecodedItems) {}
@@ -85,7 +90,7 @@ void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nest
     // Once the root's first frame is complete, damage after it leaves that frame to play.
     if (nesting > 0 || onFrame1)
       throw;
-    FMovie.Damage = QStringLiteral("damaged after the first frame: ") + error.what();
+    FMovie.Damage = DamageAfterFirstFrame(error.what());
   }
   for (auto& [depth, placement] : frame1)
     timeline.Frame1.push_back(std::move(placement));
@@ -283,10 +288,19 @@ std::shared_ptr<const SwfMovie> ParseSwfMovie(QByteArrayView file) {
   const SwfFileContent content = DecodeSwfFile(file);
   auto movie = std::make_shared<SwfMovie>();
   movie->Version = content.Version;
-  SwfReader reader(content.Body);
-  movie->FrameRect = reader.Rect();
-  movie->FrameRate = reader.U16() / 256.0;
-  movie->FrameCount = reader.U16();
-  TagParser(*movie).ParseTimeline(reader, movie->Root, 0);
+  try {
+    SwfReader reader(content.Body);
+    movie->FrameRect = reader.Rect();
+    movie->FrameRate = reader.U16() / 256.0;
+    movie->FrameCount = reader.U16();
+    TagParser(*movie).ParseTimeline(reader, movie->Root, 0);
+  } catch (const SwfError&) {
+    // A body cut short by its corrupt compression fails for that reason.
+    if (content.Damage.empty())
+      throw;
+    throw SwfError(content.Damage);
+  }
+  if (!content.Damage.empty())
+    movie->Damage = DamageAfterFirstFrame(content.Damage);
   return movie;
 }

@@ -158,6 +158,15 @@ TEST_F(TextAndBoundsTest, DamageAfterACompleteFirstFramePlaysThatFrame) {
         << FFlash.LoadError(101).toStdString();
   }
 
+  // A compressed file whose stream turns corrupt after the first frame: here its checksum.
+  QByteArray badChecksum = File(frame1 + Background(Qt::red), 'C');
+  badChecksum[badChecksum.size() - 1] = char(~badChecksum[badChecksum.size() - 1]);
+  FFlash.LoadMovie(103, Write("checksum.swf", badChecksum));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(FFlash.TGetProperty("_level103", 8), "50");
+  EXPECT_TRUE(FFlash.LoadError(103).endsWith("damaged after the first frame: corrupt zlib stream"))
+      << FFlash.LoadError(103).toStdString();
+
   // Damage before the first frame is complete still fails the movie.
   const QByteArray early = RectangleShape(1, QRect(0, 0, 1000, 400), Qt::blue) +
                            Writer().U16((12 << 6) | 0x3F).U32(1000).Data();
