@@ -175,7 +175,7 @@ void TextLayout::LayOutOutlines(const QStringList& paragraphs) {
     std::size_t start = 0;
     for (const std::size_t end :
          LineEnds(glyphs, area.width() - FField.Indent, area.width(), FField.WordWrap)) {
-      if (top > FField.Bounds.bottom() || FOutlines.elementCount() > MaxOutlineElements)
+      if (top > FField.Bounds.bottom())
         return;
       const double indent = start == 0 ? FField.Indent : 0;
       double width = 0;
@@ -189,6 +189,8 @@ void TextLayout::LayOutOutlines(const QStringList& paragraphs) {
                   : FField.Align == SwfTextAlign::Center ? room / 2
                                                          : 0);
       for (std::size_t i = start; i < end; ++i) {
+        if (FOutlines.elementCount() > MaxOutlineElements)
+          return;
         if (glyphs[i].Index >= 0)
           FOutlines.addPath(QTransform(scale, 0, 0, scale, x, top + ascent)
                                 .map(font.Glyphs[std::size_t(glyphs[i].Index)]));

@@ -253,6 +253,35 @@ TEST_F(TextAndBoundsTest, EmbeddedFontsStaticTextAndButtonsDrawFromTheirCharacte
     EXPECT_TRUE(InkOnlyIn(QRect(52, 42, 30, 18)));
   }
 
+  // Aligned right, and wrapped at the space once two blocks fill the line.
+  const QByteArray font = BlockFont(3, 2, u'A');
+  Play(font +
+       EditText(5, {.Twips = FieldTwips,
+                    .Font = 3,
+                    .Height = 400,
+                    .Align = 1,
+                    .Text = "A",
+                    .Outlines = true}) +
+       Place(1, 5));
+  EXPECT_TRUE(InkOnlyIn(QRect(130, 40, 20, 20)));
+  const QRect narrow(1000, 800, 1000, 2000);
+  const QRect secondLine(50, 62, 50, 38);
+  Play(font +
+       EditText(5, {.Twips = narrow, .Font = 3, .Height = 400, .Text = "AA AA", .Outlines = true}) +
+       Place(1, 5));
+  EXPECT_EQ(Ink(secondLine).first, 0);
+  Play(font +
+       EditText(5, {.Twips = narrow,
+                    .Font = 3,
+                    .Height = 400,
+                    .Text = "AA AA",
+                    .WordWrap = true,
+                    .Multiline = true,
+                    .Outlines = true}) +
+       Place(1, 5));
+  EXPECT_GT(Ink(secondLine).first, 0);
+  EXPECT_TRUE(InkOnlyIn(QRect(50, 40, 50, 60)));
+
   // Static text: two 20 px blocks 20 px apart on the baseline y 100, the first from x 102.
   for (const int version : {1, 2}) {
     SCOPED_TRACE(version);
