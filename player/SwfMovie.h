@@ -1,7 +1,7 @@
 #pragma once
 
 #include "player/SwfAction.h"
-#include "player/SwfMorphReader.h"
+#include "player/SwfMorphShape.h"
 #include "player/SwfShape.h"
 #include "player/SwfText.h"
 

@@ -5,6 +5,7 @@
 #include "player/SwfError.h"
 #include "player/SwfFileDecoder.h"
 #include "player/SwfLimits.h"
+#include "player/SwfMorphReader.h"
 #include "player/SwfReader.h"
 #include "player/SwfScriptDecoder.h"
 #include "player/SwfShapeReader.h"
