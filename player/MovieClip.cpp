@@ -175,8 +175,9 @@ QTransform MovieClip::Transform() const {
 QRectF MovieClip::ContentBounds() const {
   QRectF bounds;
   for (const DisplayEntry& entry : FDisplay) {
-    const QRectF part = entry.Clip ? entry.Clip->Transform().mapRect(entry.Clip->ContentBounds())
-                                   : entry.Matrix.mapRect(entry.Shape->Bounds);
+    const QRectF part =
+        entry.Clip ? entry.Clip->Transform().mapRect(entry.Clip->ContentBounds())
+                   : entry.Matrix.mapRect(entry.Shape ? entry.Shape->Bounds : entry.Bounds);
     if (part.isValid())
       bounds = bounds.isValid() ? bounds.united(part) : part;
   }

@@ -8,7 +8,9 @@
 #include <optional>
 #include <vector>
 
+class TextField;
 struct SwfShape;
+struct SwfStaticText;
 struct SwfTimeline;
 
 // One clip on a level: the level's root or an instance placed on a timeline's first frame.
@@ -35,6 +37,11 @@ public:
     const SwfShape* Shape = nullptr; // drawn with Matrix when set
     QTransform Matrix;
     MovieClip* Clip = nullptr; // drawn with its own transform when set
+    // Characters other than shapes and clips, drawn with Matrix: the character's own bounds,
+    // and what the text painter draws, if anything (a morph shape or a video is measured only).
+    QRectF Bounds = {};
+    const SwfStaticText* StaticText = nullptr;
+    std::shared_ptr<TextField> Field = {};
   };
 
   // A level's root; FrameRect stands in for its size while nothing is placed.
@@ -66,6 +73,8 @@ public:
 
   const std::vector<DisplayEntry>& DisplayList() const { return FDisplay; }
   void AddShape(const SwfShape* shape, const QTransform& matrix);
+  // Adds a character that is neither a shape nor a clip.
+  void AddCharacter(DisplayEntry entry) { FDisplay.push_back(std::move(entry)); }
   // Adds a placed instance; it becomes a member under its instance name.
   void AddChild(const std::shared_ptr<MovieClip>& child);
 

@@ -2,6 +2,7 @@
 
 #include "player/SwfError.h"
 #include "player/SwfLimits.h"
+#include "player/TextField.h"
 
 PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName)
     : FNumber(number), FMovie(std::move(movie)), FTypeName(typeName),
@@ -16,10 +17,12 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
   for (const SwfTimeline::Placement& placement : timeline.Frame1) {
     if (++FDisplayEntries > SwfLimits::MaxDisplayEntries)
       throw SwfError("too many objects on the first frame");
+    if (AddCharacter(clip, placement))
+      continue;
     const auto shape = FMovie->Shapes.find(placement.CharacterId);
-    const auto sprite = FMovie->Sprites.find(placement.CharacterId);
+    const SwfTimeline* timeline = FMovie->ClipTimeline(placement.CharacterId);
     const bool isShape = shape != FMovie->Shapes.end();
-    if (!isShape && sprite == FMovie->Sprites.end())
+    if (!isShape && !timeline)
       continue;
     if (isShape && placement.Name.isEmpty()) {
       AddShape(clip, shape->second, placement.Matrix);
@@ -36,8 +39,8 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
     } else {
       if (nesting + 1 > SwfLimits::MaxNesting)
         throw SwfError("clips nested deeper than " + std::to_string(SwfLimits::MaxNesting));
-      child->SetTimeline(&sprite->second);
-      Populate(*child, sprite->second, nesting + 1);
+      child->SetTimeline(timeline);
+      Populate(*child, *timeline, nesting + 1);
     }
     clip.AddChild(child);
   }
@@ -46,6 +49,27 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
 void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix) {
   clip.AddShape(&shape, matrix);
   FHasSolidFills = FHasSolidFills || !shape.Fills.empty();
+}
+
+bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement) {
+  const int id = placement.CharacterId;
+  MovieClip::DisplayEntry entry{.Matrix = placement.Matrix};
+  if (const auto field = FMovie->EditTexts.find(id); field != FMovie->EditTexts.end()) {
+    entry.Bounds = field->second.Bounds;
+    entry.Field = std::make_shared<TextField>(field->second, clip);
+  } else if (const auto text = FMovie->StaticTexts.find(id); text != FMovie->StaticTexts.end()) {
+    entry.Bounds = text->second.Bounds;
+    entry.StaticText = &text->second;
+  } else if (const auto morph = FMovie->MorphShapes.find(id); morph != FMovie->MorphShapes.end()) {
+    entry.Bounds = morph->second.BoundsAt(placement.Ratio);
+  } else if (const auto video = FMovie->Videos.find(id); video != FMovie->Videos.end()) {
+    entry.Bounds = video->second;
+  } else {
+    return false;
+  }
+  FHasSolidFills = FHasSolidFills || entry.Field || entry.StaticText;
+  clip.AddCharacter(std::move(entry));
+  return true;
 }
 
 std::shared_ptr<ScriptObject> PlayerLevel::NewObject() {

@@ -19,7 +19,7 @@ public:
   const SwfMovie& Movie() const { return *FMovie; }
   const QString& TypeName() const { return FTypeName; }
   const std::shared_ptr<MovieClip>& Root() const { return FRoot; }
-  // Whether any shape of the level has a solid fill to draw.
+  // Whether any shape of the level has a solid fill to draw, or any text is placed.
   bool HasSolidFills() const { return FHasSolidFills; }
 
   // A new plain object, or null once the level's scripts have made too many.
@@ -30,6 +30,8 @@ public:
 private:
   void Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting);
   void AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix);
+  // Adds a text, morph shape or video character; false for any other character.
+  bool AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement);
 
   int FNumber;
   std::shared_ptr<const SwfMovie> FMovie;

@@ -109,6 +109,8 @@ void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   if (!result.Movie || !reason.isEmpty()) {
     d->Stage.ClearLevel(level);
     d->Errors[level] = QStringLiteral("%1: %2").arg(path, reason);
+  } else if (!result.Movie->Damage.isEmpty()) {
+    d->Errors[level] = QStringLiteral("%1: %2").arg(path, result.Movie->Damage);
   }
   update();
 }
@@ -120,6 +122,7 @@ QString TShockwaveFlash::LoadError(int level) const {
 
 void TShockwaveFlash::SetVariable(const QString& name, const QString& value) {
   d->Stage.SetVariable(name, value);
+  update(); // text fields show their variables' new values
 }
 
 QString TShockwaveFlash::GetVariable(const QString& name) {
@@ -136,8 +139,11 @@ void TShockwaveFlash::TSetProperty(const QString& target, int property, const QS
 }
 
 QString TShockwaveFlash::TGetProperty(const QString& target, int property) {
-  // A level left empty by a file that could not be played answers with the reason.
-  if (const QString error = LoadError(TargetLevel(target)); !error.isEmpty())
+  // A level left empty by a file that could not be played answers with the reason; a level
+  // that plays the first frame of a damaged file answers as any other.
+  const int level = TargetLevel(target);
+  if (const QString error = LoadError(level);
+      !error.isEmpty() && !d->Stage.Levels().contains(level))
     throw SwfError(error.toStdString());
   return d->Stage.GetProperty(target, property);
 }

@@ -2,6 +2,7 @@
 
 #include "player/PlayerStage.h"
 #include "player/SwfShape.h"
+#include "player/TextPainter.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -51,6 +52,10 @@ void StagePainter::DrawClip(const MovieClip& clip, const QTransform& parent, dou
       DrawClip(*entry.Clip, transform, opacity);
       continue;
     }
+    if (!entry.Shape) {
+      DrawText(entry, entry.Matrix * transform, opacity);
+      continue;
+    }
     if (entry.Shape->Fills.empty())
       continue;
     FPainter.setTransform(entry.Matrix * transform);
@@ -58,6 +63,18 @@ void StagePainter::DrawClip(const MovieClip& clip, const QTransform& parent, dou
     for (const SwfShape::Fill& fill : entry.Shape->Fills)
       FPainter.fillPath(fill.Path, fill.Color);
   }
+}
+
+void StagePainter::DrawText(const MovieClip::DisplayEntry& entry, const QTransform& transform,
+                            double opacity) {
+  if (!entry.Field && !entry.StaticText)
+    return;
+  FPainter.setTransform(transform);
+  FPainter.setOpacity(std::min(opacity, 1.0));
+  if (entry.Field)
+    PaintTextField(FPainter, *entry.Field, FStage);
+  else
+    PaintStaticText(FPainter, *entry.StaticText);
 }
 
 void StagePainter::DrawPlaceholder(const MovieClip& root, const QTransform& stage,

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "player/MovieClip.h"
+
 #include <QColor>
 #include <QRect>
 #include <QString>
 
 class QPainter;
 class PlayerStage;
-class MovieClip;
 class QTransform;
 
 // Draws a player's levels: the main movie whole at one uniform scale from the top left
@@ -20,6 +21,7 @@ public:
 
 private:
   void DrawClip(const MovieClip& clip, const QTransform& parent, double opacity);
+  void DrawText(const MovieClip::DisplayEntry& entry, const QTransform& transform, double opacity);
   void DrawPlaceholder(const MovieClip& root, const QTransform& stage, const QString& label);
 
   QPainter& FPainter;

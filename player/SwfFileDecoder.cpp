@@ -23,7 +23,14 @@ void GrowOutput(QByteArray& output, qsizetype produced, qsizetype limit) {
   output.resize(std::min(limit, std::max(produced * 2, ChunkSize)));
 }
 
-QByteArray Inflate(QByteArrayView input, qsizetype limit) {
+// Keeps what a corrupt stream gave before its fault, noting the fault in damage.
+void KeepPartialOutput(qsizetype produced, const std::string& fault, std::string& damage) {
+  if (produced == 0)
+    throw SwfError(fault);
+  damage = fault;
+}
+
+QByteArray Inflate(QByteArrayView input, qsizetype limit, std::string& damage) {
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK)
     throw SwfError("cannot decompress (zlib initialisation failed)");
@@ -44,12 +51,12 @@ QByteArray Inflate(QByteArrayView input, qsizetype limit) {
   const std::string reason = stream.msg ? stream.msg : "error " + std::to_string(status);
   inflateEnd(&stream);
   if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
-    throw SwfError("compressed body corrupt (zlib: " + reason + ")");
+    KeepPartialOutput(produced, "compressed body corrupt (zlib: " + reason + ")", damage);
   output.truncate(produced);
   return output;
 }
 
-QByteArray InflateLzma(QByteArrayView file, qsizetype limit) {
+QByteArray InflateLzma(QByteArrayView file, qsizetype limit, std::string& damage) {
   if (file.size() < ZwsHeaderSize)
     throw SwfError("truncated (LZMA header incomplete)");
   // Rebuild the header of the lzma-alone format: the five property bytes, then an unknown
@@ -85,7 +92,8 @@ QByteArray InflateLzma(QByteArrayView file, qsizetype limit) {
   lzma_end(&stream);
   // A stream without an end marker stops with a buffer error once its input is spent.
   if (status != LZMA_OK && status != LZMA_STREAM_END && status != LZMA_BUF_ERROR)
-    throw SwfError("compressed body corrupt (LZMA error " + std::to_string(status) + ")");
+    KeepPartialOutput(
+        produced, "compressed body corrupt (LZMA error " + std::to_string(status) + ")", damage);
   output.truncate(produced);
   return output;
 }
@@ -117,8 +125,8 @@ SwfFileContent DecodeSwfFile(QByteArrayView file) {
     content.Body =
         file.sliced(HeaderSize, std::min(bodyLimit, file.size() - HeaderSize)).toByteArray();
   else if (signature == "CWS")
-    content.Body = Inflate(file.sliced(HeaderSize), bodyLimit);
+    content.Body = Inflate(file.sliced(HeaderSize), bodyLimit, content.Damage);
   else
-    content.Body = InflateLzma(file, bodyLimit);
+    content.Body = InflateLzma(file, bodyLimit, content.Damage);
   return content;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "player/SwfAction.h"
+#include "player/SwfMorphShape.h"
 #include "player/SwfShape.h"
+#include "player/SwfText.h"
 
 #include <QColor>
 #include <QRectF>
@@ -20,6 +22,7 @@ struct SwfTimeline {
     int CharacterId = 0;
     QTransform Matrix;
     QString Name;
+    int Ratio = 0; // how far a morph shape has changed, 0 to 65535
   };
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;
@@ -34,5 +37,22 @@ struct SwfMovie {
   std::optional<QColor> Background;
   std::unordered_map<int, SwfShape> Shapes;
   std::unordered_map<int, SwfTimeline> Sprites;
+  SwfFontTable Fonts;
+  std::unordered_map<int, SwfEditText> EditTexts;
+  std::unordered_map<int, SwfStaticText> StaticTexts;
+  std::unordered_map<int, SwfTimeline> Buttons; // what each shows in its up state
+  std::unordered_map<int, SwfMorphShape> MorphShapes;
+  std::unordered_map<int, QRectF> Videos; // bounds in twips
   SwfTimeline Root;
+  // What was wrong after the root's first frame, which plays all the same; "" for a whole file.
+  QString Damage;
+
+  // The first frame of a sprite or a button's up state; null for other characters.
+  const SwfTimeline* ClipTimeline(int characterId) const {
+    const auto sprite = Sprites.find(characterId);
+    if (sprite != Sprites.end())
+      return &sprite->second;
+    const auto button = Buttons.find(characterId);
+    return button == Buttons.end() ? nullptr : &button->second;
+  }
 };

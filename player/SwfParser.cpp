@@ -1,12 +1,16 @@
 #include "player/SwfParser.h"
 
 #include "player/SwfBudget.h"
+#include "player/SwfButtonReader.h"
 #include "player/SwfError.h"
 #include "player/SwfFileDecoder.h"
 #include "player/SwfLimits.h"
+#include "player/SwfMorphReader.h"
 #include "player/SwfReader.h"
 #include "player/SwfScriptDecoder.h"
 #include "player/SwfShapeReader.h"
+#include "player/SwfTextReader.h"
+#include "player/SwfVideoReader.h"
 
 #include <map>
 
@@ -18,18 +22,36 @@ constexpr int ShowFrame = 1;
 constexpr int DefineShape = 2;
 constexpr int PlaceObject = 4;
 constexpr int RemoveObject = 5;
+constexpr int DefineButton = 7;
 constexpr int SetBackgroundColor = 9;
+constexpr int DefineFont = 10;
+constexpr int DefineText = 11;
 constexpr int DoAction = 12;
+constexpr int DefineFontInfo = 13;
 constexpr int DefineShape2 = 22;
 constexpr int PlaceObject2 = 26;
 constexpr int RemoveObject2 = 28;
 constexpr int DefineShape3 = 32;
+constexpr int DefineText2 = 33;
+constexpr int DefineButton2 = 34;
+constexpr int DefineEditText = 37;
 constexpr int DefineSprite = 39;
+constexpr int DefineMorphShape = 46;
+constexpr int DefineFont2 = 48;
+constexpr int DefineVideoStream = 60;
+constexpr int DefineFontInfo2 = 62;
 constexpr int PlaceObject3 = 70;
+constexpr int DefineFont3 = 75;
 constexpr int DefineShape4 = 83;
+constexpr int DefineMorphShape2 = 84;
 } // namespace Tag
 
 using DisplayList = std::map<int, SwfTimeline::Placement>;
+
+// How a movie notes damage that its first frame plays over.
+QString DamageAfterFirstFrame(const std::string& reason) {
+  return QStringLiteral("damaged after the first frame: ") + QString::fromStdString(reason);
+}
 
 class TagParser {
 public:
@@ -40,10 +62,18 @@ public:
   void ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nesting);
 
 private:
+  // Reads one tag; false at the End tag.
+  bool ParseNextTag(SwfReader& reader, SwfTimeline& timeline, DisplayList& frame1, bool& onFrame1,
+                    int nesting);
   void ParseTag(int code, SwfReader& body, SwfTimeline& timeline, DisplayList& frame1,
                 bool onFrame1, int nesting);
   void ParseShape(SwfReader& body, int shapeVersion);
   void ParseSprite(SwfReader& body, int nesting);
+  void ParseFont(SwfReader& body, int fontVersion);
+  void ParseFontInfo(SwfReader& body, int infoVersion);
+  // Reads a character body after its id with read and keeps it in characters.
+  template <typename Map, typename Read>
+  static void Define(SwfReader& body, Map& characters, Read read);
   static void ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion,
                                 DisplayList& frame1);
 
@@ -54,27 +84,39 @@ private:
 void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nesting) {
   DisplayList frame1;
   bool onFrame1 = true;
-  while (!reader.AtEnd()) {
-    const qsizetype tagStart = reader.Position();
-    const quint16 header = reader.U16();
-    const int code = header >> 6;
-    qsizetype length = header & 0x3F;
-    if (length == 0x3F)
-      length = reader.U32();
-    if (length > reader.Remaining())
-      throw SwfError("tag " + std::to_string(code) + " at byte " + std::to_string(tagStart) +
-                     " is longer than the data left");
-    SwfReader body(reader.Bytes(length));
-    FBudget.Consume();
-    if (code == Tag::End)
-      break;
-    if (code == Tag::ShowFrame)
-      onFrame1 = false;
-    else
-      ParseTag(code, body, timeline, frame1, onFrame1, nesting);
+  try {
+    while (!reader.AtEnd() && ParseNextTag(reader, timeline, frame1, onFrame1, nesting)) {
+    }
+  } catch (const SwfError& error) {
+    // Once the root's first frame is complete, damage after it leaves that frame to play.
+    if (nesting > 0 || onFrame1)
+      throw;
+    FMovie.Damage = DamageAfterFirstFrame(error.what());
   }
   for (auto& [depth, placement] : frame1)
     timeline.Frame1.push_back(std::move(placement));
+}
+
+bool TagParser::ParseNextTag(SwfReader& reader, SwfTimeline& timeline, DisplayList& frame1,
+                             bool& onFrame1, int nesting) {
+  const qsizetype tagStart = reader.Position();
+  const quint16 header = reader.U16();
+  const int code = header >> 6;
+  qsizetype length = header & 0x3F;
+  if (length == 0x3F)
+    length = reader.U32();
+  if (length > reader.Remaining())
+    throw SwfError("tag " + std::to_string(code) + " at byte " + std::to_string(tagStart) +
+                   " is longer than the data left");
+  SwfReader body(reader.Bytes(length));
+  FBudget.Consume();
+  if (code == Tag::End)
+    return false;
+  if (code == Tag::ShowFrame)
+    onFrame1 = false;
+  else
+    ParseTag(code, body, timeline, frame1, onFrame1, nesting);
+  return true;
 }
 
 void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, DisplayList& frame1,
@@ -98,6 +140,44 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
     break;
   case Tag::DefineSprite:
     ParseSprite(body, nesting);
+    break;
+  case Tag::DefineFont:
+    ParseFont(body, 1);
+    break;
+  case Tag::DefineFont2:
+    ParseFont(body, 2);
+    break;
+  case Tag::DefineFont3:
+    ParseFont(body, 3);
+    break;
+  case Tag::DefineFontInfo:
+    ParseFontInfo(body, 1);
+    break;
+  case Tag::DefineFontInfo2:
+    ParseFontInfo(body, 2);
+    break;
+  case Tag::DefineEditText:
+    Define(body, FMovie.EditTexts,
+           [this](SwfReader& r) { return ReadSwfEditText(r, FMovie.Version, FMovie.Fonts); });
+    break;
+  case Tag::DefineText:
+  case Tag::DefineText2:
+    Define(body, FMovie.StaticTexts, [this, code](SwfReader& r) {
+      return ReadSwfStaticText(r, code == Tag::DefineText2 ? 2 : 1, FMovie.Fonts, FBudget);
+    });
+    break;
+  case Tag::DefineButton:
+  case Tag::DefineButton2:
+    Define(body, FMovie.Buttons, [this, code](SwfReader& r) {
+      return ReadSwfButtonUpState(r, code == Tag::DefineButton2 ? 2 : 1, FBudget);
+    });
+    break;
+  case Tag::DefineMorphShape:
+  case Tag::DefineMorphShape2:
+    Define(body, FMovie.MorphShapes, ReadSwfMorphShape);
+    break;
+  case Tag::DefineVideoStream:
+    Define(body, FMovie.Videos, ReadSwfVideoBounds);
     break;
   case Tag::PlaceObject:
     if (onFrame1) {
@@ -138,6 +218,24 @@ void TagParser::ParseShape(SwfReader& body, int shapeVersion) {
   FMovie.Shapes.try_emplace(id, ReadSwfShape(body, shapeVersion, FBudget));
 }
 
+void TagParser::ParseFont(SwfReader& body, int fontVersion) {
+  const int id = body.U16();
+  FMovie.Fonts.try_emplace(
+      id, std::make_shared<SwfFont>(ReadSwfFont(body, fontVersion, FMovie.Version, FBudget)));
+}
+
+void TagParser::ParseFontInfo(SwfReader& body, int infoVersion) {
+  const auto font = FMovie.Fonts.find(body.U16());
+  if (font != FMovie.Fonts.end())
+    ReadSwfFontInfo(body, infoVersion, FMovie.Version, *font->second);
+}
+
+template <typename Map, typename Read>
+void TagParser::Define(SwfReader& body, Map& characters, Read read) {
+  const int id = body.U16();
+  characters.try_emplace(id, read(body));
+}
+
 void TagParser::ParseSprite(SwfReader& body, int nesting) {
   if (nesting + 1 > SwfLimits::MaxNesting)
     throw SwfError("sprites nested deeper than " + std::to_string(SwfLimits::MaxNesting));
@@ -164,8 +262,9 @@ void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion
     matrix = body.Matrix();
   if (flags & 0x08)
     body.SkipColorTransform(true);
+  std::optional<int> ratio;
   if (flags & 0x10)
-    body.U16(); // ratio
+    ratio = body.U16();
   std::optional<QString> name;
   if (flags & 0x20)
     name = body.CString(swfVersion);
@@ -177,8 +276,10 @@ void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion
     placement.CharacterId = character.value_or(placement.CharacterId);
     placement.Matrix = matrix.value_or(placement.Matrix);
     placement.Name = name.value_or(placement.Name);
+    placement.Ratio = ratio.value_or(placement.Ratio);
   } else if (character) {
-    frame1[depth] = {depth, *character, matrix.value_or(QTransform()), name.value_or(QString())};
+    frame1[depth] = {depth, *character, matrix.value_or(QTransform()), name.value_or(QString()),
+                     ratio.value_or(0)};
   }
 }
 
@@ -188,10 +289,19 @@ std::shared_ptr<const SwfMovie> ParseSwfMovie(QByteArrayView file) {
   const SwfFileContent content = DecodeSwfFile(file);
   auto movie = std::make_shared<SwfMovie>();
   movie->Version = content.Version;
-  SwfReader reader(content.Body);
-  movie->FrameRect = reader.Rect();
-  movie->FrameRate = reader.U16() / 256.0;
-  movie->FrameCount = reader.U16();
-  TagParser(*movie).ParseTimeline(reader, movie->Root, 0);
+  try {
+    SwfReader reader(content.Body);
+    movie->FrameRect = reader.Rect();
+    movie->FrameRate = reader.U16() / 256.0;
+    movie->FrameCount = reader.U16();
+    TagParser(*movie).ParseTimeline(reader, movie->Root, 0);
+  } catch (const SwfError&) {
+    // A body cut short by its corrupt compression fails for that reason.
+    if (content.Damage.empty())
+      throw;
+    throw SwfError(content.Damage);
+  }
+  if (!content.Damage.empty())
+    movie->Damage = DamageAfterFirstFrame(content.Damage);
   return movie;
 }

@@ -45,6 +45,24 @@ SwfSignature readSignature(const QString& word) {
   throw DescriptionError{QStringLiteral("signature must be FWS, CWS or ZWS, not \"%1\"").arg(word)};
 }
 
+TextAlign readAlign(const QString& word) {
+  if (word == QLatin1String("left"))
+    return TextAlign::Left;
+  if (word == QLatin1String("center"))
+    return TextAlign::Center;
+  if (word == QLatin1String("right"))
+    return TextAlign::Right;
+  throw DescriptionError{
+      QStringLiteral("alignment must be left, center or right, not \"%1\"").arg(word)};
+}
+
+// The text of line after its first count words, spaces inside it kept.
+QString restOfLine(const QString& line, qsizetype count) {
+  const QRegularExpression leadingWords(QStringLiteral("^(\\S+\\s+){%1}").arg(count));
+  const QRegularExpressionMatch match = leadingWords.match(line);
+  return match.hasMatch() ? line.mid(match.capturedLength()).trimmed() : QString();
+}
+
 void expectArguments(const QStringList& words, qsizetype count) {
   if (words.size() - 1 != count)
     throw DescriptionError{
@@ -80,6 +98,14 @@ void applyLine(ClipDescription& description, const QString& line) {
   } else if (command == QLatin1String("item")) {
     // The text is everything after the command word, spaces inside it included.
     description.itemProperties = line.mid(command.size()).trimmed();
+  } else if (command == QLatin1String("text")) {
+    if (words.size() < 9)
+      throw DescriptionError{QStringLiteral("\"text\" takes at least 8 arguments")};
+    description.textFields.append(
+        {QRect(readInteger(words[1], -MaxPixels), readInteger(words[2], -MaxPixels),
+               readInteger(words[3], 1), readInteger(words[4], 1)),
+         readColor(words[5]), readInteger(words[6], 1), readAlign(words[7]), words[8],
+         restOfLine(line, 9)});
   } else if (command == QLatin1String("load")) {
     expectArguments(words, 0);
     description.announcesLoad = true;
@@ -114,8 +140,8 @@ std::optional<ClipDescription> ClipDescription::parse(const QString& text, QStri
 
 QByteArray ClipDescription::toSwf() const {
   // Character ids and depths are 16-bit; each rectangle and the item take one of each.
-  if (rectangles.size() >= 0xFFFF)
-    throw std::length_error("too many rectangles for 16-bit character ids");
+  if (rectangles.size() + textFields.size() >= 0xFFFE)
+    throw std::length_error("too many rectangles and text fields for 16-bit character ids");
   QByteArray tags;
   if (background)
     tags += SwfWriter::setBackgroundColor(*background);
@@ -135,6 +161,17 @@ QByteArray ClipDescription::toSwf() const {
         SwfWriter::showFrame() + SwfWriter::end();
     tags += SwfWriter::defineSprite(id, 1, spriteTags);
     tags += SwfWriter::placeObject2(nextDepth++, id, QPoint(), QStringLiteral("item"));
+  }
+  if (!textFields.isEmpty()) {
+    const quint16 fontId = nextId++;
+    tags += SwfWriter::defineDeviceFont(fontId, QStringLiteral("_sans"));
+    for (const TextField& field : textFields) {
+      const quint16 id = nextId++;
+      const QRect twips(toTwips(field.pixels.topLeft()), field.pixels.size() * TwipsPerPixel);
+      tags += SwfWriter::defineEditText(id, {twips, fontId, field.size * TwipsPerPixel, field.color,
+                                             field.align, field.variable, field.initialText});
+      tags += SwfWriter::placeObject2(nextDepth++, id, QPoint());
+    }
   }
   if (announcesLoad)
     tags += SwfWriter::doAction(ActionWriter().fsCommandWithTarget(QStringLiteral("load")).bytes());

@@ -176,6 +176,48 @@ QByteArray placeObject2(quint16 depth, quint16 characterId, const QPoint& transl
   return tag(TagCode::PlaceObject2, body);
 }
 
+QByteArray defineDeviceFont(quint16 characterId, const QString& name) {
+  const QByteArray nameBytes = name.toUtf8();
+  if (nameBytes.size() > 0xFF)
+    throw std::length_error("font name longer than 255 bytes");
+  QByteArray body;
+  appendUi16(body, characterId);
+  body.append(char(0)); // no layout, narrow offsets and codes, plain style
+  body.append(char(0)); // no language
+  body.append(char(nameBytes.size()));
+  body.append(nameBytes);
+  appendUi16(body, 0); // no glyphs
+  return tag(TagCode::DefineFont2, body);
+}
+
+QByteArray defineEditText(quint16 characterId, const EditTextField& field) {
+  constexpr quint8 HasText = 0x80;
+  constexpr quint8 ReadOnly = 0x08;
+  constexpr quint8 HasTextColor = 0x04;
+  constexpr quint8 HasFont = 0x01;
+  constexpr quint8 HasLayout = 0x20;
+  constexpr quint8 NoSelect = 0x10;
+  if (field.heightTwips <= 0 || field.heightTwips > 0xFFFF)
+    throw std::invalid_argument("font size outside 1 to 65535 twips");
+  QByteArray body;
+  appendUi16(body, characterId);
+  body.append(rect(field.twips));
+  body.append(
+      char((field.initialText.isEmpty() ? 0 : HasText) | ReadOnly | HasTextColor | HasFont));
+  body.append(char(HasLayout | NoSelect));
+  appendUi16(body, field.fontId);
+  appendUi16(body, quint16(field.heightTwips));
+  appendRgb(body, field.color);
+  body.append(char(0xFF)); // opaque
+  body.append(char(field.align));
+  for (int i = 0; i < 4; ++i) // no margins, indent or leading
+    appendUi16(body, 0);
+  appendString(body, field.variable);
+  if (!field.initialText.isEmpty())
+    appendString(body, field.initialText);
+  return tag(TagCode::DefineEditText, body);
+}
+
 QByteArray defineSprite(quint16 characterId, quint16 frameCount, const QByteArray& controlTags) {
   QByteArray body;
   appendUi16(body, characterId);

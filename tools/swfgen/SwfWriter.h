@@ -21,7 +21,22 @@ enum class TagCode : quint16 {
   SetBackgroundColor = 9,
   DoAction = 12,
   PlaceObject2 = 26,
+  DefineEditText = 37,
   DefineSprite = 39,
+  DefineFont2 = 48,
+};
+
+enum class TextAlign : quint8 { Left = 0, Right = 1, Center = 2 };
+
+// A single-line, read-only text field in a device font.
+struct EditTextField {
+  QRect twips;
+  quint16 fontId = 0;
+  int heightTwips = 240;
+  QRgb color = 0;
+  TextAlign align = TextAlign::Left;
+  QString variable; // shown instead of the initial text once it is set
+  QString initialText;
 };
 
 constexpr int TwipsPerPixel = 20;
@@ -43,6 +58,9 @@ QByteArray defineRectangleShape(quint16 characterId, const QSize& twips, QRgb co
 // Places a character on a depth, moved by `translate`, optionally as a named instance.
 QByteArray placeObject2(quint16 depth, quint16 characterId, const QPoint& translateTwips,
                         const QString& name = {});
+// A DefineFont2 without glyphs that names a device font (such as "_sans").
+QByteArray defineDeviceFont(quint16 characterId, const QString& name);
+QByteArray defineEditText(quint16 characterId, const EditTextField& field);
 QByteArray defineSprite(quint16 characterId, quint16 frameCount, const QByteArray& controlTags);
 QByteArray doAction(const QByteArray& actions);
 QByteArray showFrame();

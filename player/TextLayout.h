@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QPainterPath>
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QTextLayout;
+struct SwfEditText;
+
+// A text field's text broken into lines and placed in the field, in twips: with a device
+// font as text layouts, with an embedded font as the outlines of its glyphs. Lines start
+// inside the field's gutter and margins, are aligned as the field says and lie one below
+// the other by the font's line height plus the field's leading.
+class TextLayout {
+public:
+  // Lays out text (HTML reduced to its plain text when the field holds HTML).
+  TextLayout(const SwfEditText& field, const QString& text);
+  ~TextLayout();
+
+  // Draws the glyphs in the field's colour.
+  void Draw(QPainter& painter) const;
+
+private:
+  void LayOutDeviceText(const QStringList& paragraphs);
+  void LayOutOutlines(const QStringList& paragraphs);
+
+  const SwfEditText& FField;
+  std::vector<std::unique_ptr<QTextLayout>> FParagraphs;
+  QPainterPath FOutlines;
+};
