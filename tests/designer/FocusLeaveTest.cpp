@@ -2,8 +2,6 @@
 
 #include <QListWidget>
 #include <QSignalSpy>
-#include <QTabBar>
-#include <QTabWidget>
 #include <functional>
 
 // A cell being edited and left by a click on another control, as a user leaves it: the click
@@ -46,12 +44,6 @@ protected:
     EXPECT_NE(Other->FProps.GetValue("caption"), "Mains");
     EXPECT_FALSE(Other->FSuffix.HasKey("suf"));
     EXPECT_TRUE(Dialogs.Exceptions.isEmpty());
-  }
-
-  static void ClickTab(QTabWidget* tabs, QWidget* page) {
-    QTabBar* bar = tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tabs->indexOf(page)).center());
-    ASSERT_EQ(tabs->currentWidget(), page);
   }
 
   TFlashElement* Edited = nullptr;
