@@ -61,10 +61,10 @@ public:
 
 } // namespace
 
-// Watches the application's focus for every grid at once. A focus change is examined before
-// anything runs: the one grid that held the old focus widget and does not hold the new one
-// validates its pending row. Validation runs the program's handlers, which may close and free
-// the widgets named in the change, so neither widget is looked at once it has begun.
+// Watches the application's focus for every grid at once, so a focus change validates at most
+// one grid: the one that held the old focus widget and does not hold the new one. Both widgets
+// are looked at before that validation runs the program's handlers, which may close and free
+// them; nothing looks at them afterwards.
 class TValueListEditor::TFocusWatcher : public QObject {
 public:
   static void Register(TValueListEditor* Grid) { Instance().FGrids.append(Grid); }
