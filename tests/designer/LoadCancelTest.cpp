@@ -1,6 +1,7 @@
 #include "ProjectFixture.h"
 
-#include <QLabel>
+#include <functional>
+#include <utility>
 
 namespace {
 
