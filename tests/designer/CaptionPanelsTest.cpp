@@ -3,14 +3,8 @@
 #include "model/CapPanel.h"
 
 #include <QTest>
-#include <stdexcept>
 
 namespace {
-
-QDomNodeList PanelNodes(QDomDocument& document, const QByteArray& panels) {
-  EXPECT_TRUE(document.setContent("<tab>" + panels + "</tab>"));
-  return document.documentElement().childNodes();
-}
 
 QStringList Rows(const TValueListEditor* grid) {
   QStringList rows;
@@ -27,9 +21,11 @@ QStringList Rows(const TValueListEditor* grid) {
 TEST_F(DesignerTest, LoadTabPlacesPanelsThatShowTheirPropertiesWhenSelected) {
   TFormVistaloom& window = CreateDesigner();
   QDomDocument document;
-  const QDomNodeList nodes =
-      PanelNodes(document, R"(<panel x="10" y="20"/><panel x=" 130" y="5"/>)");
+  ASSERT_TRUE(document.setContent(
+      QByteArray(R"(<tab><panel x="10" y="20"/><panel x=" 130" y="5"/></tab>)")));
+  const QDomNodeList nodes = document.documentElement().childNodes();
   window.LoadTab(nodes);
+  EXPECT_TRUE(window.findChildren<TPanelCaption*>().isEmpty());
 
   QWidget surface;
   surface.resize(300, 200);
@@ -56,7 +52,4 @@ TEST_F(DesignerTest, LoadTabPlacesPanelsThatShowTheirPropertiesWhenSelected) {
   window.SelectElement(panels[0]);
   EXPECT_EQ(grid->Values("Left"), "10");
   EXPECT_EQ(grid->RowCount(), 7);
-
-  QDomDocument broken;
-  EXPECT_THROW(window.LoadTab(PanelNodes(broken, R"(<panel x="ten" y="5"/>)")), std::runtime_error);
 }
