@@ -6,6 +6,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -102,7 +103,14 @@ void TAbout::SetAlphaBlendValue(int Value) {
 }
 
 void TAbout::done(int Result) {
-  FadeOut();
+  // The fade lets pending events run; a second close among them (a click on OK, Escape, the
+  // close box) is the close already under way, so the box fades and finishes once.
+  if (FFading)
+    return;
+  {
+    const QScopedValueRollback fading(FFading, true);
+    FadeOut();
+  }
   QDialog::done(Result);
 }
 

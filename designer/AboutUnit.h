@@ -38,4 +38,5 @@ private:
 
   int FAlphaBlendValue = 255;
   bool FAlphaBlend = false;
+  bool FFading = false; // a close is fading the box out
 };

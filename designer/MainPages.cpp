@@ -5,7 +5,51 @@
 
 #include <QAction>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QSignalBlocker>
+
+namespace {
+
+// Notes a list's current row when the left button goes down on it, before the list moves its
+// current row, so that the press can tell whether it hit the row already current.
+class TRowBeforePress : public QObject {
+public:
+  explicit TRowBeforePress(QListWidget* List) : QObject(List), FList(List) {
+    List->viewport()->installEventFilter(this);
+  }
+
+  int Row() const { return FRow; }
+
+protected:
+  bool eventFilter(QObject*, QEvent* Event) override {
+    if (Event->type() == QEvent::MouseButtonPress)
+      FRow =
+          static_cast<QMouseEvent*>(Event)->button() == Qt::LeftButton ? FList->currentRow() : -1;
+    return false;
+  }
+
+private:
+  QListWidget* FList;
+  int FRow = -1;
+};
+
+} // namespace
+
+void TFormVistaloom::ConnectPageList() {
+  // A press on another page changes the current row, as the keyboard does; a press on the
+  // page already selected changes nothing in the list and is a click all the same. The
+  // program changes the current row with the list's signals blocked.
+  const std::function<void()> pageClick = GuardedSlot(&TFormVistaloom::LBPagesClick, LBPages);
+  connect(LBPages, &QListWidget::currentRowChanged, this, pageClick);
+  const auto* rowBeforePress = new TRowBeforePress(LBPages);
+  connect(LBPages, &QListWidget::itemPressed, this,
+          [this, rowBeforePress, pageClick](QListWidgetItem* Item) {
+            if (LBPages->row(Item) == rowBeforePress->Row())
+              pageClick();
+          });
+  connect(LBPages, &QListWidget::itemDoubleClicked, this,
+          GuardedSlot(&TFormVistaloom::LBPagesDblClick, LBPages));
+}
 
 QString TFormVistaloom::SelectedPageName() const {
   const QListWidgetItem* item = LBPages->currentItem();

@@ -133,6 +133,9 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
       for (QDomNode child = entities.firstChild(); !child.isNull();
            child = child.nextSibling(), ++index) {
         QCoreApplication::processEvents();
+        // A Cancel among those events gives the window back to the user: read nothing more.
+        if (Sender->FCancelled)
+          return;
         const int id = ProjectXml::RequiredInteger(child, QStringLiteral("id"));
         const QString fileName = ProjectXml::RequiredText(child, QStringLiteral("filename"));
         if (TFlashElement* element = CreateStoredElement(*this, child, id, fileName))

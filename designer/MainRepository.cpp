@@ -58,6 +58,9 @@ void TFormVistaloom::FindFilesByExt(const QString& Dir, QStringList& List, const
 void TFormVistaloom::LoadRepository(const QString& Dir) {
   QStringList Files;
   FindFilesByExt(Dir, Files, ClipExtension);
+  // The preview is cleared below, so no row stays selected: the next click on any row
+  // previews it.
+  SGElements->clearSelection();
   SGElements->clearContents();
   SGElements->setRowCount(Files.isEmpty() ? 1 : int(Files.size()));
   if (Files.isEmpty()) {

@@ -6,7 +6,6 @@
 #include "player/ShockwaveFlash.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QItemSelection>
 #include <QLabel>
 #include <QLineEdit>
@@ -149,7 +148,6 @@ bool TFormVistaloom::PaintSelectionFrame(TFlashElement* E) {
                   TruncToPixel((E->FY - 3) * FScaleY + DragOffset.y()) - 3);
   const QPoint p2(TruncToPixel((E->FX + E->FWidth + 3) * FScaleX + DragOffset.x()) + 3,
                   TruncToPixel((E->FY + E->FHeight + 3) * FScaleY + DragOffset.y()) + 3);
-  QCoreApplication::processEvents();
   if (!FStageCanvas || FStageCanvas->isNull())
     return false;
   QPainter canvas(FStageCanvas);
@@ -162,9 +160,11 @@ void TFormVistaloom::DrawSelectionFrame(TFlashElement* E) {
     ShockwaveFlash->update();
 }
 
+// Frames are drawn on the stage's layer, which Repaint clears at once, so the selection is
+// drawn without letting pending events run: no other handler can refill the Objects list
+// under the loops below, or free a cell editor while a grid's focus change is validated.
 void TFormVistaloom::RefreshSelection(bool ShowProperties) {
   ShockwaveFlash->Repaint();
-  QCoreApplication::processEvents();
   // Frames are shown together once all are drawn: one stage update per refresh.
   TFlashElement* last = nullptr;
   for (int index = 0; index < ListBoxItem->count(); ++index) {
@@ -176,8 +176,7 @@ void TFormVistaloom::RefreshSelection(bool ShowProperties) {
   }
   ShockwaveFlash->update();
 
-  // The list's item selection follows the flags; the list may have been refilled while
-  // messages ran, so it is taken as it stands now.
+  // The list's item selection follows the flags.
   QItemSelection selection;
   for (int index = 0; index < ListBoxItem->count(); ++index)
     if (ListBoxElement(index)->FSelected) {
@@ -198,7 +197,6 @@ void TFormVistaloom::RefreshSelectionAndProperties() {
 
 void TFormVistaloom::MoveSelectionBy(double DX, double DY) {
   ShockwaveFlash->Repaint();
-  QCoreApplication::processEvents();
   for (TFlashElement* element : SelectedListBoxElements()) {
     element->SetX(element->FX + DX / FScaleX);
     element->SetY(element->FY + DY / FScaleY);
@@ -280,7 +278,6 @@ void TFormVistaloom::FormKeyDown(QObject* Sender, int& Key, Qt::KeyboardModifier
   FShiftDown = Shift.testFlag(Qt::ShiftModifier) || Key == Qt::Key_Shift;
   const bool ctrl = Shift.testFlag(Qt::ControlModifier) || Key == Qt::Key_Control;
   FCtrlDown = ctrl;
-  QCoreApplication::processEvents();
 
   // Arrows nudge the selection in stage units, whatever control has the focus.
   if (IsArrowKey(Key)) {
@@ -348,10 +345,7 @@ void TFormVistaloom::ConnectSelectionActions() {
 
   // Only the user's selection changes are clicks: the program changes them with signals
   // blocked.
-  connect(LBPages, &QListWidget::currentRowChanged, this,
-          GuardedSlot(&TFormVistaloom::LBPagesClick, LBPages));
-  connect(LBPages, &QListWidget::itemDoubleClicked, this,
-          GuardedSlot(&TFormVistaloom::LBPagesDblClick, LBPages));
+  ConnectPageList();
   connect(ListBoxItem, &QListWidget::itemSelectionChanged, this,
           GuardedSlot(&TFormVistaloom::ListBoxItemClick, ListBoxItem));
 

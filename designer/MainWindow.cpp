@@ -386,11 +386,17 @@ QWidget* TFormVistaloom::CreateObjectsPanel() {
   SGElements->setSelectionMode(QAbstractItemView::SingleSelection);
   SGElements->setEditTriggers(QAbstractItemView::NoEditTriggers);
   Elements->addWidget(SGElements, 1);
-  connect(SGElements, &QTableWidget::currentCellChanged, this, [this](int ARow, int ACol) {
-    if (ARow < 0)
+  // A row is previewed when the user selects it by a click or a key. The current cell that the
+  // grid sets on taking the focus selects no row, so a switch to the tab previews nothing.
+  connect(SGElements, &QTableWidget::itemSelectionChanged, this, [this] {
+    const QModelIndexList Selected = SGElements->selectionModel()->selectedIndexes();
+    if (Selected.isEmpty())
       return;
     bool CanSelect = true;
-    Guarded([&] { SGElementsSelectCell(SGElements, ACol, ARow, CanSelect); });
+    Guarded([&] {
+      SGElementsSelectCell(SGElements, Selected.first().column(), Selected.first().row(),
+                           CanSelect);
+    });
   });
   PageControl->addTab(TSElements, "Elements");
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -60,6 +61,44 @@ public:
 
 } // namespace
 
+// Watches the application's focus for every grid at once, so a focus change validates at most
+// one grid: the one that held the old focus widget and does not hold the new one. Both widgets
+// are looked at before that validation runs the program's handlers, which may close and free
+// them; nothing looks at them afterwards.
+class TValueListEditor::TFocusWatcher : public QObject {
+public:
+  static void Register(TValueListEditor* Grid) { Instance().FGrids.append(Grid); }
+  static void Unregister(TValueListEditor* Grid) {
+    if (Watcher)
+      Watcher->FGrids.removeOne(Grid);
+  }
+
+private:
+  explicit TFocusWatcher(QObject* Parent) : QObject(Parent) {
+    connect(qApp, &QApplication::focusChanged, this, &TFocusWatcher::FocusChanged);
+  }
+
+  // One watcher per application object, created with the first grid.
+  static TFocusWatcher& Instance() {
+    if (!Watcher)
+      Watcher = new TFocusWatcher(qApp);
+    return *Watcher;
+  }
+
+  void FocusChanged(QWidget* Old, QWidget* Now) {
+    if (!Now)
+      return;
+    for (TValueListEditor* grid : std::as_const(FGrids))
+      if (grid->Contains(Old) && !grid->Contains(Now)) {
+        grid->ValidatePendingRow();
+        return;
+      }
+  }
+
+  static inline QPointer<TFocusWatcher> Watcher;
+  QList<TValueListEditor*> FGrids;
+};
+
 TValueListEditor::TValueListEditor(QWidget* parent) : QTableWidget(0, 2, parent) {
   setHorizontalHeaderLabels({QStringLiteral("Properies"), QStringLiteral("Value")});
   // Both columns share the width of the narrow property panel; rows are as high as their
@@ -72,7 +111,7 @@ TValueListEditor::TValueListEditor(QWidget* parent) : QTableWidget(0, 2, parent)
   setEditTriggers(CurrentChanged | SelectedClicked | EditKeyPressed | AnyKeyPressed);
   setItemDelegateForColumn(ValueColumn, new TValueDelegate(this));
   connect(this, &QTableWidget::itemChanged, this, &TValueListEditor::ValueEdited);
-  connect(qApp, &QApplication::focusChanged, this, &TValueListEditor::FocusChanged);
+  TFocusWatcher::Register(this);
   FPickListTimer = new QTimer(this);
   FPickListTimer->setSingleShot(true);
   connect(FPickListTimer, &QTimer::timeout, this,
@@ -81,7 +120,7 @@ TValueListEditor::TValueListEditor(QWidget* parent) : QTableWidget(0, 2, parent)
 
 TValueListEditor::~TValueListEditor() {
   // Focus moves while the widget is taken down; those changes are no user's.
-  disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+  TFocusWatcher::Unregister(this);
 }
 
 QString TValueListEditor::Key(int Row) const {
@@ -228,11 +267,6 @@ QTableWidgetItem* TValueListEditor::ValueItem(int Row) const {
 void TValueListEditor::ValueEdited(QTableWidgetItem* Item) {
   if (!FProgramWrite && Item->column() == ValueColumn)
     FPendingRow = Item->row();
-}
-
-void TValueListEditor::FocusChanged(QWidget* Old, QWidget* Now) {
-  if (Now && Contains(Old) && !Contains(Now))
-    ValidatePendingRow();
 }
 
 bool TValueListEditor::Contains(const QWidget* Widget) const {

@@ -54,9 +54,10 @@ protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+  class TFocusWatcher;
+
   QTableWidgetItem* ValueItem(int Row) const;
   void ValueEdited(QTableWidgetItem* Item);
-  void FocusChanged(QWidget* Old, QWidget* Now);
   bool Contains(const QWidget* Widget) const;
   void CommitOpenEditor();
   void ValidatePendingRow();

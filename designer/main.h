@@ -360,6 +360,8 @@ public:
   // Connects the page and object actions, the page and Objects lists, the property grids and
   // the all-objects table; called once by the constructor.
   void ConnectSelectionActions();
+  // Runs the page click on every click in LBPages and on every change of its current row.
+  void ConnectPageList();
 
   // Selects the page named Name (A to Z folded, the last match wins) or appends it and
   // selects it; true when it appended. Runs no page click.
@@ -412,6 +414,16 @@ public:
   void Button9Click(QObject* Sender = nullptr);
   void Button10Click(QObject* Sender = nullptr);
   void TabSheetAllShow(QObject* Sender = nullptr);
+
+  // Caption panels
+  // The surface LoadTab places its panels on; nothing in the program assigns it.
+  QWidget* FPanelContainer = nullptr;
+  // Places one caption panel per node on FPanelContainer, at the node's attributes "x" and
+  // "y"; selecting a panel shows its property text. Without a container nothing is placed.
+  void LoadTab(const QDomNodeList& Nodes);
+  // Fills the Properties grid with the property text of Sender when it is a caption panel;
+  // any other Sender leaves the grid as it is.
+  void SelectElement(QObject* Sender);
 
   // Alignment and z-order
   // Connect the align and the z-order actions; called once by the constructor.

@@ -8,7 +8,8 @@ typedef void CURL; // libcurl's handles, as curl.h declares them
 typedef void CURLM;
 
 // A blocking FTP client on libcurl for one control connection at a time: binary transfers,
-// passive data connections, time-outs for connecting and for a server that stops answering.
+// active data connections (the server connects back to the address of the control
+// connection), time-outs for connecting and for a server that stops answering.
 // While a command waits on the network the application's pending events run about every
 // 50 ms, so the window repaints and takes input; a command started from such an event while
 // another one runs is refused. Every failure throws std::runtime_error with a message for the

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +56,23 @@ TEST_F(DialogsTest, AboutOpensOpaqueAndFadesOutOnEveryClose) {
   EXPECT_EQ(About->LabelTitle->text(), "Vistaloom");
   EXPECT_EQ(About->LabelVersion->text(), "Version 1.3.10");
   EXPECT_EQ(About->windowTitle(), "About Tessaryn");
+}
+
+// The fade lets pending events run: a second close arriving during it is the close under way,
+// so the box finishes once, with the first close's result.
+TEST_F(DialogsTest, ASecondCloseDuringTheFadeFinishesTheAboutBoxOnce) {
+  CreateDesigner();
+  TAbout* About = Window->About;
+  QSignalSpy Finished(About, &QDialog::finished);
+  WhenModal([About](QWidget*) {
+    QTimer::singleShot(0, About, [About] { About->reject(); });
+    QTest::mouseClick(About->BitBtn1, Qt::LeftButton);
+  });
+  Window->AboutItem->trigger();
+  ASSERT_EQ(Finished.count(), 1);
+  EXPECT_EQ(Finished.at(0).at(0).toInt(), QDialog::Accepted);
+  EXPECT_EQ(About->AlphaBlendValue(), 0);
+  EXPECT_FALSE(About->isVisible());
 }
 
 TEST_F(DialogsTest, ProjectPreferencesTakeBothTextsOnEnter) {

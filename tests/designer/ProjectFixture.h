@@ -119,12 +119,16 @@ protected:
       Work(*dialog);
   }
 
-  // Presses the loading dialog's Cancel once an error has been shown, as a user would.
+  // Presses the loading dialog's Cancel once it has shown an error, as a user would; a later
+  // load runs until it shows an error of its own.
   void CancelLoadAfterError() {
     auto* poll = new QTimer(Window.get());
-    QObject::connect(poll, &QTimer::timeout, poll, [this] {
-      if (!Dialogs.Exceptions.isEmpty())
-        OnLoadingDialog([](TFormLoading& dialog) { dialog.CancelLoad->trigger(); });
+    QObject::connect(poll, &QTimer::timeout, poll, [this, answered = qsizetype(0)]() mutable {
+      if (Dialogs.Exceptions.size() > answered)
+        OnLoadingDialog([&](TFormLoading& dialog) {
+          answered = Dialogs.Exceptions.size();
+          dialog.CancelLoad->trigger();
+        });
     });
     poll->start(5);
   }

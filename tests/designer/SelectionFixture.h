@@ -4,6 +4,8 @@
 #include "designer/MousePaint.h"
 #include "designer/ValueListEditor.h"
 
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 // Designer tests that work the stage, the page list and the property grids as a user does:
@@ -45,6 +47,13 @@ protected:
   }
 
   void SelectPage(int row) { Window->LBPages->setCurrentRow(row); }
+
+  // Clicks the tab of page on its tab bar.
+  static void ClickTab(QTabWidget* tabs, QWidget* page) {
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tabs->indexOf(page)).center());
+    ASSERT_EQ(tabs->currentWidget(), page);
+  }
 
   QWidget* Overlay() const { return Window->FormPaint; }
 
