@@ -31,6 +31,8 @@ public:
   QStringList Asked;
   QStringList Messages;
   QStringList Exceptions;
+  // Every error box shown so far, whatever a test took out of Exceptions.
+  qsizetype ExceptionsShown = 0;
 
   bool OpenProject(QWidget*, const QString& startDir, QString& fileName) override {
     Asked << "OpenProject: " + startDir;
@@ -60,7 +62,10 @@ public:
     Asked << "BrowseFolder: " + caption + " | " + root;
     return Answer(BrowseAnswers, folder);
   }
-  void ShowException(QWidget*, const QString& message) override { Exceptions << message; }
+  void ShowException(QWidget*, const QString& message) override {
+    Exceptions << message;
+    ++ExceptionsShown;
+  }
 
 private:
   static bool Answer(std::deque<TAnswer>& Queue, QString& Value) {

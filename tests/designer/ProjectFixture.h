@@ -124,9 +124,9 @@ protected:
   void CancelLoadAfterError() {
     auto* poll = new QTimer(Window.get());
     QObject::connect(poll, &QTimer::timeout, poll, [this, answered = qsizetype(0)]() mutable {
-      if (Dialogs.Exceptions.size() > answered)
+      if (Dialogs.ExceptionsShown > answered)
         OnLoadingDialog([&](TFormLoading& dialog) {
-          answered = Dialogs.Exceptions.size();
+          answered = Dialogs.ExceptionsShown;
           dialog.CancelLoad->trigger();
         });
     });
