@@ -49,10 +49,15 @@ void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape, const QTransf
 }
 
 std::shared_ptr<ScriptObject> PlayerLevel::NewObject() {
-  if (++FScriptObjects > SwfLimits::MaxScriptObjects)
-    return nullptr;
-  FObjects.push_back(std::make_shared<ScriptObject>());
-  return FObjects.back();
+  return Adopt(std::make_shared<ScriptObject>());
+}
+
+const std::shared_ptr<ScriptObject>& PlayerLevel::Global() {
+  if (!FGlobal) {
+    FGlobal = std::make_shared<ScriptObject>();
+    FObjects.push_back(FGlobal);
+  }
+  return FGlobal;
 }
 
 bool PlayerLevel::SpendText(qsizetype characters) {

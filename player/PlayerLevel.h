@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/MovieClip.h"
+#include "player/SwfLimits.h"
 #include "player/SwfMovie.h"
 
 #include <QString>
@@ -24,6 +25,15 @@ public:
 
   // A new plain object, or null once the level's scripts have made too many.
   std::shared_ptr<ScriptObject> NewObject();
+  // Takes ownership of an object a script made; null once the scripts have made too many.
+  template <class T> std::shared_ptr<T> Adopt(std::shared_ptr<T> object) {
+    if (++FScriptObjects > SwfLimits::MaxScriptObjects)
+      return nullptr;
+    FObjects.push_back(object);
+    return object;
+  }
+  // The level's _global object, made when a script first needs it.
+  const std::shared_ptr<ScriptObject>& Global();
   // Charges text built by scripts; false once the level's allowance is spent.
   bool SpendText(qsizetype characters);
 
@@ -35,6 +45,7 @@ private:
   std::shared_ptr<const SwfMovie> FMovie;
   QString FTypeName;
   std::shared_ptr<MovieClip> FRoot;
+  std::shared_ptr<ScriptObject> FGlobal;
   std::vector<std::shared_ptr<ScriptObject>> FObjects;
   std::size_t FDisplayEntries = 0;
   std::size_t FScriptObjects = 0;

@@ -23,6 +23,7 @@ struct SwfTimeline {
   };
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;
+  int FrameCount = 1; // as the timeline declares it
 };
 
 // A parsed movie: immutable once built, shared by every level that plays it.
@@ -35,4 +36,8 @@ struct SwfMovie {
   std::unordered_map<int, SwfShape> Shapes;
   std::unordered_map<int, SwfTimeline> Sprites;
   SwfTimeline Root;
+  // DoInitAction scripts of the first frame, run before any frame script.
+  std::vector<SwfScript> InitScripts;
+  // An ActionScript 3 movie: its frame 1 is shown, none of its scripts is run.
+  bool ActionScript3 = false;
 };
