@@ -355,7 +355,13 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
   case SwfActionCode::CallFunction: {
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
-    call = CallValue(ScriptScope(FEnvironment, frame).Get(name), {}, name, arguments);
+    // A plain call runs with the current timeline as this.
+    const ActionValue callee = ScriptScope(FEnvironment, frame).Get(name);
+    if (const auto called = CallScriptFunction(callee, frame.Target, arguments))
+      call = *called;
+    else
+      call.Value =
+          ScriptBuiltins::CallFunction(FEnvironment, name, arguments).value_or(ActionValue());
     break;
   }
   case SwfActionCode::CallMethod: {
@@ -365,11 +371,12 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
     // Without a name the receiver itself is called, as super(…) does.
     const ActionValue callee = name.isEmpty() ? receiver : ScriptScope::MemberOf(receiver, name);
-    call = CallValue(callee, name.isEmpty() ? ActionValue(frame.This) : receiver, name, arguments);
-    if (call.How == Completion::Continue && call.Value.IsUndefined() && !name.isEmpty() &&
-        !callee.Object())
-      if (auto builtin = ScriptBuiltins::CallMethod(FEnvironment, receiver, name, arguments))
-        call.Value = *builtin;
+    const auto self = name.isEmpty() ? frame.This : receiver.Object();
+    if (const auto called = CallScriptFunction(callee, self, arguments))
+      call = *called;
+    else if (!name.isEmpty())
+      call.Value = ScriptBuiltins::CallMethod(FEnvironment, receiver, name, arguments)
+                       .value_or(ActionValue());
     break;
   }
   case SwfActionCode::NewObject: {
@@ -569,16 +576,14 @@ bool ActionInterpreter::PushText(const QString& text) {
   return Push(text);
 }
 
-ActionInterpreter::Completion ActionInterpreter::CallValue(const ActionValue& callee,
-                                                           const ActionValue& receiver,
-                                                           const QString& builtinName,
-                                                           const Arguments& arguments) {
-  if (const auto* function = dynamic_cast<const ScriptFunction*>(callee.Object().get()))
-    return Call(*function, receiver.Object(), arguments);
-  if (receiver.IsUndefined())
-    if (auto value = ScriptBuiltins::CallFunction(FEnvironment, builtinName, arguments))
-      return Completion::Result(*value);
-  return {};
+std::optional<ActionInterpreter::Completion>
+ActionInterpreter::CallScriptFunction(const ActionValue& callee,
+                                      const std::shared_ptr<ScriptObject>& receiver,
+                                      const Arguments& arguments) {
+  const auto* function = dynamic_cast<const ScriptFunction*>(callee.Object().get());
+  if (!function)
+    return std::nullopt;
+  return Call(*function, receiver, arguments);
 }
 
 ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& function,

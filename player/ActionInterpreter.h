@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class MovieClip;
@@ -62,9 +63,10 @@ private:
   Completion Call(const ScriptFunction& function, const std::shared_ptr<ScriptObject>& receiver,
                   const Arguments& arguments);
   void Prepare(const ScriptFunction& function, const Arguments& arguments, ScriptFrame& callee);
-  // A value's function, or a built-in result; Value is undefined when there is neither.
-  Completion CallValue(const ActionValue& callee, const ActionValue& receiver,
-                       const QString& builtinName, const Arguments& arguments);
+  // Calls callee when it is a function a script defined; nothing for any other value.
+  std::optional<Completion> CallScriptFunction(const ActionValue& callee,
+                                               const std::shared_ptr<ScriptObject>& receiver,
+                                               const Arguments& arguments);
   Completion Construct(const ActionValue& constructor, const QString& className,
                        const Arguments& arguments);
   std::shared_ptr<ScriptObject> NewObject(const ScriptFunction* constructor);

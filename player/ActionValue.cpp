@@ -90,8 +90,10 @@ QString ActionValue::ToString(int swfVersion) const {
 double ActionValue::ToNumber(int swfVersion) const {
   if (swfVersion < 7 && (IsUndefined() || IsNull()))
     return 0;
-  if (swfVersion < 5 && IsString())
-    return std::get<QString>(FValue).isEmpty() ? 0 : ToNumber();
+  if (swfVersion < 5 && IsString()) {
+    const double number = ToNumber(); // the oldest movies read any other text as 0
+    return std::isnan(number) ? 0 : number;
+  }
   return ToNumber();
 }
 

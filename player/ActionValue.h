@@ -36,7 +36,8 @@ public:
   bool ToBoolean() const;
 
   // Conversions as a movie of swfVersion makes them: before version 7 undefined reads as ""
-  // and 0, null as 0, and a text is true when it reads as a number other than 0.
+  // and 0, null as 0, and a text is true when it reads as a number other than 0; before
+  // version 5 a text that is no number reads as 0.
   QString ToString(int swfVersion) const;
   double ToNumber(int swfVersion) const;
   bool ToBoolean(int swfVersion) const;

@@ -88,6 +88,9 @@ void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
     if (!result.Movie)
       throw SwfError(result.Error.toStdString());
     d->Stage.LoadLevel(level, result.Movie, QFileInfo(path).completeBaseName());
+    if (result.Movie->ActionScript3)
+      d->Errors[level] =
+          QStringLiteral("%1: an ActionScript 3 movie; its scripts are not run").arg(path);
   } catch (const SwfError& error) {
     d->Stage.ClearLevel(level);
     d->Errors[level] = QString::fromStdString(error.what());

@@ -32,7 +32,8 @@ public:
   // Redraws the stage and wipes the drawing layer.
   void Repaint();
 
-  // Why the last load of a level left it empty; "" after a successful load.
+  // Why the last load of a level left it empty, or what of a loaded movie is not played
+  // (the scripts of an ActionScript 3 movie); "" when the whole movie plays.
   QString LoadError(int level) const;
 
 signals:
