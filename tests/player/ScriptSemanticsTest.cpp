@@ -196,3 +196,161 @@ TEST(ScriptSemantics, FunctionsSeeTheirArgumentsClosuresAndRegisters) {
   EXPECT_EQ(run.Get("factorial"), "720");
   EXPECT_EQ(run.Get("register"), "kept");
 }
+
+TEST(ScriptSemantics, WithTryAndThrowDecideWhereNamesAndErrorsGo) {
+  Asm script;
+  script.Set("o", Asm().Push("x").Push("inner").PushInteger(1).Op(InitObject));
+  // with (o) { seen = x; x = "changed"; }
+  script.Push("o")
+      .Op(GetVariable)
+      .With(Asm().Set("seen", Asm().Push("x").Op(GetVariable)).SetText("x", "changed"));
+  script.Set("changed", Asm().Push("o.x").Op(GetVariable));
+  // try { throw "boom"; after = 1; } catch (e) { caught = e; } finally { cleaned = 1; }
+  const Asm finallyBody = Asm().SetText("cleaned", "1");
+  script.Try("e", Asm().Push("boom").Op(Throw).SetText("after", "1"),
+             Asm().Set("caught", Asm().Push("e").Op(GetVariable)), &finallyBody);
+  // A throw inside a function reaches the caller's catch.
+  script.DefineFunction("fail", {}, Asm().Push("deep").Op(Throw));
+  script.Try("e", Asm().CallFunction("fail", 0).Op(Pop),
+             Asm().Set("fromFunction", Asm().Push("e").Op(GetVariable)), nullptr);
+  script.SetText("beforeUncaught", "1").Push("loose").Op(Throw).SetText("afterUncaught", "1");
+  const ScriptRun run(script.Tag() + Asm().SetText("nextScript", "1").Tag());
+  EXPECT_EQ(run.Get("seen"), "inner");
+  EXPECT_EQ(run.Get("changed"), "changed");
+  EXPECT_EQ(run.Get("x"), ""); // the with object took the assignment
+  EXPECT_EQ(run.Get("caught"), "boom");
+  EXPECT_EQ(run.Get("after"), "");
+  EXPECT_EQ(run.Get("cleaned"), "1");
+  EXPECT_EQ(run.Get("fromFunction"), "deep");
+  EXPECT_EQ(run.Get("beforeUncaught"), "1");
+  EXPECT_EQ(run.Get("afterUncaught"), ""); // an uncaught throw ends its script only
+  EXPECT_EQ(run.Get("nextScript"), "1");
+}
+
+TEST(ScriptSemantics, ObjectsArraysAndClassesBehaveAsScriptsExpect) {
+  Asm script;
+  // function Point(x) { this.x = x; }  Point.prototype.twice = function () { return this.x * 2; }
+  script.DefineFunction(
+      "Point", {"x"},
+      Asm().Push("this").Op(GetVariable).Push("x").Push("x").Op(GetVariable).Op(SetMember));
+  script.Push("Point").Op(GetVariable).Push("prototype").Op(GetMember).Push("twice");
+  script.DefineFunction("", {},
+                        Asm()
+                            .Push("this")
+                            .Op(GetVariable)
+                            .Push("x")
+                            .Op(GetMember)
+                            .PushInteger(2)
+                            .Op(0x0C)
+                            .Op(Return));
+  script.Op(SetMember);
+  script.Set("p", Asm().PushInteger(21).PushInteger(1).Push("Point").Op(NewObject));
+  script.Set("twice", Asm().PushInteger(0).Push("p").Op(GetVariable).Push("twice").Op(CallMethod));
+  script.Set("isPoint",
+             Asm().Push("p").Op(GetVariable).Push("Point").Op(GetVariable).Op(InstanceOf));
+  // function Point3() {}  Point3 extends Point: its instances are Points too.
+  script.DefineFunction("Point3", {}, Asm());
+  script.Push("Point3").Op(GetVariable).Push("Point").Op(GetVariable).Op(Extends);
+  script.Set("q", Asm().PushInteger(0).Push("Point3").Op(NewObject));
+  script.Set("inherits",
+             Asm().Push("q").Op(GetVariable).Push("Point").Op(GetVariable).Op(InstanceOf));
+  // a = ["x", "y"]; a.push("z"); joined = a.join("-"); count = a.length;
+  script.Set("a", Asm().Push("y").Push("x").PushInteger(2).Op(InitArray));
+  script.Push("z").PushInteger(1).Push("a").Op(GetVariable).Push("push").Op(CallMethod).Op(Pop);
+  script.Set("joined",
+             Asm().Push("-").PushInteger(1).Push("a").Op(GetVariable).Push("join").Op(CallMethod));
+  script.Set("count", Asm().Push("a.length").Op(GetVariable));
+  // names = ""; for (k in o) names += k;  after delete o.b
+  script.Set("o", Asm().PushInteger(0).Op(InitObject));
+  for (const char* name : {"a", "b", "c"})
+    script.Push("o").Op(GetVariable).Push(name).PushInteger(1).Op(SetMember);
+  script.Push("o").Op(GetVariable).Push("b").Op(Delete).Op(Pop);
+  script.SetText("names", "");
+  Asm collect;
+  collect.Record(StoreRegister, QByteArray(1, '\0')).PushNull().Op(Equals2);
+  const Asm append =
+      Asm().Set("names", Asm().Push("names").Op(GetVariable).PushRegister(0).Op(StringAdd));
+  Asm loopBody = Asm().Append(append);
+  const int jumpSize = 5;
+  script.Push("o").Op(GetVariable).Op(Enumerate2);
+  script.Append(collect).If(loopBody.Size() + jumpSize).Append(loopBody);
+  script.Jump(-(loopBody.Size() + jumpSize + 5 + collect.Size()));
+  // Text and Math built-ins.
+  script.Set("upper", Asm().PushInteger(0).Push("abc").Push("toUpperCase").Op(CallMethod));
+  script.Set("part",
+             Asm().PushInteger(3).PushInteger(1).PushInteger(2).Push("abcdef").Push("substr").Op(
+                 CallMethod));
+  script.Set("found",
+             Asm().Push("cd").PushInteger(1).Push("abcdef").Push("indexOf").Op(CallMethod));
+  script.Set(
+      "floor",
+      Asm().Push(2.7).PushInteger(1).Push("Math").Op(GetVariable).Push("floor").Op(CallMethod));
+  script.Set("textLength", Asm().Push("hello").Push("length").Op(GetMember));
+  script.Set("parsed", Asm().Push("42px").PushInteger(1).Push("parseInt").Op(0x3D));
+  const ScriptRun run(script.Tag());
+  EXPECT_EQ(run.Get("twice"), "42");
+  EXPECT_EQ(run.Get("isPoint"), "true");
+  EXPECT_EQ(run.Get("inherits"), "true");
+  EXPECT_EQ(run.Get("joined"), "x-y-z");
+  EXPECT_EQ(run.Get("count"), "3");
+  EXPECT_EQ(run.Get("names"), "ca"); // newest first, the deleted member gone
+  EXPECT_EQ(run.Get("upper"), "ABC");
+  EXPECT_EQ(run.Get("part"), "bcd");
+  EXPECT_EQ(run.Get("found"), "2");
+  EXPECT_EQ(run.Get("floor"), "2");
+  EXPECT_EQ(run.Get("textLength"), "5");
+  EXPECT_EQ(run.Get("parsed"), "42");
+}
+
+TEST(ScriptSemantics, EndlessLoopsAndRecursionEndTheirScriptOnly) {
+  Asm endless = Asm().SetText("looping", "1").Jump(-5);
+  Asm recursion;
+  recursion.DefineFunction("again", {}, Asm().CallFunction("again", 0).Op(Return));
+  recursion.CallFunction("again", 0).Op(Pop).SetText("afterRecursion", "1");
+  // Each call of a function that loops counts against the same allowance.
+  Asm busy;
+  busy.DefineFunction("spin", {}, Asm().Jump(-5));
+  busy.CallFunction("spin", 0).CallFunction("spin", 0).SetText("afterSpin", "1");
+  const ScriptRun run(endless.Tag() + recursion.Tag() + busy.Tag() +
+                      Asm().SetText("nextScript", "1").Tag());
+  EXPECT_EQ(run.Get("looping"), "1");
+  EXPECT_EQ(run.Get("afterRecursion"), "");
+  EXPECT_EQ(run.Get("afterSpin"), "");
+  EXPECT_EQ(run.Get("nextScript"), "1");
+}
+
+TEST(ScriptSemantics, PathsAndTargetsReachTheRightClip) {
+  const QByteArray item = Sprite(2, Asm().SetText("own", "mine").Tag());
+  Asm root;
+  root.Set("slash", Asm().Push("/item:own").Op(GetVariable));
+  root.Set("dotted", Asm().Push("_root.item.own").Op(GetVariable));
+  root.Push("/item:fromRoot").Push("set").Op(SetVariable);
+  // tellTarget("item") { told = 1; … } then back to the root.
+  root.SetTarget("item").SetText("told", "1");
+  root.Set("targetName", Asm().Push("").PushInteger(13).Op(GetProperty));
+  root.Set("upward", Asm().Push("../:rootOnly").Op(GetVariable));
+  root.SetTarget("").SetText("back", "1");
+  root.Set("global", Asm().Push("_global").Op(GetVariable).Push("shared").Op(GetMember));
+  root.Set("total", Asm().Push("").PushInteger(5).Op(GetProperty));
+  root.Push("declared").Op(DefineLocal2);
+  const QByteArray init = Asm()
+                              .Push("_global")
+                              .Op(GetVariable)
+                              .Push("shared")
+                              .Push("early")
+                              .Op(SetMember)
+                              .SetText("rootOnly", "r")
+                              .InitTag(2);
+  const ScriptRun run(item + init + Place(1, 2, 0, 0, "item") + root.Tag() + ShowFrame() +
+                      ShowFrame());
+  EXPECT_EQ(run.Get("slash"), "mine");
+  EXPECT_EQ(run.Get("dotted"), "mine");
+  EXPECT_EQ(run.Get("item.fromRoot"), "set");
+  EXPECT_EQ(run.Get("item.told"), "1");
+  EXPECT_EQ(run.Get("told"), "");
+  EXPECT_EQ(run.Get("item.targetName"), "item"); // variables too went to the target
+  EXPECT_EQ(run.Get("item.upward"), "r");
+  EXPECT_EQ(run.Get("back"), "1");
+  EXPECT_EQ(run.Get("global"), "early"); // the init script ran before every frame script
+  EXPECT_EQ(run.Get("total"), "1");
+}
