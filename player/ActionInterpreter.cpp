@@ -305,9 +305,9 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
   case SwfActionCode::Enumerate:
   case SwfActionCode::Enumerate2: {
     const ActionValue target = Pop();
-    Enumerate(action.Code == SwfActionCode::Enumerate2
-                  ? target
-                  : ScriptScope(FEnvironment, frame).Get(target.ToString(version)));
+    ok = Enumerate(action.Code == SwfActionCode::Enumerate2
+                       ? target
+                       : ScriptScope(FEnvironment, frame).Get(target.ToString(version)));
     break;
   }
   case SwfActionCode::TypeOf:
@@ -479,11 +479,13 @@ ActionInterpreter::ExecuteBlock(const SwfScript& script, std::size_t index, Scri
   const SwfAction& action = script[index];
   const std::size_t end = action.BlockEnds[0];
   const auto object = Pop().Object();
-  if (end == NoAction || frame.With.size() >= std::size_t(SwfLimits::MaxNesting))
+  if (end == NoAction || FDepth >= SwfLimits::MaxCallDepth)
     return Completion::Ended(Completion::Abort);
   if (object)
     frame.With.push_back(object);
+  ++FDepth;
   Completion completion = RunRange(script, index + 1, end, frame);
+  --FDepth;
   if (object)
     frame.With.pop_back();
   return completion;
@@ -493,8 +495,20 @@ ActionInterpreter::Completion ActionInterpreter::ExecuteTry(const SwfScript& scr
                                                             std::size_t index, ScriptFrame& frame) {
   const SwfAction& action = script[index];
   const auto [tryEnd, catchEnd, finallyEnd] = action.BlockEnds;
-  if (tryEnd == NoAction || catchEnd == NoAction || finallyEnd == NoAction)
+  if (tryEnd == NoAction || catchEnd == NoAction || finallyEnd == NoAction ||
+      FDepth >= SwfLimits::MaxCallDepth)
     return Completion::Ended(Completion::Abort);
+  // The blocks nest in the interpreter's own calls, so they count as calls.
+  ++FDepth;
+  const Completion completion = RunBlocks(script, action, frame);
+  --FDepth;
+  return completion;
+}
+
+ActionInterpreter::Completion
+ActionInterpreter::RunBlocks(const SwfScript& script, const SwfAction& action, ScriptFrame& frame) {
+  const std::size_t index = std::size_t(&action - script.data());
+  const auto [tryEnd, catchEnd, finallyEnd] = action.BlockEnds;
   Completion completion = RunRange(script, index + 1, tryEnd, frame);
   if (completion.How == Completion::Throw && (action.Number & HasCatch)) {
     if (action.Number & 0x04)
@@ -589,17 +603,17 @@ ActionInterpreter::CallScriptFunction(const ActionValue& callee,
 ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& function,
                                                       const std::shared_ptr<ScriptObject>& receiver,
                                                       const Arguments& arguments) {
-  if (FCallDepth >= SwfLimits::MaxCallDepth)
+  if (FDepth >= SwfLimits::MaxCallDepth)
     return Completion::Ended(Completion::Abort);
   ScriptFrame callee;
   callee.This = receiver;
   Prepare(function, arguments, callee);
   const std::size_t savedBase = FStackBase;
   FStackBase = FStack.size();
-  ++FCallDepth;
+  ++FDepth;
   const ScriptFunction::Body& body = function.Code();
   Completion completion = RunRange(*body.Script, body.Begin, body.End, callee);
-  --FCallDepth;
+  --FDepth;
   FStack.resize(FStackBase);
   FStackBase = savedBase;
   switch (completion.How) {
@@ -625,8 +639,8 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
       !info.Version2 || !(info.Flags & Preload::SuppressArguments) || flag(Preload::Arguments);
   ActionValue argumentsArray;
   if (wantsArguments) {
-    auto array = std::make_shared<ScriptArray>();
-    array->Elements() = arguments;
+    auto array = std::make_shared<ScriptArray>(FEnvironment.Level);
+    array->Insert(0, arguments);
     callee.Activation->Keep(array);
     argumentsArray = ActionValue(std::shared_ptr<ScriptObject>(array));
   }
@@ -703,13 +717,19 @@ bool ActionInterpreter::InstanceOf(const ActionValue& object,
   return false;
 }
 
-void ActionInterpreter::Enumerate(const ActionValue& object) {
-  Push(ActionValue::Null());
+bool ActionInterpreter::Enumerate(const ActionValue& object) {
+  if (!Push(ActionValue::Null()))
+    return false;
   const auto target = object.Object();
   if (!target)
-    return;
+    return true;
+  // Listing names is work in proportion to their number: it counts against the allowance.
+  FExecuted += target->MemberCount();
+  if (FExecuted > SwfLimits::MaxActionsPerScript)
+    return false;
   // Pushed oldest first, so the loop takes the newest first, as the player lists them.
   for (const QString& name : target->MemberNames())
     if (name != ProtoName && name != SuperConstructorName && !Push(name))
-      return;
+      return false;
+  return true;
 }

@@ -53,6 +53,8 @@ private:
   bool ExecuteClip(const SwfAction& action, ScriptFrame& frame, Completion& result);
   Completion ExecuteBlock(const SwfScript& script, std::size_t index, ScriptFrame& frame);
   Completion ExecuteTry(const SwfScript& script, std::size_t index, ScriptFrame& frame);
+  // Runs the try, catch and finally blocks of a checked Try action.
+  Completion RunBlocks(const SwfScript& script, const SwfAction& action, ScriptFrame& frame);
   Completion DefineFunctionAt(const SwfScript& script, std::size_t index, ScriptFrame& frame);
 
   bool Push(const ActionValue& value);
@@ -71,12 +73,13 @@ private:
                        const Arguments& arguments);
   std::shared_ptr<ScriptObject> NewObject(const ScriptFunction* constructor);
   bool InstanceOf(const ActionValue& object, const ActionValue& constructor) const;
-  void Enumerate(const ActionValue& object);
+  // Pushes null, then the object's member names; false when the script has to stop.
+  bool Enumerate(const ActionValue& object);
 
   ScriptEnvironment FEnvironment;
   MovieClip& FSelf;
   std::vector<ActionValue> FStack;
   std::size_t FStackBase = 0; // values below belong to the calling function
   std::size_t FExecuted = 0;
-  int FCallDepth = 0;
+  int FDepth = 0; // function calls and with and try blocks running inside each other
 };

@@ -34,7 +34,8 @@ public:
   }
   // The level's _global object, made when a script first needs it.
   const std::shared_ptr<ScriptObject>& Global();
-  // Charges text built by scripts; false once the level's allowance is spent.
+  // Charges text (and array elements) built by scripts; false once the level's allowance is
+  // spent.
   bool SpendText(qsizetype characters);
 
 private:

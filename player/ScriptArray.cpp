@@ -1,5 +1,6 @@
 #include "player/ScriptArray.h"
 
+#include "player/PlayerLevel.h"
 #include "player/SwfLimits.h"
 
 #include <cmath>
@@ -62,11 +63,38 @@ std::vector<QString> ScriptArray::MemberNames() const {
   return names;
 }
 
+bool ScriptArray::Charge(std::size_t elements) {
+  // An element costs what the text of its size would.
+  constexpr std::size_t CharactersPerElement = sizeof(ActionValue) / sizeof(QChar);
+  return elements <= SwfLimits::MaxScriptTextChars &&
+         FLevel.SpendText(qsizetype(elements * CharactersPerElement));
+}
+
 bool ScriptArray::Resize(double length) {
-  if (!(length >= 0) || length > double(SwfLimits::MaxScriptObjects))
+  if (!(length >= 0) || length > double(SwfLimits::MaxScriptTextChars))
     return false;
-  FElements.resize(std::size_t(std::floor(length)));
+  const std::size_t size = std::size_t(std::floor(length));
+  if (size > FElements.size() && !Charge(size - FElements.size()))
+    return false;
+  FElements.resize(size);
   return true;
+}
+
+bool ScriptArray::Insert(std::size_t position, const std::vector<ActionValue>& values) {
+  if (!Charge(values.size()))
+    return false;
+  FElements.insert(FElements.begin() + qsizetype(std::min(position, FElements.size())),
+                   values.begin(), values.end());
+  return true;
+}
+
+ActionValue ScriptArray::Take(bool last) {
+  if (FElements.empty())
+    return {};
+  const auto taken = last ? FElements.end() - 1 : FElements.begin();
+  ActionValue value = std::move(*taken);
+  FElements.erase(taken);
+  return value;
 }
 
 QString ScriptArray::Join(const QString& separator) const {

@@ -156,28 +156,15 @@ std::optional<ActionValue> CallString(const ScriptEnvironment& environment, cons
 
 std::optional<ActionValue> CallArray(const ScriptEnvironment& environment, ScriptArray& array,
                                      const QString& name, const Arguments& arguments) {
-  std::vector<ActionValue>& elements = array.Elements();
-  if (name == u"push") {
-    if (elements.size() + arguments.size() > SwfLimits::MaxScriptObjects)
-      return ActionValue(double(elements.size()));
-    elements.insert(elements.end(), arguments.begin(), arguments.end());
+  const std::vector<ActionValue>& elements = array.Elements();
+  if (name == u"push" || name == u"unshift") {
+    array.Insert(name == u"push" ? elements.size() : 0, arguments);
     return double(elements.size());
   }
-  if (name == u"pop" || name == u"shift") {
-    if (elements.empty())
-      return ActionValue();
-    const bool last = name == u"pop";
-    const ActionValue taken = last ? elements.back() : elements.front();
-    elements.erase(last ? elements.end() - 1 : elements.begin());
-    return taken;
-  }
-  if (name == u"unshift") {
-    if (elements.size() + arguments.size() <= SwfLimits::MaxScriptObjects)
-      elements.insert(elements.begin(), arguments.begin(), arguments.end());
-    return double(elements.size());
-  }
+  if (name == u"pop" || name == u"shift")
+    return array.Take(name == u"pop");
   if (name == u"reverse") {
-    std::reverse(elements.begin(), elements.end());
+    array.Reverse();
     return ActionValue(array.shared_from_this());
   }
   if (name == u"join" || name == u"toString") {
@@ -205,8 +192,6 @@ std::optional<ActionValue> CallArray(const ScriptEnvironment& environment, Scrip
         joined.insert(joined.end(), other->Elements().begin(), other->Elements().end());
       else
         joined.push_back(argument);
-      if (joined.size() > SwfLimits::MaxScriptObjects)
-        return ActionValue();
     }
     return NewArray(environment.Level, std::move(joined));
   }
@@ -306,11 +291,10 @@ std::optional<ActionValue> CallMethod(const ScriptEnvironment& environment,
   return std::nullopt;
 }
 
-ActionValue NewArray(PlayerLevel& level, std::vector<ActionValue> elements) {
-  const auto array = level.Adopt(std::make_shared<ScriptArray>());
-  if (!array)
+ActionValue NewArray(PlayerLevel& level, const std::vector<ActionValue>& elements) {
+  const auto array = level.Adopt(std::make_shared<ScriptArray>(level));
+  if (!array || !array->Insert(0, elements))
     return {};
-  array->Elements() = std::move(elements);
   return ActionValue(std::static_pointer_cast<ScriptObject>(array));
 }
 

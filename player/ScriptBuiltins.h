@@ -30,7 +30,8 @@ std::optional<ActionValue> CallMethod(const ScriptEnvironment& environment,
                                       const ActionValue& receiver, const QString& name,
                                       const Arguments& arguments);
 
-// A new array holding elements, owned by the level; null once the level made too many.
-ActionValue NewArray(PlayerLevel& level, std::vector<ActionValue> elements);
+// A new array holding elements, owned by the level; undefined once the level's allowance
+// of objects or elements is spent.
+ActionValue NewArray(PlayerLevel& level, const std::vector<ActionValue>& elements);
 
 } // namespace ScriptBuiltins

@@ -16,21 +16,32 @@ ActionValue ScriptObject::Member(const QString& name) const {
   for (int step = 0; object && step < SwfLimits::MaxNesting; ++step) {
     const auto found = object->FMembers.constFind(name);
     if (found != object->FMembers.constEnd())
-      return *found;
+      return found->Value;
     const auto proto = object->FMembers.constFind(ProtoName);
-    object = proto == object->FMembers.constEnd() ? nullptr : proto->Object().get();
+    object = proto == object->FMembers.constEnd() ? nullptr : proto->Value.Object().get();
   }
   return {};
 }
 
 void ScriptObject::SetMember(const QString& name, const ActionValue& value) {
   const auto found = FMembers.find(name);
-  if (found != FMembers.end()) {
-    *found = value;
-    return;
-  }
-  FMembers.insert(name, value);
-  FOrder.push_back(name);
+  if (found != FMembers.end())
+    found->Value = value;
+  else
+    FMembers.insert(name, {value, FNextOrder++});
+}
+
+std::vector<QString> ScriptObject::MemberNames() const {
+  std::vector<std::pair<quint64, QString>> ordered;
+  ordered.reserve(std::size_t(FMembers.size()));
+  for (auto it = FMembers.constBegin(); it != FMembers.constEnd(); ++it)
+    ordered.emplace_back(it->Order, it.key());
+  std::sort(ordered.begin(), ordered.end());
+  std::vector<QString> names;
+  names.reserve(ordered.size());
+  for (auto& [order, name] : ordered)
+    names.push_back(std::move(name));
+  return names;
 }
 
 bool ScriptObject::DeleteMember(const QString& name) {
@@ -41,10 +52,9 @@ bool ScriptObject::DeleteMember(const QString& name) {
 }
 
 std::shared_ptr<ScriptObject> ScriptObject::Prototype() const {
-  return FMembers.value(ProtoName).Object();
+  return FMembers.value(ProtoName).Value.Object();
 }
 
 void ScriptObject::RemoveMember(const QString& name) {
-  if (FMembers.remove(name) > 0)
-    FOrder.erase(std::find(FOrder.begin(), FOrder.end(), name));
+  FMembers.remove(name);
 }

@@ -20,8 +20,9 @@ public:
   virtual bool DeleteMember(const QString& name);
   // Whether the object itself (not its prototypes) holds the member.
   bool HasOwnMember(const QString& name) const { return FMembers.contains(name); }
-  // Own member names, oldest first.
-  virtual std::vector<QString> MemberNames() const { return FOrder; }
+  // Own member names, oldest first, and how many there are.
+  virtual std::vector<QString> MemberNames() const;
+  virtual std::size_t MemberCount() const { return std::size_t(FMembers.size()); }
   // The text the object converts to.
   virtual QString ToText() const { return QStringLiteral("[object Object]"); }
   // What typeof answers for it.
@@ -34,6 +35,12 @@ protected:
   void RemoveMember(const QString& name);
 
 private:
-  QHash<QString, ActionValue> FMembers;
-  std::vector<QString> FOrder;
+  // The order a member was added in travels with it, so deleting one costs no search.
+  struct Slot {
+    ActionValue Value;
+    quint64 Order = 0;
+  };
+
+  QHash<QString, Slot> FMembers;
+  quint64 FNextOrder = 0;
 };

@@ -311,11 +311,24 @@ TEST(ScriptSemantics, EndlessLoopsAndRecursionEndTheirScriptOnly) {
   Asm busy;
   busy.DefineFunction("spin", {}, Asm().Jump(-5));
   busy.CallFunction("spin", 0).CallFunction("spin", 0).SetText("afterSpin", "1");
-  const ScriptRun run(endless.Tag() + recursion.Tag() + busy.Tag() +
+  // Blocks nested past the depth allowance end the script instead of the stack.
+  Asm nested = Asm().SetText("innermost", "1");
+  for (int i = 0; i < 1000; ++i)
+    nested = i % 2 ? Asm().PushNull().With(nested) : Asm().Try("e", nested, Asm(), nullptr);
+  nested.SetText("afterNesting", "1");
+  // An array cannot grow past the level's allowance.
+  Asm huge;
+  huge.Set("a", Asm().PushInteger(0).Op(InitArray));
+  huge.Push("a").Op(GetVariable).Push("length").PushInteger(100'000'000).Op(SetMember);
+  huge.Set("hugeLength", Asm().Push("a.length").Op(GetVariable));
+  const ScriptRun run(endless.Tag() + recursion.Tag() + busy.Tag() + nested.Tag() + huge.Tag() +
                       Asm().SetText("nextScript", "1").Tag());
   EXPECT_EQ(run.Get("looping"), "1");
   EXPECT_EQ(run.Get("afterRecursion"), "");
   EXPECT_EQ(run.Get("afterSpin"), "");
+  EXPECT_EQ(run.Get("innermost"), "");
+  EXPECT_EQ(run.Get("afterNesting"), "");
+  EXPECT_EQ(run.Get("hugeLength"), "0");
   EXPECT_EQ(run.Get("nextScript"), "1");
 }
 
