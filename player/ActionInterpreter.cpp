@@ -135,11 +135,13 @@ ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script
   default:
     break;
   }
-  if (ExecuteStack(action, frame, result) || ExecuteVariables(action, frame, result) ||
-      ExecuteObjects(action, frame, result) || ExecuteCalls(action, frame, result) ||
-      ExecuteClip(action, frame, result))
-    return result;
-  return result; // an action the player does not carry out is skipped
+  const bool carriedOut = ExecuteStack(action, frame, result) ||
+                          ExecuteVariables(action, frame, result) ||
+                          ExecuteObjects(action, frame, result) ||
+                          ExecuteCalls(action, frame, result) || ExecuteClip(action, frame, result);
+  // An action no family carries out (one the player does not know, or a frame change that
+  // leaves frame 1 showing) is skipped and the script goes on.
+  return carriedOut ? result : Completion::ContinueAt(index + 1);
 }
 
 bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame,

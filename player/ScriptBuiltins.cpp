@@ -4,7 +4,6 @@
 #include "player/PlayerLevel.h"
 #include "player/ScriptArray.h"
 #include "player/ScriptObject.h"
-#include "player/SwfLimits.h"
 
 #include <QRandomGenerator>
 #include <cmath>

@@ -4,14 +4,12 @@
 #include "player/SwfAction.h"
 
 #include <cmath>
-#include <limits>
 
 namespace ScriptOperators {
 
 namespace {
 
 using Kind = ActionValue::Kind;
-constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 // Comparison results: booleans from version 5 on, 1 and 0 before.
 ActionValue Truth(bool value, int version) {
