@@ -5,6 +5,7 @@
 #include "player/PlayerStage.h"
 #include "player/ScriptArray.h"
 #include "player/ScriptBuiltins.h"
+#include "player/ScriptClasses.h"
 #include "player/ScriptClipActions.h"
 #include "player/ScriptFunction.h"
 #include "player/ScriptOperators.h"
@@ -36,11 +37,6 @@ constexpr quint16 Global = 0x0001;
 // Try's flags.
 constexpr int HasCatch = 0x01;
 constexpr int HasFinally = 0x02;
-
-const QString PrototypeName = QStringLiteral("prototype");
-const QString ProtoName = QStringLiteral("__proto__");
-const QString ConstructorName = QStringLiteral("constructor");
-const QString SuperConstructorName = QStringLiteral("__constructor__");
 
 // How many entries a count popped from the stack may take, given what the stack holds.
 std::size_t ClampCount(double count, std::size_t available) {
@@ -289,7 +285,7 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
   case SwfActionCode::InitObject: {
     const double requested = Pop().ToNumber(version);
     const std::size_t pairs = ClampCount(requested, (FStack.size() - FStackBase) / 2);
-    const auto object = NewObject(nullptr);
+    const auto object = FEnvironment.Level.NewObject();
     ok = object != nullptr;
     for (std::size_t i = 0; ok && i < pairs; ++i) {
       const ActionValue value = Pop();
@@ -317,12 +313,12 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     break;
   case SwfActionCode::InstanceOf: {
     const ActionValue constructor = Pop();
-    ok = Push(InstanceOf(Pop(), constructor));
+    ok = Push(ScriptClasses::InstanceOf(Pop(), constructor));
     break;
   }
   case SwfActionCode::CastOp: {
     const ActionValue object = Pop();
-    ok = Push(InstanceOf(object, Pop()) ? object : ActionValue::Null());
+    ok = Push(ScriptClasses::InstanceOf(object, Pop()) ? object : ActionValue::Null());
     break;
   }
   case SwfActionCode::ImplementsOp:
@@ -330,15 +326,8 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     PopArguments();
     break;
   case SwfActionCode::Extends: {
-    const auto superclass = Pop().Object();
-    const auto subclass = Pop().Object();
-    const auto prototype = NewObject(nullptr);
-    ok = prototype != nullptr;
-    if (ok && superclass && subclass) {
-      prototype->SetMember(ProtoName, superclass->Member(PrototypeName));
-      prototype->SetMember(SuperConstructorName, superclass);
-      subclass->SetMember(PrototypeName, prototype);
-    }
+    const ActionValue superclass = Pop();
+    ok = ScriptClasses::Extend(FEnvironment.Level, Pop(), superclass);
     break;
   }
   default:
@@ -545,11 +534,8 @@ ActionInterpreter::Completion ActionInterpreter::DefineFunctionAt(const SwfScrip
   const auto function = FEnvironment.Level.Adopt(std::make_shared<ScriptFunction>(
       ScriptFunction::Body{&script, index + 1, end, action.Function}, std::move(scope),
       frame.Target));
-  const auto prototype = NewObject(nullptr);
-  if (!function || !prototype)
+  if (!function || !ScriptClasses::GivePrototype(FEnvironment.Level, *function))
     return Completion::Ended(Completion::Abort);
-  prototype->SetMember(ConstructorName, ActionValue(std::shared_ptr<ScriptObject>(function)));
-  function->SetMember(PrototypeName, prototype);
   const ActionValue value{std::shared_ptr<ScriptObject>(function)};
   if (action.Function->Name.isEmpty()) {
     if (!Push(value))
@@ -653,15 +639,15 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   };
   load(Preload::This, ActionValue(callee.This));
   load(Preload::Arguments, argumentsArray);
-  const auto prototype = function.Member(PrototypeName).Object();
-  load(Preload::Super, prototype ? prototype->Member(SuperConstructorName) : ActionValue());
+  const ActionValue super = ScriptClasses::SuperConstructor(function);
+  load(Preload::Super, super);
   load(Preload::Root, ActionValue(FEnvironment.Stage.LevelRoot(callee.Target->Level())));
   load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));
   load(Preload::Global, ActionValue(FEnvironment.Level.Global()));
   if (wantsArguments && !flag(Preload::Arguments))
     callee.Activation->SetMember(QStringLiteral("arguments"), argumentsArray);
-  if (info.Version2 && !(info.Flags & Preload::SuppressSuper) && !flag(Preload::Super) && prototype)
-    callee.Activation->SetMember(QStringLiteral("super"), prototype->Member(SuperConstructorName));
+  if (info.Version2 && !(info.Flags & Preload::SuppressSuper) && !flag(Preload::Super))
+    callee.Activation->SetMember(QStringLiteral("super"), super);
 
   for (std::size_t i = 0; i < info.Params.size(); ++i) {
     const ActionValue value = i < arguments.size() ? arguments[i] : ActionValue();
@@ -681,42 +667,16 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
     if (auto value = ScriptBuiltins::CallFunction(FEnvironment, className, arguments);
         value && (className == u"Array" || className == u"Object"))
       return Completion::Result(*value);
-    const auto object = NewObject(nullptr);
+    const auto object = FEnvironment.Level.NewObject();
     return object ? Completion::Result(ActionValue(object)) : Completion::Ended(Completion::Abort);
   }
-  const auto object = NewObject(function);
+  const auto object = ScriptClasses::NewInstance(FEnvironment.Level, function);
   if (!object)
     return Completion::Ended(Completion::Abort);
   Completion completion = Call(*function, object, arguments);
   if (completion.How == Completion::Continue)
     completion.Value = ActionValue(object);
   return completion;
-}
-
-std::shared_ptr<ScriptObject> ActionInterpreter::NewObject(const ScriptFunction* constructor) {
-  const auto object = FEnvironment.Level.NewObject();
-  if (object && constructor) {
-    object->SetMember(ProtoName, constructor->Member(PrototypeName));
-    object->SetMember(SuperConstructorName,
-                      std::const_pointer_cast<ScriptObject>(constructor->shared_from_this()));
-  }
-  return object;
-}
-
-bool ActionInterpreter::InstanceOf(const ActionValue& object,
-                                   const ActionValue& constructor) const {
-  const auto target = constructor.Object();
-  const auto instance = object.Object();
-  if (!target || !instance)
-    return false;
-  const auto prototype = target->Member(PrototypeName).Object();
-  auto current = instance->Prototype();
-  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
-    if (current == prototype)
-      return true;
-    current = current->Prototype();
-  }
-  return false;
 }
 
 bool ActionInterpreter::Enumerate(const ActionValue& object) {
@@ -730,8 +690,8 @@ bool ActionInterpreter::Enumerate(const ActionValue& object) {
   if (FExecuted > SwfLimits::MaxActionsPerScript)
     return false;
   // Pushed oldest first, so the loop takes the newest first, as the player lists them.
-  for (const QString& name : target->MemberNames())
-    if (name != ProtoName && name != SuperConstructorName && !Push(name))
+  for (const QString& name : ScriptClasses::EnumerableNames(*target))
+    if (!Push(name))
       return false;
   return true;
 }

@@ -16,9 +16,9 @@ class PlayerStage;
 class ScriptFunction;
 class ScriptObject;
 
-// Runs one frame script: stack, control flow, function calls and objects here; operators,
-// variables and paths, built-ins and movie-clip actions in their own units. Actions it does
-// not carry out are skipped and the script goes on. A script ends at its end, at an uncaught
+// Runs one frame script: the stack, control flow and function calls here; operators,
+// variables and paths, classes, built-ins and movie-clip actions in their own units. Actions it
+// does not carry out are skipped and the script goes on. A script ends at its end, at an uncaught
 // throw, at a branch that leads outside it, or when it exceeds its action, stack, call
 // depth, text or object allowance; it never throws.
 class ActionInterpreter {
@@ -71,8 +71,6 @@ private:
                                                const Arguments& arguments);
   Completion Construct(const ActionValue& constructor, const QString& className,
                        const Arguments& arguments);
-  std::shared_ptr<ScriptObject> NewObject(const ScriptFunction* constructor);
-  bool InstanceOf(const ActionValue& object, const ActionValue& constructor) const;
   // Pushes null, then the object's member names; false when the script has to stop.
   bool Enumerate(const ActionValue& object);
 

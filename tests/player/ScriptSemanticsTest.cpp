@@ -20,9 +20,10 @@ constexpr int Add = 0x0A, Subtract = 0x0B, Divide = 0x0D, Equals = 0x0E, Less = 
               Increment = 0x50, CallMethod = 0x52, InstanceOf = 0x54, Enumerate2 = 0x55,
               StrictEquals = 0x66, Extends = 0x69, StoreRegister = 0x87;
 
-// DefineFunction2 flags: preload this, _root and _global into registers 1, 2, 3.
+// DefineFunction2 flags; preloaded values fill the registers from 1 in this order: this,
+// arguments, super, _root, _parent, _global.
 constexpr int PreloadThis = 0x0100, PreloadRoot = 0x4000, PreloadGlobal = 0x0001,
-              SuppressArguments = 0x0800, SuppressSuper = 0x2000;
+              SuppressArguments = 0x0800, SuppressSuper = 0x2000, PreloadSuper = 0x1000;
 
 struct ScriptRun {
   std::vector<std::pair<QString, QString>> Commands;
@@ -254,6 +255,13 @@ TEST(ScriptSemantics, ObjectsArraysAndClassesBehaveAsScriptsExpect) {
   script.Set("q", Asm().PushInteger(0).Push("Point3").Op(NewObject));
   script.Set("inherits",
              Asm().Push("q").Op(GetVariable).Push("Point").Op(GetVariable).Op(InstanceOf));
+  // function Point4() { super(7); } with super preloaded in r1: the Point constructor runs.
+  script.DefineFunction2(
+      "Point4", 2, PreloadSuper | SuppressArguments, {},
+      Asm().PushInteger(7).PushInteger(1).PushRegister(1).PushUndefined().Op(CallMethod).Op(Pop));
+  script.Push("Point4").Op(GetVariable).Push("Point").Op(GetVariable).Op(Extends);
+  script.Set("fromSuper",
+             Asm().PushInteger(0).Push("Point4").Op(NewObject).Push("x").Op(GetMember));
   // a = ["x", "y"]; a.push("z"); joined = a.join("-"); count = a.length;
   script.Set("a", Asm().Push("y").Push("x").PushInteger(2).Op(InitArray));
   script.Push("z").PushInteger(1).Push("a").Op(GetVariable).Push("push").Op(CallMethod).Op(Pop);
@@ -291,6 +299,7 @@ TEST(ScriptSemantics, ObjectsArraysAndClassesBehaveAsScriptsExpect) {
   EXPECT_EQ(run.Get("twice"), "42");
   EXPECT_EQ(run.Get("isPoint"), "true");
   EXPECT_EQ(run.Get("inherits"), "true");
+  EXPECT_EQ(run.Get("fromSuper"), "7");
   EXPECT_EQ(run.Get("joined"), "x-y-z");
   EXPECT_EQ(run.Get("count"), "3");
   EXPECT_EQ(run.Get("names"), "ca"); // newest first, the deleted member gone
