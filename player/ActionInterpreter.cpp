@@ -620,6 +620,7 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   callee.Scope = function.Scope();
   callee.Origin = callee.Target = function.Timeline();
   callee.Activation = std::make_shared<ScriptActivation>();
+  callee.Activation->IgnoreCase(FEnvironment.Level.IgnoresCase());
   callee.Registers.resize(info.Version2 ? std::size_t(info.RegisterCount) : DefaultRegisters);
   const auto flag = [&info](quint16 bit) { return info.Version2 && (info.Flags & bit); };
 
@@ -628,6 +629,7 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   ActionValue argumentsArray;
   if (wantsArguments) {
     auto array = std::make_shared<ScriptArray>(FEnvironment.Level);
+    array->IgnoreCase(FEnvironment.Level.IgnoresCase());
     array->Insert(0, arguments);
     callee.Activation->Keep(array);
     argumentsArray = ActionValue(std::shared_ptr<ScriptObject>(array));

@@ -8,7 +8,7 @@ PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, cons
       FTextLeft(SwfLimits::MaxScriptTextChars) {
   FRoot = std::make_shared<MovieClip>(number, FMovie->FrameRect);
   FRoot->SetTimeline(&FMovie->Root);
-  FObjects.push_back(FRoot);
+  Own(FRoot);
   Populate(*FRoot, FMovie->Root, 0);
 }
 
@@ -30,7 +30,7 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
                              ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
                              : placement.Name;
     auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
-    FObjects.push_back(child);
+    Own(child);
     if (isShape) {
       AddShape(*child, shape->second, QTransform());
     } else {
@@ -41,6 +41,11 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
     }
     clip.AddChild(child);
   }
+}
+
+void PlayerLevel::Own(const std::shared_ptr<ScriptObject>& object) {
+  object->IgnoreCase(IgnoresCase());
+  FObjects.push_back(object);
 }
 
 void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix) {
@@ -55,7 +60,7 @@ std::shared_ptr<ScriptObject> PlayerLevel::NewObject() {
 const std::shared_ptr<ScriptObject>& PlayerLevel::Global() {
   if (!FGlobal) {
     FGlobal = std::make_shared<ScriptObject>();
-    FObjects.push_back(FGlobal);
+    Own(FGlobal);
   }
   return FGlobal;
 }

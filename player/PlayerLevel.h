@@ -29,9 +29,11 @@ public:
   template <class T> std::shared_ptr<T> Adopt(std::shared_ptr<T> object) {
     if (++FScriptObjects > SwfLimits::MaxScriptObjects)
       return nullptr;
-    FObjects.push_back(object);
+    Own(object);
     return object;
   }
+  // Whether the movie's names ignore case (movies before version 7).
+  bool IgnoresCase() const { return FMovie->Version < 7; }
   // The level's _global object, made when a script first needs it.
   const std::shared_ptr<ScriptObject>& Global();
   // Charges text (and array elements) built by scripts; false once the level's allowance is
@@ -39,6 +41,7 @@ public:
   bool SpendText(qsizetype characters);
 
 private:
+  void Own(const std::shared_ptr<ScriptObject>& object);
   void Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting);
   void AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix);
 

@@ -14,7 +14,7 @@ ActionValue ScriptObject::Member(const QString& name) const {
   const ScriptObject* object = this;
   // The chain is followed a bounded number of steps, so a prototype loop ends.
   for (int step = 0; object && step < SwfLimits::MaxNesting; ++step) {
-    const auto found = object->FMembers.constFind(name);
+    const auto found = object->Find(name);
     if (found != object->FMembers.constEnd())
       return found->Value;
     const auto proto = object->FMembers.constFind(ProtoName);
@@ -24,11 +24,21 @@ ActionValue ScriptObject::Member(const QString& name) const {
 }
 
 void ScriptObject::SetMember(const QString& name, const ActionValue& value) {
-  const auto found = FMembers.find(name);
-  if (found != FMembers.end())
-    found->Value = value;
+  const auto found = Find(name);
+  if (found != FMembers.constEnd())
+    FMembers[found.key()].Value = value;
   else
     FMembers.insert(name, {value, FNextOrder++});
+}
+
+ScriptObject::Members::const_iterator ScriptObject::Find(const QString& name) const {
+  const auto found = FMembers.constFind(name);
+  if (found != FMembers.constEnd() || !FIgnoreCase)
+    return found;
+  for (auto it = FMembers.constBegin(); it != FMembers.constEnd(); ++it)
+    if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+      return it;
+  return FMembers.constEnd();
 }
 
 std::vector<QString> ScriptObject::MemberNames() const {
@@ -45,9 +55,10 @@ std::vector<QString> ScriptObject::MemberNames() const {
 }
 
 bool ScriptObject::DeleteMember(const QString& name) {
-  if (!FMembers.contains(name))
+  const auto found = Find(name);
+  if (found == FMembers.constEnd())
     return false;
-  RemoveMember(name);
+  RemoveMember(QString(found.key()));
   return true;
 }
 

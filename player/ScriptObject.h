@@ -19,7 +19,7 @@ public:
   // Removes an own member; false when there was none.
   virtual bool DeleteMember(const QString& name);
   // Whether the object itself (not its prototypes) holds the member.
-  bool HasOwnMember(const QString& name) const { return FMembers.contains(name); }
+  bool HasOwnMember(const QString& name) const { return Find(name) != FMembers.constEnd(); }
   // Own member names, oldest first, and how many there are.
   virtual std::vector<QString> MemberNames() const;
   virtual std::size_t MemberCount() const { return std::size_t(FMembers.size()); }
@@ -31,6 +31,10 @@ public:
   // The object's "__proto__" member, when that is an object.
   std::shared_ptr<ScriptObject> Prototype() const;
 
+  // Makes names that differ only in case name the same member, as movies before version 7
+  // have them.
+  void IgnoreCase(bool ignore) { FIgnoreCase = ignore; }
+
 protected:
   void RemoveMember(const QString& name);
 
@@ -41,6 +45,13 @@ private:
     quint64 Order = 0;
   };
 
-  QHash<QString, Slot> FMembers;
+  using Members = QHash<QString, Slot>;
+
+  // The member stored under name, or under a key differing in case only when case is
+  // ignored.
+  Members::const_iterator Find(const QString& name) const;
+
+  Members FMembers;
   quint64 FNextOrder = 0;
+  bool FIgnoreCase = false;
 };

@@ -111,10 +111,14 @@ TEST(ScriptSemantics, ConversionsFollowTheMovieVersion) {
   script.Set("typeClip", Asm().Push("this").Op(GetVariable).Op(TypeOf));
   script.Set("typeNull", Asm().PushNull().Op(TypeOf));
   script.Set("path", Asm().Push("this").Op(GetVariable).Op(TargetPath));
+  script.SetText("MixedCase", "set");
+  script.Set("sameName", Asm().Push("mixedcase").Op(GetVariable));
   const ScriptRun swf6(script.Tag(), 6);
   EXPECT_EQ(swf6.Get("text"), "[");
   EXPECT_EQ(swf6.Get("number"), "0");
   EXPECT_EQ(swf6.Get("truthy"), "false"); // a text is true only as a number other than 0
+  EXPECT_EQ(swf6.Get("sameName"), "set"); // names ignore case before version 7
+  EXPECT_EQ(swf6.Get("MIXEDCASE"), "set");
   const ScriptRun swf7(script.Tag(), 7);
   EXPECT_EQ(swf7.Get("text"), "[undefined");
   EXPECT_EQ(swf7.Get("number"), "NaN");
@@ -126,6 +130,8 @@ TEST(ScriptSemantics, ConversionsFollowTheMovieVersion) {
   EXPECT_EQ(swf7.Get("typeClip"), "movieclip");
   EXPECT_EQ(swf7.Get("typeNull"), "null");
   EXPECT_EQ(swf7.Get("path"), "_level0");
+  EXPECT_EQ(swf7.Get("sameName"), "");
+  EXPECT_EQ(swf7.Get("MixedCase"), "set");
 }
 
 TEST(ScriptSemantics, FunctionsSeeTheirArgumentsClosuresAndRegisters) {
