@@ -29,7 +29,6 @@ constexpr quint16 SuppressSuper = 0x2000;
 constexpr quint16 Super = 0x1000;
 constexpr quint16 SuppressArguments = 0x0800;
 constexpr quint16 Arguments = 0x0400;
-constexpr quint16 SuppressThis = 0x0200;
 constexpr quint16 This = 0x0100;
 constexpr quint16 Global = 0x0001;
 } // namespace Preload
@@ -666,9 +665,9 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
   const auto* function = dynamic_cast<const ScriptFunction*>(constructor.Object().get());
   if (!function) {
     // Array and Object are built in; other classes this player lacks give a plain object.
-    if (auto value = ScriptBuiltins::CallFunction(FEnvironment, className, arguments);
-        value && (className == u"Array" || className == u"Object"))
-      return Completion::Result(*value);
+    if (className == u"Array" || className == u"Object")
+      return Completion::Result(
+          ScriptBuiltins::CallFunction(FEnvironment, className, arguments).value_or(ActionValue()));
     const auto object = FEnvironment.Level.NewObject();
     return object ? Completion::Result(ActionValue(object)) : Completion::Ended(Completion::Abort);
   }
