@@ -3,8 +3,10 @@
 #include "designer/main.h"
 #include "model/FlashElement.h"
 #include "model/QelStrFunct.h"
+#include "player/MovieCache.h"
 #include "player/ShockwaveFlash.h"
 
+#include <QPlainTextEdit>
 #include <QTableWidget>
 
 namespace {
@@ -19,10 +21,24 @@ QString RowTypeKey(const QString& rowName) {
   return dot < 0 ? lower : lower.left(dot);
 }
 
+// Why the clip in MovieFile will never announce itself with "load", or "" when it will.
+// The movie is read once and cached, so asking costs no second parse.
+QString SilentClipReason(const QString& MovieFile) {
+  const MovieCache::Result clip = MovieCache::Instance().Load(MovieFile);
+  if (!clip.Movie || !clip.Movie->ActionScript3)
+    return {};
+  return QStringLiteral("%1: an ActionScript 3 movie; its scripts are not run, so the clip "
+                        "never announces itself with \"load\" and its element is not placed")
+      .arg(MovieFile);
+}
+
 } // namespace
 
 TFlashElement* TFormVistaloom::CreateElement(int Level, const QString& MovieFile) {
   FElementStore.push_back(std::make_unique<TFlashElement>(Level, MovieFile));
+  // The clip event log is where its "load" would have shown.
+  if (const QString reason = SilentClipReason(MovieFile); !reason.isEmpty())
+    Memo1->appendPlainText(reason);
   return FElementStore.back().get();
 }
 

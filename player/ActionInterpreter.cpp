@@ -3,13 +3,39 @@
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
+#include "player/ScriptArray.h"
+#include "player/ScriptBuiltins.h"
+#include "player/ScriptClasses.h"
+#include "player/ScriptClipActions.h"
+#include "player/ScriptFunction.h"
+#include "player/ScriptOperators.h"
+#include "player/ScriptScope.h"
 #include "player/SwfLimits.h"
 
+#include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <cmath>
 
 namespace {
 
-const QString FSCommandPrefix = QStringLiteral("FSCommand:");
+// Registers a frame script and a DefineFunction body have.
+constexpr int DefaultRegisters = 4;
+
+// DefineFunction2's flags, first byte high.
+namespace Preload {
+constexpr quint16 Parent = 0x8000;
+constexpr quint16 Root = 0x4000;
+constexpr quint16 SuppressSuper = 0x2000;
+constexpr quint16 Super = 0x1000;
+constexpr quint16 SuppressArguments = 0x0800;
+constexpr quint16 Arguments = 0x0400;
+constexpr quint16 This = 0x0100;
+constexpr quint16 Global = 0x0001;
+} // namespace Preload
+
+// Try's flags.
+constexpr int HasCatch = 0x01;
+constexpr int HasFinally = 0x02;
 
 // How many entries a count popped from the stack may take, given what the stack holds.
 std::size_t ClampCount(double count, std::size_t available) {
@@ -18,85 +44,505 @@ std::size_t ClampCount(double count, std::size_t available) {
   return count >= double(available) ? available : std::size_t(count);
 }
 
-} // namespace
-
-void ActionInterpreter::Run(const SwfScript& script) {
-  std::size_t executed = 0;
-  for (const SwfAction& action : script)
-    if (++executed > SwfLimits::MaxActionsPerScript || !Execute(action))
-      return;
+// Milliseconds since the player started, for getTimer.
+double PlayerTime() {
+  static QElapsedTimer started = [] {
+    QElapsedTimer timer;
+    timer.start();
+    return timer;
+  }();
+  return double(started.elapsed());
 }
 
-bool ActionInterpreter::Execute(const SwfAction& action) {
-  switch (action.Code) {
-  case SwfActionCode::Push:
-    for (const ActionValue& value : action.Values)
-      if (!Push(value))
-        return false;
-    return true;
-  case SwfActionCode::Pop:
-    Pop();
-    return true;
-  case SwfActionCode::GetVariable:
-    return Push(FStage.Resolve(Pop().ToString(), &FSelf));
-  case SwfActionCode::SetVariable: {
-    const ActionValue value = Pop();
-    FStage.Assign(Pop().ToString(), value, &FSelf);
-    return true;
+void SetRegister(ScriptFrame& frame, int index, const ActionValue& value) {
+  if (index >= 0 && std::size_t(index) < frame.Registers.size())
+    frame.Registers[std::size_t(index)] = value;
+}
+
+} // namespace
+
+ActionInterpreter::ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self)
+    : FEnvironment{stage, level, level.Movie().Version}, FSelf(self) {}
+
+void ActionInterpreter::Run(const SwfScript& script) {
+  ScriptFrame frame;
+  frame.Origin = frame.Target = std::static_pointer_cast<MovieClip>(FSelf.shared_from_this());
+  frame.This = frame.Origin;
+  frame.Registers.resize(DefaultRegisters);
+  RunRange(script, 0, script.size(), frame);
+}
+
+ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& script,
+                                                          std::size_t begin, std::size_t end,
+                                                          ScriptFrame& frame) {
+  std::size_t index = begin;
+  while (index < end) {
+    if (++FExecuted > SwfLimits::MaxActionsPerScript)
+      return Completion::Ended(Completion::Abort);
+    Completion step = Execute(script, index, frame);
+    if (step.How != Completion::Continue)
+      return step;
+    // A branch out of the range ends it; the enclosing range decides whether it may go on.
+    if (step.At < begin || step.At > end)
+      return step;
+    index = step.At;
   }
-  case SwfActionCode::GetMember: {
-    const QString name = Pop().ToString();
-    const auto object = Pop().Object();
-    return Push(object ? object->Member(name) : ActionValue());
-  }
-  case SwfActionCode::SetMember: {
-    const ActionValue value = Pop();
-    const QString name = Pop().ToString();
-    if (const auto object = Pop().Object())
-      object->SetMember(name, value);
-    return true;
-  }
-  case SwfActionCode::GetProperty: {
-    const double property = Pop().ToNumber();
-    return Push(GetProperty(Pop(), property));
-  }
-  case SwfActionCode::StringAdd: {
-    const QString right = Pop().ToString();
-    return PushText(Pop().ToString(), right);
-  }
-  case SwfActionCode::Add2: {
+  return Completion::ContinueAt(end);
+}
+
+ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script, std::size_t index,
+                                                         ScriptFrame& frame) {
+  const SwfAction& action = script[index];
+  Completion result = Completion::ContinueAt(index + 1);
+  const int version = FEnvironment.Version;
+  if (ScriptOperators::IsBinary(action.Code)) {
     const ActionValue right = Pop();
     const ActionValue left = Pop();
+    if (!Push(ScriptOperators::Binary(action.Code, left, right, version)))
+      result.How = Completion::Abort;
+    return result;
+  }
+  if (ScriptOperators::IsUnary(action.Code)) {
+    if (!Push(ScriptOperators::Unary(action.Code, Pop(), version)))
+      result.How = Completion::Abort;
+    return result;
+  }
+  switch (action.Code) {
+  case SwfActionCode::Jump:
+  case SwfActionCode::If:
+    if (action.Code == SwfActionCode::If && !Pop().ToBoolean(version))
+      return result;
+    if (action.Branch == NoAction)
+      return Completion::Ended(Completion::Abort);
+    result.At = action.Branch;
+    return result;
+  case SwfActionCode::With:
+    return ExecuteBlock(script, index, frame);
+  case SwfActionCode::Try:
+    return ExecuteTry(script, index, frame);
+  case SwfActionCode::DefineFunction:
+  case SwfActionCode::DefineFunction2:
+    return DefineFunctionAt(script, index, frame);
+  case SwfActionCode::Return:
+    return Completion::Ended(Completion::Return, Pop());
+  case SwfActionCode::Throw:
+    return Completion::Ended(Completion::Throw, Pop());
+  default:
+    break;
+  }
+  const bool carriedOut = ExecuteStack(action, frame, result) ||
+                          ExecuteVariables(action, frame, result) ||
+                          ExecuteObjects(action, frame, result) ||
+                          ExecuteCalls(action, frame, result) || ExecuteClip(action, frame, result);
+  // An action no family carries out (one the player does not know, or a frame change that
+  // leaves frame 1 showing) is skipped and the script goes on.
+  return carriedOut ? result : Completion::ContinueAt(index + 1);
+}
+
+bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame,
+                                     Completion& result) {
+  const int version = FEnvironment.Version;
+  bool ok = true;
+  switch (action.Code) {
+  case SwfActionCode::Push:
+    for (const SwfPushValue& value : action.Values) {
+      const bool fromRegister =
+          value.Register >= 0 && std::size_t(value.Register) < frame.Registers.size();
+      ok = ok &&
+           this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)] : value.Value);
+    }
+    break;
+  case SwfActionCode::Pop:
+    this->Pop();
+    break;
+  case SwfActionCode::PushDuplicate: {
+    const ActionValue top = this->Pop();
+    ok = this->Push(top) && this->Push(top);
+    break;
+  }
+  case SwfActionCode::StackSwap: {
+    const ActionValue top = this->Pop();
+    const ActionValue below = this->Pop();
+    ok = this->Push(top) && this->Push(below);
+    break;
+  }
+  case SwfActionCode::StoreRegister: {
+    const ActionValue top = this->Pop();
+    SetRegister(frame, action.Register, top);
+    ok = this->Push(top);
+    break;
+  }
+  case SwfActionCode::StringAdd: {
+    const QString right = this->Pop().ToString(version);
+    ok = PushText(this->Pop().ToString(version) + right);
+    break;
+  }
+  case SwfActionCode::Add2: {
+    const ActionValue right = this->Pop();
+    const ActionValue left = this->Pop();
     const auto isText = [](const ActionValue& value) {
       return value.IsString() || value.Object() != nullptr;
     };
     if (isText(left) || isText(right))
-      return PushText(left.ToString(), right.ToString());
-    return Push(left.ToNumber() + right.ToNumber());
+      ok = PushText(left.ToString(version) + right.ToString(version));
+    else
+      ok = this->Push(left.ToNumber(version) + right.ToNumber(version));
+    break;
   }
-  case SwfActionCode::NewObject:
-    return NewObject();
-  case SwfActionCode::InitObject:
-    return InitObject();
-  case SwfActionCode::DefineLocal: {
-    // A frame script's locals live on its timeline.
-    const ActionValue value = Pop();
-    FSelf.SetMember(Pop().ToString(), value);
-    return true;
+  case SwfActionCode::StringExtract:
+  case SwfActionCode::MBStringExtract: {
+    const double count = this->Pop().ToNumber(version);
+    const double index = this->Pop().ToNumber(version);
+    ok = this->Push(ScriptOperators::Extract(this->Pop().ToString(version), index, count,
+                                             action.Code == SwfActionCode::MBStringExtract));
+    break;
   }
-  case SwfActionCode::GetUrl:
-    GetUrl(action.Url, action.Target);
-    return true;
-  case SwfActionCode::GetUrl2: {
-    const QString target = Pop().ToString();
-    GetUrl(Pop().ToString(), target);
-    return true;
+  case SwfActionCode::RandomNumber: {
+    const double limit = this->Pop().ToNumber(version);
+    const double range = limit >= 1 && limit < 2147483648.0 ? std::floor(limit) : 1;
+    ok = this->Push(std::floor(QRandomGenerator::global()->generateDouble() * range));
+    break;
   }
+  case SwfActionCode::GetTime:
+    ok = this->Push(PlayerTime());
+    break;
   case SwfActionCode::ConstantPool:
-    return true; // resolved when the script was decoded
+    break; // resolved when the script was decoded
   default:
     return false;
   }
+  if (!ok)
+    result.How = Completion::Abort;
+  return true;
+}
+
+bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& frame,
+                                         Completion& result) {
+  const int version = FEnvironment.Version;
+  const ScriptScope scope(FEnvironment, frame);
+  bool ok = true;
+  switch (action.Code) {
+  case SwfActionCode::GetVariable:
+    ok = Push(scope.Get(Pop().ToString(version)));
+    break;
+  case SwfActionCode::SetVariable: {
+    const ActionValue value = Pop();
+    scope.Set(Pop().ToString(version), value);
+    break;
+  }
+  case SwfActionCode::DefineLocal: {
+    const ActionValue value = Pop();
+    scope.DefineLocal(Pop().ToString(version), value);
+    break;
+  }
+  case SwfActionCode::DefineLocal2: {
+    const QString name = Pop().ToString(version);
+    const auto& locals = frame.Activation;
+    if (!(locals ? locals->HasOwnMember(name) : frame.Target->HasOwnMember(name)))
+      scope.DefineLocal(name, {});
+    break;
+  }
+  case SwfActionCode::Delete2:
+    ok = Push(scope.Delete(Pop().ToString(version)));
+    break;
+  case SwfActionCode::TargetPath: {
+    const auto* clip = dynamic_cast<const MovieClip*>(Pop().Object().get());
+    ok = Push(clip ? ActionValue(clip->ToText()) : ActionValue());
+    break;
+  }
+  default:
+    return false;
+  }
+  if (!ok)
+    result.How = Completion::Abort;
+  return true;
+}
+
+bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& frame,
+                                       Completion& result) {
+  const int version = FEnvironment.Version;
+  bool ok = true;
+  switch (action.Code) {
+  case SwfActionCode::GetMember: {
+    const QString name = Pop().ToString(version);
+    ok = Push(ScriptScope::MemberOf(Pop(), name));
+    break;
+  }
+  case SwfActionCode::SetMember: {
+    const ActionValue value = Pop();
+    const QString name = Pop().ToString(version);
+    if (const auto object = Pop().Object())
+      object->SetMember(name, value);
+    break;
+  }
+  case SwfActionCode::Delete: {
+    const QString name = Pop().ToString(version);
+    const auto object = Pop().Object();
+    ok = Push(object && object->DeleteMember(name));
+    break;
+  }
+  case SwfActionCode::InitObject: {
+    const double requested = Pop().ToNumber(version);
+    const std::size_t pairs = ClampCount(requested, (FStack.size() - FStackBase) / 2);
+    const auto object = FEnvironment.Level.NewObject();
+    ok = object != nullptr;
+    for (std::size_t i = 0; ok && i < pairs; ++i) {
+      const ActionValue value = Pop();
+      object->SetMember(Pop().ToString(version), value);
+    }
+    ok = ok && Push(object);
+    break;
+  }
+  case SwfActionCode::InitArray: {
+    const Arguments elements = PopArguments();
+    const ActionValue array = ScriptBuiltins::NewArray(FEnvironment.Level, elements);
+    ok = !array.IsUndefined() && Push(array);
+    break;
+  }
+  case SwfActionCode::Enumerate:
+  case SwfActionCode::Enumerate2: {
+    const ActionValue target = Pop();
+    ok = Enumerate(action.Code == SwfActionCode::Enumerate2
+                       ? target
+                       : ScriptScope(FEnvironment, frame).Get(target.ToString(version)));
+    break;
+  }
+  case SwfActionCode::TypeOf:
+    ok = Push(ScriptOperators::TypeOf(Pop()));
+    break;
+  case SwfActionCode::InstanceOf: {
+    const ActionValue constructor = Pop();
+    ok = Push(ScriptClasses::InstanceOf(Pop(), constructor));
+    break;
+  }
+  case SwfActionCode::CastOp: {
+    const ActionValue object = Pop();
+    ok = Push(ScriptClasses::InstanceOf(object, Pop()) ? object : ActionValue::Null());
+    break;
+  }
+  case SwfActionCode::ImplementsOp:
+    Pop();
+    PopArguments();
+    break;
+  case SwfActionCode::Extends: {
+    const ActionValue superclass = Pop();
+    ok = ScriptClasses::Extend(FEnvironment.Level, Pop(), superclass);
+    break;
+  }
+  default:
+    return false;
+  }
+  if (!ok)
+    result.How = Completion::Abort;
+  return true;
+}
+
+bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame,
+                                     Completion& result) {
+  const int version = FEnvironment.Version;
+  Completion call;
+  switch (action.Code) {
+  case SwfActionCode::CallFunction: {
+    const QString name = Pop().ToString(version);
+    const Arguments arguments = PopArguments();
+    // A plain call runs with the current timeline as this.
+    const ActionValue callee = ScriptScope(FEnvironment, frame).Get(name);
+    if (const auto called = CallScriptFunction(callee, frame.Target, arguments))
+      call = *called;
+    else
+      call.Value =
+          ScriptBuiltins::CallFunction(FEnvironment, name, arguments).value_or(ActionValue());
+    break;
+  }
+  case SwfActionCode::CallMethod: {
+    const ActionValue nameValue = Pop();
+    const ActionValue receiver = Pop();
+    const Arguments arguments = PopArguments();
+    const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
+    // Without a name the receiver itself is called, as super(…) does.
+    const ActionValue callee = name.isEmpty() ? receiver : ScriptScope::MemberOf(receiver, name);
+    const auto self = name.isEmpty() ? frame.This : receiver.Object();
+    if (const auto called = CallScriptFunction(callee, self, arguments))
+      call = *called;
+    else if (!name.isEmpty())
+      call.Value = ScriptBuiltins::CallMethod(FEnvironment, receiver, name, arguments)
+                       .value_or(ActionValue());
+    break;
+  }
+  case SwfActionCode::NewObject: {
+    const QString name = Pop().ToString(version);
+    const Arguments arguments = PopArguments();
+    call = Construct(ScriptScope(FEnvironment, frame).Get(name), name, arguments);
+    break;
+  }
+  case SwfActionCode::NewMethod: {
+    const ActionValue nameValue = Pop();
+    const ActionValue receiver = Pop();
+    const Arguments arguments = PopArguments();
+    const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
+    call = Construct(name.isEmpty() ? receiver : ScriptScope::MemberOf(receiver, name), name,
+                     arguments);
+    break;
+  }
+  default:
+    return false;
+  }
+  if (call.How != Completion::Continue)
+    result = call;
+  else if (!Push(call.Value))
+    result.How = Completion::Abort;
+  return true;
+}
+
+bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
+                                    Completion& result) {
+  const int version = FEnvironment.Version;
+  const ScriptClipActions clip(FEnvironment, frame);
+  switch (action.Code) {
+  case SwfActionCode::GetProperty: {
+    const double property = Pop().ToNumber(version);
+    if (!Push(clip.GetProperty(Pop(), property)))
+      result.How = Completion::Abort;
+    break;
+  }
+  case SwfActionCode::SetProperty: {
+    const ActionValue value = Pop();
+    const double property = Pop().ToNumber(version);
+    clip.SetProperty(Pop(), property, value);
+    break;
+  }
+  case SwfActionCode::SetTarget:
+    clip.SetTarget(action.Url);
+    break;
+  case SwfActionCode::SetTarget2:
+    clip.SetTarget(Pop());
+    break;
+  case SwfActionCode::GetUrl:
+    clip.GetUrl(action.Url, action.Target);
+    break;
+  case SwfActionCode::GetUrl2: {
+    const QString target = Pop().ToString(version);
+    clip.GetUrl(Pop().ToString(version), target);
+    break;
+  }
+  case SwfActionCode::WaitForFrame:
+  case SwfActionCode::WaitForFrame2: {
+    // A label names a frame that is there; a number may lie past the movie's end.
+    const ActionValue frameValue =
+        action.Code == SwfActionCode::WaitForFrame ? ActionValue(double(action.Number)) : Pop();
+    const bool byNumber = action.Code == SwfActionCode::WaitForFrame || frameValue.IsNumber();
+    const double number =
+        frameValue.ToNumber(version) - (action.Code == SwfActionCode::WaitForFrame ? 0 : 1);
+    if (byNumber && !clip.IsFrameLoaded(number))
+      result.At = action.Branch;
+    break;
+  }
+  case SwfActionCode::GotoFrame2:
+  case SwfActionCode::Call:
+  case SwfActionCode::RemoveSprite:
+  case SwfActionCode::Trace:
+    Pop();
+    break;
+  case SwfActionCode::CloneSprite:
+    Pop();
+    Pop();
+    Pop();
+    break;
+  case SwfActionCode::StartDrag: {
+    Pop();
+    Pop();
+    if (Pop().ToBoolean(version))
+      for (int i = 0; i < 4; ++i)
+        Pop();
+    break;
+  }
+  default:
+    // NextFrame, PrevFrame, Play, Stop, GotoFrame, GoToLabel, ToggleQuality, StopSounds and
+    // EndDrag leave the first frame as it is; unknown actions are skipped the same way.
+    return false;
+  }
+  return true;
+}
+
+ActionInterpreter::Completion
+ActionInterpreter::ExecuteBlock(const SwfScript& script, std::size_t index, ScriptFrame& frame) {
+  const SwfAction& action = script[index];
+  const std::size_t end = action.BlockEnds[0];
+  const auto object = Pop().Object();
+  if (end == NoAction || FDepth >= SwfLimits::MaxCallDepth)
+    return Completion::Ended(Completion::Abort);
+  if (object)
+    frame.With.push_back(object);
+  ++FDepth;
+  Completion completion = RunRange(script, index + 1, end, frame);
+  --FDepth;
+  if (object)
+    frame.With.pop_back();
+  return completion;
+}
+
+ActionInterpreter::Completion ActionInterpreter::ExecuteTry(const SwfScript& script,
+                                                            std::size_t index, ScriptFrame& frame) {
+  const SwfAction& action = script[index];
+  const auto [tryEnd, catchEnd, finallyEnd] = action.BlockEnds;
+  if (tryEnd == NoAction || catchEnd == NoAction || finallyEnd == NoAction ||
+      FDepth >= SwfLimits::MaxCallDepth)
+    return Completion::Ended(Completion::Abort);
+  // The blocks nest in the interpreter's own calls, so they count as calls.
+  ++FDepth;
+  const Completion completion = RunBlocks(script, action, frame);
+  --FDepth;
+  return completion;
+}
+
+ActionInterpreter::Completion
+ActionInterpreter::RunBlocks(const SwfScript& script, const SwfAction& action, ScriptFrame& frame) {
+  const std::size_t index = std::size_t(&action - script.data());
+  const auto [tryEnd, catchEnd, finallyEnd] = action.BlockEnds;
+  Completion completion = RunRange(script, index + 1, tryEnd, frame);
+  if (completion.How == Completion::Throw && (action.Number & HasCatch)) {
+    if (action.Number & 0x04)
+      SetRegister(frame, action.Register, completion.Value);
+    else
+      ScriptScope(FEnvironment, frame).DefineLocal(action.Url, completion.Value);
+    completion = RunRange(script, tryEnd, catchEnd, frame);
+  }
+  // Running off the end of the try or catch block goes on after the finally block.
+  const bool ranThrough = completion.How == Completion::Continue &&
+                          (completion.At == tryEnd || completion.At == catchEnd);
+  if (ranThrough)
+    completion.At = finallyEnd;
+  if (completion.How == Completion::Abort || !(action.Number & HasFinally))
+    return completion;
+  const Completion finally = RunRange(script, catchEnd, finallyEnd, frame);
+  return finally.How != Completion::Continue || finally.At != finallyEnd ? finally : completion;
+}
+
+ActionInterpreter::Completion ActionInterpreter::DefineFunctionAt(const SwfScript& script,
+                                                                  std::size_t index,
+                                                                  ScriptFrame& frame) {
+  const SwfAction& action = script[index];
+  const std::size_t end = action.BlockEnds[0];
+  if (end == NoAction || !action.Function)
+    return Completion::Ended(Completion::Abort);
+  // The closure sees what the defining code sees, innermost last.
+  std::vector<std::shared_ptr<ScriptObject>> scope = frame.Scope;
+  if (frame.Activation)
+    scope.push_back(frame.Activation);
+  scope.insert(scope.end(), frame.With.begin(), frame.With.end());
+  const auto function = FEnvironment.Level.Adopt(std::make_shared<ScriptFunction>(
+      ScriptFunction::Body{&script, index + 1, end, action.Function}, std::move(scope),
+      frame.Target));
+  if (!function || !ScriptClasses::GivePrototype(FEnvironment.Level, *function))
+    return Completion::Ended(Completion::Abort);
+  const ActionValue value{std::shared_ptr<ScriptObject>(function)};
+  if (action.Function->Name.isEmpty()) {
+    if (!Push(value))
+      return Completion::Ended(Completion::Abort);
+  } else {
+    ScriptScope(FEnvironment, frame).DefineLocal(action.Function->Name, value);
+  }
+  return Completion::ContinueAt(end);
 }
 
 bool ActionInterpreter::Push(const ActionValue& value) {
@@ -107,59 +553,146 @@ bool ActionInterpreter::Push(const ActionValue& value) {
 }
 
 ActionValue ActionInterpreter::Pop() {
-  if (FStack.empty())
+  if (FStack.size() <= FStackBase)
     return {};
   ActionValue value = std::move(FStack.back());
   FStack.pop_back();
   return value;
 }
 
-bool ActionInterpreter::PushText(const QString& left, const QString& right) {
-  const qsizetype length = left.size() + right.size();
-  if (length > qsizetype(SwfLimits::MaxTextLength) || !FLevel.SpendText(length))
-    return false;
-  return Push(left + right);
+ActionInterpreter::Arguments ActionInterpreter::PopArguments() {
+  const double requested = Pop().ToNumber(FEnvironment.Version);
+  const std::size_t count = ClampCount(requested, FStack.size() - FStackBase);
+  Arguments arguments;
+  arguments.reserve(count);
+  for (std::size_t i = 0; i < count; ++i)
+    arguments.push_back(Pop());
+  return arguments;
 }
 
-bool ActionInterpreter::NewObject() {
-  const QString className = Pop().ToString();
-  const double requested = Pop().ToNumber();
-  const std::size_t arguments = ClampCount(requested, FStack.size());
-  FStack.resize(FStack.size() - arguments);
-  if (className != u"Object")
+bool ActionInterpreter::PushText(const QString& text) {
+  if (text.size() > qsizetype(SwfLimits::MaxTextLength) ||
+      !FEnvironment.Level.SpendText(text.size()))
     return false;
-  const auto object = FLevel.NewObject();
-  return object && Push(object);
+  return Push(text);
 }
 
-bool ActionInterpreter::InitObject() {
-  const double requested = Pop().ToNumber();
-  const std::size_t pairs = ClampCount(requested, FStack.size() / 2);
-  const auto object = FLevel.NewObject();
+std::optional<ActionInterpreter::Completion>
+ActionInterpreter::CallScriptFunction(const ActionValue& callee,
+                                      const std::shared_ptr<ScriptObject>& receiver,
+                                      const Arguments& arguments) {
+  const auto* function = dynamic_cast<const ScriptFunction*>(callee.Object().get());
+  if (!function)
+    return std::nullopt;
+  return Call(*function, receiver, arguments);
+}
+
+ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& function,
+                                                      const std::shared_ptr<ScriptObject>& receiver,
+                                                      const Arguments& arguments) {
+  if (FDepth >= SwfLimits::MaxCallDepth)
+    return Completion::Ended(Completion::Abort);
+  ScriptFrame callee;
+  callee.This = receiver;
+  Prepare(function, arguments, callee);
+  const std::size_t savedBase = FStackBase;
+  FStackBase = FStack.size();
+  ++FDepth;
+  const ScriptFunction::Body& body = function.Code();
+  Completion completion = RunRange(*body.Script, body.Begin, body.End, callee);
+  --FDepth;
+  FStack.resize(FStackBase);
+  FStackBase = savedBase;
+  switch (completion.How) {
+  case Completion::Return:
+    return Completion::Result(completion.Value);
+  case Completion::Continue:
+    return {}; // ran off its end, or branched out of its body
+  default:
+    return completion;
+  }
+}
+
+void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments& arguments,
+                                ScriptFrame& callee) {
+  const SwfFunctionInfo& info = *function.Code().Info;
+  callee.Scope = function.Scope();
+  callee.Origin = callee.Target = function.Timeline();
+  callee.Activation = std::make_shared<ScriptActivation>();
+  callee.Activation->IgnoreCase(FEnvironment.Level.IgnoresCase());
+  callee.Registers.resize(info.Version2 ? std::size_t(info.RegisterCount) : DefaultRegisters);
+  const auto flag = [&info](quint16 bit) { return info.Version2 && (info.Flags & bit); };
+
+  const bool wantsArguments =
+      !info.Version2 || !(info.Flags & Preload::SuppressArguments) || flag(Preload::Arguments);
+  ActionValue argumentsArray;
+  if (wantsArguments) {
+    auto array = std::make_shared<ScriptArray>(FEnvironment.Level);
+    array->IgnoreCase(FEnvironment.Level.IgnoresCase());
+    array->Insert(0, arguments);
+    callee.Activation->Keep(array);
+    argumentsArray = ActionValue(std::shared_ptr<ScriptObject>(array));
+  }
+  int preload = 1;
+  const auto load = [&](quint16 bit, const ActionValue& value) {
+    if (flag(bit))
+      SetRegister(callee, preload++, value);
+  };
+  load(Preload::This, ActionValue(callee.This));
+  load(Preload::Arguments, argumentsArray);
+  const ActionValue super = ScriptClasses::SuperConstructor(function);
+  load(Preload::Super, super);
+  load(Preload::Root, ActionValue(FEnvironment.Stage.LevelRoot(callee.Target->Level())));
+  load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));
+  load(Preload::Global, ActionValue(FEnvironment.Level.Global()));
+  if (wantsArguments && !flag(Preload::Arguments))
+    callee.Activation->SetMember(QStringLiteral("arguments"), argumentsArray);
+  if (info.Version2 && !(info.Flags & Preload::SuppressSuper) && !flag(Preload::Super))
+    callee.Activation->SetMember(QStringLiteral("super"), super);
+
+  for (std::size_t i = 0; i < info.Params.size(); ++i) {
+    const ActionValue value = i < arguments.size() ? arguments[i] : ActionValue();
+    if (info.ParamRegisters[i] > 0)
+      SetRegister(callee, info.ParamRegisters[i], value);
+    else
+      callee.Activation->SetMember(info.Params[i], value);
+  }
+}
+
+ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& constructor,
+                                                           const QString& className,
+                                                           const Arguments& arguments) {
+  const auto* function = dynamic_cast<const ScriptFunction*>(constructor.Object().get());
+  if (!function) {
+    // Array and Object are built in; other classes this player lacks give a plain object.
+    if (className == u"Array" || className == u"Object")
+      return Completion::Result(
+          ScriptBuiltins::CallFunction(FEnvironment, className, arguments).value_or(ActionValue()));
+    const auto object = FEnvironment.Level.NewObject();
+    return object ? Completion::Result(ActionValue(object)) : Completion::Ended(Completion::Abort);
+  }
+  const auto object = ScriptClasses::NewInstance(FEnvironment.Level, function);
   if (!object)
+    return Completion::Ended(Completion::Abort);
+  Completion completion = Call(*function, object, arguments);
+  if (completion.How == Completion::Continue)
+    completion.Value = ActionValue(object);
+  return completion;
+}
+
+bool ActionInterpreter::Enumerate(const ActionValue& object) {
+  if (!Push(ActionValue::Null()))
     return false;
-  for (std::size_t i = 0; i < pairs; ++i) {
-    const ActionValue value = Pop();
-    object->SetMember(Pop().ToString(), value);
-  }
-  return Push(object);
-}
-
-ActionValue ActionInterpreter::GetProperty(const ActionValue& target, double property) const {
-  if (!std::isfinite(property) || property < 0 || property > 100)
-    return {};
-  auto object = target.Object();
-  if (!object) {
-    const QString path = target.ToString();
-    if (path.isEmpty())
-      return FSelf.GetProperty(int(property));
-    object = FStage.Resolve(path, &FSelf).Object();
-  }
-  const auto* clip = dynamic_cast<const MovieClip*>(object.get());
-  return clip ? clip->GetProperty(int(property)) : ActionValue();
-}
-
-void ActionInterpreter::GetUrl(const QString& url, const QString& target) const {
-  if (url.startsWith(FSCommandPrefix, Qt::CaseInsensitive))
-    FStage.SendFSCommand(url.mid(FSCommandPrefix.size()), target);
+  const auto target = object.Object();
+  if (!target)
+    return true;
+  // Listing names is work in proportion to their number: it counts against the allowance.
+  FExecuted += target->MemberCount();
+  if (FExecuted > SwfLimits::MaxActionsPerScript)
+    return false;
+  // Pushed oldest first, so the loop takes the newest first, as the player lists them.
+  for (const QString& name : ScriptClasses::EnumerableNames(*target))
+    if (!Push(name))
+      return false;
+  return true;
 }

@@ -1,37 +1,83 @@
 #pragma once
 
 #include "player/ActionValue.h"
+#include "player/ScriptFrame.h"
 #include "player/SwfAction.h"
 
+#include <QString>
+#include <cstddef>
+#include <memory>
+#include <optional>
 #include <vector>
 
 class MovieClip;
 class PlayerLevel;
 class PlayerStage;
+class ScriptFunction;
+class ScriptObject;
 
-// Runs one frame script of the interpreted subset. A script stops quietly at its end, at
-// an action it cannot carry out, or when it exceeds its action, stack, text or object
-// allowance; it never throws.
+// Runs one frame script: the stack, control flow and function calls here; operators,
+// variables and paths, classes, built-ins and movie-clip actions in their own units. Actions it
+// does not carry out are skipped and the script goes on. A script ends at its end, at an uncaught
+// throw, at a branch that leads outside it, or when it exceeds its action, stack, call
+// depth, text or object allowance; it never throws.
 class ActionInterpreter {
 public:
-  ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self)
-      : FStage(stage), FLevel(level), FSelf(self) {}
+  ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self);
 
   void Run(const SwfScript& script);
 
 private:
-  // Each returns false when the script has to stop.
-  bool Execute(const SwfAction& action);
+  // How an action or a range of actions ended. Continue goes on at At; a call's result, a
+  // returned or a thrown value is in Value.
+  struct Completion {
+    enum Kind { Continue, Return, Throw, Abort };
+    Kind How = Continue;
+    std::size_t At = 0;
+    ActionValue Value;
+
+    static Completion ContinueAt(std::size_t at) { return {Continue, at, {}}; }
+    static Completion Ended(Kind how, const ActionValue& value = {}) { return {how, 0, value}; }
+    static Completion Result(const ActionValue& value) { return {Continue, 0, value}; }
+  };
+  using Arguments = std::vector<ActionValue>;
+
+  Completion RunRange(const SwfScript& script, std::size_t begin, std::size_t end,
+                      ScriptFrame& frame);
+  Completion Execute(const SwfScript& script, std::size_t index, ScriptFrame& frame);
+  // Each handles one family of actions; false when the action is not of its family.
+  bool ExecuteStack(const SwfAction& action, ScriptFrame& frame, Completion& result);
+  bool ExecuteVariables(const SwfAction& action, ScriptFrame& frame, Completion& result);
+  bool ExecuteObjects(const SwfAction& action, ScriptFrame& frame, Completion& result);
+  bool ExecuteCalls(const SwfAction& action, ScriptFrame& frame, Completion& result);
+  bool ExecuteClip(const SwfAction& action, ScriptFrame& frame, Completion& result);
+  Completion ExecuteBlock(const SwfScript& script, std::size_t index, ScriptFrame& frame);
+  Completion ExecuteTry(const SwfScript& script, std::size_t index, ScriptFrame& frame);
+  // Runs the try, catch and finally blocks of a checked Try action.
+  Completion RunBlocks(const SwfScript& script, const SwfAction& action, ScriptFrame& frame);
+  Completion DefineFunctionAt(const SwfScript& script, std::size_t index, ScriptFrame& frame);
+
   bool Push(const ActionValue& value);
   ActionValue Pop();
-  bool PushText(const QString& left, const QString& right);
-  bool NewObject();
-  bool InitObject();
-  ActionValue GetProperty(const ActionValue& target, double property) const;
-  void GetUrl(const QString& url, const QString& target) const;
+  Arguments PopArguments();
+  bool PushText(const QString& text);
+  // Calls a function with receiver as this; Value holds what it returned.
+  Completion Call(const ScriptFunction& function, const std::shared_ptr<ScriptObject>& receiver,
+                  const Arguments& arguments);
+  void Prepare(const ScriptFunction& function, const Arguments& arguments, ScriptFrame& callee);
+  // Calls callee when it is a function a script defined; nothing for any other value.
+  std::optional<Completion> CallScriptFunction(const ActionValue& callee,
+                                               const std::shared_ptr<ScriptObject>& receiver,
+                                               const Arguments& arguments);
+  Completion Construct(const ActionValue& constructor, const QString& className,
+                       const Arguments& arguments);
+  // Pushes null, then the object's member names; false when the script has to stop.
+  bool Enumerate(const ActionValue& object);
 
-  const PlayerStage& FStage;
-  PlayerLevel& FLevel;
+  ScriptEnvironment FEnvironment;
   MovieClip& FSelf;
   std::vector<ActionValue> FStack;
+  std::size_t FStackBase = 0; // values below belong to the calling function
+  std::size_t FExecuted = 0;
+  int FDepth = 0; // function calls and with and try blocks running inside each other
 };

@@ -15,6 +15,23 @@ ActionValue ActionValue::Null() {
 ActionValue::ActionValue(const std::shared_ptr<ScriptObject>& object)
     : FValue(std::weak_ptr<ScriptObject>(object)) {}
 
+ActionValue::Kind ActionValue::Type() const {
+  switch (FValue.index()) {
+  case 1:
+    return Kind::Null;
+  case 2:
+    return Kind::Boolean;
+  case 3:
+    return Kind::Number;
+  case 4:
+    return Kind::String;
+  case 5:
+    return IsUndefined() ? Kind::Undefined : Kind::Object;
+  default:
+    return Kind::Undefined;
+  }
+}
+
 bool ActionValue::IsUndefined() const {
   if (std::holds_alternative<std::monostate>(FValue))
     return true;
@@ -64,6 +81,30 @@ bool ActionValue::ToBoolean() const {
   return Object() != nullptr;
 }
 
+QString ActionValue::ToString(int swfVersion) const {
+  if (swfVersion < 7 && IsUndefined())
+    return {};
+  return ToString();
+}
+
+double ActionValue::ToNumber(int swfVersion) const {
+  if (swfVersion < 7 && (IsUndefined() || IsNull()))
+    return 0;
+  if (swfVersion < 5 && IsString()) {
+    const double number = ToNumber(); // the oldest movies read any other text as 0
+    return std::isnan(number) ? 0 : number;
+  }
+  return ToNumber();
+}
+
+bool ActionValue::ToBoolean(int swfVersion) const {
+  if (swfVersion < 7 && IsString()) {
+    const double number = ToNumber();
+    return number != 0 && !std::isnan(number);
+  }
+  return ToBoolean();
+}
+
 QString FormatNumber(double value) {
   if (std::isnan(value))
     return QStringLiteral("NaN");
@@ -80,6 +121,11 @@ QString FormatNumber(double value) {
 
 double ParseNumber(const QString& text) {
   bool ok = false;
-  const double value = text.trimmed().toDouble(&ok);
+  const QString trimmed = text.trimmed();
+  if (trimmed.startsWith(u"0x", Qt::CaseInsensitive)) {
+    const qint64 value = trimmed.mid(2).toLongLong(&ok, 16);
+    return ok ? double(qint32(value)) : std::numeric_limits<double>::quiet_NaN();
+  }
+  const double value = trimmed.toDouble(&ok);
   return ok ? value : std::numeric_limits<double>::quiet_NaN();
 }

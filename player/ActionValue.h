@@ -11,6 +11,8 @@ class ScriptObject;
 // its level reads as undefined instead of dangling.
 class ActionValue {
 public:
+  enum class Kind { Undefined, Null, Boolean, Number, String, Object };
+
   ActionValue() = default;
   static ActionValue Null();
   ActionValue(bool value) : FValue(value) {}
@@ -19,15 +21,26 @@ public:
   ActionValue(const QString& value) : FValue(value) {}
   ActionValue(const std::shared_ptr<ScriptObject>& object);
 
+  Kind Type() const;
   bool IsUndefined() const;
+  bool IsNull() const { return std::holds_alternative<NullValue>(FValue); }
+  bool IsNumber() const { return std::holds_alternative<double>(FValue); }
   bool IsString() const { return std::holds_alternative<QString>(FValue); }
   bool IsBoolean() const { return std::holds_alternative<bool>(FValue); }
   // The object referred to, or null for every other value and for a released object.
   std::shared_ptr<ScriptObject> Object() const;
 
+  // Conversions for the host, as the newest movies make them.
   QString ToString() const;
   double ToNumber() const;
   bool ToBoolean() const;
+
+  // Conversions as a movie of swfVersion makes them: before version 7 undefined reads as ""
+  // and 0, null as 0, and a text is true when it reads as a number other than 0; before
+  // version 5 a text that is no number reads as 0.
+  QString ToString(int swfVersion) const;
+  double ToNumber(int swfVersion) const;
+  bool ToBoolean(int swfVersion) const;
 
 private:
   struct NullValue {};
@@ -37,5 +50,6 @@ private:
 
 // Shortest text that reads back as the same double, with "." as the decimal point.
 QString FormatNumber(double value);
-// Reads a decimal number written with "."; NaN when the text is no number.
+// Reads a decimal number written with "." (or hexadecimal after "0x"); NaN when the text
+// is no number.
 double ParseNumber(const QString& text);

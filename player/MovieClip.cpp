@@ -20,6 +20,9 @@ const QHash<QString, MovieClip::Property>& PropertyNames() {
       {QStringLiteral("_rotation"), MovieClip::Rotation},
       {QStringLiteral("_target"), MovieClip::Target},
       {QStringLiteral("_name"), MovieClip::Name},
+      {QStringLiteral("_currentframe"), MovieClip::CurrentFrame},
+      {QStringLiteral("_totalframes"), MovieClip::TotalFrames},
+      {QStringLiteral("_framesloaded"), MovieClip::FramesLoaded},
   };
   return names;
 }
@@ -95,6 +98,11 @@ ActionValue MovieClip::GetProperty(int property) const {
     return TargetPath();
   case Name:
     return FName;
+  case CurrentFrame:
+    return 1.0; // only the first frame is shown
+  case TotalFrames:
+  case FramesLoaded:
+    return double(FTimeline ? std::max(1, FTimeline->FrameCount) : 1);
   default:
     return {};
   }
@@ -162,6 +170,12 @@ QString MovieClip::TargetPath() const {
   if (!FParent)
     return QStringLiteral("_level") + QString::number(FLevel);
   return FParent->TargetPath() + u'/' + FName;
+}
+
+QString MovieClip::ToText() const {
+  if (!FParent)
+    return QStringLiteral("_level") + QString::number(FLevel);
+  return FParent->ToText() + u'.' + FName;
 }
 
 QTransform MovieClip::Transform() const {

@@ -24,12 +24,15 @@ public:
     Y = 1,
     XScale = 2,
     YScale = 3,
+    CurrentFrame = 4,
+    TotalFrames = 5,
     Alpha = 6,
     Visible = 7,
     Width = 8,
     Height = 9,
     Rotation = 10,
     Target = 11,
+    FramesLoaded = 12,
     Name = 13,
   };
 
@@ -54,7 +57,9 @@ public:
 
   ActionValue Member(const QString& name) const override;
   void SetMember(const QString& name, const ActionValue& value) override;
-  QString ToText() const override { return TargetPath(); }
+  // "_level0.menu.item": the dot path scripts see when a clip becomes text.
+  QString ToText() const override;
+  QString TypeOf() const override { return QStringLiteral("movieclip"); }
 
   // Reads a property; the value is undefined for numbers outside the table.
   ActionValue GetProperty(int property) const;

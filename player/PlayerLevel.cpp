@@ -9,7 +9,7 @@ PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, cons
       FTextLeft(SwfLimits::MaxScriptTextChars) {
   FRoot = std::make_shared<MovieClip>(number, FMovie->FrameRect);
   FRoot->SetTimeline(&FMovie->Root);
-  FObjects.push_back(FRoot);
+  Own(FRoot);
   Populate(*FRoot, FMovie->Root, 0);
 }
 
@@ -33,7 +33,7 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
                              ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
                              : placement.Name;
     auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
-    FObjects.push_back(child);
+    Own(child);
     if (isShape) {
       AddShape(*child, shape->second, QTransform());
     } else {
@@ -44,6 +44,11 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
     }
     clip.AddChild(child);
   }
+}
+
+void PlayerLevel::Own(const std::shared_ptr<ScriptObject>& object) {
+  object->IgnoreCase(IgnoresCase());
+  FObjects.push_back(object);
 }
 
 void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix) {
@@ -73,10 +78,15 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& pl
 }
 
 std::shared_ptr<ScriptObject> PlayerLevel::NewObject() {
-  if (++FScriptObjects > SwfLimits::MaxScriptObjects)
-    return nullptr;
-  FObjects.push_back(std::make_shared<ScriptObject>());
-  return FObjects.back();
+  return Adopt(std::make_shared<ScriptObject>());
+}
+
+const std::shared_ptr<ScriptObject>& PlayerLevel::Global() {
+  if (!FGlobal) {
+    FGlobal = std::make_shared<ScriptObject>();
+    Own(FGlobal);
+  }
+  return FGlobal;
 }
 
 bool PlayerLevel::SpendText(qsizetype characters) {

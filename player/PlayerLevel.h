@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/MovieClip.h"
+#include "player/SwfLimits.h"
 #include "player/SwfMovie.h"
 
 #include <QString>
@@ -24,10 +25,23 @@ public:
 
   // A new plain object, or null once the level's scripts have made too many.
   std::shared_ptr<ScriptObject> NewObject();
-  // Charges text built by scripts; false once the level's allowance is spent.
+  // Takes ownership of an object a script made; null once the scripts have made too many.
+  template <class T> std::shared_ptr<T> Adopt(std::shared_ptr<T> object) {
+    if (++FScriptObjects > SwfLimits::MaxScriptObjects)
+      return nullptr;
+    Own(object);
+    return object;
+  }
+  // Whether the movie's names ignore case (movies before version 7).
+  bool IgnoresCase() const { return FMovie->Version < 7; }
+  // The level's _global object, made when a script first needs it.
+  const std::shared_ptr<ScriptObject>& Global();
+  // Charges text (and array elements) built by scripts; false once the level's allowance is
+  // spent.
   bool SpendText(qsizetype characters);
 
 private:
+  void Own(const std::shared_ptr<ScriptObject>& object);
   void Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting);
   void AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix);
   // Adds a text, morph shape or video character; false for any other character.
@@ -37,6 +51,7 @@ private:
   std::shared_ptr<const SwfMovie> FMovie;
   QString FTypeName;
   std::shared_ptr<MovieClip> FRoot;
+  std::shared_ptr<ScriptObject> FGlobal;
   std::vector<std::shared_ptr<ScriptObject>> FObjects;
   std::size_t FDisplayEntries = 0;
   std::size_t FScriptObjects = 0;

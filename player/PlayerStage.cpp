@@ -35,6 +35,10 @@ void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
   // local reference keeps it alive should the host replace the level meanwhile.
   const auto loaded = std::make_shared<PlayerLevel>(level, std::move(movie), typeName);
   FLevels[level] = loaded;
+  if (loaded->Movie().ActionScript3)
+    return; // its bytecode is for another machine; frame 1 is shown without scripts
+  for (const SwfScript& script : loaded->Movie().InitScripts)
+    ActionInterpreter(*this, *loaded, *loaded->Root()).Run(script);
   RunFrame1Scripts(*loaded, *loaded->Root());
 }
 

@@ -5,22 +5,53 @@
 #include <QHash>
 #include <QString>
 #include <memory>
+#include <vector>
 
-// A script object: a table of named members. Movie clips extend it with properties.
+// A script object: a table of named members, kept in the order they were added, with
+// lookups that miss falling through to the prototype chain of "__proto__". Movie clips,
+// arrays and functions extend it.
 class ScriptObject : public std::enable_shared_from_this<ScriptObject> {
 public:
   virtual ~ScriptObject() = default;
 
-  virtual ActionValue Member(const QString& name) const { return FMembers.value(name); }
-  virtual void SetMember(const QString& name, const ActionValue& value) {
-    FMembers.insert(name, value);
-  }
+  virtual ActionValue Member(const QString& name) const;
+  virtual void SetMember(const QString& name, const ActionValue& value);
+  // Removes an own member; false when there was none.
+  virtual bool DeleteMember(const QString& name);
+  // Whether the object itself (not its prototypes) holds the member.
+  bool HasOwnMember(const QString& name) const { return Find(name) != FMembers.constEnd(); }
+  // Own member names, oldest first, and how many there are.
+  virtual std::vector<QString> MemberNames() const;
+  virtual std::size_t MemberCount() const { return std::size_t(FMembers.size()); }
   // The text the object converts to.
   virtual QString ToText() const { return QStringLiteral("[object Object]"); }
+  // What typeof answers for it.
+  virtual QString TypeOf() const { return QStringLiteral("object"); }
+
+  // The object's "__proto__" member, when that is an object.
+  std::shared_ptr<ScriptObject> Prototype() const;
+
+  // Makes names that differ only in case name the same member, as movies before version 7
+  // have them.
+  void IgnoreCase(bool ignore) { FIgnoreCase = ignore; }
 
 protected:
-  void RemoveMember(const QString& name) { FMembers.remove(name); }
+  void RemoveMember(const QString& name);
 
 private:
-  QHash<QString, ActionValue> FMembers;
+  // The order a member was added in travels with it, so deleting one costs no search.
+  struct Slot {
+    ActionValue Value;
+    quint64 Order = 0;
+  };
+
+  using Members = QHash<QString, Slot>;
+
+  // The member stored under name, or under a key differing in case only when case is
+  // ignored.
+  Members::const_iterator Find(const QString& name) const;
+
+  Members FMembers;
+  quint64 FNextOrder = 0;
+  bool FIgnoreCase = false;
 };

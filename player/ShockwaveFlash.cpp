@@ -30,6 +30,17 @@ int TargetLevel(QStringView target) {
   return level;
 }
 
+// What of a loaded movie does not play: damage after its first frame, the scripts of an
+// ActionScript 3 movie; "" when the whole movie plays.
+QString NotPlayed(const SwfMovie& movie) {
+  QStringList notes;
+  if (!movie.Damage.isEmpty())
+    notes << movie.Damage;
+  if (movie.ActionScript3)
+    notes << QStringLiteral("an ActionScript 3 movie; its scripts are not run");
+  return notes.join(QStringLiteral("; "));
+}
+
 QImage TransparentLayer(const QSize& size) {
   QImage layer(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
   layer.fill(Qt::transparent);
@@ -109,8 +120,8 @@ void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   if (!result.Movie || !reason.isEmpty()) {
     d->Stage.ClearLevel(level);
     d->Errors[level] = QStringLiteral("%1: %2").arg(path, reason);
-  } else if (!result.Movie->Damage.isEmpty()) {
-    d->Errors[level] = QStringLiteral("%1: %2").arg(path, result.Movie->Damage);
+  } else if (const QString notes = NotPlayed(*result.Movie); !notes.isEmpty()) {
+    d->Errors[level] = QStringLiteral("%1: %2").arg(path, notes);
   }
   update();
 }

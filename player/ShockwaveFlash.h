@@ -32,9 +32,9 @@ public:
   // Redraws the stage and wipes the drawing layer.
   void Repaint();
 
-  // Why the last load of a level left it empty, or what damage after the first frame it played
-  // over, as "<file>: <reason>"; "" after a load of a whole file. Reading a property of an
-  // emptied level throws this text.
+  // Why the last load of a level left it empty, or what of a loaded movie is not played (damage
+  // after its first frame, the scripts of an ActionScript 3 movie), as "<file>: <reason>"; ""
+  // when the whole movie plays. Reading a property of an emptied level throws this text.
   QString LoadError(int level) const;
 
 signals:

@@ -14,6 +14,8 @@ inline constexpr int MaxNesting = 32;
 inline constexpr std::size_t MaxDisplayEntries = 100'000;
 // Actions one script may execute before it is stopped.
 inline constexpr std::size_t MaxActionsPerScript = 100'000;
+// Function calls and with and try blocks one script may have running inside each other.
+inline constexpr int MaxCallDepth = 256;
 // Values one script may hold on its stack.
 inline constexpr std::size_t MaxStackDepth = 10'000;
 // Characters of text and objects a level's scripts may create in total.

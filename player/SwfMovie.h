@@ -26,6 +26,7 @@ struct SwfTimeline {
   };
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;
+  int FrameCount = 1; // as the timeline declares it
 };
 
 // A parsed movie: immutable once built, shared by every level that plays it.
@@ -46,6 +47,10 @@ struct SwfMovie {
   SwfTimeline Root;
   // What was wrong after the root's first frame, which plays all the same; "" for a whole file.
   QString Damage;
+  // DoInitAction scripts of the first frame, run before any frame script.
+  std::vector<SwfScript> InitScripts;
+  // An ActionScript 3 movie: its frame 1 is shown, none of its scripts is run.
+  bool ActionScript3 = false;
 
   // The first frame of a sprite or a button's up state; null for other characters.
   const SwfTimeline* ClipTimeline(int characterId) const {

@@ -38,10 +38,14 @@ constexpr int DefineEditText = 37;
 constexpr int DefineSprite = 39;
 constexpr int DefineMorphShape = 46;
 constexpr int DefineFont2 = 48;
+constexpr int DoInitAction = 59;
 constexpr int DefineVideoStream = 60;
 constexpr int DefineFontInfo2 = 62;
+constexpr int FileAttributes = 69;
 constexpr int PlaceObject3 = 70;
+constexpr int DoAbc = 72;
 constexpr int DefineFont3 = 75;
+constexpr int DoAbc2 = 82;
 constexpr int DefineShape4 = 83;
 constexpr int DefineMorphShape2 = 84;
 } // namespace Tag
@@ -208,6 +212,20 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
       timeline.Frame1Scripts.push_back(
           DecodeSwfScript(body.Bytes(body.Remaining()), FMovie.Version, FBudget));
     break;
+  case Tag::DoInitAction:
+    if (onFrame1 && nesting == 0) {
+      body.U16(); // the sprite it initialises
+      FMovie.InitScripts.push_back(
+          DecodeSwfScript(body.Bytes(body.Remaining()), FMovie.Version, FBudget));
+    }
+    break;
+  case Tag::FileAttributes:
+    FMovie.ActionScript3 = FMovie.ActionScript3 || (body.U8() & 0x08);
+    break;
+  case Tag::DoAbc:
+  case Tag::DoAbc2:
+    FMovie.ActionScript3 = true;
+    break;
   default:
     break; // tags the player does not use are skipped by their length
   }
@@ -240,8 +258,8 @@ void TagParser::ParseSprite(SwfReader& body, int nesting) {
   if (nesting + 1 > SwfLimits::MaxNesting)
     throw SwfError("sprites nested deeper than " + std::to_string(SwfLimits::MaxNesting));
   const int id = body.U16();
-  body.U16(); // frame count
   SwfTimeline sprite;
+  sprite.FrameCount = body.U16();
   ParseTimeline(body, sprite, nesting + 1);
   FMovie.Sprites.try_emplace(id, std::move(sprite));
 }
@@ -294,6 +312,7 @@ std::shared_ptr<const SwfMovie> ParseSwfMovie(QByteArrayView file) {
     movie->FrameRect = reader.Rect();
     movie->FrameRate = reader.U16() / 256.0;
     movie->FrameCount = reader.U16();
+    movie->Root.FrameCount = movie->FrameCount;
     TagParser(*movie).ParseTimeline(reader, movie->Root, 0);
   } catch (const SwfError&) {
     // A body cut short by its corrupt compression fails for that reason.

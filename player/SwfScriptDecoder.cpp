@@ -5,33 +5,10 @@
 #include "player/SwfLimits.h"
 #include "player/SwfReader.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
-
-bool IsInSubset(quint8 code) {
-  using namespace SwfActionCode;
-  switch (code) {
-  case Pop:
-  case GetVariable:
-  case SetVariable:
-  case StringAdd:
-  case GetProperty:
-  case DefineLocal:
-  case NewObject:
-  case InitObject:
-  case Add2:
-  case GetMember:
-  case SetMember:
-  case GetUrl:
-  case ConstantPool:
-  case Push:
-  case GetUrl2:
-    return true;
-  default:
-    return false;
-  }
-}
 
 QString PoolEntry(const std::vector<QString>& pool, quint32 index) {
   if (index >= pool.size())
@@ -39,72 +16,188 @@ QString PoolEntry(const std::vector<QString>& pool, quint32 index) {
   return pool[index];
 }
 
-ActionValue ReadPushValue(SwfReader& payload, int swfVersion, const std::vector<QString>& pool) {
+SwfPushValue ReadPushValue(SwfReader& payload, int swfVersion, const std::vector<QString>& pool) {
   const quint8 type = payload.U8();
   switch (type) {
   case 0:
-    return payload.CString(swfVersion);
+    return {payload.CString(swfVersion)};
   case 1:
-    return double(payload.Float32());
+    return {double(payload.Float32())};
   case 2:
-    return ActionValue::Null();
+    return {ActionValue::Null()};
   case 3:
     return {};
   case 4:
-    // Registers are only written by actions outside the subset, so they hold undefined.
-    payload.U8();
-    return {};
+    return {{}, payload.U8()};
   case 5:
-    return payload.U8() != 0;
+    return {payload.U8() != 0};
   case 6:
-    return payload.SplitDouble();
+    return {payload.SplitDouble()};
   case 7:
-    return double(qint32(payload.U32()));
+    return {double(qint32(payload.U32()))};
   case 8:
-    return PoolEntry(pool, payload.U8());
+    return {PoolEntry(pool, payload.U8())};
   case 9:
-    return PoolEntry(pool, payload.U16());
+    return {PoolEntry(pool, payload.U16())};
   default:
     throw SwfError("unknown push value type " + std::to_string(type));
   }
 }
 
+// Where a branch or block lands, as a byte offset into the script; resolved to an action
+// index once every action's offset is known.
+struct PendingTarget {
+  std::size_t Action;
+  int Slot; // -1 for Branch, else the BlockEnds entry
+  qint64 Offset;
+};
+
+std::shared_ptr<const SwfFunctionInfo> ReadFunction(SwfReader& payload, int swfVersion,
+                                                    bool version2) {
+  auto info = std::make_shared<SwfFunctionInfo>();
+  info->Version2 = version2;
+  info->Name = payload.CString(swfVersion);
+  const int count = payload.U16();
+  if (version2) {
+    info->RegisterCount = payload.U8();
+    info->Flags = quint16(payload.U8() << 8 | payload.U8());
+  }
+  for (int i = 0; i < count; ++i) {
+    info->ParamRegisters.push_back(version2 ? payload.U8() : 0);
+    info->Params.push_back(payload.CString(swfVersion));
+  }
+  return info;
+}
+
+class ScriptDecoder {
+public:
+  ScriptDecoder(int swfVersion, SwfBudget& budget) : FVersion(swfVersion), FBudget(budget) {}
+
+  SwfScript Decode(QByteArrayView bytes) {
+    SwfReader reader(bytes);
+    while (!reader.AtEnd() && FScript.size() < SwfLimits::MaxActionsPerScript) {
+      const qsizetype start = reader.Position();
+      SwfAction action;
+      action.Code = reader.U8();
+      if (action.Code == SwfActionCode::End) {
+        FEnd = start;
+        break;
+      }
+      FOffsets.push_back(start);
+      SwfReader payload(action.Code >= 0x80 ? reader.Bytes(reader.U16()) : QByteArrayView());
+      FBudget.Consume();
+      ReadPayload(action, payload, reader.Position());
+      FScript.push_back(std::move(action));
+    }
+    if (FEnd < 0)
+      FEnd = reader.Position();
+    ResolveTargets();
+    return std::move(FScript);
+  }
+
+private:
+  void ReadPayload(SwfAction& action, SwfReader& payload, qint64 next) {
+    using namespace SwfActionCode;
+    const std::size_t index = FScript.size();
+    switch (action.Code) {
+    case ConstantPool: {
+      const int count = payload.U16();
+      FBudget.Consume(size_t(count));
+      FPool.clear();
+      for (int i = 0; i < count; ++i)
+        FPool.push_back(payload.CString(FVersion));
+      break;
+    }
+    case Push:
+      while (!payload.AtEnd()) {
+        FBudget.Consume();
+        action.Values.push_back(ReadPushValue(payload, FVersion, FPool));
+      }
+      break;
+    case GetUrl:
+      action.Url = payload.CString(FVersion);
+      action.Target = payload.CString(FVersion);
+      break;
+    case SetTarget:
+    case GoToLabel:
+      action.Url = payload.CString(FVersion);
+      break;
+    case GotoFrame:
+      action.Number = payload.U16();
+      break;
+    case StoreRegister:
+      action.Register = payload.U8();
+      break;
+    case GetUrl2:
+      action.Number = payload.U8();
+      break;
+    case WaitForFrame:
+      action.Number = payload.U16();
+      action.Branch = index + 1 + payload.U8();
+      break;
+    case WaitForFrame2:
+      action.Branch = index + 1 + payload.U8();
+      break;
+    case GotoFrame2:
+      action.Number = payload.U8();
+      break;
+    case Jump:
+    case If:
+      FPending.push_back({index, -1, next + payload.S16()});
+      break;
+    case With:
+      FPending.push_back({index, 0, next + payload.U16()});
+      break;
+    case DefineFunction:
+    case DefineFunction2:
+      action.Function = ReadFunction(payload, FVersion, action.Code == DefineFunction2);
+      FPending.push_back({index, 0, next + payload.U16()});
+      break;
+    case Try: {
+      action.Number = payload.U8();
+      const qint64 tryEnd = next + payload.U16();
+      const qint64 catchEnd = tryEnd + payload.U16();
+      const qint64 finallyEnd = catchEnd + payload.U16();
+      if (action.Number & 0x04)
+        action.Register = payload.U8();
+      else
+        action.Url = payload.CString(FVersion);
+      FPending.push_back({index, 0, tryEnd});
+      FPending.push_back({index, 1, catchEnd});
+      FPending.push_back({index, 2, finallyEnd});
+      break;
+    }
+    default:
+      break; // no payload the interpreter uses
+    }
+  }
+
+  void ResolveTargets() {
+    for (const PendingTarget& pending : FPending) {
+      std::size_t target = NoAction;
+      if (pending.Offset >= FEnd && pending.Offset <= FEnd + 1) { // End, or just past it
+        target = FScript.size();
+      } else {
+        const auto found = std::lower_bound(FOffsets.begin(), FOffsets.end(), pending.Offset);
+        if (found != FOffsets.end() && *found == pending.Offset)
+          target = std::size_t(found - FOffsets.begin());
+      }
+      SwfAction& action = FScript[pending.Action];
+      (pending.Slot < 0 ? action.Branch : action.BlockEnds[std::size_t(pending.Slot)]) = target;
+    }
+  }
+
+  int FVersion;
+  SwfBudget& FBudget;
+  SwfScript FScript;
+  std::vector<qint64> FOffsets;
+  qint64 FEnd = -1; // offset of End, or of the end of the data
+  std::vector<QString> FPool;
+  std::vector<PendingTarget> FPending;
+};
+
 } // namespace
 
 SwfScript DecodeSwfScript(QByteArrayView bytes, int swfVersion, SwfBudget& budget) {
-  SwfReader reader(bytes);
-  SwfScript script;
-  std::vector<QString> pool;
-  while (!reader.AtEnd() && script.size() < SwfLimits::MaxActionsPerScript) {
-    SwfAction action;
-    action.Code = reader.U8();
-    if (action.Code == SwfActionCode::End || !IsInSubset(action.Code))
-      break;
-    SwfReader payload(action.Code >= 0x80 ? reader.Bytes(reader.U16()) : QByteArrayView());
-    budget.Consume();
-    switch (action.Code) {
-    case SwfActionCode::ConstantPool: {
-      const int count = payload.U16();
-      budget.Consume(size_t(count));
-      pool.clear();
-      for (int i = 0; i < count; ++i)
-        pool.push_back(payload.CString(swfVersion));
-      break;
-    }
-    case SwfActionCode::Push:
-      while (!payload.AtEnd()) {
-        budget.Consume();
-        action.Values.push_back(ReadPushValue(payload, swfVersion, pool));
-      }
-      break;
-    case SwfActionCode::GetUrl:
-      action.Url = payload.CString(swfVersion);
-      action.Target = payload.CString(swfVersion);
-      break;
-    default:
-      break;
-    }
-    script.push_back(std::move(action));
-  }
-  return script;
+  return ScriptDecoder(swfVersion, budget).Decode(bytes);
 }

@@ -6,7 +6,8 @@
 
 class SwfBudget;
 
-// Decodes a DoAction body into actions up to End or the first action outside the
-// interpreted subset, where the script ends. Constant-pool references are resolved here;
-// an index outside the pool, an unknown value type or a truncated action throws SwfError.
+// Decodes a DoAction or DoInitAction body into actions up to End. Every action is kept,
+// known or not, so the interpreter can skip what it does not carry out. Branch offsets and
+// block sizes become action indices; constant-pool references are resolved here. An index
+// outside the pool, an unknown value type or a truncated action throws SwfError.
 SwfScript DecodeSwfScript(QByteArrayView bytes, int swfVersion, SwfBudget& budget);

@@ -6,7 +6,7 @@
 
 namespace swfgen {
 
-// Action codes of the script subset the player runs.
+// Action codes of the records swfgen writes.
 enum class ActionCode : quint8 {
   End = 0x00,
   Pop = 0x17,

@@ -1,0 +1,79 @@
+#include "player/ScriptClasses.h"
+
+#include "player/PlayerLevel.h"
+#include "player/ScriptFunction.h"
+#include "player/SwfLimits.h"
+
+namespace ScriptClasses {
+
+namespace {
+
+const QString PrototypeName = QStringLiteral("prototype");
+const QString ProtoName = QStringLiteral("__proto__");
+const QString ConstructorName = QStringLiteral("constructor");
+const QString SuperConstructorName = QStringLiteral("__constructor__");
+
+} // namespace
+
+bool GivePrototype(PlayerLevel& level, ScriptFunction& function) {
+  const auto prototype = level.NewObject();
+  if (!prototype)
+    return false;
+  prototype->SetMember(ConstructorName, function.shared_from_this());
+  function.SetMember(PrototypeName, prototype);
+  return true;
+}
+
+std::shared_ptr<ScriptObject> NewInstance(PlayerLevel& level, const ScriptFunction* constructor) {
+  const auto object = level.NewObject();
+  if (object && constructor) {
+    object->SetMember(ProtoName, constructor->Member(PrototypeName));
+    object->SetMember(SuperConstructorName,
+                      std::const_pointer_cast<ScriptObject>(constructor->shared_from_this()));
+  }
+  return object;
+}
+
+ActionValue SuperConstructor(const ScriptFunction& function) {
+  const auto prototype = function.Member(PrototypeName).Object();
+  return prototype ? prototype->Member(SuperConstructorName) : ActionValue();
+}
+
+bool Extend(PlayerLevel& level, const ActionValue& subclass, const ActionValue& superclass) {
+  const auto prototype = level.NewObject();
+  if (!prototype)
+    return false;
+  const auto sub = subclass.Object();
+  const auto super = superclass.Object();
+  if (sub && super) {
+    prototype->SetMember(ProtoName, super->Member(PrototypeName));
+    prototype->SetMember(SuperConstructorName, super);
+    sub->SetMember(PrototypeName, prototype);
+  }
+  return true;
+}
+
+bool InstanceOf(const ActionValue& object, const ActionValue& constructor) {
+  const auto target = constructor.Object();
+  const auto instance = object.Object();
+  if (!target || !instance)
+    return false;
+  const auto prototype = target->Member(PrototypeName).Object();
+  auto current = instance->Prototype();
+  // The chain is followed a bounded number of steps, so a prototype loop ends.
+  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
+    if (current == prototype)
+      return true;
+    current = current->Prototype();
+  }
+  return false;
+}
+
+std::vector<QString> EnumerableNames(const ScriptObject& object) {
+  std::vector<QString> names = object.MemberNames();
+  std::erase_if(
+      names, [](const QString& name) { return name == ProtoName || name == SuperConstructorName; });
+  return names;
+}
+
+} // namespace ScriptClasses

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "player/ActionValue.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+class PlayerLevel;
+class ScriptFunction;
+class ScriptObject;
+
+// Objects as instances of classes: a function's prototype, instances linked to it through
+// "__proto__", subclasses (extends), instanceof and the names a for-in loop lists.
+namespace ScriptClasses {
+
+// Gives a newly defined function its prototype object; false once the level made too many.
+bool GivePrototype(PlayerLevel& level, ScriptFunction& function);
+// A new object, an instance of constructor when that is set; null once the level made too
+// many.
+std::shared_ptr<ScriptObject> NewInstance(PlayerLevel& level, const ScriptFunction* constructor);
+// What super stands for in a call of function: the constructor of its class's superclass.
+ActionValue SuperConstructor(const ScriptFunction& function);
+// subclass extends superclass; false once the level made too many objects.
+bool Extend(PlayerLevel& level, const ActionValue& subclass, const ActionValue& superclass);
+bool InstanceOf(const ActionValue& object, const ActionValue& constructor);
+// The names for-in lists: the object's own, without the class links, oldest first.
+std::vector<QString> EnumerableNames(const ScriptObject& object);
+
+} // namespace ScriptClasses

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "player/ActionValue.h"
+#include "player/ScriptFrame.h"
+
+#include <QString>
+
+// What scripts do to movie clips: properties by number, the target of tellTarget, frame
+// waits, and the urls that carry fscommand calls to the host. Only the first frame is
+// shown, so frame changes, quality and sounds leave the clip as it is.
+class ScriptClipActions {
+public:
+  ScriptClipActions(const ScriptEnvironment& environment, ScriptFrame& frame)
+      : FEnvironment(environment), FFrame(frame) {}
+
+  // target is a clip, a path, or "" for the current target.
+  ActionValue GetProperty(const ActionValue& target, double property) const;
+  void SetProperty(const ActionValue& target, double property, const ActionValue& value) const;
+  // tellTarget: a clip or a path; "" (or a target that is no clip) returns to the script's own
+  // timeline.
+  void SetTarget(const ActionValue& target) const;
+  // Whether frame (0-based) of the current target's timeline is loaded; the whole movie is.
+  bool IsFrameLoaded(double frame) const;
+  // Sends an "FSCommand:" url to the host; other urls are not opened.
+  void GetUrl(const QString& url, const QString& target) const;
+
+private:
+  MovieClip* TargetClip(const ActionValue& target) const;
+
+  const ScriptEnvironment& FEnvironment;
+  ScriptFrame& FFrame;
+};
