@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/ScriptObject.h"
+#include "player/SwfColorTransform.h"
 
 #include <QRectF>
 #include <QTransform>
@@ -32,9 +33,12 @@ public:
   };
 
   struct DisplayEntry {
-    const SwfShape* Shape = nullptr; // drawn with Matrix when set
+    const SwfShape* Shape = nullptr; // drawn with Matrix and ColorTransform when set
     QTransform Matrix;
-    MovieClip* Clip = nullptr; // drawn with its own transform when set
+    SwfColorTransform ColorTransform;
+    MovieClip* Clip = nullptr; // drawn with its own transforms when set
+    int Depth = 0;
+    int ClipDepth = 0; // when set, the entry masks the depths above it up to this one
   };
 
   // A level's root; FrameRect stands in for its size while nothing is placed.
@@ -58,16 +62,19 @@ public:
   int Level() const { return FLevel; }
   QString TargetPath() const;
   bool IsVisible() const { return FVisible; }
-  double Opacity() const { return FAlpha / 100.0; }
+  // The clip's colour transform; `_alpha` is its alpha multiplier in percent.
+  const SwfColorTransform& ColorTransform() const { return FColorTransform; }
+  void SetColorTransform(const SwfColorTransform& transform) { FColorTransform = transform; }
   // Maps the clip's own coordinates into its parent's.
   QTransform Transform() const;
   // Union of the display list's bounds in the clip's own coordinates.
   QRectF ContentBounds() const;
 
   const std::vector<DisplayEntry>& DisplayList() const { return FDisplay; }
-  void AddShape(const SwfShape* shape, const QTransform& matrix);
+  void AddShape(const SwfShape* shape, const QTransform& matrix,
+                const SwfColorTransform& colors = {}, int depth = 0, int clipDepth = 0);
   // Adds a placed instance; it becomes a member under its instance name.
-  void AddChild(const std::shared_ptr<MovieClip>& child);
+  void AddChild(const std::shared_ptr<MovieClip>& child, int depth = 0, int clipDepth = 0);
 
   const SwfTimeline* Timeline() const { return FTimeline; }
   void SetTimeline(const SwfTimeline* timeline) { FTimeline = timeline; }
@@ -80,7 +87,8 @@ private:
   QString FName;
   std::optional<QRectF> FFrameRect;
   double FX = 0, FY = 0; // pixels
-  double FXScale = 100, FYScale = 100, FRotation = 0, FAlpha = 100;
+  double FXScale = 100, FYScale = 100, FRotation = 0;
+  SwfColorTransform FColorTransform;
   bool FVisible = true;
   std::vector<DisplayEntry> FDisplay;
   const SwfTimeline* FTimeline = nullptr;

@@ -22,7 +22,7 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
     if (!isShape && sprite == FMovie->Sprites.end())
       continue;
     if (isShape && placement.Name.isEmpty()) {
-      AddShape(clip, shape->second, placement.Matrix);
+      AddShape(clip, shape->second, placement);
       continue;
     }
     // Instances without a name get one, as scripts may still reach them by it.
@@ -30,22 +30,25 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
                              ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
                              : placement.Name;
     auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
+    child->SetColorTransform(placement.ColorTransform);
     FObjects.push_back(child);
     if (isShape) {
-      AddShape(*child, shape->second, QTransform());
+      AddShape(*child, shape->second, {});
     } else {
       if (nesting + 1 > SwfLimits::MaxNesting)
         throw SwfError("clips nested deeper than " + std::to_string(SwfLimits::MaxNesting));
       child->SetTimeline(&sprite->second);
       Populate(*child, sprite->second, nesting + 1);
     }
-    clip.AddChild(child);
+    clip.AddChild(child, placement.Depth, placement.ClipDepth);
   }
 }
 
-void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix) {
-  clip.AddShape(&shape, matrix);
-  FHasSolidFills = FHasSolidFills || !shape.Fills.empty();
+void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape,
+                           const SwfTimeline::Placement& placement) {
+  clip.AddShape(&shape, placement.Matrix, placement.ColorTransform, placement.Depth,
+                placement.ClipDepth);
+  FHasDrawnShapes = FHasDrawnShapes || shape.HasDrawing();
 }
 
 std::shared_ptr<ScriptObject> PlayerLevel::NewObject() {

@@ -19,8 +19,8 @@ public:
   const SwfMovie& Movie() const { return *FMovie; }
   const QString& TypeName() const { return FTypeName; }
   const std::shared_ptr<MovieClip>& Root() const { return FRoot; }
-  // Whether any shape of the level has a solid fill to draw.
-  bool HasSolidFills() const { return FHasSolidFills; }
+  // Whether any shape of the level has a fill or a stroke to draw.
+  bool HasDrawnShapes() const { return FHasDrawnShapes; }
 
   // A new plain object, or null once the level's scripts have made too many.
   std::shared_ptr<ScriptObject> NewObject();
@@ -29,7 +29,7 @@ public:
 
 private:
   void Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting);
-  void AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix);
+  void AddShape(MovieClip& clip, const SwfShape& shape, const SwfTimeline::Placement& placement);
 
   int FNumber;
   std::shared_ptr<const SwfMovie> FMovie;
@@ -40,5 +40,5 @@ private:
   std::size_t FScriptObjects = 0;
   std::size_t FTextLeft;
   int FUnnamedInstances = 0;
-  bool FHasSolidFills = false;
+  bool FHasDrawnShapes = false;
 };

@@ -23,7 +23,9 @@ void GrowOutput(QByteArray& output, qsizetype produced, qsizetype limit) {
   output.resize(std::min(limit, std::max(produced * 2, ChunkSize)));
 }
 
-QByteArray Inflate(QByteArrayView input, qsizetype limit) {
+} // namespace
+
+QByteArray InflateZlib(QByteArrayView input, qsizetype limit) {
   z_stream stream{};
   if (inflateInit(&stream) != Z_OK)
     throw SwfError("zlib initialisation failed");
@@ -47,6 +49,8 @@ QByteArray Inflate(QByteArrayView input, qsizetype limit) {
   output.truncate(produced);
   return output;
 }
+
+namespace {
 
 QByteArray InflateLzma(QByteArrayView file, qsizetype limit) {
   if (file.size() < ZwsHeaderSize)
@@ -111,7 +115,7 @@ SwfFileContent DecodeSwfFile(QByteArrayView file) {
     content.Body =
         file.sliced(HeaderSize, std::min(bodyLimit, file.size() - HeaderSize)).toByteArray();
   else if (signature == "CWS")
-    content.Body = Inflate(file.sliced(HeaderSize), bodyLimit);
+    content.Body = InflateZlib(file.sliced(HeaderSize), bodyLimit);
   else
     content.Body = InflateLzma(file, bodyLimit);
   return content;

@@ -13,3 +13,7 @@ struct SwfFileContent {
 // Reads the file header and decompresses the body. The body never grows past the length
 // the header declares nor past SwfLimits::MaxMovieBytes; anything else throws SwfError.
 SwfFileContent DecodeSwfFile(QByteArrayView file);
+
+// Inflates a zlib stream, producing at most limit bytes. Throws SwfError on a corrupt stream;
+// a stream that ends early gives what it produced.
+QByteArray InflateZlib(QByteArrayView input, qsizetype limit);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/SwfAction.h"
+#include "player/SwfColorTransform.h"
 #include "player/SwfShape.h"
 
 #include <QColor>
@@ -20,6 +21,8 @@ struct SwfTimeline {
     int CharacterId = 0;
     QTransform Matrix;
     QString Name;
+    SwfColorTransform ColorTransform;
+    int ClipDepth = 0; // when set, a mask over the depths above it up to this one
   };
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;
@@ -33,6 +36,7 @@ struct SwfMovie {
   int FrameCount = 0;
   std::optional<QColor> Background;
   std::unordered_map<int, SwfShape> Shapes;
+  SwfBitmapTable Bitmaps;
   std::unordered_map<int, SwfTimeline> Sprites;
   SwfTimeline Root;
 };

@@ -1,5 +1,6 @@
 #include "player/SwfParser.h"
 
+#include "player/SwfBitmapReader.h"
 #include "player/SwfBudget.h"
 #include "player/SwfError.h"
 #include "player/SwfFileDecoder.h"
@@ -18,15 +19,22 @@ constexpr int ShowFrame = 1;
 constexpr int DefineShape = 2;
 constexpr int PlaceObject = 4;
 constexpr int RemoveObject = 5;
+constexpr int DefineBits = 6;
+constexpr int JpegTables = 8;
 constexpr int SetBackgroundColor = 9;
 constexpr int DoAction = 12;
+constexpr int DefineBitsLossless = 20;
+constexpr int DefineBitsJpeg2 = 21;
 constexpr int DefineShape2 = 22;
 constexpr int PlaceObject2 = 26;
 constexpr int RemoveObject2 = 28;
 constexpr int DefineShape3 = 32;
+constexpr int DefineBitsJpeg3 = 35;
+constexpr int DefineBitsLossless2 = 36;
 constexpr int DefineSprite = 39;
 constexpr int PlaceObject3 = 70;
 constexpr int DefineShape4 = 83;
+constexpr int DefineBitsJpeg4 = 90;
 } // namespace Tag
 
 using DisplayList = std::map<int, SwfTimeline::Placement>;
@@ -44,11 +52,14 @@ private:
                 bool onFrame1, int nesting);
   void ParseShape(SwfReader& body, int shapeVersion);
   void ParseSprite(SwfReader& body, int nesting);
+  void AddBitmap(SwfBitmap bitmap);
   static void ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion,
                                 DisplayList& frame1);
 
   SwfMovie& FMovie;
   SwfBudget FBudget;
+  QByteArray FJpegTables;
+  std::size_t FBitmapBytes = 0;
 };
 
 void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nesting) {
@@ -99,12 +110,33 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
   case Tag::DefineSprite:
     ParseSprite(body, nesting);
     break;
+  case Tag::JpegTables:
+    FJpegTables = body.Bytes(body.Remaining()).toByteArray();
+    break;
+  case Tag::DefineBits:
+    AddBitmap(ReadJpegBitmap(body, 1, FJpegTables));
+    break;
+  case Tag::DefineBitsJpeg2:
+    AddBitmap(ReadJpegBitmap(body, 2, {}));
+    break;
+  case Tag::DefineBitsJpeg3:
+    AddBitmap(ReadJpegBitmap(body, 3, {}));
+    break;
+  case Tag::DefineBitsJpeg4:
+    AddBitmap(ReadJpegBitmap(body, 4, {}));
+    break;
+  case Tag::DefineBitsLossless:
+  case Tag::DefineBitsLossless2:
+    AddBitmap(ReadLosslessBitmap(body, code == Tag::DefineBitsLossless2));
+    break;
   case Tag::PlaceObject:
     if (onFrame1) {
       SwfTimeline::Placement placement;
       placement.CharacterId = body.U16();
       placement.Depth = body.U16();
       placement.Matrix = body.Matrix();
+      if (!body.AtEnd())
+        placement.ColorTransform = body.ColorTransform(false);
       frame1[placement.Depth] = placement;
     }
     break;
@@ -135,7 +167,15 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
 
 void TagParser::ParseShape(SwfReader& body, int shapeVersion) {
   const int id = body.U16();
-  FMovie.Shapes.try_emplace(id, ReadSwfShape(body, shapeVersion, FBudget));
+  FMovie.Shapes.try_emplace(id, ReadSwfShape(body, shapeVersion, FBudget, FMovie.Bitmaps));
+}
+
+void TagParser::AddBitmap(SwfBitmap bitmap) {
+  FBitmapBytes += std::size_t(bitmap.Image.sizeInBytes());
+  if (FBitmapBytes > SwfLimits::MaxMovieBitmapBytes)
+    throw SwfError("bitmaps decode to more than " +
+                   std::to_string(SwfLimits::MaxMovieBitmapBytes / (1024 * 1024)) + " MiB in all");
+  FMovie.Bitmaps.try_emplace(bitmap.Id, std::move(bitmap.Image));
 }
 
 void TagParser::ParseSprite(SwfReader& body, int nesting) {
@@ -162,13 +202,17 @@ void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion
   std::optional<QTransform> matrix;
   if (flags & 0x04)
     matrix = body.Matrix();
+  std::optional<SwfColorTransform> colors;
   if (flags & 0x08)
-    body.SkipColorTransform(true);
+    colors = body.ColorTransform(true);
   if (flags & 0x10)
     body.U16(); // ratio
   std::optional<QString> name;
   if (flags & 0x20)
     name = body.CString(swfVersion);
+  std::optional<int> clipDepth;
+  if (flags & 0x40)
+    clipDepth = body.U16();
 
   const bool move = flags & 0x01;
   const auto existing = frame1.find(depth);
@@ -177,8 +221,15 @@ void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion
     placement.CharacterId = character.value_or(placement.CharacterId);
     placement.Matrix = matrix.value_or(placement.Matrix);
     placement.Name = name.value_or(placement.Name);
+    placement.ColorTransform = colors.value_or(placement.ColorTransform);
+    placement.ClipDepth = clipDepth.value_or(placement.ClipDepth);
   } else if (character) {
-    frame1[depth] = {depth, *character, matrix.value_or(QTransform()), name.value_or(QString())};
+    frame1[depth] = {depth,
+                     *character,
+                     matrix.value_or(QTransform()),
+                     name.value_or(QString()),
+                     colors.value_or(SwfColorTransform()),
+                     clipDepth.value_or(0)};
   }
 }
 

@@ -1,0 +1,79 @@
+#include "player/RenderCache.h"
+
+#include "player/ShapePainter.h"
+#include "player/SwfShape.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace {
+
+// Bytes of images the cache keeps; a single drawing larger than LargestDrawingBytes is
+// drawn directly each time instead.
+constexpr qsizetype CacheBytes = 128 * 1024 * 1024;
+constexpr qsizetype LargestDrawingBytes = 16 * 1024 * 1024;
+constexpr double SubpixelSteps = 4;
+// Drawings moved further than this many pixels lie outside any device and are skipped.
+constexpr double FarthestOffset = 1 << 24;
+
+} // namespace
+
+size_t qHash(const RenderCache::Key& key, size_t seed) {
+  seed =
+      qHashMulti(seed, key.Shape, key.M11, key.M12, key.M21, key.M22, key.QuarterX, key.QuarterY);
+  seed = qHashRange(key.Colors.Multiply.begin(), key.Colors.Multiply.end(), seed);
+  return qHashRange(key.Colors.Add.begin(), key.Colors.Add.end(), seed);
+}
+
+RenderCache::RenderCache() : FImages(CacheBytes) {}
+
+void RenderCache::Draw(QPainter& painter, const SwfShape& shape, const QTransform& transform,
+                       const SwfColorTransform& colors, double stageScale) {
+  if (!(std::abs(transform.dx()) < FarthestOffset && std::abs(transform.dy()) < FarthestOffset))
+    return;
+  // The drawing depends on the linear part and the sub-pixel offset; whole pixels of
+  // translation only move the finished image.
+  const QPointF whole(std::floor(transform.dx()), std::floor(transform.dy()));
+  const QPointF quarters = QPointF(std::round((transform.dx() - whole.x()) * SubpixelSteps),
+                                   std::round((transform.dy() - whole.y()) * SubpixelSteps));
+  const Key key{&shape,          transform.m11(),   transform.m12(),   transform.m21(),
+                transform.m22(), int(quarters.x()), int(quarters.y()), colors};
+  const QTransform local(transform.m11(), transform.m12(), transform.m21(), transform.m22(),
+                         quarters.x() / SubpixelSteps, quarters.y() / SubpixelSteps);
+  const QTransform saved = painter.transform();
+  const Drawing* drawing = FImages.object(key);
+  std::unique_ptr<Drawing> made;
+  qsizetype bytes = 0;
+  if (!drawing) {
+    const QRect area = ShapePainter::DeviceBounds(shape, local, stageScale).toAlignedRect();
+    bytes = qsizetype(area.width()) * area.height() * 4;
+    if (area.isEmpty() || bytes > LargestDrawingBytes) {
+      painter.setTransform(transform);
+      ShapePainter(painter, stageScale).Paint(shape, colors);
+      painter.setTransform(saved);
+      return;
+    }
+    made = Render(shape, local, area, colors, stageScale);
+    drawing = made.get();
+  }
+  painter.resetTransform();
+  painter.drawImage(whole.toPoint() + drawing->Origin, drawing->Image);
+  painter.setTransform(saved);
+  if (made)
+    FImages.insert(key, made.release(), bytes);
+}
+
+std::unique_ptr<RenderCache::Drawing>
+RenderCache::Render(const SwfShape& shape, const QTransform& local, const QRect& area,
+                    const SwfColorTransform& colors, double stageScale) {
+  ++FRenderCount;
+  auto drawing = std::make_unique<Drawing>();
+  drawing->Image = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+  drawing->Image.fill(Qt::transparent);
+  drawing->Origin = area.topLeft();
+  QPainter painter(&drawing->Image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setTransform(local * QTransform::fromTranslate(-area.left(), -area.top()));
+  ShapePainter(painter, stageScale).Paint(shape, colors);
+  return drawing;
+}

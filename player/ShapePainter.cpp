@@ -1,0 +1,127 @@
+#include "player/ShapePainter.h"
+
+#include "player/BitmapPaint.h"
+#include "player/GradientPaint.h"
+#include "player/SolidPaint.h"
+#include "player/SwfMovie.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace {
+
+// Strokes narrower than this on the device are drawn this wide, as hairlines are.
+constexpr double ThinnestStroke = 1;
+
+QBrush FillBrush(const SwfFillStyle& fill, const SwfColorTransform& colors) {
+  switch (fill.Type) {
+  case SwfFillStyle::Kind::Solid:
+    return SolidBrush(fill.Color, colors);
+  case SwfFillStyle::Kind::LinearGradient:
+  case SwfFillStyle::Kind::RadialGradient:
+  case SwfFillStyle::Kind::FocalGradient:
+    return GradientBrush(fill, colors);
+  case SwfFillStyle::Kind::Bitmap:
+    return BitmapBrush(fill, colors);
+  }
+  return Qt::NoBrush;
+}
+
+bool Scales(const SwfLineStyle& style) {
+  return style.ScalesHorizontally && style.ScalesVertically;
+}
+
+// The stroke's width in device pixels through transform.
+double DeviceWidth(const SwfLineStyle& style, const QTransform& transform, double stageScale) {
+  const double width = Scales(style) ? style.Width * std::sqrt(std::abs(transform.determinant()))
+                                     : style.Width / TwipsPerPixel * stageScale;
+  return std::max(width, ThinnestStroke);
+}
+
+// Moves every point of a device path onto the pixel grid, so that a stroke of deviceWidth
+// covers whole pixels: odd widths centre on pixel centres, even widths on pixel edges.
+QPainterPath Hinted(const QPainterPath& devicePath, double deviceWidth) {
+  const double offset = std::lround(deviceWidth) % 2 ? 0.5 : 0;
+  QPainterPath path = devicePath;
+  for (int i = 0; i < path.elementCount(); ++i) {
+    const QPainterPath::Element element = path.elementAt(i);
+    path.setElementPositionAt(i, std::floor(element.x) + offset, std::floor(element.y) + offset);
+  }
+  return path;
+}
+
+// How far beyond its path a stroke can reach, in the stroke's own units.
+double StrokeReach(const SwfLineStyle& style, double width) {
+  const double join = style.Join == Qt::MiterJoin ? std::max(style.MiterLimit, 1.0) : 1.0;
+  return width / 2 * std::max(join, M_SQRT2);
+}
+
+} // namespace
+
+void ShapePainter::Paint(const SwfShape& shape, const SwfColorTransform& colors) {
+  auto fill = shape.Fills.begin();
+  auto stroke = shape.Strokes.begin();
+  while (fill != shape.Fills.end() || stroke != shape.Strokes.end()) {
+    const int layer = std::min(fill != shape.Fills.end() ? fill->Layer : INT_MAX,
+                               stroke != shape.Strokes.end() ? stroke->Layer : INT_MAX);
+    for (; fill != shape.Fills.end() && fill->Layer == layer; ++fill)
+      Fill(*fill, colors);
+    for (; stroke != shape.Strokes.end() && stroke->Layer == layer; ++stroke)
+      Stroke(*stroke, colors);
+  }
+}
+
+void ShapePainter::Fill(const SwfShape::Fill& fill, const SwfColorTransform& colors) {
+  if (fill.Style.Type == SwfFillStyle::Kind::Bitmap)
+    PaintBitmapFill(FPainter, fill.Path, fill.Style, colors);
+  else
+    FPainter.fillPath(fill.Path, FillBrush(fill.Style, colors));
+}
+
+void ShapePainter::Stroke(const SwfShape::Stroke& stroke, const SwfColorTransform& colors) {
+  const SwfLineStyle& style = stroke.Style;
+  const QTransform transform = FPainter.transform();
+  const double deviceWidth = DeviceWidth(style, transform, FStageScale);
+  QPen pen(style.Fill ? FillBrush(*style.Fill, colors) : SolidBrush(style.Color, colors), 0);
+  pen.setCapStyle(style.Cap);
+  pen.setJoinStyle(style.Join);
+  pen.setMiterLimit(style.MiterLimit);
+  if (style.PixelHinting) {
+    // Hinting works on device pixels: the path and the brush move to device coordinates.
+    QBrush brush = pen.brush();
+    brush.setTransform(brush.transform() * transform);
+    pen.setBrush(brush);
+    pen.setWidthF(std::round(deviceWidth));
+    FPainter.save();
+    FPainter.resetTransform();
+    FPainter.strokePath(Hinted(transform.map(stroke.Path), deviceWidth), pen);
+    FPainter.restore();
+    return;
+  }
+  const bool thin =
+      Scales(style) && style.Width * std::sqrt(std::abs(transform.determinant())) < ThinnestStroke;
+  if (Scales(style) && !thin) {
+    pen.setWidthF(style.Width);
+  } else {
+    pen.setCosmetic(true);
+    pen.setWidthF(deviceWidth);
+  }
+  FPainter.strokePath(stroke.Path, pen);
+}
+
+QRectF ShapePainter::DeviceBounds(const SwfShape& shape, const QTransform& transform,
+                                  double stageScale) {
+  QRectF bounds = transform.mapRect(shape.Bounds);
+  for (const SwfShape::Fill& fill : shape.Fills)
+    bounds |= transform.mapRect(fill.Path.controlPointRect());
+  for (const SwfShape::Stroke& stroke : shape.Strokes) {
+    const double reach = StrokeReach(stroke.Style, stroke.Style.Width);
+    const double deviceReach =
+        StrokeReach(stroke.Style, DeviceWidth(stroke.Style, transform, stageScale));
+    bounds |=
+        transform.mapRect(stroke.Path.controlPointRect().adjusted(-reach, -reach, reach, reach))
+            .adjusted(-deviceReach, -deviceReach, deviceReach, deviceReach);
+  }
+  // Antialiasing and pixel hinting may touch one more pixel on each side.
+  return bounds.adjusted(-1, -1, 1, 1);
+}

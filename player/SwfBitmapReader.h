@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QImage>
+
+class SwfReader;
+
+// A bitmap character: its id and its pixels, premultiplied ARGB32. A bitmap without pixels
+// (zero width or height) has a null image.
+struct SwfBitmap {
+  int Id = 0;
+  QImage Image;
+};
+
+// Reads a DefineBitsLossless (withAlpha false) or DefineBitsLossless2 tag body: colour-mapped
+// 8-bit, 15-bit and 24/32-bit pixels. Throws SwfError for malformed data and for a bitmap
+// over the limits of SwfLimits, which is refused before its pixels are allocated.
+SwfBitmap ReadLosslessBitmap(SwfReader& body, bool withAlpha);
+
+// Reads a DefineBits (version 1, completed by the movie's JPEGTables), DefineBitsJPEG2, 3 or
+// 4 tag body. The data may be JPEG, PNG or GIF; a JPEG of version 3 or 4 takes its alpha
+// from the zlib-compressed plane after it. Throws as ReadLosslessBitmap does.
+SwfBitmap ReadJpegBitmap(SwfReader& body, int version, QByteArrayView jpegTables);
