@@ -5,6 +5,7 @@
 #include "player/SwfReader.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -19,6 +20,9 @@ struct Edge {
 
   Edge Reversed() const { return {To, Control, From, Curved}; }
 };
+
+// How far short of its start, in twips, an outline that must not close stops.
+constexpr double OpenLoopGap = 0.01;
 
 quint64 PointKey(QPoint point) {
   return (quint64(quint32(point.x())) << 32) | quint32(point.y());
@@ -267,8 +271,22 @@ QPainterPath ShapeBuilder::Polyline(const std::vector<Edge>& edges, bool closeLo
   QPainterPath path;
   QPoint subpathStart;
   const auto finishSubpath = [&] {
-    if (closeLoops && path.elementCount() > 1 && path.currentPosition() == QPointF(subpathStart))
+    if (path.elementCount() < 2 || path.currentPosition() != QPointF(subpathStart))
+      return;
+    if (closeLoops) {
       path.closeSubpath();
+      return;
+    }
+    // A stroker joins a subpath that ends where it starts; stopping a hair short of the
+    // start keeps both ends open for their caps.
+    const int last = path.elementCount() - 1;
+    const QPointF before = path.elementAt(last - 1);
+    const QPointF end = path.elementAt(last);
+    const QPointF back = before - end;
+    const double length = std::hypot(back.x(), back.y());
+    if (length > 0)
+      path.setElementPositionAt(last, end.x() + back.x() / length * OpenLoopGap,
+                                end.y() + back.y() / length * OpenLoopGap);
   };
   for (const Edge& edge : edges) {
     if (path.elementCount() == 0 || path.currentPosition() != QPointF(edge.From)) {
