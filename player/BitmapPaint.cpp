@@ -47,7 +47,8 @@ void PaintBitmapFill(QPainter& painter, const QPainterPath& path, const SwfFillS
   painter.save();
   painter.setRenderHint(QPainter::SmoothPixmapTransform, fill.Smoothed);
   // A bitmap shown once covers only its own rectangle of the shape.
-  const QPainterPath covered = fill.Repeats ? path : path.intersected(BitmapArea(fill));
-  painter.fillPath(covered, BitmapBrush(fill, colors));
+  if (!fill.Repeats)
+    painter.setClipPath(BitmapArea(fill), Qt::IntersectClip);
+  painter.fillPath(path, BitmapBrush(fill, colors));
   painter.restore();
 }

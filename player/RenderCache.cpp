@@ -29,6 +29,9 @@ RenderCache::RenderCache() : FImages(CacheBytes) {}
 
 void RenderCache::Draw(QPainter& painter, const SwfShape& shape, const QTransform& transform,
                        const SwfColorTransform& colors, double stageScale) {
+  for (const double term : {transform.m11(), transform.m12(), transform.m21(), transform.m22()})
+    if (!std::isfinite(term))
+      return;
   if (!(std::abs(transform.dx()) < FarthestOffset && std::abs(transform.dy()) < FarthestOffset))
     return;
   // The drawing depends on the linear part and the sub-pixel offset; whole pixels of
@@ -45,9 +48,13 @@ void RenderCache::Draw(QPainter& painter, const SwfShape& shape, const QTransfor
   std::unique_ptr<Drawing> made;
   qsizetype bytes = 0;
   if (!drawing) {
-    const QRect area = ShapePainter::DeviceBounds(shape, local, stageScale).toAlignedRect();
+    const QRectF bounds = ShapePainter::DeviceBounds(shape, local, stageScale);
+    const bool keepable = bounds.width() * bounds.height() * 4 < LargestDrawingBytes &&
+                          std::abs(bounds.left()) < FarthestOffset &&
+                          std::abs(bounds.top()) < FarthestOffset;
+    const QRect area = keepable ? bounds.toAlignedRect() : QRect();
     bytes = qsizetype(area.width()) * area.height() * 4;
-    if (area.isEmpty() || bytes > LargestDrawingBytes) {
+    if (area.isEmpty()) {
       painter.setTransform(transform);
       ShapePainter(painter, stageScale).Paint(shape, colors);
       painter.setTransform(saved);

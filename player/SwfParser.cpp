@@ -135,8 +135,6 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
       placement.CharacterId = body.U16();
       placement.Depth = body.U16();
       placement.Matrix = body.Matrix();
-      if (!body.AtEnd())
-        placement.ColorTransform = body.ColorTransform(false);
       frame1[placement.Depth] = placement;
     }
     break;
