@@ -33,6 +33,16 @@ void CheckBitmapSize(int id, qint64 width, qint64 height) {
                    std::to_string(SwfLimits::MaxBitmapBytes / (1024 * 1024)) + " MiB is refused");
 }
 
+// Takes a bitmap's decoded size from what the movie's bitmaps may still take, before the
+// bitmap is decoded.
+void ChargeBitmap(std::size_t& bytesLeft, qint64 width, qint64 height) {
+  const std::size_t bytes = std::size_t(width * height * BytesPerPixel);
+  if (bytes > bytesLeft)
+    throw SwfError("bitmaps decode to more than " +
+                   std::to_string(SwfLimits::MaxMovieBitmapBytes / (1024 * 1024)) + " MiB in all");
+  bytesLeft -= bytes;
+}
+
 QImage NewImage(int id, int width, int height) {
   QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
   if (image.isNull())
@@ -53,24 +63,24 @@ QByteArray InflateExactly(int id, QByteArrayView compressed, qsizetype size) {
   return data;
 }
 
-quint8 Byte(const QByteArray& data, qsizetype index) {
-  return quint8(data[index]);
+const uchar* Bytes(const QByteArray& data) {
+  return reinterpret_cast<const uchar*>(data.constData());
 }
 
 void FillColorMapped(QImage& image, const QByteArray& data, int colors, bool withAlpha) {
   const qsizetype entry = withAlpha ? 4 : 3;
+  const uchar* bytes = Bytes(data);
   std::vector<QRgb> table(256, qRgba(0, 0, 0, 0));
   for (int i = 0; i < colors; ++i) {
-    const qsizetype at = i * entry;
-    const int alpha = withAlpha ? Byte(data, at + 3) : 255;
-    table[size_t(i)] = Premultiplied(Byte(data, at), Byte(data, at + 1), Byte(data, at + 2), alpha);
+    const uchar* color = bytes + i * entry;
+    table[size_t(i)] = Premultiplied(color[0], color[1], color[2], withAlpha ? color[3] : 255);
   }
   const qsizetype rowBytes = (image.width() + 3) & ~qsizetype(3);
-  const qsizetype pixels = colors * entry;
   for (int y = 0; y < image.height(); ++y) {
+    const uchar* row = bytes + colors * entry + y * rowBytes;
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < image.width(); ++x)
-      line[x] = table[Byte(data, pixels + y * rowBytes + x)];
+      line[x] = table[row[x]];
   }
 }
 
@@ -78,10 +88,10 @@ void FillRgb15(QImage& image, const QByteArray& data) {
   const qsizetype rowBytes = (image.width() * 2 + 3) & ~qsizetype(3);
   const auto widen = [](int five) { return (five << 3) | (five >> 2); };
   for (int y = 0; y < image.height(); ++y) {
+    const uchar* row = Bytes(data) + y * rowBytes;
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < image.width(); ++x) {
-      const qsizetype at = y * rowBytes + x * 2;
-      const int pixel = (Byte(data, at) << 8) | Byte(data, at + 1);
+      const int pixel = (row[x * 2] << 8) | row[x * 2 + 1];
       line[x] = qRgb(widen((pixel >> 10) & 0x1F), widen((pixel >> 5) & 0x1F), widen(pixel & 0x1F));
     }
   }
@@ -89,12 +99,10 @@ void FillRgb15(QImage& image, const QByteArray& data) {
 
 void FillRgb32(QImage& image, const QByteArray& data, bool withAlpha) {
   for (int y = 0; y < image.height(); ++y) {
+    const uchar* pixel = Bytes(data) + qsizetype(y) * image.width() * BytesPerPixel;
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      const qsizetype at = (qsizetype(y) * image.width() + x) * BytesPerPixel;
-      const int alpha = withAlpha ? Byte(data, at) : 255;
-      line[x] = Premultiplied(Byte(data, at + 1), Byte(data, at + 2), Byte(data, at + 3), alpha);
-    }
+    for (int x = 0; x < image.width(); ++x, pixel += BytesPerPixel)
+      line[x] = Premultiplied(pixel[1], pixel[2], pixel[3], withAlpha ? pixel[0] : 255);
   }
 }
 
@@ -135,7 +143,7 @@ QByteArray JoinedJpeg(QByteArrayView tables, QByteArrayView image) {
   return joined;
 }
 
-QImage DecodeImage(int id, const QByteArray& encoded, const char* format) {
+QImage DecodeImage(int id, const QByteArray& encoded, const char* format, std::size_t& bytesLeft) {
   QBuffer buffer;
   buffer.setData(encoded);
   buffer.open(QIODevice::ReadOnly);
@@ -144,6 +152,7 @@ QImage DecodeImage(int id, const QByteArray& encoded, const char* format) {
   if (!size.isValid())
     throw SwfError(BitmapName(id) + ": the " + format + " data cannot be read");
   CheckBitmapSize(id, size.width(), size.height());
+  ChargeBitmap(bytesLeft, size.width(), size.height());
   reader.setAllocationLimit(int(SwfLimits::MaxBitmapBytes / (1024 * 1024)));
   QImage image = reader.read();
   if (image.isNull())
@@ -156,24 +165,23 @@ QImage DecodeImage(int id, const QByteArray& encoded, const char* format) {
 
 void ApplyAlphaPlane(QImage& image, const QByteArray& alpha) {
   for (int y = 0; y < image.height(); ++y) {
+    const uchar* row = Bytes(alpha) + qsizetype(y) * image.width();
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
-      const QRgb pixel = line[x];
-      line[x] = Premultiplied(qRed(pixel), qGreen(pixel), qBlue(pixel),
-                              Byte(alpha, qsizetype(y) * image.width() + x));
-    }
+    for (int x = 0; x < image.width(); ++x)
+      line[x] = Premultiplied(qRed(line[x]), qGreen(line[x]), qBlue(line[x]), row[x]);
   }
 }
 
 } // namespace
 
-SwfBitmap ReadLosslessBitmap(SwfReader& body, bool withAlpha) {
+SwfBitmap ReadLosslessBitmap(SwfReader& body, bool withAlpha, std::size_t& bytesLeft) {
   SwfBitmap bitmap;
   bitmap.Id = body.U16();
   const int format = body.U8();
   const int width = body.U16();
   const int height = body.U16();
   CheckBitmapSize(bitmap.Id, width, height);
+  ChargeBitmap(bytesLeft, width, height);
   if (format != ColorMapped && format != Rgb15 && format != Rgb32)
     throw SwfError(BitmapName(bitmap.Id) + ": unknown pixel format " + std::to_string(format));
   const int colors = format == ColorMapped ? body.U8() + 1 : 0;
@@ -199,7 +207,8 @@ SwfBitmap ReadLosslessBitmap(SwfReader& body, bool withAlpha) {
   return bitmap;
 }
 
-SwfBitmap ReadJpegBitmap(SwfReader& body, int version, QByteArrayView jpegTables) {
+SwfBitmap ReadJpegBitmap(SwfReader& body, int version, QByteArrayView jpegTables,
+                         std::size_t& bytesLeft) {
   SwfBitmap bitmap;
   bitmap.Id = body.U16();
   const qsizetype alphaOffset = version >= 3 ? body.U32() : body.Remaining();
@@ -208,12 +217,13 @@ SwfBitmap ReadJpegBitmap(SwfReader& body, int version, QByteArrayView jpegTables
   const QByteArrayView data = body.Bytes(alphaOffset);
   const QByteArrayView alpha = body.Bytes(body.Remaining());
   if (StartsWith(data, "\x89PNG\r\n\x1A\n"))
-    bitmap.Image = DecodeImage(bitmap.Id, data.toByteArray(), "png");
+    bitmap.Image = DecodeImage(bitmap.Id, data.toByteArray(), "png", bytesLeft);
   else if (StartsWith(data, "GIF89a") || StartsWith(data, "GIF87a"))
-    bitmap.Image = DecodeImage(bitmap.Id, data.toByteArray(), "gif");
+    bitmap.Image = DecodeImage(bitmap.Id, data.toByteArray(), "gif", bytesLeft);
   else {
-    bitmap.Image = DecodeImage(
-        bitmap.Id, JoinedJpeg(version == 1 ? jpegTables : QByteArrayView(), data), "jpeg");
+    bitmap.Image =
+        DecodeImage(bitmap.Id, JoinedJpeg(version == 1 ? jpegTables : QByteArrayView(), data),
+                    "jpeg", bytesLeft);
     if (!alpha.isEmpty())
       ApplyAlphaPlane(bitmap.Image,
                       InflateExactly(bitmap.Id, alpha,

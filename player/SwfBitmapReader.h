@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QImage>
+#include <cstddef>
 
 class SwfReader;
 
@@ -14,10 +15,13 @@ struct SwfBitmap {
 
 // Reads a DefineBitsLossless (withAlpha false) or DefineBitsLossless2 tag body: colour-mapped
 // 8-bit, 15-bit and 24/32-bit pixels. Throws SwfError for malformed data and for a bitmap
-// over the limits of SwfLimits, which is refused before its pixels are allocated.
-SwfBitmap ReadLosslessBitmap(SwfReader& body, bool withAlpha);
+// over the limits of SwfLimits or over bytesLeft, the decoded size the movie's bitmaps may
+// still take; such a bitmap is refused before its pixels are allocated. Its size is taken
+// from bytesLeft.
+SwfBitmap ReadLosslessBitmap(SwfReader& body, bool withAlpha, std::size_t& bytesLeft);
 
 // Reads a DefineBits (version 1, completed by the movie's JPEGTables), DefineBitsJPEG2, 3 or
 // 4 tag body. The data may be JPEG, PNG or GIF; a JPEG of version 3 or 4 takes its alpha
 // from the zlib-compressed plane after it. Throws as ReadLosslessBitmap does.
-SwfBitmap ReadJpegBitmap(SwfReader& body, int version, QByteArrayView jpegTables);
+SwfBitmap ReadJpegBitmap(SwfReader& body, int version, QByteArrayView jpegTables,
+                         std::size_t& bytesLeft);

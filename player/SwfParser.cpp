@@ -59,7 +59,7 @@ private:
   SwfMovie& FMovie;
   SwfBudget FBudget;
   QByteArray FJpegTables;
-  std::size_t FBitmapBytes = 0;
+  std::size_t FBitmapBytesLeft = SwfLimits::MaxMovieBitmapBytes;
 };
 
 void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nesting) {
@@ -114,20 +114,20 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
     FJpegTables = body.Bytes(body.Remaining()).toByteArray();
     break;
   case Tag::DefineBits:
-    AddBitmap(ReadJpegBitmap(body, 1, FJpegTables));
+    AddBitmap(ReadJpegBitmap(body, 1, FJpegTables, FBitmapBytesLeft));
     break;
   case Tag::DefineBitsJpeg2:
-    AddBitmap(ReadJpegBitmap(body, 2, {}));
+    AddBitmap(ReadJpegBitmap(body, 2, {}, FBitmapBytesLeft));
     break;
   case Tag::DefineBitsJpeg3:
-    AddBitmap(ReadJpegBitmap(body, 3, {}));
+    AddBitmap(ReadJpegBitmap(body, 3, {}, FBitmapBytesLeft));
     break;
   case Tag::DefineBitsJpeg4:
-    AddBitmap(ReadJpegBitmap(body, 4, {}));
+    AddBitmap(ReadJpegBitmap(body, 4, {}, FBitmapBytesLeft));
     break;
   case Tag::DefineBitsLossless:
   case Tag::DefineBitsLossless2:
-    AddBitmap(ReadLosslessBitmap(body, code == Tag::DefineBitsLossless2));
+    AddBitmap(ReadLosslessBitmap(body, code == Tag::DefineBitsLossless2, FBitmapBytesLeft));
     break;
   case Tag::PlaceObject:
     if (onFrame1) {
@@ -169,10 +169,6 @@ void TagParser::ParseShape(SwfReader& body, int shapeVersion) {
 }
 
 void TagParser::AddBitmap(SwfBitmap bitmap) {
-  FBitmapBytes += std::size_t(bitmap.Image.sizeInBytes());
-  if (FBitmapBytes > SwfLimits::MaxMovieBitmapBytes)
-    throw SwfError("bitmaps decode to more than " +
-                   std::to_string(SwfLimits::MaxMovieBitmapBytes / (1024 * 1024)) + " MiB in all");
   FMovie.Bitmaps.try_emplace(bitmap.Id, std::move(bitmap.Image));
 }
 
