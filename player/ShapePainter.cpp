@@ -31,11 +31,15 @@ bool Scales(const SwfLineStyle& style) {
   return style.ScalesHorizontally && style.ScalesVertically;
 }
 
-// The stroke's width in device pixels through transform.
+// The stroke's width in device pixels through transform, as its style asks for it.
+double ExactDeviceWidth(const SwfLineStyle& style, const QTransform& transform, double stageScale) {
+  return Scales(style) ? style.Width * std::sqrt(std::abs(transform.determinant()))
+                       : style.Width / TwipsPerPixel * stageScale;
+}
+
+// The width the stroke is drawn with, never thinner than a hairline.
 double DeviceWidth(const SwfLineStyle& style, const QTransform& transform, double stageScale) {
-  const double width = Scales(style) ? style.Width * std::sqrt(std::abs(transform.determinant()))
-                                     : style.Width / TwipsPerPixel * stageScale;
-  return std::max(width, ThinnestStroke);
+  return std::max(ExactDeviceWidth(style, transform, stageScale), ThinnestStroke);
 }
 
 // Moves every point of a device path onto the pixel grid, so that a stroke of deviceWidth
@@ -81,7 +85,8 @@ void ShapePainter::Fill(const SwfShape::Fill& fill, const SwfColorTransform& col
 void ShapePainter::Stroke(const SwfShape::Stroke& stroke, const SwfColorTransform& colors) {
   const SwfLineStyle& style = stroke.Style;
   const QTransform transform = FPainter.transform();
-  const double deviceWidth = DeviceWidth(style, transform, FStageScale);
+  const double exactWidth = ExactDeviceWidth(style, transform, FStageScale);
+  const double deviceWidth = std::max(exactWidth, ThinnestStroke);
   QPen pen(style.Fill ? FillBrush(*style.Fill, colors) : SolidBrush(style.Color, colors), 0);
   pen.setCapStyle(style.Cap);
   pen.setJoinStyle(style.Join);
@@ -98,9 +103,9 @@ void ShapePainter::Stroke(const SwfShape::Stroke& stroke, const SwfColorTransfor
     FPainter.restore();
     return;
   }
-  const bool thin =
-      Scales(style) && style.Width * std::sqrt(std::abs(transform.determinant())) < ThinnestStroke;
-  if (Scales(style) && !thin) {
+  // A scaling stroke keeps its width in the shape's units; hairlines and non-scaling
+  // strokes keep theirs on the device.
+  if (Scales(style) && exactWidth >= ThinnestStroke) {
     pen.setWidthF(style.Width);
   } else {
     pen.setCosmetic(true);
