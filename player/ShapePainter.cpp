@@ -54,6 +54,59 @@ QPainterPath Hinted(const QPainterPath& devicePath, double deviceWidth) {
   return path;
 }
 
+// Segments of the half circle that closes a round cap.
+constexpr int RoundCapSegments = 12;
+
+// Adds the cap at point, where a stroke of width ends heading outward (a unit vector).
+void AddCap(QPainterPath& caps, Qt::PenCapStyle cap, QPointF point, QPointF outward, double width) {
+  const QPointF normal(-outward.y(), outward.x());
+  const double half = width / 2;
+  if (cap == Qt::SquareCap) {
+    caps.addPolygon(QPolygonF{point + normal * half, point + (normal + outward) * half,
+                              point + (outward - normal) * half, point - normal * half});
+    caps.closeSubpath();
+  } else if (cap == Qt::RoundCap) {
+    QPolygonF halfCircle;
+    for (int step = 0; step <= RoundCapSegments; ++step) {
+      const double angle = M_PI * step / RoundCapSegments;
+      halfCircle << point + (normal * std::cos(angle) + outward * std::sin(angle)) * half;
+    }
+    caps.addPolygon(halfCircle);
+    caps.closeSubpath();
+  }
+}
+
+QPointF UnitVector(QPointF vector) {
+  const double length = std::hypot(vector.x(), vector.y());
+  return length > 0 ? vector / length : QPointF();
+}
+
+// The caps of every open subpath of a device path: start at its first point, end at its last.
+QPainterPath Caps(const QPainterPath& path, Qt::PenCapStyle start, Qt::PenCapStyle end,
+                  double width) {
+  QPainterPath caps;
+  caps.setFillRule(Qt::WindingFill);
+  int first = 0;
+  while (first < path.elementCount()) {
+    int last = first + 1;
+    while (last < path.elementCount() && !path.elementAt(last).isMoveTo())
+      ++last;
+    --last;
+    const QPointF from = path.elementAt(first);
+    const QPointF to = path.elementAt(last);
+    if (last > first && from != to) {
+      const QPointF startOutward = UnitVector(from - QPointF(path.elementAt(first + 1)));
+      const QPointF endOutward = UnitVector(to - QPointF(path.elementAt(last - 1)));
+      if (!startOutward.isNull())
+        AddCap(caps, start, from, startOutward, width);
+      if (!endOutward.isNull())
+        AddCap(caps, end, to, endOutward, width);
+    }
+    first = last + 1;
+  }
+  return caps;
+}
+
 // How far beyond its path a stroke can reach, in the stroke's own units.
 double StrokeReach(const SwfLineStyle& style, double width) {
   const double join = style.Join == Qt::MiterJoin ? std::max(style.MiterLimit, 1.0) : 1.0;
@@ -91,15 +144,24 @@ void ShapePainter::Stroke(const SwfShape::Stroke& stroke, const SwfColorTransfor
   pen.setCapStyle(style.Cap);
   pen.setJoinStyle(style.Join);
   pen.setMiterLimit(style.MiterLimit);
-  if (style.PixelHinting) {
-    // Hinting works on device pixels: the path and the brush move to device coordinates.
+  if (style.PixelHinting || style.Cap != style.EndCap) {
+    // Hinting and caps of their own work on device pixels: the path and the brush move to
+    // device coordinates.
     QBrush brush = pen.brush();
     brush.setTransform(brush.transform() * transform);
     pen.setBrush(brush);
-    pen.setWidthF(std::round(deviceWidth));
+    const double width = style.PixelHinting ? std::round(deviceWidth) : deviceWidth;
+    pen.setWidthF(width);
+    QPainterPath path = transform.map(stroke.Path);
+    if (style.PixelHinting)
+      path = Hinted(path, deviceWidth);
     FPainter.save();
     FPainter.resetTransform();
-    FPainter.strokePath(Hinted(transform.map(stroke.Path), deviceWidth), pen);
+    if (style.Cap != style.EndCap) {
+      pen.setCapStyle(Qt::FlatCap);
+      FPainter.fillPath(Caps(path, style.Cap, style.EndCap, width), brush);
+    }
+    FPainter.strokePath(path, pen);
     FPainter.restore();
     return;
   }

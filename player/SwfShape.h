@@ -37,10 +37,11 @@ struct SwfFillStyle {
 
 // How an outline is stroked.
 struct SwfLineStyle {
-  double Width = 20;                // twips; 0 is a hairline, one pixel wide at any scale
-  QColor Color;                     // used when Fill is not set
-  std::optional<SwfFillStyle> Fill; // the stroke is painted like a fill
-  Qt::PenCapStyle Cap = Qt::RoundCap;
+  double Width = 20;                     // twips; 0 is a hairline, one pixel wide at any scale
+  QColor Color;                          // used when Fill is not set
+  std::optional<SwfFillStyle> Fill;      // the stroke is painted like a fill
+  Qt::PenCapStyle Cap = Qt::RoundCap;    // at the start of each open outline
+  Qt::PenCapStyle EndCap = Qt::RoundCap; // at its end
   Qt::PenJoinStyle Join = Qt::RoundJoin;
   double MiterLimit = 3; // in stroke widths
   bool NoClose = false;  // a closed outline ends in caps instead of a join

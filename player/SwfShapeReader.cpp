@@ -156,7 +156,6 @@ SwfLineStyle ShapeBuilder::ReadLineStyle() {
     style.Color = ReadColor();
     return style;
   }
-  // One cap serves both ends; the end cap is read past.
   style.Cap = Caps[FReader.Bits(2)];
   const quint32 join = FReader.Bits(2);
   style.Join = Joins[join];
@@ -166,7 +165,7 @@ SwfLineStyle ShapeBuilder::ReadLineStyle() {
   style.PixelHinting = FReader.Bits(1);
   FReader.Bits(5);
   style.NoClose = FReader.Bits(1);
-  FReader.Bits(2);
+  style.EndCap = Caps[FReader.Bits(2)];
   if (join == 2)
     style.MiterLimit = FReader.U16() / 256.0;
   if (hasFill)

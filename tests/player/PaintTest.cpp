@@ -179,7 +179,8 @@ TEST_F(PaintTest, LineStylesDrawCapsJoinsHairlinesAndHinting) {
                                      "line 10 #000000 20,50 60,50 cap=square\n"
                                      "line 10 #000000 20,80 60,80\n"
                                      "line 10 #000000 100,60 140,60 140,20 join=miter\n"
-                                     "line 10 #000000 160,60 190,60 190,20 join=bevel\n"));
+                                     "line 10 #000000 160,60 190,60 190,20 join=bevel\n"
+                                     "line 10 #000000 100,85 140,85 cap=none endcap=square\n"));
   EXPECT_TRUE(Near(caps, 40, 20, Qt::black));
   EXPECT_TRUE(Near(caps, 63, 20, Qt::white));
   EXPECT_TRUE(Near(caps, 63, 50, Qt::black));
@@ -187,6 +188,9 @@ TEST_F(PaintTest, LineStylesDrawCapsJoinsHairlinesAndHinting) {
   EXPECT_TRUE(Near(caps, 64, 84, Qt::white)) << "a round cap leaves the corner";
   EXPECT_TRUE(Near(caps, 144, 64, Qt::black)) << "a miter fills the outer corner";
   EXPECT_TRUE(Near(caps, 194, 64, Qt::white)) << "a bevel cuts it";
+  EXPECT_TRUE(Near(caps, 97, 85, Qt::white)) << "no cap at the start";
+  EXPECT_TRUE(Near(caps, 143, 85, Qt::black)) << "a square cap at the end";
+  EXPECT_TRUE(Near(caps, 120, 85, Qt::black));
 
   // A hairline stays one pixel wide at half the size; a one-pixel line on a pixel edge is
   // spread over two rows unless hinting moves it onto one.

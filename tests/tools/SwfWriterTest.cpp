@@ -291,7 +291,8 @@ TEST(SwfWriterTest, DrawingDirectivesWriteTheirStylesPlacementsAndBitmapTags) {
                     "interpolation=linear focus=-0.5\n"
                     "bitmap 0 0 8 8 jpeg 4 #000000 #FFFFFF fill=clip smooth=no\n"
                     "bitmap 0 0 8 8 jpeg3 4 #000000 #FFFFFF\n"
-                    "line 2.5 #11223344 0,0 10,0 10,10 cap=square join=miter miter=4 noclose=yes "
+                    "line 2.5 #11223344 0,0 10,0 10,10 cap=square endcap=none join=miter miter=4 "
+                    "noclose=yes "
                     "hinting=yes scale=none\n")
                  .toSwf());
   BitReader frame(body);
@@ -338,7 +339,8 @@ TEST(SwfWriterTest, DrawingDirectivesWriteTheirStylesPlacementsAndBitmapTags) {
   EXPECT_TRUE(tags[4].body.startsWith("\xFF\xD8\xFF\xDB")) << "quantisation tables";
   EXPECT_EQ(ui32(tags[8].body, 2) + 6 < quint32(tags[8].body.size()), true) << "alpha follows";
 
-  // The line style: 50 twips; square caps, miter join, no scaling, hinting, no close.
+  // The line style: 50 twips; square start cap, miter join, no scaling, hinting, no close,
+  // no end cap.
   const QByteArray line = tags[11].body;
   const qsizetype lineAt = line.indexOf(QByteArray("\x00\x01\x32\x00", 4));
   ASSERT_GT(lineAt, 0);
@@ -348,7 +350,7 @@ TEST(SwfWriterTest, DrawingDirectivesWriteTheirStylesPlacementsAndBitmapTags) {
   EXPECT_EQ(flags.u(4), 0b0111u) << "no fill, no horizontal or vertical scaling, hinting";
   EXPECT_EQ(flags.u(5), 0u);
   EXPECT_EQ(flags.u(1), 1u);
-  EXPECT_EQ(flags.u(2), 2u);
+  EXPECT_EQ(flags.u(2), 1u) << "no end cap";
   EXPECT_EQ(ui16(line, lineAt + 6), 4 * 256);
   EXPECT_EQ(line.mid(lineAt + 8, 4), QByteArray("\x11\x22\x33\x44", 4));
 

@@ -220,9 +220,10 @@ ClipDescription::Drawing readLine(CommandLine& line) {
   style.color = readAlphaColor(words[2]);
   for (qsizetype i = 3; i < words.size(); ++i)
     drawing.outline.append(readPoint(words[i]) * TwipsPerPixel);
-  style.cap = LineStyle::Cap(
-      readChoice(line.option(QStringLiteral("cap"), QStringLiteral("round")),
-                 {QStringLiteral("round"), QStringLiteral("none"), QStringLiteral("square")}));
+  const QStringList caps{QStringLiteral("round"), QStringLiteral("none"), QStringLiteral("square")};
+  const QString cap = line.option(QStringLiteral("cap"), QStringLiteral("round"));
+  style.cap = LineStyle::Cap(readChoice(cap, caps));
+  style.endCap = LineStyle::Cap(readChoice(line.option(QStringLiteral("endcap"), cap), caps));
   style.join = LineStyle::Join(
       readChoice(line.option(QStringLiteral("join"), QStringLiteral("round")),
                  {QStringLiteral("round"), QStringLiteral("bevel"), QStringLiteral("miter")}));

@@ -33,15 +33,16 @@ namespace swfgen {
 //                                smooth=yes|no
 //   line WIDTH COLOUR X,Y X,Y ...
 //                                a stroked polyline, WIDTH in pixels (0 is a hairline);
-//                                options cap=round|none|square, join=round|bevel|miter,
+//                                options cap=round|none|square (both ends), endcap=... (the
+//                                end alone), join=round|bevel|miter,
 //                                miter=L, closed=yes, noclose=yes, hinting=yes, scale=none
 //   mask COUNT X Y W H           a rectangle that masks the next COUNT drawings
-// Every drawing takes the options mult=R,G,B,A (multipliers) and add=R,G,B,A (-255 to 255):
-// its colour transform. COLOUR is #RRGGBB or #RRGGBBAA.
 //   item TEXT                    a sprite instance named "item" whose frame-1 script sets
 //                                its variable "prop" to TEXT (the rest of the line)
 //   load                         the root's frame-1 script calls
 //                                fscommand("load", this._target)
+// Every drawing takes the options mult=R,G,B,A (multipliers) and add=R,G,B,A (-255 to 255):
+// its colour transform. COLOUR is #RRGGBB or #RRGGBBAA.
 struct ClipDescription {
   // One shape on frame 1, on its own depth in the order given.
   struct Drawing {

@@ -96,7 +96,7 @@ void appendLineStyle(QByteArray& out, const LineStyle& line, int version) {
   flags.writeUnsigned(line.pixelHinting ? 1 : 0, 1);
   flags.writeUnsigned(0, 5);
   flags.writeUnsigned(line.noClose ? 1 : 0, 1);
-  flags.writeUnsigned(quint32(line.cap), 2); // end cap
+  flags.writeUnsigned(quint32(line.endCap), 2);
   out.append(flags.takeBytes());
   if (line.join == LineStyle::Join::Miter)
     appendUi16(out, quint16(std::lround(std::clamp(line.miterLimit, 0.0, 255.0) * 256)));

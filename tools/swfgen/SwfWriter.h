@@ -70,7 +70,8 @@ struct LineStyle {
   quint16 widthTwips = 20;
   QRgb color = 0xFF000000;
   std::optional<FillStyle> fill;
-  Cap cap = Cap::Round;
+  Cap cap = Cap::Round;    // at the start of the outline
+  Cap endCap = Cap::Round; // at its end
   Join join = Join::Round;
   double miterLimit = 3;
   bool noClose = false;
