@@ -137,7 +137,8 @@ TEST_F(PaintTest, BitmapsOfEveryTagShowTheirCheckerSquares) {
     EXPECT_TRUE(Near(image, 24, 8, QColor(0, 0, 255), format == u"jpeg3" ? 24 : 3));
   }
 
-  // A shape wider than its bitmap repeats it, or shows it once; at twice the size, sharp
+  // A shape wider than its bitmap repeats it, or shows it once with its edge pixels drawn on
+  // beyond it; at twice the size, sharp
   // pixels keep the square's colour up to its edge where smoothing mixes in the next one.
   const QImage repeated =
       Draw(Described("bitmap 0 0 64 32 lossless24 8 #E03020 #2040D0 image=16x16\n"
@@ -146,7 +147,8 @@ TEST_F(PaintTest, BitmapsOfEveryTagShowTheirCheckerSquares) {
   EXPECT_TRUE(Near(repeated, 20, 4, first));
   EXPECT_TRUE(Near(repeated, 28, 12, first));
   EXPECT_TRUE(Near(repeated, 104, 4, first));
-  EXPECT_TRUE(Near(repeated, 120, 4, Qt::white));
+  EXPECT_TRUE(Near(repeated, 120, 4, second)) << "the right edge continues";
+  EXPECT_TRUE(Near(repeated, 160, 28, first)) << "the corner continues";
   const QImage sharp = Draw(Described("bitmap 0 0 16 16 lossless24 8 #E03020 #2040D0 smooth=no\n"
                                       "bitmap 50 0 16 16 lossless24 8 #E03020 #2040D0\n"),
                             Stage * 2);
