@@ -296,6 +296,28 @@ TEST_F(PaintTest, MasksClipTheDepthsTheyCover) {
   EXPECT_TRUE(Near(image, 150, 50, Qt::blue)) << "above the mask's depths";
 }
 
+TEST_F(PaintTest, SpritesMaskWithAllTheirShapesAndMasksNest) {
+  using SwfBuilder::RectangleShape;
+  const QByteArray twoSquares =
+      SwfBuilder::Sprite(10, SwfBuilder::Place(1, 1) + SwfBuilder::Place(2, 1, 1200, 0));
+  const QByteArray innerMasked = SwfBuilder::Sprite(
+      11, Writer::placeObject2(1, 2, {}, {}, std::nullopt, 2) + SwfBuilder::Place(2, 3));
+  const QImage image = Draw(Movie(
+      RectangleShape(1, QRect(0, 0, 400, 400), Qt::black) +
+      RectangleShape(2, QRect(0, 0, 800, 2000), Qt::black) +
+      RectangleShape(3, QRect(0, 0, 4000, 2000), Qt::blue) +
+      RectangleShape(4, QRect(0, 0, 2000, 1000), Qt::green) + twoSquares + innerMasked +
+      Writer::placeObject2(1, 10, {}, {}, std::nullopt, 2) + SwfBuilder::Place(2, 4) +
+      RectangleShape(5, QRect(0, 0, 3600, 800), Qt::black) +
+      Writer::placeObject2(3, 5, {400, 1200}, {}, std::nullopt, 4) + SwfBuilder::Place(4, 11)));
+  EXPECT_TRUE(Near(image, 10, 10, Qt::green));
+  EXPECT_TRUE(Near(image, 70, 10, Qt::green));
+  EXPECT_TRUE(Near(image, 40, 10, Qt::white)) << "between the sprite's squares";
+  EXPECT_TRUE(Near(image, 30, 80, Qt::blue)) << "inside both masks";
+  EXPECT_TRUE(Near(image, 10, 80, Qt::white)) << "outside the outer mask";
+  EXPECT_TRUE(Near(image, 50, 80, Qt::white)) << "outside the inner mask";
+}
+
 TEST(RenderCacheTest, RepaintsReuseDrawingsAndMatchDirectDrawing) {
   QString error;
   const auto description =
