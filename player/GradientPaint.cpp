@@ -82,24 +82,26 @@ QGradient::Spread QtSpread(SwfGradient::Spread spread) {
   return QGradient::PadSpread;
 }
 
+template <typename Gradient>
+QBrush BrushOf(Gradient gradient, const QGradientStops& stops, const SwfFillStyle& fill) {
+  gradient.setStops(stops);
+  gradient.setSpread(QtSpread(fill.Gradient.SpreadMode));
+  QBrush brush(gradient);
+  brush.setTransform(fill.Matrix);
+  return brush;
+}
+
 } // namespace
 
 QBrush GradientBrush(const SwfFillStyle& fill, const SwfColorTransform& colors) {
   const QGradientStops stops = DrawnStops(fill.Gradient, colors);
   if (stops.isEmpty())
     return Qt::NoBrush;
-  QLinearGradient linear(-GradientHalfSide, 0, GradientHalfSide, 0);
-  QRadialGradient radial(QPointF(0, 0), GradientHalfSide,
-                         QPointF(fill.Type == SwfFillStyle::Kind::FocalGradient
-                                     ? fill.Gradient.FocalPoint * GradientHalfSide
-                                     : 0,
-                                 0));
-  QGradient& gradient = fill.Type == SwfFillStyle::Kind::LinearGradient
-                            ? static_cast<QGradient&>(linear)
-                            : static_cast<QGradient&>(radial);
-  gradient.setStops(stops);
-  gradient.setSpread(QtSpread(fill.Gradient.SpreadMode));
-  QBrush brush(gradient);
-  brush.setTransform(fill.Matrix);
-  return brush;
+  if (fill.Type == SwfFillStyle::Kind::LinearGradient)
+    return BrushOf(QLinearGradient(-GradientHalfSide, 0, GradientHalfSide, 0), stops, fill);
+  const double focus =
+      fill.Type == SwfFillStyle::Kind::FocalGradient ? fill.Gradient.FocalPoint : 0;
+  return BrushOf(
+      QRadialGradient(QPointF(0, 0), GradientHalfSide, QPointF(focus * GradientHalfSide, 0)), stops,
+      fill);
 }
