@@ -104,7 +104,7 @@ std::optional<ColorTransform> readColorTransform(CommandLine& line) {
     return std::nullopt;
   ColorTransform transform;
   if (!multiply.isEmpty()) {
-    const QList<double> values = readNumbers(multiply, 4, -127, 127);
+    const QList<double> values = readNumbers(multiply, 4, -63, 63);
     std::copy(values.begin(), values.end(), transform.multiply.begin());
   }
   if (!add.isEmpty()) {
@@ -374,7 +374,8 @@ QByteArray ClipDescription::toSwf() const {
       tags += SwfWriter::defineShape(id, drawing.version, drawing.outline, drawing.closed, fill,
                                      drawing.line);
     const quint16 depth = nextDepth++;
-    const quint16 clipDepth = drawing.maskedCount ? quint16(depth + drawing.maskedCount) : 0;
+    const quint16 clipDepth =
+        drawing.maskedCount ? quint16(std::min(depth + drawing.maskedCount, 0xFFFF)) : 0;
     tags += SwfWriter::placeObject2(depth, id, toTwips(drawing.pixels.topLeft()), {},
                                     drawing.colors, clipDepth);
   }

@@ -41,8 +41,8 @@ namespace swfgen {
 //                                its variable "prop" to TEXT (the rest of the line)
 //   load                         the root's frame-1 script calls
 //                                fscommand("load", this._target)
-// Every drawing takes the options mult=R,G,B,A (multipliers) and add=R,G,B,A (-255 to 255):
-// its colour transform. COLOUR is #RRGGBB or #RRGGBBAA.
+// Every drawing takes the options mult=R,G,B,A (multipliers, -63 to 63) and add=R,G,B,A
+// (-255 to 255): its colour transform. COLOUR is #RRGGBB or #RRGGBBAA.
 struct ClipDescription {
   // One shape on frame 1, on its own depth in the order given.
   struct Drawing {
