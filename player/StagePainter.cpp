@@ -39,11 +39,11 @@ void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
     const QTransform shapeTransform = entry.Matrix * transform;
     for (const SwfShape::Fill& fill : entry.Shape->Fills)
       area.addPath(shapeTransform.map(fill.Path));
-    return;
+  } else if (entry.Clip) {
+    const QTransform clipTransform = entry.Clip->Transform() * transform;
+    for (const MovieClip::DisplayEntry& inner : entry.Clip->DisplayList())
+      AddMaskArea(area, inner, clipTransform);
   }
-  const QTransform clipTransform = entry.Clip->Transform() * transform;
-  for (const MovieClip::DisplayEntry& inner : entry.Clip->DisplayList())
-    AddMaskArea(area, inner, clipTransform);
 }
 
 } // namespace
@@ -99,13 +99,13 @@ void StagePainter::DrawEntry(const MovieClip::DisplayEntry& entry, const QTransf
                              const SwfColorTransform& colors) {
   if (entry.Clip)
     DrawClip(*entry.Clip, transform, colors);
-  else if (entry.Shape->HasDrawing())
+  else if (entry.Shape)
     DrawShape(*entry.Shape, entry.Matrix * transform, entry.ColorTransform.Then(colors));
 }
 
 void StagePainter::DrawShape(const SwfShape& shape, const QTransform& transform,
                              const SwfColorTransform& colors) {
-  if (IsTransparent(colors))
+  if (!shape.HasDrawing() || IsTransparent(colors))
     return;
   if (FCache) {
     FCache->Draw(FPainter, shape, transform, colors, FStageScale);
