@@ -12,6 +12,8 @@ namespace {
 
 // Strokes narrower than this on the device are drawn this wide, as hairlines are.
 constexpr double ThinnestStroke = 1;
+// The widest pen the painter accepts, in its own units.
+constexpr double WidestPen = 32767;
 
 QBrush FillBrush(const SwfFillStyle& fill, const SwfColorTransform& colors) {
   switch (fill.Type) {
@@ -140,6 +142,8 @@ void ShapePainter::Stroke(const SwfShape::Stroke& stroke, const SwfColorTransfor
   const QTransform transform = FPainter.transform();
   const double exactWidth = ExactDeviceWidth(style, transform, FStageScale);
   const double deviceWidth = std::max(exactWidth, ThinnestStroke);
+  if (!std::isfinite(deviceWidth))
+    return; // a transform that overflows leaves nothing to draw
   QPen pen(style.Fill ? FillBrush(*style.Fill, colors) : SolidBrush(style.Color, colors), 0);
   pen.setCapStyle(style.Cap);
   pen.setJoinStyle(style.Join);
@@ -150,7 +154,8 @@ void ShapePainter::Stroke(const SwfShape::Stroke& stroke, const SwfColorTransfor
     QBrush brush = pen.brush();
     brush.setTransform(brush.transform() * transform);
     pen.setBrush(brush);
-    const double width = style.PixelHinting ? std::round(deviceWidth) : deviceWidth;
+    const double width =
+        std::min(style.PixelHinting ? std::round(deviceWidth) : deviceWidth, WidestPen);
     pen.setWidthF(width);
     QPainterPath path = transform.map(stroke.Path);
     if (style.PixelHinting)
@@ -168,10 +173,10 @@ void ShapePainter::Stroke(const SwfShape::Stroke& stroke, const SwfColorTransfor
   // A scaling stroke keeps its width in the shape's units; hairlines and non-scaling
   // strokes keep theirs on the device.
   if (Scales(style) && exactWidth >= ThinnestStroke) {
-    pen.setWidthF(style.Width);
+    pen.setWidthF(std::min(style.Width, WidestPen));
   } else {
     pen.setCosmetic(true);
-    pen.setWidthF(deviceWidth);
+    pen.setWidthF(std::min(deviceWidth, WidestPen));
   }
   FPainter.strokePath(stroke.Path, pen);
 }
