@@ -52,7 +52,7 @@ private:
                 bool onFrame1, int nesting);
   void ParseShape(SwfReader& body, int shapeVersion);
   void ParseSprite(SwfReader& body, int nesting);
-  void AddBitmap(SwfBitmap bitmap);
+  void ParseBitmap(int code, SwfReader& body);
   static void ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion,
                                 DisplayList& frame1);
 
@@ -114,20 +114,12 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
     FJpegTables = body.Bytes(body.Remaining()).toByteArray();
     break;
   case Tag::DefineBits:
-    AddBitmap(ReadJpegBitmap(body, 1, FJpegTables, FBitmapBytesLeft));
-    break;
   case Tag::DefineBitsJpeg2:
-    AddBitmap(ReadJpegBitmap(body, 2, {}, FBitmapBytesLeft));
-    break;
   case Tag::DefineBitsJpeg3:
-    AddBitmap(ReadJpegBitmap(body, 3, {}, FBitmapBytesLeft));
-    break;
   case Tag::DefineBitsJpeg4:
-    AddBitmap(ReadJpegBitmap(body, 4, {}, FBitmapBytesLeft));
-    break;
   case Tag::DefineBitsLossless:
   case Tag::DefineBitsLossless2:
-    AddBitmap(ReadLosslessBitmap(body, code == Tag::DefineBitsLossless2, FBitmapBytesLeft));
+    ParseBitmap(code, body);
     break;
   case Tag::PlaceObject:
     if (onFrame1) {
@@ -168,7 +160,15 @@ void TagParser::ParseShape(SwfReader& body, int shapeVersion) {
   FMovie.Shapes.try_emplace(id, ReadSwfShape(body, shapeVersion, FBudget, FMovie.Bitmaps));
 }
 
-void TagParser::AddBitmap(SwfBitmap bitmap) {
+void TagParser::ParseBitmap(int code, SwfReader& body) {
+  const int jpegVersion = code == Tag::DefineBits        ? 1
+                          : code == Tag::DefineBitsJpeg2 ? 2
+                          : code == Tag::DefineBitsJpeg3 ? 3
+                                                         : 4;
+  SwfBitmap bitmap =
+      code == Tag::DefineBitsLossless || code == Tag::DefineBitsLossless2
+          ? ReadLosslessBitmap(body, code == Tag::DefineBitsLossless2, FBitmapBytesLeft)
+          : ReadJpegBitmap(body, jpegVersion, FJpegTables, FBitmapBytesLeft);
   FMovie.Bitmaps.try_emplace(bitmap.Id, std::move(bitmap.Image));
 }
 
