@@ -20,8 +20,8 @@ struct SwfBitmap {
 // from bytesLeft.
 SwfBitmap ReadLosslessBitmap(SwfReader& body, bool withAlpha, std::size_t& bytesLeft);
 
-// Reads a DefineBits (version 1, completed by the movie's JPEGTables), DefineBitsJPEG2, 3 or
-// 4 tag body. The data may be JPEG, PNG or GIF; a JPEG of version 3 or 4 takes its alpha
-// from the zlib-compressed plane after it. Throws as ReadLosslessBitmap does.
+// Reads a DefineBits (version 1, completed by jpegTables), DefineBitsJPEG2, 3 or 4 tag body
+// (which carry their own tables). The data may be JPEG, PNG or GIF; a JPEG of version 3 or 4
+// takes its alpha from the zlib-compressed plane after it. Throws as ReadLosslessBitmap does.
 SwfBitmap ReadJpegBitmap(SwfReader& body, int version, QByteArrayView jpegTables,
                          std::size_t& bytesLeft);
