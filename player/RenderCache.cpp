@@ -34,21 +34,26 @@ void RenderCache::Draw(QPainter& painter, const SwfShape& shape, const QTransfor
       return;
   if (!(std::abs(transform.dx()) < FarthestOffset && std::abs(transform.dy()) < FarthestOffset))
     return;
+  // Drawings are kept in the device's own pixels, which a high-density screen has more of
+  // than it has logical ones.
+  const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1;
+  const QTransform pixels = transform * QTransform::fromScale(ratio, ratio);
+  const double pixelStageScale = stageScale * ratio;
   // The drawing depends on the linear part and the sub-pixel offset; whole pixels of
   // translation only move the finished image.
-  const QPointF whole(std::floor(transform.dx()), std::floor(transform.dy()));
-  const QPointF quarters = QPointF(std::round((transform.dx() - whole.x()) * SubpixelSteps),
-                                   std::round((transform.dy() - whole.y()) * SubpixelSteps));
-  const Key key{&shape,          transform.m11(),   transform.m12(),   transform.m21(),
-                transform.m22(), int(quarters.x()), int(quarters.y()), colors};
-  const QTransform local(transform.m11(), transform.m12(), transform.m21(), transform.m22(),
+  const QPointF whole(std::floor(pixels.dx()), std::floor(pixels.dy()));
+  const QPointF quarters = QPointF(std::round((pixels.dx() - whole.x()) * SubpixelSteps),
+                                   std::round((pixels.dy() - whole.y()) * SubpixelSteps));
+  const Key key{&shape,       pixels.m11(),      pixels.m12(),      pixels.m21(),
+                pixels.m22(), int(quarters.x()), int(quarters.y()), colors};
+  const QTransform local(pixels.m11(), pixels.m12(), pixels.m21(), pixels.m22(),
                          quarters.x() / SubpixelSteps, quarters.y() / SubpixelSteps);
   const QTransform saved = painter.transform();
   const Drawing* drawing = FImages.object(key);
   std::unique_ptr<Drawing> made;
   qsizetype bytes = 0;
   if (!drawing) {
-    const QRectF bounds = ShapePainter::DeviceBounds(shape, local, stageScale);
+    const QRectF bounds = ShapePainter::DeviceBounds(shape, local, pixelStageScale);
     const bool keepable = bounds.width() * bounds.height() * 4 < LargestDrawingBytes &&
                           std::abs(bounds.left()) < FarthestOffset &&
                           std::abs(bounds.top()) < FarthestOffset;
@@ -60,11 +65,12 @@ void RenderCache::Draw(QPainter& painter, const SwfShape& shape, const QTransfor
       painter.setTransform(saved);
       return;
     }
-    made = Render(shape, local, area, colors, stageScale);
+    made = Render(shape, local, area, colors, pixelStageScale);
+    made->Image.setDevicePixelRatio(ratio);
     drawing = made.get();
   }
   painter.resetTransform();
-  painter.drawImage(whole.toPoint() + drawing->Origin, drawing->Image);
+  painter.drawImage((whole + QPointF(drawing->Origin)) / ratio, drawing->Image);
   painter.setTransform(saved);
   if (made)
     FImages.insert(key, made.release(), bytes);

@@ -328,10 +328,12 @@ TEST(RenderCacheTest, RepaintsReuseDrawingsAndMatchDirectDrawing) {
   ASSERT_TRUE(description) << error.toStdString();
   PlayerStage stage([](const QString&, const QString&) {});
   stage.LoadLevel(0, ParseSwfMovie(description->toSwf()), "clip");
-  const auto draw = [&stage](RenderCache* cache) {
-    QImage image(Stage, QImage::Format_ARGB32_Premultiplied);
+  // Draws the stage at its size in logical pixels, with ratio device pixels to each.
+  const auto draw = [&stage](RenderCache* cache, int ratio = 1) {
+    QImage image(Stage * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     QPainter painter(&image);
-    StagePainter(painter, stage, cache).Paint(image.rect(), Qt::white);
+    StagePainter(painter, stage, cache).Paint(QRect(QPoint(), Stage), Qt::white);
     return image;
   };
   RenderCache cache;
@@ -345,6 +347,14 @@ TEST(RenderCacheTest, RepaintsReuseDrawingsAndMatchDirectDrawing) {
   for (const QPoint point :
        {QPoint(60, 30), QPoint(2, 2), QPoint(134, 14), QPoint(142, 14), QPoint(100, 90)})
     EXPECT_TRUE(Near(first, point.x(), point.y(), direct.pixelColor(point)));
+
+  // On a screen of twice the density the cache keeps drawings at the screen's own pixels, so
+  // they match direct drawing there too, down to the pixels along a checker square's edge.
+  const QImage dense = draw(&cache, 2);
+  const QImage denseDirect = draw(nullptr, 2);
+  EXPECT_GT(cache.RenderCount(), rendered);
+  for (const QPoint point : {QPoint(120, 60), QPoint(275, 29), QPoint(276, 29), QPoint(200, 180)})
+    EXPECT_TRUE(Near(dense, point.x(), point.y(), denseDirect.pixelColor(point)));
 }
 
 } // namespace
