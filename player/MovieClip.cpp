@@ -85,7 +85,7 @@ ActionValue MovieClip::GetProperty(int property) const {
   case YScale:
     return FYScale;
   case Alpha:
-    return FAlpha;
+    return FColorTransform.Multiply[3] * 100;
   case Visible:
     return FVisible;
   case Width:
@@ -142,7 +142,7 @@ void MovieClip::SetProperty(int property, const ActionValue& value) {
     FYScale = number;
     break;
   case Alpha:
-    FAlpha = number;
+    FColorTransform.Multiply[3] = number / 100;
     break;
   case Width:
     SetSize(number, true);
@@ -200,11 +200,12 @@ QRectF MovieClip::ContentBounds() const {
   return bounds;
 }
 
-void MovieClip::AddShape(const SwfShape* shape, const QTransform& matrix) {
-  FDisplay.push_back({shape, matrix, nullptr});
+void MovieClip::AddShape(const SwfShape* shape, const QTransform& matrix,
+                         const SwfColorTransform& colors, int depth, int clipDepth) {
+  FDisplay.push_back({shape, matrix, colors, nullptr, depth, clipDepth});
 }
 
-void MovieClip::AddChild(const std::shared_ptr<MovieClip>& child) {
-  FDisplay.push_back({nullptr, {}, child.get()});
+void MovieClip::AddChild(const std::shared_ptr<MovieClip>& child, int depth, int clipDepth) {
+  FDisplay.push_back({nullptr, {}, {}, child.get(), depth, clipDepth});
   ScriptObject::SetMember(child->FName, std::static_pointer_cast<ScriptObject>(child));
 }

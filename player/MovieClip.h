@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/ScriptObject.h"
+#include "player/SwfColorTransform.h"
 
 #include <QRectF>
 #include <QTransform>
@@ -37,9 +38,12 @@ public:
   };
 
   struct DisplayEntry {
-    const SwfShape* Shape = nullptr; // drawn with Matrix when set
+    const SwfShape* Shape = nullptr; // drawn with Matrix and ColorTransform when set
     QTransform Matrix;
-    MovieClip* Clip = nullptr; // drawn with its own transform when set
+    SwfColorTransform ColorTransform;
+    MovieClip* Clip = nullptr; // drawn with its own transforms when set
+    int Depth = 0;
+    int ClipDepth = 0; // when set, the entry masks the depths above it up to this one
     // Characters other than shapes and clips, drawn with Matrix: the character's own bounds,
     // and what the text painter draws, if anything (a morph shape or a video is measured only).
     QRectF Bounds = {};
@@ -70,18 +74,21 @@ public:
   int Level() const { return FLevel; }
   QString TargetPath() const;
   bool IsVisible() const { return FVisible; }
-  double Opacity() const { return FAlpha / 100.0; }
+  // The clip's colour transform; `_alpha` is its alpha multiplier in percent.
+  const SwfColorTransform& ColorTransform() const { return FColorTransform; }
+  void SetColorTransform(const SwfColorTransform& transform) { FColorTransform = transform; }
   // Maps the clip's own coordinates into its parent's.
   QTransform Transform() const;
   // Union of the display list's bounds in the clip's own coordinates.
   QRectF ContentBounds() const;
 
   const std::vector<DisplayEntry>& DisplayList() const { return FDisplay; }
-  void AddShape(const SwfShape* shape, const QTransform& matrix);
+  void AddShape(const SwfShape* shape, const QTransform& matrix,
+                const SwfColorTransform& colors = {}, int depth = 0, int clipDepth = 0);
   // Adds a character that is neither a shape nor a clip.
   void AddCharacter(DisplayEntry entry) { FDisplay.push_back(std::move(entry)); }
   // Adds a placed instance; it becomes a member under its instance name.
-  void AddChild(const std::shared_ptr<MovieClip>& child);
+  void AddChild(const std::shared_ptr<MovieClip>& child, int depth = 0, int clipDepth = 0);
 
   const SwfTimeline* Timeline() const { return FTimeline; }
   void SetTimeline(const SwfTimeline* timeline) { FTimeline = timeline; }
@@ -94,7 +101,8 @@ private:
   QString FName;
   std::optional<QRectF> FFrameRect;
   double FX = 0, FY = 0; // pixels
-  double FXScale = 100, FYScale = 100, FRotation = 0, FAlpha = 100;
+  double FXScale = 100, FYScale = 100, FRotation = 0;
+  SwfColorTransform FColorTransform;
   bool FVisible = true;
   std::vector<DisplayEntry> FDisplay;
   const SwfTimeline* FTimeline = nullptr;

@@ -25,7 +25,7 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
     if (!isShape && !timeline)
       continue;
     if (isShape && placement.Name.isEmpty()) {
-      AddShape(clip, shape->second, placement.Matrix);
+      AddShape(clip, shape->second, placement);
       continue;
     }
     // Instances without a name get one, as scripts may still reach them by it.
@@ -33,16 +33,17 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
                              ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
                              : placement.Name;
     auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
+    child->SetColorTransform(placement.ColorTransform);
     Own(child);
     if (isShape) {
-      AddShape(*child, shape->second, QTransform());
+      AddShape(*child, shape->second, {});
     } else {
       if (nesting + 1 > SwfLimits::MaxNesting)
         throw SwfError("clips nested deeper than " + std::to_string(SwfLimits::MaxNesting));
       child->SetTimeline(timeline);
       Populate(*child, *timeline, nesting + 1);
     }
-    clip.AddChild(child);
+    clip.AddChild(child, placement.Depth, placement.ClipDepth);
   }
 }
 
@@ -51,14 +52,18 @@ void PlayerLevel::Own(const std::shared_ptr<ScriptObject>& object) {
   FObjects.push_back(object);
 }
 
-void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix) {
-  clip.AddShape(&shape, matrix);
-  FHasSolidFills = FHasSolidFills || !shape.Fills.empty();
+void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape,
+                           const SwfTimeline::Placement& placement) {
+  clip.AddShape(&shape, placement.Matrix, placement.ColorTransform, placement.Depth,
+                placement.ClipDepth);
+  FHasDrawnShapes = FHasDrawnShapes || shape.HasDrawing();
 }
 
 bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement) {
   const int id = placement.CharacterId;
-  MovieClip::DisplayEntry entry{.Matrix = placement.Matrix};
+  MovieClip::DisplayEntry entry{.Matrix = placement.Matrix,
+                                .ColorTransform = placement.ColorTransform,
+                                .Depth = placement.Depth};
   if (const auto field = FMovie->EditTexts.find(id); field != FMovie->EditTexts.end()) {
     entry.Bounds = field->second.Bounds;
     entry.Field = std::make_shared<TextField>(field->second, clip);
@@ -72,7 +77,7 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& pl
   } else {
     return false;
   }
-  FHasSolidFills = FHasSolidFills || entry.Field || entry.StaticText;
+  FHasDrawnShapes = FHasDrawnShapes || entry.Field || entry.StaticText;
   clip.AddCharacter(std::move(entry));
   return true;
 }

@@ -20,8 +20,8 @@ public:
   const SwfMovie& Movie() const { return *FMovie; }
   const QString& TypeName() const { return FTypeName; }
   const std::shared_ptr<MovieClip>& Root() const { return FRoot; }
-  // Whether any shape of the level has a solid fill to draw, or any text is placed.
-  bool HasSolidFills() const { return FHasSolidFills; }
+  // Whether the level has anything to draw: a shape with a fill or a stroke, or text.
+  bool HasDrawnShapes() const { return FHasDrawnShapes; }
 
   // A new plain object, or null once the level's scripts have made too many.
   std::shared_ptr<ScriptObject> NewObject();
@@ -43,7 +43,7 @@ public:
 private:
   void Own(const std::shared_ptr<ScriptObject>& object);
   void Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting);
-  void AddShape(MovieClip& clip, const SwfShape& shape, const QTransform& matrix);
+  void AddShape(MovieClip& clip, const SwfShape& shape, const SwfTimeline::Placement& placement);
   // Adds a text, morph shape or video character; false for any other character.
   bool AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement);
 
@@ -57,5 +57,5 @@ private:
   std::size_t FScriptObjects = 0;
   std::size_t FTextLeft;
   int FUnnamedInstances = 0;
-  bool FHasSolidFills = false;
+  bool FHasDrawnShapes = false;
 };

@@ -2,6 +2,7 @@
 
 #include "player/MovieCache.h"
 #include "player/PlayerStage.h"
+#include "player/RenderCache.h"
 #include "player/StagePainter.h"
 #include "player/SwfError.h"
 
@@ -70,6 +71,8 @@ struct TShockwaveFlash::Private {
   std::map<int, QString> Errors;
   std::optional<QColor> Background; // set by the host; the main movie's colour otherwise
   QImage Layer;
+  // Emptied whenever a level changes, as its movie may be released with it.
+  RenderCache Drawings;
 };
 
 TShockwaveFlash::TShockwaveFlash(QWidget* parent)
@@ -84,6 +87,7 @@ void TShockwaveFlash::SetMovie(const QString& path) {
   d->MoviePath = path;
   d->MoviePending = true;
   d->Stage.ClearLevel(0);
+  d->Drawings.Clear();
   d->Errors.erase(0);
   update();
 }
@@ -108,6 +112,7 @@ void TShockwaveFlash::LoadMovie(int level, const QString& path) {
 
 void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   d->Errors.erase(level);
+  d->Drawings.Clear();
   const MovieCache::Result result = MovieCache::Instance().Load(path);
   QString reason = result.Error;
   if (result.Movie) {
@@ -195,7 +200,7 @@ void TShockwaveFlash::paintEvent(QPaintEvent*) {
   if (!d->Background)
     if (const auto main = d->Stage.Levels().find(0); main != d->Stage.Levels().end())
       background = main->second->Movie().Background.value_or(background);
-  StagePainter(painter, d->Stage).Paint(rect(), background);
+  StagePainter(painter, d->Stage, &d->Drawings).Paint(rect(), background);
   painter.drawImage(0, 0, d->Layer);
 }
 

@@ -9,21 +9,37 @@
 class QPainter;
 class PlayerStage;
 class QTransform;
+class RenderCache;
 
 // Draws a player's levels: the main movie whole at one uniform scale from the top left
-// corner, every level on its coordinates; clips without solid shapes as labelled boxes.
+// corner, every level on its coordinates; clips without drawn shapes as labelled boxes.
+// Display entries are drawn by kind: shapes through the render cache when one is given,
+// clips with their own transforms, masks as a clip over the depths they cover.
 class StagePainter {
 public:
-  StagePainter(QPainter& painter, const PlayerStage& stage) : FPainter(painter), FStage(stage) {}
+  StagePainter(QPainter& painter, const PlayerStage& stage, RenderCache* cache = nullptr)
+      : FPainter(painter), FStage(stage), FCache(cache) {}
 
   // Fills area with background, then draws every level over it.
   void Paint(const QRect& area, const QColor& background);
 
 private:
-  void DrawClip(const MovieClip& clip, const QTransform& parent, double opacity);
-  void DrawText(const MovieClip::DisplayEntry& entry, const QTransform& transform, double opacity);
+  using Entries = std::vector<MovieClip::DisplayEntry>;
+
+  void DrawClip(const MovieClip& clip, const QTransform& parent, const SwfColorTransform& colors);
+  // Draws the entries in [begin, end); a mask among them clips the entries it covers.
+  void DrawEntries(const Entries& entries, size_t begin, size_t end, const QTransform& transform,
+                   const SwfColorTransform& colors);
+  void DrawEntry(const MovieClip::DisplayEntry& entry, const QTransform& transform,
+                 const SwfColorTransform& colors);
+  void DrawShape(const SwfShape& shape, const QTransform& transform,
+                 const SwfColorTransform& colors);
+  void DrawText(const MovieClip::DisplayEntry& entry, const QTransform& transform,
+                const SwfColorTransform& colors);
   void DrawPlaceholder(const MovieClip& root, const QTransform& stage, const QString& label);
 
   QPainter& FPainter;
   const PlayerStage& FStage;
+  RenderCache* FCache;
+  double FStageScale = 1;
 };

@@ -100,6 +100,14 @@ QByteArray InflateLzma(QByteArrayView file, qsizetype limit, std::string& damage
 
 } // namespace
 
+QByteArray InflateZlib(QByteArrayView input, qsizetype limit) {
+  std::string damage;
+  QByteArray output = Inflate(input, limit, damage);
+  if (!damage.empty())
+    throw SwfError(damage);
+  return output;
+}
+
 SwfFileContent DecodeSwfFile(QByteArrayView file) {
   const QByteArrayView signature = file.first(std::min<qsizetype>(3, file.size()));
   if (signature != "FWS" && signature != "CWS" && signature != "ZWS")

@@ -18,3 +18,7 @@ struct SwfFileContent {
 // the header declares nor past SwfLimits::MaxMovieBytes; anything else throws SwfError,
 // except a compressed stream that turns corrupt after giving some of the body.
 SwfFileContent DecodeSwfFile(QByteArrayView file);
+
+// Inflates a zlib stream, producing at most limit bytes. Throws SwfError on a corrupt stream;
+// a stream that ends early gives what it produced.
+QByteArray InflateZlib(QByteArrayView input, qsizetype limit);

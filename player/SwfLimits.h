@@ -23,4 +23,8 @@ inline constexpr std::size_t MaxScriptTextChars = 16u * 1024 * 1024;
 inline constexpr std::size_t MaxScriptObjects = 100'000;
 // Longest single text a script may build.
 inline constexpr std::size_t MaxTextLength = 1024 * 1024;
+// Bitmaps: the widest side, the decoded size of one bitmap and of all bitmaps of a movie.
+inline constexpr int MaxBitmapSide = 8192;
+inline constexpr std::size_t MaxBitmapBytes = 64u * 1024 * 1024;
+inline constexpr std::size_t MaxMovieBitmapBytes = 256u * 1024 * 1024;
 } // namespace SwfLimits

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/SwfAction.h"
+#include "player/SwfColorTransform.h"
 #include "player/SwfMorphShape.h"
 #include "player/SwfShape.h"
 #include "player/SwfText.h"
@@ -23,6 +24,8 @@ struct SwfTimeline {
     QTransform Matrix;
     QString Name;
     int Ratio = 0; // how far a morph shape has changed, 0 to 65535
+    SwfColorTransform ColorTransform;
+    int ClipDepth = 0; // when set, a mask over the depths above it up to this one
   };
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;
@@ -37,6 +40,7 @@ struct SwfMovie {
   int FrameCount = 0;
   std::optional<QColor> Background;
   std::unordered_map<int, SwfShape> Shapes;
+  SwfBitmapTable Bitmaps;
   std::unordered_map<int, SwfTimeline> Sprites;
   SwfFontTable Fonts;
   std::unordered_map<int, SwfEditText> EditTexts;

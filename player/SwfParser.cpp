@@ -1,5 +1,6 @@
 #include "player/SwfParser.h"
 
+#include "player/SwfBitmapReader.h"
 #include "player/SwfBudget.h"
 #include "player/SwfButtonReader.h"
 #include "player/SwfError.h"
@@ -22,18 +23,24 @@ constexpr int ShowFrame = 1;
 constexpr int DefineShape = 2;
 constexpr int PlaceObject = 4;
 constexpr int RemoveObject = 5;
+constexpr int DefineBits = 6;
 constexpr int DefineButton = 7;
+constexpr int JpegTables = 8;
 constexpr int SetBackgroundColor = 9;
 constexpr int DefineFont = 10;
 constexpr int DefineText = 11;
 constexpr int DoAction = 12;
 constexpr int DefineFontInfo = 13;
+constexpr int DefineBitsLossless = 20;
+constexpr int DefineBitsJpeg2 = 21;
 constexpr int DefineShape2 = 22;
 constexpr int PlaceObject2 = 26;
 constexpr int RemoveObject2 = 28;
 constexpr int DefineShape3 = 32;
 constexpr int DefineText2 = 33;
 constexpr int DefineButton2 = 34;
+constexpr int DefineBitsJpeg3 = 35;
+constexpr int DefineBitsLossless2 = 36;
 constexpr int DefineEditText = 37;
 constexpr int DefineSprite = 39;
 constexpr int DefineMorphShape = 46;
@@ -48,6 +55,7 @@ constexpr int DefineFont3 = 75;
 constexpr int DoAbc2 = 82;
 constexpr int DefineShape4 = 83;
 constexpr int DefineMorphShape2 = 84;
+constexpr int DefineBitsJpeg4 = 90;
 } // namespace Tag
 
 using DisplayList = std::map<int, SwfTimeline::Placement>;
@@ -75,6 +83,7 @@ private:
   void ParseSprite(SwfReader& body, int nesting);
   void ParseFont(SwfReader& body, int fontVersion);
   void ParseFontInfo(SwfReader& body, int infoVersion);
+  void ParseBitmap(int code, SwfReader& body);
   // Reads a character body after its id with read and keeps it in characters.
   template <typename Map, typename Read>
   static void Define(SwfReader& body, Map& characters, Read read);
@@ -83,6 +92,8 @@ private:
 
   SwfMovie& FMovie;
   SwfBudget FBudget;
+  QByteArray FJpegTables;
+  std::size_t FBitmapBytesLeft = SwfLimits::MaxMovieBitmapBytes;
 };
 
 void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nesting) {
@@ -183,6 +194,17 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
   case Tag::DefineVideoStream:
     Define(body, FMovie.Videos, ReadSwfVideoBounds);
     break;
+  case Tag::JpegTables:
+    FJpegTables = body.Bytes(body.Remaining()).toByteArray();
+    break;
+  case Tag::DefineBits:
+  case Tag::DefineBitsJpeg2:
+  case Tag::DefineBitsJpeg3:
+  case Tag::DefineBitsJpeg4:
+  case Tag::DefineBitsLossless:
+  case Tag::DefineBitsLossless2:
+    ParseBitmap(code, body);
+    break;
   case Tag::PlaceObject:
     if (onFrame1) {
       SwfTimeline::Placement placement;
@@ -233,7 +255,19 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
 
 void TagParser::ParseShape(SwfReader& body, int shapeVersion) {
   const int id = body.U16();
-  FMovie.Shapes.try_emplace(id, ReadSwfShape(body, shapeVersion, FBudget));
+  FMovie.Shapes.try_emplace(id, ReadSwfShape(body, shapeVersion, FBudget, FMovie.Bitmaps));
+}
+
+void TagParser::ParseBitmap(int code, SwfReader& body) {
+  const int jpegVersion = code == Tag::DefineBits        ? 1
+                          : code == Tag::DefineBitsJpeg2 ? 2
+                          : code == Tag::DefineBitsJpeg3 ? 3
+                                                         : 4;
+  SwfBitmap bitmap =
+      code == Tag::DefineBitsLossless || code == Tag::DefineBitsLossless2
+          ? ReadLosslessBitmap(body, code == Tag::DefineBitsLossless2, FBitmapBytesLeft)
+          : ReadJpegBitmap(body, jpegVersion, FJpegTables, FBitmapBytesLeft);
+  FMovie.Bitmaps.try_emplace(bitmap.Id, std::move(bitmap.Image));
 }
 
 void TagParser::ParseFont(SwfReader& body, int fontVersion) {
@@ -278,14 +312,18 @@ void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion
   std::optional<QTransform> matrix;
   if (flags & 0x04)
     matrix = body.Matrix();
+  std::optional<SwfColorTransform> colors;
   if (flags & 0x08)
-    body.SkipColorTransform(true);
+    colors = body.ColorTransform(true);
   std::optional<int> ratio;
   if (flags & 0x10)
     ratio = body.U16();
   std::optional<QString> name;
   if (flags & 0x20)
     name = body.CString(swfVersion);
+  std::optional<int> clipDepth;
+  if (flags & 0x40)
+    clipDepth = body.U16();
 
   const bool move = flags & 0x01;
   const auto existing = frame1.find(depth);
@@ -295,9 +333,16 @@ void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion
     placement.Matrix = matrix.value_or(placement.Matrix);
     placement.Name = name.value_or(placement.Name);
     placement.Ratio = ratio.value_or(placement.Ratio);
+    placement.ColorTransform = colors.value_or(placement.ColorTransform);
+    placement.ClipDepth = clipDepth.value_or(placement.ClipDepth);
   } else if (character) {
-    frame1[depth] = {depth, *character, matrix.value_or(QTransform()), name.value_or(QString()),
-                     ratio.value_or(0)};
+    frame1[depth] = {depth,
+                     *character,
+                     matrix.value_or(QTransform()),
+                     name.value_or(QString()),
+                     ratio.value_or(0),
+                     colors.value_or(SwfColorTransform()),
+                     clipDepth.value_or(0)};
   }
 }
 

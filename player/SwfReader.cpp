@@ -111,15 +111,22 @@ QTransform SwfReader::Matrix() {
   return QTransform(scaleX, skew0, skew1, scaleY, translateX, translateY);
 }
 
-void SwfReader::SkipColorTransform(bool withAlpha) {
+SwfColorTransform SwfReader::ColorTransform(bool withAlpha) {
   AlignToByte();
   const bool hasAdd = Bits(1);
   const bool hasMultiply = Bits(1);
   const int bits = int(Bits(4));
-  const int terms = (withAlpha ? 4 : 3) * (int(hasAdd) + int(hasMultiply));
-  for (int i = 0; i < terms; ++i)
-    SignedBits(bits);
+  const size_t channels = withAlpha ? 4 : 3;
+  SwfColorTransform transform;
+  // Multipliers are 8.8 fixed-point numbers.
+  if (hasMultiply)
+    for (size_t channel = 0; channel < channels; ++channel)
+      transform.Multiply[channel] = SignedBits(bits) / 256.0;
+  if (hasAdd)
+    for (size_t channel = 0; channel < channels; ++channel)
+      transform.Add[channel] = SignedBits(bits);
   AlignToByte();
+  return transform;
 }
 
 QColor SwfReader::Rgb() {

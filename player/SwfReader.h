@@ -1,5 +1,7 @@
 #pragma once
 
+#include "player/SwfColorTransform.h"
+
 #include <QByteArrayView>
 #include <QColor>
 #include <QRectF>
@@ -39,7 +41,9 @@ public:
   // Records shared by several tags.
   QRectF Rect(); // twips
   QTransform Matrix();
-  void SkipColorTransform(bool withAlpha);
+  // CXFORM (withAlpha false) or CXFORMWITHALPHA.
+  SwfColorTransform ColorTransform(bool withAlpha);
+  void SkipColorTransform(bool withAlpha) { ColorTransform(withAlpha); }
   QColor Rgb();
   QColor Rgba();
 

@@ -4,6 +4,8 @@
 #include "player/SwfError.h"
 #include "player/SwfReader.h"
 
+#include <algorithm>
+#include <cmath>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -19,114 +21,177 @@ struct Edge {
   Edge Reversed() const { return {To, Control, From, Curved}; }
 };
 
+// How far short of its start, in twips, an outline that must not close stops.
+constexpr double OpenLoopGap = 0.01;
+
 quint64 PointKey(QPoint point) {
   return (quint64(quint32(point.x())) << 32) | quint32(point.y());
 }
 
-// Collects the edges of each fill style while the shape records are read, then joins them
-// into closed outlines.
+// Collects the edges of each fill and line style while the shape records are read, then
+// joins the fill edges into closed outlines and the line edges into strokes.
 class ShapeBuilder {
 public:
-  ShapeBuilder(SwfReader& reader, int version, SwfBudget& budget)
-      : FReader(reader), FVersion(version), FBudget(budget) {}
+  ShapeBuilder(SwfReader& reader, int version, SwfBudget& budget, const SwfBitmapTable& bitmaps)
+      : FReader(reader), FVersion(version), FBudget(budget), FBitmaps(bitmaps) {}
 
   SwfShape Read();
 
 private:
+  template <typename Style> struct StyleEdges {
+    Style Value;
+    std::vector<Edge> Edges;
+    int Layer = 0;
+  };
+
   void ReadStyles();
-  void ReadFillStyle(bool keep);
-  void ReadLineStyle();
+  SwfFillStyle ReadFillStyle();
+  SwfGradient ReadGradient(bool focal);
+  SwfLineStyle ReadLineStyle();
   // A colour as the shape version stores it: with alpha from DefineShape3 on.
   QColor ReadColor();
-  int FillIndex(quint32 styleNumber) const;
+  static int StyleIndex(quint32 styleNumber, int base, int count);
   void ReadEdge();
   QPainterPath Outline(const std::vector<Edge>& edges) const;
+  static QPainterPath Polyline(const std::vector<Edge>& edges, bool closeLoops);
 
   SwfReader& FReader;
   int FVersion;
   SwfBudget& FBudget;
-  // Every fill style read so far; a style array read later is appended after the earlier.
-  std::vector<std::optional<QColor>> FFillColors;
-  std::vector<std::vector<Edge>> FEdges;
+  const SwfBitmapTable& FBitmaps;
+  // Every style read so far; a style array read later is appended after the earlier.
+  std::vector<StyleEdges<SwfFillStyle>> FFills;
+  std::vector<StyleEdges<SwfLineStyle>> FLines;
+  int FLayer = -1;
   int FFillBase = 0;
   int FFillCount = 0;
+  int FLineBase = 0;
+  int FLineCount = 0;
   int FFillBits = 0;
   int FLineBits = 0;
   int FFill0 = -1;
   int FFill1 = -1;
+  int FLine = -1;
   QPoint FPen;
 };
 
-int ShapeBuilder::FillIndex(quint32 styleNumber) const {
-  if (styleNumber == 0 || styleNumber > quint32(FFillCount))
+int ShapeBuilder::StyleIndex(quint32 styleNumber, int base, int count) {
+  if (styleNumber == 0 || styleNumber > quint32(count))
     return -1;
-  return FFillBase + int(styleNumber) - 1;
+  return base + int(styleNumber) - 1;
 }
 
 QColor ShapeBuilder::ReadColor() {
   return FVersion >= 3 ? FReader.Rgba() : FReader.Rgb();
 }
 
-void ShapeBuilder::ReadFillStyle(bool keep) {
-  FBudget.Consume();
-  const quint8 type = FReader.U8();
-  std::optional<QColor> color;
-  if (type == 0x00) {
-    color = ReadColor();
-  } else if (type == 0x10 || type == 0x12 || type == 0x13) {
-    FReader.Matrix();
-    const int records = FReader.U8() & 0x0F;
-    for (int i = 0; i < records; ++i) {
-      FReader.U8();
-      ReadColor();
-    }
-    if (type == 0x13)
-      FReader.S16();
-  } else if (type >= 0x40 && type <= 0x43) {
-    FReader.U16();
-    FReader.Matrix();
-  } else {
-    throw SwfError("unknown fill style type " + std::to_string(type));
+SwfGradient ShapeBuilder::ReadGradient(bool focal) {
+  SwfGradient gradient;
+  FReader.AlignToByte();
+  const quint32 spread = FReader.Bits(2);
+  gradient.SpreadMode = spread == 1   ? SwfGradient::Spread::Reflect
+                        : spread == 2 ? SwfGradient::Spread::Repeat
+                                      : SwfGradient::Spread::Pad;
+  gradient.InterpolationMode = FReader.Bits(2) == 1 ? SwfGradient::Interpolation::LinearRgb
+                                                    : SwfGradient::Interpolation::Normal;
+  const int records = int(FReader.Bits(4));
+  for (int i = 0; i < records; ++i) {
+    const double position = FReader.U8() / 255.0;
+    gradient.Stops.push_back({position, ReadColor()});
   }
-  if (keep) {
-    FFillColors.push_back(color);
-    FEdges.emplace_back();
-  }
+  // Stops out of order are drawn in ratio order, as the ratios place them.
+  std::stable_sort(
+      gradient.Stops.begin(), gradient.Stops.end(),
+      [](const QGradientStop& a, const QGradientStop& b) { return a.first < b.first; });
+  if (focal)
+    gradient.FocalPoint = std::clamp(FReader.S16() / 256.0, -1.0, 1.0);
+  return gradient;
 }
 
-void ShapeBuilder::ReadLineStyle() {
+SwfFillStyle ShapeBuilder::ReadFillStyle() {
   FBudget.Consume();
-  FReader.U16();
-  if (FVersion < 4) {
-    ReadColor();
-    return;
+  SwfFillStyle style;
+  const quint8 type = FReader.U8();
+  switch (type) {
+  case 0x00:
+    style.Color = ReadColor();
+    break;
+  case 0x10:
+  case 0x12:
+  case 0x13:
+    style.Type = type == 0x10   ? SwfFillStyle::Kind::LinearGradient
+                 : type == 0x12 ? SwfFillStyle::Kind::RadialGradient
+                                : SwfFillStyle::Kind::FocalGradient;
+    style.Matrix = FReader.Matrix();
+    style.Gradient = ReadGradient(type == 0x13);
+    break;
+  case 0x40:
+  case 0x41:
+  case 0x42:
+  case 0x43: {
+    style.Type = SwfFillStyle::Kind::Bitmap;
+    const auto bitmap = FBitmaps.find(FReader.U16());
+    if (bitmap != FBitmaps.end())
+      style.Bitmap = bitmap->second;
+    style.Matrix = FReader.Matrix();
+    style.Repeats = !(type & 0x01);
+    style.Smoothed = !(type & 0x02);
+    break;
   }
-  FReader.Bits(2);
+  default:
+    throw SwfError("unknown fill style type " + std::to_string(type));
+  }
+  return style;
+}
+
+SwfLineStyle ShapeBuilder::ReadLineStyle() {
+  FBudget.Consume();
+  static constexpr Qt::PenCapStyle Caps[] = {Qt::RoundCap, Qt::FlatCap, Qt::SquareCap,
+                                             Qt::RoundCap};
+  static constexpr Qt::PenJoinStyle Joins[] = {Qt::RoundJoin, Qt::BevelJoin, Qt::MiterJoin,
+                                               Qt::RoundJoin};
+  SwfLineStyle style;
+  style.Width = FReader.U16();
+  if (FVersion < 4) {
+    style.Color = ReadColor();
+    return style;
+  }
+  style.Cap = Caps[FReader.Bits(2)];
   const quint32 join = FReader.Bits(2);
+  style.Join = Joins[join];
   const bool hasFill = FReader.Bits(1);
-  FReader.Bits(11);
+  style.ScalesHorizontally = !FReader.Bits(1);
+  style.ScalesVertically = !FReader.Bits(1);
+  style.PixelHinting = FReader.Bits(1);
+  FReader.Bits(5);
+  style.NoClose = FReader.Bits(1);
+  style.EndCap = Caps[FReader.Bits(2)];
   if (join == 2)
-    FReader.U16();
+    style.MiterLimit = FReader.U16() / 256.0;
   if (hasFill)
-    ReadFillStyle(false);
+    style.Fill = ReadFillStyle();
   else
-    FReader.Rgba();
+    style.Color = FReader.Rgba();
+  return style;
 }
 
 void ShapeBuilder::ReadStyles() {
+  ++FLayer;
   FReader.AlignToByte();
   int fills = FReader.U8();
   if (fills == 0xFF && FVersion >= 2)
     fills = FReader.U16();
-  FFillBase = int(FFillColors.size());
+  FFillBase = int(FFills.size());
   FFillCount = fills;
   for (int i = 0; i < fills; ++i)
-    ReadFillStyle(true);
+    FFills.push_back({ReadFillStyle(), {}, FLayer});
   int lines = FReader.U8();
   if (lines == 0xFF)
     lines = FReader.U16();
+  FLineBase = int(FLines.size());
+  FLineCount = lines;
   for (int i = 0; i < lines; ++i)
-    ReadLineStyle();
+    FLines.push_back({ReadLineStyle(), {}, FLayer});
   FFillBits = int(FReader.Bits(4));
   FLineBits = int(FReader.Bits(4));
 }
@@ -161,9 +226,11 @@ void ShapeBuilder::ReadEdge() {
   // Fill style 1 lies to the left of the edge as drawn, fill style 0 to its right; turning
   // the fill-0 edges round gives every outline of a style the same orientation.
   if (FFill1 >= 0)
-    FEdges[size_t(FFill1)].push_back(edge);
+    FFills[size_t(FFill1)].Edges.push_back(edge);
   if (FFill0 >= 0)
-    FEdges[size_t(FFill0)].push_back(edge.Reversed());
+    FFills[size_t(FFill0)].Edges.push_back(edge.Reversed());
+  if (FLine >= 0)
+    FLines[size_t(FLine)].Edges.push_back(edge);
 }
 
 QPainterPath ShapeBuilder::Outline(const std::vector<Edge>& edges) const {
@@ -199,6 +266,42 @@ QPainterPath ShapeBuilder::Outline(const std::vector<Edge>& edges) const {
   return path;
 }
 
+QPainterPath ShapeBuilder::Polyline(const std::vector<Edge>& edges, bool closeLoops) {
+  QPainterPath path;
+  QPoint subpathStart;
+  const auto finishSubpath = [&] {
+    if (path.elementCount() < 2 || path.currentPosition() != QPointF(subpathStart))
+      return;
+    if (closeLoops) {
+      path.closeSubpath();
+      return;
+    }
+    // A stroker joins a subpath that ends where it starts; stopping a hair short of the
+    // start keeps both ends open for their caps.
+    const int last = path.elementCount() - 1;
+    const QPointF before = path.elementAt(last - 1);
+    const QPointF end = path.elementAt(last);
+    const QPointF back = before - end;
+    const double length = std::hypot(back.x(), back.y());
+    if (length > 0)
+      path.setElementPositionAt(last, end.x() + back.x() / length * OpenLoopGap,
+                                end.y() + back.y() / length * OpenLoopGap);
+  };
+  for (const Edge& edge : edges) {
+    if (path.elementCount() == 0 || path.currentPosition() != QPointF(edge.From)) {
+      finishSubpath();
+      path.moveTo(edge.From);
+      subpathStart = edge.From;
+    }
+    if (edge.Curved)
+      path.quadTo(edge.Control, edge.To);
+    else
+      path.lineTo(edge.To);
+  }
+  finishSubpath();
+  return path;
+}
+
 SwfShape ShapeBuilder::Read() {
   SwfShape shape;
   shape.Bounds = FReader.Rect();
@@ -221,31 +324,37 @@ SwfShape ShapeBuilder::Read() {
       const int x = FReader.SignedBits(bits);
       FPen = QPoint(x, FReader.SignedBits(bits));
     }
-    std::optional<quint32> fill0, fill1;
+    std::optional<quint32> fill0, fill1, line;
     if (flags & 0x02)
       fill0 = FReader.Bits(FFillBits);
     if (flags & 0x04)
       fill1 = FReader.Bits(FFillBits);
     if (flags & 0x08)
-      FReader.Bits(FLineBits);
+      line = FReader.Bits(FLineBits);
     // Style numbers in the record that brings new styles refer to the new ones.
     if (flags & 0x10) {
       ReadStyles();
-      FFill0 = FFill1 = -1;
+      FFill0 = FFill1 = FLine = -1;
     }
     if (fill0)
-      FFill0 = FillIndex(*fill0);
+      FFill0 = StyleIndex(*fill0, FFillBase, FFillCount);
     if (fill1)
-      FFill1 = FillIndex(*fill1);
+      FFill1 = StyleIndex(*fill1, FFillBase, FFillCount);
+    if (line)
+      FLine = StyleIndex(*line, FLineBase, FLineCount);
   }
-  for (size_t style = 0; style < FFillColors.size(); ++style)
-    if (FFillColors[style] && !FEdges[style].empty())
-      shape.Fills.push_back({*FFillColors[style], Outline(FEdges[style])});
+  for (const auto& fill : FFills)
+    if (!fill.Edges.empty())
+      shape.Fills.push_back({fill.Value, Outline(fill.Edges), fill.Layer});
+  for (const auto& line : FLines)
+    if (!line.Edges.empty())
+      shape.Strokes.push_back({line.Value, Polyline(line.Edges, !line.Value.NoClose), line.Layer});
   return shape;
 }
 
 } // namespace
 
-SwfShape ReadSwfShape(SwfReader& reader, int shapeVersion, SwfBudget& budget) {
-  return ShapeBuilder(reader, shapeVersion, budget).Read();
+SwfShape ReadSwfShape(SwfReader& reader, int shapeVersion, SwfBudget& budget,
+                      const SwfBitmapTable& bitmaps) {
+  return ShapeBuilder(reader, shapeVersion, budget, bitmaps).Read();
 }

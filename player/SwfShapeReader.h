@@ -5,7 +5,8 @@
 class SwfBudget;
 class SwfReader;
 
-// Reads a DefineShape tag body (after the character id) of version 1 to 4 into its bounds
-// and the closed outlines of its solid fills. Gradient and bitmap fills are read past and
-// not drawn; line styles are read past.
-SwfShape ReadSwfShape(SwfReader& reader, int shapeVersion, SwfBudget& budget);
+// Reads a DefineShape tag body (after the character id) of version 1 to 4 into its bounds,
+// the closed outlines of its fills and the strokes of its line styles. Bitmap fills take
+// their image from bitmaps; an unknown bitmap id leaves the fill without an image.
+SwfShape ReadSwfShape(SwfReader& reader, int shapeVersion, SwfBudget& budget,
+                      const SwfBitmapTable& bitmaps = {});

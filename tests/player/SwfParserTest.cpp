@@ -111,7 +111,7 @@ TEST(SwfParser, ShapesOfEveryVersionBecomeFilledOutlines) {
     const SwfShape& shape = movie->Shapes.at(7);
     EXPECT_EQ(shape.Bounds, QRectF(200, 400, 1000, 600));
     ASSERT_EQ(shape.Fills.size(), 1u);
-    EXPECT_EQ(shape.Fills[0].Color, QColor(Qt::green));
+    EXPECT_EQ(shape.Fills[0].Style.Color, QColor(Qt::green));
     EXPECT_TRUE(shape.Fills[0].Path.contains(QPointF(700, 700)));
     EXPECT_FALSE(shape.Fills[0].Path.contains(QPointF(100, 700)));
   }

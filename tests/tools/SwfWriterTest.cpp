@@ -282,3 +282,91 @@ TEST(SwfWriterTest, DescriptionsReportTheFaultyLine) {
     EXPECT_EQ(error, QString::fromLatin1(message));
   }
 }
+
+TEST(SwfWriterTest, DrawingDirectivesWriteTheirStylesPlacementsAndBitmapTags) {
+  const QByteArray body =
+      bodyOf(parsed("frame 100 100\n"
+                    "mask 1 0 0 50 50 mult=1,1,1,0.5 add=0,-20,0,0\n"
+                    "gradient 0 0 40 20 focal 0:#FF000080,255:#0000FF spread=reflect "
+                    "interpolation=linear focus=-0.5\n"
+                    "bitmap 0 0 8 8 jpeg 4 #000000 #FFFFFF fill=clip smooth=no\n"
+                    "bitmap 0 0 8 8 jpeg3 4 #000000 #FFFFFF\n"
+                    "line 2.5 #11223344 0,0 10,0 10,10 cap=square endcap=none join=miter miter=4 "
+                    "noclose=yes "
+                    "hinting=yes scale=none\n")
+                 .toSwf());
+  BitReader frame(body);
+  const int frameBits = int(frame.u(5));
+  for (int edge = 0; edge < 4; ++edge)
+    frame.u(frameBits);
+  const QList<Tag> tags = readTags(body.mid(frame.bytePosition() + 4));
+  // Mask (shape, place), gradient (DefineShape4, place), JPEGTables and DefineBits (shape,
+  // place), DefineBitsJPEG3 (shape, place), line (DefineShape4, place), frame end, end.
+  EXPECT_EQ(codes(tags), (QList<quint16>{2, 26, 83, 26, 8, 6, 32, 26, 35, 32, 26, 83, 26, 1, 0}));
+
+  // The mask's placement carries a colour transform and the depth it masks up to.
+  const QByteArray mask = tags[1].body;
+  EXPECT_EQ(quint8(mask.at(0)), 0x4E);
+  BitReader colors(mask, 6);
+  EXPECT_EQ(colors.u(2), 3u) << "adds and multiplies";
+  const int colorBits = int(colors.u(4));
+  QList<qint32> terms;
+  for (int i = 0; i < 8; ++i)
+    terms.append(colors.s(colorBits));
+  EXPECT_EQ(terms, (QList<qint32>{256, 256, 256, 128, 0, -20, 0, 0}));
+  EXPECT_EQ(ui16(mask, mask.size() - 2), 2) << "clip depth";
+
+  // The focal gradient: reflect spread, linear-light interpolation, two RGBA stops, focus.
+  const QByteArray gradient = tags[2].body;
+  const qsizetype styles = gradient.indexOf(char(0x13));
+  ASSERT_GT(styles, 0);
+  BitReader matrix(gradient, styles + 1);
+  ASSERT_EQ(matrix.u(1), 1u);
+  const int scaleBits = int(matrix.u(5));
+  EXPECT_EQ(matrix.s(scaleBits), 65536 * 800 / 32768);
+  const qsizetype gradientAt =
+      styles + 1 +
+      QByteArray(SwfWriter::matrix(QTransform(800 / 32768.0, 0, 0, 400 / 32768.0, 400, 200)))
+          .size();
+  EXPECT_EQ(quint8(gradient.at(gradientAt)), 0x52);
+  EXPECT_EQ(gradient.mid(gradientAt + 1, 10),
+            QByteArray("\x00\xFF\x00\x00\x80\xFF\x00\x00\xFF\xFF", 10));
+  EXPECT_EQ(qint16(ui16(gradient, gradientAt + 11)), -128);
+
+  // The bitmap shapes name their bitmaps: clipped and sharp is fill type 0x43.
+  EXPECT_EQ(ui16(tags[5].body, 0), 3);
+  EXPECT_NE(tags[6].body.indexOf(QByteArray("\x01\x43\x03\x00", 4)), -1);
+  EXPECT_TRUE(tags[4].body.startsWith("\xFF\xD8\xFF\xDB")) << "quantisation tables";
+  EXPECT_EQ(ui32(tags[8].body, 2) + 6 < quint32(tags[8].body.size()), true) << "alpha follows";
+
+  // The line style: 50 twips; square start cap, miter join, no scaling, hinting, no close,
+  // no end cap.
+  const QByteArray line = tags[11].body;
+  const qsizetype lineAt = line.indexOf(QByteArray("\x00\x01\x32\x00", 4));
+  ASSERT_GT(lineAt, 0);
+  BitReader flags(line, lineAt + 4);
+  EXPECT_EQ(flags.u(2), 2u);
+  EXPECT_EQ(flags.u(2), 2u);
+  EXPECT_EQ(flags.u(4), 0b0111u) << "no fill, no horizontal or vertical scaling, hinting";
+  EXPECT_EQ(flags.u(5), 0u);
+  EXPECT_EQ(flags.u(1), 1u);
+  EXPECT_EQ(flags.u(2), 1u) << "no end cap";
+  EXPECT_EQ(ui16(line, lineAt + 6), 4 * 256);
+  EXPECT_EQ(line.mid(lineAt + 8, 4), QByteArray("\x11\x22\x33\x44", 4));
+
+  const std::pair<const char*, const char*> faults[] = {
+      {"gradient 0 0 10 10 conic 0:#000000", "line 1: \"conic\" is none of linear|radial|focal"},
+      {"gradient 0 0 10 10 linear 0-#000000", "line 1: \"0-#000000\" is no RATIO:COLOUR stop"},
+      {"bitmap 0 0 8 8 tiff 4 #000000 #FFFFFF",
+       "line 1: \"tiff\" is none of "
+       "lossless8|lossless15|lossless24|lossless2-8|lossless2-32|jpeg|jpeg2|jpeg3|jpeg4|png|gif"},
+      {"line 1 #000000 0,0 5,5 dash=yes", "line 1: unknown option \"dash\""},
+      {"rect 0 0 5 5 #000000 mult=1,1,1", "line 1: \"1,1,1\" needs 4 numbers"},
+      {"line 1 #0000 0,0 5,5", "line 1: \"#0000\" is no #RRGGBB or #RRGGBBAA colour"},
+  };
+  for (const auto& [text, message] : faults) {
+    QString error;
+    EXPECT_FALSE(ClipDescription::parse(QString::fromLatin1(text), &error)) << text;
+    EXPECT_EQ(error, QString::fromLatin1(message));
+  }
+}

@@ -49,7 +49,7 @@ TEST(TextFieldDirectiveTest, ReadsTheFieldAndKeepsTheSpacesOfItsText) {
   const std::pair<const char*, const char*> faults[] = {
       {"text 1 2 3 4 #FFFFFF 12 middle v",
        "line 1: alignment must be left, center or right, not \"middle\""},
-      {"text 1 2 3 4 #FFFFFF 12 left", "line 1: \"text\" takes at least 8 arguments"},
+      {"text 1 2 3 4 #FFFFFF 12 left", "line 1: \"text\" takes at least 8 argument(s)"},
       {"text 1 2 3 4 #FFFFFF 0 left v", "line 1: \"0\" is no whole number from 1 to 52428"},
   };
   for (const auto& [text, message] : faults) {

@@ -3,6 +3,7 @@
 #include "tools/swfgen/SwfWriter.h"
 
 #include <QColor>
+#include <QImage>
 #include <QList>
 #include <QRect>
 #include <QSize>
@@ -19,6 +20,23 @@ namespace swfgen {
 //   rate R                       frames per second (default 24)
 //   background #RRGGBB           the movie's background colour (none by default)
 //   rect X Y W H #RRGGBB         a solid rectangle placed on frame 1, in the order given
+//   gradient X Y W H KIND STOPS  a rectangle filled with a gradient across it; KIND is linear,
+//                                radial or focal, STOPS is RATIO:COLOUR,RATIO:COLOUR,... with
+//                                ratios 0-255; options spread=pad|reflect|repeat,
+//                                interpolation=normal|linear, focus=F (-1 to 1, focal only)
+//   bitmap X Y W H FORMAT CELL COLOUR COLOUR
+//                                a rectangle filled with a checkerboard bitmap of CELL-pixel
+//                                squares, the first colour at the top left; FORMAT is
+//                                lossless8, lossless15, lossless24, lossless2-8, lossless2-32,
+//                                jpeg, jpeg2, jpeg3, jpeg4, png or gif; options image=WxH (the
+//                                bitmap's size, W x H by default), fill=repeat|clip,
+//                                smooth=yes|no
+//   line WIDTH COLOUR X,Y X,Y ...
+//                                a stroked polyline, WIDTH in pixels (0 is a hairline);
+//                                options cap=round|none|square (both ends), endcap=... (the
+//                                end alone), join=round|bevel|miter,
+//                                miter=L, closed=yes, noclose=yes, hinting=yes, scale=none
+//   mask COUNT X Y W H           a rectangle that masks the next COUNT drawings
 //   item TEXT                    a sprite instance named "item" whose frame-1 script sets
 //                                its variable "prop" to TEXT (the rest of the line)
 //   text X Y W H #RRGGBB SIZE left|center|right VARIABLE [TEXT]
@@ -29,10 +47,25 @@ namespace swfgen {
 //                                TEXT (the rest of the line) while the variable is unset
 //   load                         the root's frame-1 script calls
 //                                fscommand("load", this._target)
+// Every drawing takes the options mult=R,G,B,A (multipliers, -63 to 63) and add=R,G,B,A
+// (-255 to 255): its colour transform. COLOUR is #RRGGBB or #RRGGBBAA.
 struct ClipDescription {
-  struct Rectangle {
-    QRect pixels;
-    QRgb color = 0;
+  // One shape on frame 1, on its own depth in the order given.
+  struct Drawing {
+    enum class Kind { Rectangle, Shape };
+
+    Kind kind = Kind::Rectangle;
+    QRect pixels;          // a rectangle's place; a shape's outline is moved by its top-left corner
+    QRgb color = 0;        // a rectangle's colour
+    int version = 3;       // a shape's DefineShape version
+    QList<QPoint> outline; // a shape's points in pixels, from the top-left corner
+    bool closed = true;
+    std::optional<FillStyle> fill; // a bitmap fill's matrix maps the bitmap's pixels
+    std::optional<LineStyle> line;
+    std::optional<QImage> bitmap; // defined just before the shape that fills with it
+    BitmapFormat bitmapFormat = BitmapFormat::Argb32;
+    std::optional<ColorTransform> colors;
+    int maskedCount = 0; // a mask over the next maskedCount drawings when above 0
   };
   struct TextField {
     QRect pixels;
@@ -48,7 +81,7 @@ struct ClipDescription {
   QSize frameSize{800, 600};
   double frameRate = 24;
   std::optional<QRgb> background;
-  QList<Rectangle> rectangles;
+  QList<Drawing> drawings;
   std::optional<QString> itemProperties;
   QList<TextField> textFields;
   bool announcesLoad = false;
@@ -57,7 +90,8 @@ struct ClipDescription {
   // line.
   static std::optional<ClipDescription> parse(const QString& text, QString* error);
 
-  // The complete SWF file: background, shapes, the item sprite, text fields, the root script,
+  // The complete SWF file: background, bitmaps and shapes, the item sprite, text fields, the
+  // root script,
   // one frame.
   QByteArray toSwf() const;
 };

@@ -39,6 +39,73 @@ void appendRgb(QByteArray& out, QRgb color) {
   out.append(char(qBlue(color)));
 }
 
+void appendColor(QByteArray& out, QRgb color, bool withAlpha) {
+  appendRgb(out, color);
+  if (withAlpha)
+    out.append(char(qAlpha(color)));
+}
+
+qint32 fixed16(double value) {
+  return qint32(std::lround(value * 65536));
+}
+
+void appendFillStyle(QByteArray& out, const FillStyle& fill, int version) {
+  const bool withAlpha = version >= 3;
+  switch (fill.kind) {
+  case FillStyle::Kind::Solid:
+    out.append(char(0x00));
+    appendColor(out, fill.color, withAlpha);
+    return;
+  case FillStyle::Kind::Bitmap:
+    out.append(char(0x40 | (fill.repeats ? 0 : 0x01) | (fill.smoothed ? 0 : 0x02)));
+    appendUi16(out, fill.bitmapId);
+    out.append(matrix(fill.matrix));
+    return;
+  case FillStyle::Kind::LinearGradient:
+  case FillStyle::Kind::RadialGradient:
+  case FillStyle::Kind::FocalGradient:
+    break;
+  }
+  if (fill.stops.size() > 15)
+    throw std::invalid_argument("a gradient holds at most 15 stops");
+  out.append(char(fill.kind == FillStyle::Kind::LinearGradient   ? 0x10
+                  : fill.kind == FillStyle::Kind::RadialGradient ? 0x12
+                                                                 : 0x13));
+  out.append(matrix(fill.matrix));
+  out.append(char((int(fill.spread) << 6) | (fill.linearRgb ? 0x10 : 0) | int(fill.stops.size())));
+  for (const FillStyle::Stop& stop : fill.stops) {
+    out.append(char(stop.ratio));
+    appendColor(out, stop.color, withAlpha);
+  }
+  if (fill.kind == FillStyle::Kind::FocalGradient)
+    appendUi16(out, quint16(qint16(std::lround(std::clamp(fill.focalPoint, -1.0, 1.0) * 256))));
+}
+
+void appendLineStyle(QByteArray& out, const LineStyle& line, int version) {
+  appendUi16(out, line.widthTwips);
+  if (version < 4) {
+    appendColor(out, line.color, version >= 3);
+    return;
+  }
+  BitWriter flags;
+  flags.writeUnsigned(quint32(line.cap), 2);
+  flags.writeUnsigned(quint32(line.join), 2);
+  flags.writeUnsigned(line.fill ? 1 : 0, 1);
+  flags.writeUnsigned(line.scales ? 0 : 1, 1); // no horizontal scaling
+  flags.writeUnsigned(line.scales ? 0 : 1, 1); // no vertical scaling
+  flags.writeUnsigned(line.pixelHinting ? 1 : 0, 1);
+  flags.writeUnsigned(0, 5);
+  flags.writeUnsigned(line.noClose ? 1 : 0, 1);
+  flags.writeUnsigned(quint32(line.endCap), 2);
+  out.append(flags.takeBytes());
+  if (line.join == LineStyle::Join::Miter)
+    appendUi16(out, quint16(std::lround(std::clamp(line.miterLimit, 0.0, 255.0) * 256)));
+  if (line.fill)
+    appendFillStyle(out, *line.fill, version);
+  else
+    appendColor(out, line.color, true);
+}
+
 QByteArray zlibCompress(const QByteArray& data) {
   uLongf size = compressBound(uLong(data.size()));
   QByteArray out(qsizetype(size), Qt::Uninitialized);
@@ -110,6 +177,64 @@ QByteArray translateMatrix(const QPoint& twips) {
   return writer.takeBytes();
 }
 
+QByteArray matrix(const QTransform& transform) {
+  BitWriter writer;
+  const bool scales = transform.m11() != 1 || transform.m22() != 1;
+  writer.writeUnsigned(scales ? 1 : 0, 1);
+  if (scales) {
+    const qint32 x = fixed16(transform.m11());
+    const qint32 y = fixed16(transform.m22());
+    const int bits = BitWriter::signedBitCount({x, y});
+    writer.writeUnsigned(quint32(bits), 5);
+    writer.writeSigned(x, bits);
+    writer.writeSigned(y, bits);
+  }
+  const bool rotates = transform.m12() != 0 || transform.m21() != 0;
+  writer.writeUnsigned(rotates ? 1 : 0, 1);
+  if (rotates) {
+    const qint32 skew0 = fixed16(transform.m12());
+    const qint32 skew1 = fixed16(transform.m21());
+    const int bits = BitWriter::signedBitCount({skew0, skew1});
+    writer.writeUnsigned(quint32(bits), 5);
+    writer.writeSigned(skew0, bits);
+    writer.writeSigned(skew1, bits);
+  }
+  const qint32 x = qint32(std::lround(transform.dx()));
+  const qint32 y = qint32(std::lround(transform.dy()));
+  const bool moves = x != 0 || y != 0;
+  const int bits = moves ? BitWriter::signedBitCount({x, y}) : 0;
+  writer.writeUnsigned(quint32(bits), 5);
+  if (moves) {
+    writer.writeSigned(x, bits);
+    writer.writeSigned(y, bits);
+  }
+  return writer.takeBytes();
+}
+
+QByteArray colorTransformWithAlpha(const ColorTransform& transform) {
+  std::array<qint32, 4> multiply{};
+  for (size_t channel = 0; channel < 4; ++channel)
+    multiply[channel] = qint32(std::lround(transform.multiply[channel] * 256));
+  const bool multiplies = multiply != std::array<qint32, 4>{256, 256, 256, 256};
+  const bool adds = transform.add != std::array<int, 4>{};
+  const int bits = BitWriter::signedBitCount({multiply[0], multiply[1], multiply[2], multiply[3],
+                                              transform.add[0], transform.add[1], transform.add[2],
+                                              transform.add[3]});
+  if (bits > 15)
+    throw std::invalid_argument("colour transform term out of range");
+  BitWriter writer;
+  writer.writeUnsigned(adds ? 1 : 0, 1);
+  writer.writeUnsigned(multiplies ? 1 : 0, 1);
+  writer.writeUnsigned(quint32(bits), 4);
+  if (multiplies)
+    for (const qint32 value : multiply)
+      writer.writeSigned(value, bits);
+  if (adds)
+    for (const int value : transform.add)
+      writer.writeSigned(value, bits);
+  return writer.takeBytes();
+}
+
 QByteArray setBackgroundColor(QRgb color) {
   QByteArray body;
   appendRgb(body, color);
@@ -161,18 +286,85 @@ QByteArray defineRectangleShape(quint16 characterId, const QSize& twips, QRgb co
   return tag(TagCode::DefineShape, body);
 }
 
+QByteArray defineShape(quint16 characterId, int version, const QList<QPoint>& pointsTwips,
+                       bool closed, const std::optional<FillStyle>& fill,
+                       const std::optional<LineStyle>& line) {
+  if (version < 1 || version > 4)
+    throw std::invalid_argument("shape version must be 1 to 4");
+  if (pointsTwips.size() < 2)
+    throw std::invalid_argument("an outline needs two points");
+  QPolygon outline(pointsTwips);
+  const int margin = line ? line->widthTwips / 2 : 0;
+  const QRect bounds = outline.boundingRect().adjusted(-margin, -margin, margin, margin);
+  QByteArray body;
+  appendUi16(body, characterId);
+  body.append(rect(bounds));
+  if (version == 4) {
+    body.append(rect(outline.boundingRect()));
+    body.append(char(line && !line->scales ? 0x02 : 0x01));
+  }
+  body.append(char(fill ? 1 : 0));
+  if (fill)
+    appendFillStyle(body, *fill, version);
+  body.append(char(line ? 1 : 0));
+  if (line)
+    appendLineStyle(body, *line, version);
+
+  BitWriter records;
+  records.writeUnsigned(1, 4); // fill style index bits
+  records.writeUnsigned(1, 4); // line style index bits
+  records.writeUnsigned(0, 1); // not an edge
+  records.writeUnsigned(0, 1); // no new styles
+  records.writeUnsigned(1, 1); // line style changes
+  records.writeUnsigned(1, 1); // fill style 1 changes
+  records.writeUnsigned(0, 1); // fill style 0 unchanged
+  records.writeUnsigned(1, 1); // move to
+  const int moveBits = BitWriter::signedBitCount({pointsTwips[0].x(), pointsTwips[0].y()});
+  records.writeUnsigned(quint32(moveBits), 5);
+  records.writeSigned(pointsTwips[0].x(), moveBits);
+  records.writeSigned(pointsTwips[0].y(), moveBits);
+  records.writeUnsigned(fill ? 1 : 0, 1);
+  records.writeUnsigned(line ? 1 : 0, 1);
+  QList<QPoint> path = pointsTwips;
+  if (closed)
+    path.append(pointsTwips[0]);
+  for (qsizetype i = 1; i < path.size(); ++i) {
+    const QPoint delta = path[i] - path[i - 1];
+    const int bits = std::max(2, BitWriter::signedBitCount({delta.x(), delta.y()}));
+    records.writeUnsigned(1, 1); // edge
+    records.writeUnsigned(1, 1); // straight
+    records.writeUnsigned(quint32(bits - 2), 4);
+    records.writeUnsigned(1, 1); // general line
+    records.writeSigned(delta.x(), bits);
+    records.writeSigned(delta.y(), bits);
+  }
+  records.writeUnsigned(0, 6); // end of shape
+  body.append(records.takeBytes());
+  static constexpr TagCode Codes[] = {TagCode::DefineShape, TagCode::DefineShape2,
+                                      TagCode::DefineShape3, TagCode::DefineShape4};
+  return tag(Codes[version - 1], body);
+}
+
 QByteArray placeObject2(quint16 depth, quint16 characterId, const QPoint& translateTwips,
-                        const QString& name) {
+                        const QString& name, const std::optional<ColorTransform>& colors,
+                        quint16 clipDepth) {
+  constexpr quint8 HasClipDepth = 0x40;
   constexpr quint8 HasName = 0x20;
+  constexpr quint8 HasColorTransform = 0x08;
   constexpr quint8 HasMatrix = 0x04;
   constexpr quint8 HasCharacter = 0x02;
   QByteArray body;
-  body.append(char(HasMatrix | HasCharacter | (name.isEmpty() ? 0 : HasName)));
+  body.append(char(HasMatrix | HasCharacter | (name.isEmpty() ? 0 : HasName) |
+                   (colors ? HasColorTransform : 0) | (clipDepth ? HasClipDepth : 0)));
   appendUi16(body, depth);
   appendUi16(body, characterId);
   body.append(translateMatrix(translateTwips));
+  if (colors)
+    body.append(colorTransformWithAlpha(*colors));
   if (!name.isEmpty())
     appendString(body, name);
+  if (clipDepth)
+    appendUi16(body, clipDepth);
   return tag(TagCode::PlaceObject2, body);
 }
 

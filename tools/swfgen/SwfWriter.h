@@ -2,10 +2,15 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <QTransform>
+#include <array>
+#include <optional>
 
 // Builders for the tags and the file envelope of a SWF movie. Coordinates are in twips
 // (1/20 pixel). Every function throws std::invalid_argument or std::length_error for values
@@ -18,12 +23,22 @@ enum class TagCode : quint16 {
   End = 0,
   ShowFrame = 1,
   DefineShape = 2,
+  DefineBits = 6,
+  JpegTables = 8,
   SetBackgroundColor = 9,
   DoAction = 12,
+  DefineBitsLossless = 20,
+  DefineBitsJpeg2 = 21,
+  DefineShape2 = 22,
   PlaceObject2 = 26,
+  DefineShape3 = 32,
+  DefineBitsJpeg3 = 35,
+  DefineBitsLossless2 = 36,
   DefineEditText = 37,
   DefineSprite = 39,
   DefineFont2 = 48,
+  DefineShape4 = 83,
+  DefineBitsJpeg4 = 90,
 };
 
 enum class TextAlign : quint8 { Left = 0, Right = 1, Center = 2 };
@@ -39,6 +54,67 @@ struct EditTextField {
   QString initialText;
 };
 
+// How a shape is painted inside its outline. Colours are ARGB (QRgb); shapes of version 1
+// and 2 drop the alpha.
+struct FillStyle {
+  enum class Kind { Solid, LinearGradient, RadialGradient, FocalGradient, Bitmap };
+  enum class Spread { Pad, Reflect, Repeat };
+  struct Stop {
+    quint8 ratio = 0;
+    QRgb color = 0;
+  };
+
+  Kind kind = Kind::Solid;
+  QRgb color = 0xFF000000;
+  // Places the 32,768-unit gradient square or the bitmap's pixels in the shape's twips.
+  QTransform matrix;
+  QList<Stop> stops; // at most 15
+  Spread spread = Spread::Pad;
+  bool linearRgb = false;
+  double focalPoint = 0; // -1 to 1
+  quint16 bitmapId = 0;
+  bool repeats = true;
+  bool smoothed = true;
+};
+
+// How a shape's outline is stroked. Every field but width and color needs DefineShape4.
+struct LineStyle {
+  enum class Cap { Round, None, Square };
+  enum class Join { Round, Bevel, Miter };
+
+  quint16 widthTwips = 20;
+  QRgb color = 0xFF000000;
+  std::optional<FillStyle> fill;
+  Cap cap = Cap::Round;    // at the start of the outline
+  Cap endCap = Cap::Round; // at its end
+  Join join = Join::Round;
+  double miterLimit = 3;
+  bool noClose = false;
+  bool pixelHinting = false;
+  bool scales = true;
+};
+
+// Multiplies, then adds, each of red, green, blue and alpha.
+struct ColorTransform {
+  std::array<double, 4> multiply{1, 1, 1, 1};
+  std::array<int, 4> add{0, 0, 0, 0};
+};
+
+// How a bitmap is stored: the lossless tags in each pixel format, or encoded in the JPEG tags.
+enum class BitmapFormat {
+  ColorMapped,      // DefineBitsLossless, 8-bit palette
+  Rgb15,            // DefineBitsLossless, 15-bit
+  Rgb24,            // DefineBitsLossless, 24-bit
+  ColorMappedAlpha, // DefineBitsLossless2, palette with alpha
+  Argb32,           // DefineBitsLossless2, 32-bit
+  Jpeg,             // JPEGTables and DefineBits
+  Jpeg2,            // DefineBitsJPEG2
+  Jpeg3,            // DefineBitsJPEG3 with the image's alpha
+  Jpeg4,            // DefineBitsJPEG4 with the image's alpha
+  Png,              // PNG data in DefineBitsJPEG2
+  Gif,              // GIF data in DefineBitsJPEG2
+};
+
 constexpr int TwipsPerPixel = 20;
 
 namespace SwfWriter {
@@ -50,14 +126,28 @@ QByteArray longTag(TagCode code, const QByteArray& body);
 
 QByteArray rect(const QRect& twips);
 QByteArray translateMatrix(const QPoint& twips);
+// Any MATRIX: scale, rotation and skew in 16.16 fixed point, translation in twips.
+QByteArray matrix(const QTransform& transform);
+QByteArray colorTransformWithAlpha(const ColorTransform& transform);
 
 QByteArray setBackgroundColor(QRgb color);
 // A DefineShape of one rectangle with its top-left corner at the origin, filled with one
 // solid colour and without outline.
 QByteArray defineRectangleShape(quint16 characterId, const QSize& twips, QRgb color);
-// Places a character on a depth, moved by `translate`, optionally as a named instance.
+// A DefineShape of the given version (1 to 4) whose one outline runs through pointsTwips,
+// back to the first point when closed, filled and stroked by the styles given.
+QByteArray defineShape(quint16 characterId, int version, const QList<QPoint>& pointsTwips,
+                       bool closed, const std::optional<FillStyle>& fill,
+                       const std::optional<LineStyle>& line);
+// The tags that define image as bitmap characterId in format: JPEGTables and DefineBits for
+// Jpeg, one tag otherwise. Throws std::invalid_argument for an image the format cannot hold.
+QByteArray defineBitmap(quint16 characterId, const QImage& image, BitmapFormat format);
+// Places a character on a depth, moved by `translate`, optionally as a named instance, with
+// a colour transform, and as a mask over the depths up to clipDepth when that is set.
 QByteArray placeObject2(quint16 depth, quint16 characterId, const QPoint& translateTwips,
-                        const QString& name = {});
+                        const QString& name = {},
+                        const std::optional<ColorTransform>& colors = std::nullopt,
+                        quint16 clipDepth = 0);
 // A DefineFont2 without glyphs that names a device font (such as "_sans").
 QByteArray defineDeviceFont(quint16 characterId, const QString& name);
 QByteArray defineEditText(quint16 characterId, const EditTextField& field);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "player/SwfColorTransform.h"
+#include "player/SwfShape.h"
+
+#include <QBrush>
+
+// The brush of a linear, radial or focal gradient fill under a colour transform. The brush
+// works in the shape's twips: its gradient spans the 32,768-unit gradient square, which the
+// fill's matrix places in the shape.
+QBrush GradientBrush(const SwfFillStyle& fill, const SwfColorTransform& colors);

@@ -1,0 +1,5 @@
+#include "player/SolidPaint.h"
+
+QBrush SolidBrush(const QColor& color, const SwfColorTransform& colors) {
+  return QBrush(colors.Apply(color));
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "player/SwfColorTransform.h"
+
+#include <QBrush>
+
+// The brush of a solid fill or line colour under a colour transform.
+QBrush SolidBrush(const QColor& color, const SwfColorTransform& colors);
