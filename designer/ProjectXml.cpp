@@ -1,5 +1,6 @@
 #include "designer/ProjectXml.h"
 
+#include "designer/StoredElementIndex.h"
 #include "designer/XmlTwinWriter.h"
 #include "model/FlashElement.h"
 #include "platform/Numbers.h"
@@ -11,6 +12,9 @@ namespace ProjectXml {
 namespace {
 
 constexpr int FirstStoredId = 101;
+// Room reserved for the text per element: a named element with a few item properties and a
+// flash suffix takes about this much.
+constexpr qsizetype BytesPerElement = 256;
 
 [[noreturn]] void ThrowConversionError(const QString& from, const QString& to) {
   throw std::runtime_error(QStringLiteral("Could not convert variant of type (%1) into type (%2)")
@@ -67,7 +71,7 @@ std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString
 QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
                                 const QString& RepositoryDir, const QStringList& Pages,
                                 const QList<TFlashElement*>& Elements) {
-  TXmlTwinWriter writer(Document);
+  TXmlTwinWriter writer(Document, (Elements.size() + 1) * BytesPerElement);
   writer.StartElement(QStringLiteral("interface"));
 
   writer.StartElement(QStringLiteral("repositories"));
@@ -153,17 +157,8 @@ QDomElement FindEntitiesNode(const QDomDocument& Document) {
 }
 
 QDomElement FindStoredElementNode(const QDomElement& Entities, int Level) {
-  QDomElement found;
-  const QString id = QStringLiteral("id");
-  for (QDomNode child = Entities.firstChild(); !child.isNull(); child = child.nextSibling()) {
-    const QDomElement element = child.toElement();
-    if (element.isNull() || !element.hasAttribute(id))
-      continue;
-    const std::optional<double> value = ReadNumber(element.attribute(id));
-    if (value && *value == Level)
-      found = element;
-  }
-  return found;
+  TStoredElementIndex index;
+  return index.Find(Entities, Level);
 }
 
 TStoredAttributes ReadStoredAttributes(const QDomElement& Node) {

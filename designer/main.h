@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/StoredElementIndex.h"
 #include "model/ObjectList.h"
 
 #include <QDomDocument>
@@ -73,8 +74,9 @@ public:
   qint32 FHistoryCount = 0;
   bool FUserAdded = false;
   TObjectList FElements;
-  QDomNode FStoredEntitiesNode; // null: none
-  QString FExeDir;              // with a trailing "/"
+  QDomNode FStoredEntitiesNode;        // null: none
+  TStoredElementIndex FStoredElements; // the stored nodes of XMLDocument by level
+  QString FExeDir;                     // with a trailing "/"
   bool FDragging = false;
   qint32 FLastLevel = 100;
 

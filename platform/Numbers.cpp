@@ -6,6 +6,7 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -34,14 +35,26 @@ struct DecimalDigits {
   int PointPosition = 0;
 };
 
+// An upper bound of the significant digits of a finite, non-zero magnitude's exact decimal
+// expansion: its integer digits and one decimal per binary place below the point. Asking for
+// no more keeps the usual geometry value at a few dozen digits instead of hundreds.
+int ExactDigitBound(double magnitude) {
+  int exponent = 0;
+  std::frexp(magnitude, &exponent);
+  const int fractionDigits = std::max(0, std::numeric_limits<double>::digits - exponent);
+  const int integerDigits = magnitude >= 1 ? static_cast<int>(std::log10(magnitude)) + 2 : 0;
+  return std::min(ExactSignificantDigits, integerDigits + fractionDigits);
+}
+
 DecimalDigits ExactDigits(double value) {
   DecimalDigits result;
   result.Negative = std::signbit(value);
   if (value == 0)
     return result;
   std::array<char, ExactSignificantDigits + 16> buffer{};
-  const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                                     std::chars_format::scientific, ExactSignificantDigits);
+  const double magnitude = std::fabs(value);
+  const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                     std::chars_format::scientific, ExactDigitBound(magnitude));
   const std::string text(buffer.data(), written.ptr);
   const auto exponentMark = text.find('e');
   result.Digits = text.substr(0, 1) + text.substr(2, exponentMark - 2);
