@@ -74,9 +74,8 @@ public:
   qint32 FHistoryCount = 0;
   bool FUserAdded = false;
   TObjectList FElements;
-  QDomNode FStoredEntitiesNode;        // null: none
-  TStoredElementIndex FStoredElements; // the stored nodes of XMLDocument by level
-  QString FExeDir;                     // with a trailing "/"
+  QDomNode FStoredEntitiesNode; // null: none
+  QString FExeDir;              // with a trailing "/"
   bool FDragging = false;
   qint32 FLastLevel = 100;
 
@@ -102,6 +101,8 @@ public:
   TFormPrefInfo* FormPrefInfo = nullptr;
 
   QDomDocument XMLDocument;
+  // The element nodes of XMLDocument's "entities" by level, for the clips' "load" events.
+  TStoredElementIndex FStoredElements;
   QDomDocument XMLLoad;
   QDomDocument XMLDocumentDrivers;
 
