@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -36,14 +38,17 @@ struct DecimalDigits {
 };
 
 // An upper bound of the significant digits of a finite, non-zero magnitude's exact decimal
-// expansion: its integer digits and one decimal per binary place below the point. Asking for
-// no more keeps the usual geometry value at a few dozen digits instead of hundreds.
+// expansion: its integer digits and one decimal per binary place below the point that the
+// mantissa uses. Asking for no more keeps a whole number at a few digits and the usual
+// geometry value at a few dozen, instead of hundreds.
 int ExactDigitBound(double magnitude) {
   int exponent = 0;
-  std::frexp(magnitude, &exponent);
-  const int fractionDigits = std::max(0, std::numeric_limits<double>::digits - exponent);
+  const double fraction = std::frexp(magnitude, &exponent);
+  constexpr int MantissaBits = std::numeric_limits<double>::digits;
+  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, MantissaBits));
+  const int binaryPlaces = MantissaBits - exponent - std::countr_zero(mantissa);
   const int integerDigits = magnitude >= 1 ? static_cast<int>(std::log10(magnitude)) + 2 : 0;
-  return std::min(ExactSignificantDigits, integerDigits + fractionDigits);
+  return std::min(ExactSignificantDigits, integerDigits + std::max(0, binaryPlaces));
 }
 
 DecimalDigits ExactDigits(double value) {
