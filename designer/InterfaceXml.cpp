@@ -14,10 +14,6 @@ namespace {
 
 using TAttributes = QList<std::pair<QString, QString>>;
 
-// Room reserved for the text per element: a named element with a few item properties and a
-// flash suffix takes about this much.
-constexpr qsizetype BytesPerElement = 256;
-
 bool IsNameStartCharacter(char32_t c) {
   return c == U':' || c == U'_' || (c >= U'A' && c <= U'Z') || (c >= U'a' && c <= U'z') ||
          (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
@@ -116,7 +112,7 @@ QList<QList<const TFlashElement*>> ElementsByPage(const QStringList& pages,
 QByteArray WriteInterfaceDocument(QDomDocument& Document, const QStringList& Pages,
                                   const QList<TFlashElement*>& Elements) {
   const QList<QList<const TFlashElement*>> byPage = ElementsByPage(Pages, Elements);
-  TXmlTwinWriter writer(Document, (Elements.size() + 1) * BytesPerElement);
+  TXmlTwinWriter writer(Document);
   writer.StartElement(QStringLiteral("interface"));
   for (qsizetype i = 0; i < Pages.size(); ++i) {
     writer.StartElement(QStringLiteral("entities"));

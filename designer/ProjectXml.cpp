@@ -12,9 +12,6 @@ namespace ProjectXml {
 namespace {
 
 constexpr int FirstStoredId = 101;
-// Room reserved for the text per element: a named element with a few item properties and a
-// flash suffix takes about this much.
-constexpr qsizetype BytesPerElement = 256;
 
 [[noreturn]] void ThrowConversionError(const QString& from, const QString& to) {
   throw std::runtime_error(QStringLiteral("Could not convert variant of type (%1) into type (%2)")
@@ -71,7 +68,7 @@ std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString
 QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
                                 const QString& RepositoryDir, const QStringList& Pages,
                                 const QList<TFlashElement*>& Elements) {
-  TXmlTwinWriter writer(Document, (Elements.size() + 1) * BytesPerElement);
+  TXmlTwinWriter writer(Document);
   writer.StartElement(QStringLiteral("interface"));
 
   writer.StartElement(QStringLiteral("repositories"));

@@ -88,10 +88,8 @@ void AppendEscaped(QByteArray& out, QStringView text, bool inAttribute) {
 
 } // namespace
 
-TXmlTwinWriter::TXmlTwinWriter(QDomDocument& Document, qsizetype ExpectedBytes)
-    : FDocument(Document) {
+TXmlTwinWriter::TXmlTwinWriter(QDomDocument& Document) : FDocument(Document) {
   FDocument.clear();
-  FText.reserve(ExpectedBytes);
 }
 
 void TXmlTwinWriter::StartElement(const QString& Tag) {

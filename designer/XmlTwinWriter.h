@@ -12,9 +12,8 @@
 // into the same tree. Each value is checked and escaped once, straight into the UTF-8 text.
 class TXmlTwinWriter {
 public:
-  // Starts a new document in Document, dropping the tree it held. ExpectedBytes reserves room
-  // for the text, so a large document is not copied as it grows.
-  explicit TXmlTwinWriter(QDomDocument& Document, qsizetype ExpectedBytes = 0);
+  // Starts a new document in Document, dropping the tree it held.
+  explicit TXmlTwinWriter(QDomDocument& Document);
 
   void StartElement(const QString& Tag);
   void Attribute(const QString& Name, const QString& Value);

@@ -53,7 +53,7 @@ TEST(StoredElementIndexTest, AnswersFollowTheDocumentItIsAskedAbout) {
 TEST(XmlTwinWriterTest, TextReadsBackIntoTheTreeItBuilt) {
   const QString mixed = QStringLiteral("é<ü>&\"x\r\n\tÿ☃\U0001F600end");
   QDomDocument built;
-  TXmlTwinWriter writer(built, 4);
+  TXmlTwinWriter writer(built);
   writer.StartElement("root");
   writer.Attribute("v", mixed);
   writer.StartElement("ä");
