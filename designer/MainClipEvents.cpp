@@ -54,7 +54,7 @@ TFlashElement* TFormVistaloom::FindElementByLevelName(const QString& Name) const
 QDomElement TFormVistaloom::FindStoredElementNode(int Level) {
   const QDomElement entities = ProjectXml::FindEntitiesNode(XMLDocument);
   FStoredEntitiesNode = entities;
-  return ProjectXml::FindStoredElementNode(entities, Level);
+  return FStoredElements.Find(entities, Level);
 }
 
 void TFormVistaloom::ApplyStoredAttributes(TFlashElement* E) {

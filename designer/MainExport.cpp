@@ -28,6 +28,7 @@ void TFormVistaloom::ConnectExportActions() {
 void TFormVistaloom::CreateXMLExecute(QObject*) {
   // A build that fails midway leaves no text of an earlier build to be saved with it.
   FInterfaceXmlText.clear();
+  FStoredElements.Clear();
   FInterfaceXmlText =
       InterfaceXml::WriteInterfaceDocument(XMLDocument, PageNames(), FElements.FItems);
 }

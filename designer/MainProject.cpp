@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -70,6 +71,37 @@ TFlashElement* CreateStoredElement(TFormVistaloom& window, const QDomNode& node,
   }
 }
 
+// The loading dialog's label and bar take every element's values, but are drawn at most
+// FrameInterval apart: a large project would otherwise spend much of its load repainting them,
+// while a few frames a second keep the dialog informative. Whatever ends the load draws the
+// last values.
+class TProgressFrames {
+public:
+  explicit TProgressFrames(TFormLoading& dialog) : FDialog(dialog) { FSinceFrame.start(); }
+  ~TProgressFrames() { SetDrawn(true); }
+  TProgressFrames(const TProgressFrames&) = delete;
+  TProgressFrames& operator=(const TProgressFrames&) = delete;
+
+  // Called before the values change: they are drawn at the next pump when a frame is due.
+  void BeginChange() {
+    const bool due = FSinceFrame.elapsed() >= FrameInterval;
+    SetDrawn(due);
+    if (due)
+      FSinceFrame.restart();
+  }
+
+private:
+  static constexpr qint64 FrameInterval = 40; // milliseconds
+
+  void SetDrawn(bool drawn) {
+    FDialog.LabelInfo->setUpdatesEnabled(drawn);
+    FDialog.ProgressBar->setUpdatesEnabled(drawn);
+  }
+
+  TFormLoading& FDialog;
+  QElapsedTimer FSinceFrame;
+};
+
 } // namespace
 
 void TFormVistaloom::ConnectProjectActions() {
@@ -89,6 +121,7 @@ void TFormVistaloom::ConnectProjectActions() {
 }
 
 void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
+  FStoredElements.Clear();
   const QByteArray text = ProjectXml::WriteProjectDocument(XMLDocument, FServerIP, FRepositoryDir,
                                                            PageNames(), FElements.FItems);
   if (Stream->write(text) != text.size())
@@ -104,6 +137,7 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
   FElements.Clear();
   DataObjects->removeRows(0, DataObjects->rowCount());
 
+  FStoredElements.Clear();
   ProjectXml::ParseDocument(XMLDocument, Stream->readAll(), ProjectXml::StreamName(Stream));
   const QDomElement root = ProjectXml::RequiredChild(XMLDocument, QStringLiteral("interface"));
   FStoredEntitiesNode = root;
@@ -129,6 +163,7 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
     FStoredEntitiesNode = entities;
     if (!entities.isNull()) {
       Sender->ProgressBar->setMaximum(entities.childNodes().count());
+      TProgressFrames frames(*Sender);
       int index = 0;
       for (QDomNode child = entities.firstChild(); !child.isNull();
            child = child.nextSibling(), ++index) {
@@ -140,10 +175,12 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
         const QString fileName = ProjectXml::RequiredText(child, QStringLiteral("filename"));
         if (TFlashElement* element = CreateStoredElement(*this, child, id, fileName))
           element->AttachToFlash(ShockwaveFlash);
+        // Taken before events run, so a clip the user adds among them gets a level above it.
+        FLastLevel = std::max(FLastLevel, id);
         QCoreApplication::processEvents();
+        frames.BeginChange();
         Sender->ProgressBar->setValue(index);
         Sender->LabelInfo->setText(fileName);
-        FLastLevel = std::max(FLastLevel, id);
         if (Sender->FCancelled)
           return;
       }

@@ -1,5 +1,6 @@
 #include "designer/ProjectXml.h"
 
+#include "designer/StoredElementIndex.h"
 #include "designer/XmlTwinWriter.h"
 #include "model/FlashElement.h"
 #include "platform/Numbers.h"
@@ -168,17 +169,8 @@ QDomElement FindEntitiesNode(const QDomDocument& Document) {
 }
 
 QDomElement FindStoredElementNode(const QDomElement& Entities, int Level) {
-  QDomElement found;
-  const QString id = QStringLiteral("id");
-  for (QDomNode child = Entities.firstChild(); !child.isNull(); child = child.nextSibling()) {
-    const QDomElement element = child.toElement();
-    if (element.isNull() || !element.hasAttribute(id))
-      continue;
-    const std::optional<double> value = ReadNumber(element.attribute(id));
-    if (value && *value == Level)
-      found = element;
-  }
-  return found;
+  TStoredElementIndex index;
+  return index.Find(Entities, Level);
 }
 
 TStoredAttributes ReadStoredAttributes(const QDomElement& Node) {

@@ -1,7 +1,5 @@
 #include "designer/XmlTwinWriter.h"
 
-#include <QDomElement>
-
 namespace {
 
 bool IsXmlCharacter(char16_t c) {
@@ -33,36 +31,59 @@ QString XmlCharacters(const QString& text) {
   return result;
 }
 
-// Appends Text escaped for an attribute value (InAttribute) or element content. A carriage
-// return is always a character reference, since readers turn a literal CR LF into LF.
-void AppendEscaped(QString& out, const QString& text, bool inAttribute) {
-  for (const QChar c : text) {
-    switch (c.unicode()) {
-    case u'&':
-      out += QLatin1String("&amp;");
-      break;
-    case u'<':
-      out += QLatin1String("&lt;");
-      break;
-    case u'>':
-      out += QLatin1String("&gt;");
-      break;
-    case u'\r':
-      out += QLatin1String("&#13;");
-      break;
-    case u'"':
-      out += inAttribute ? QLatin1String("&quot;") : QLatin1String("\"");
-      break;
-    case u'\n':
-      out += inAttribute ? QLatin1String("&#10;") : QLatin1String("\n");
-      break;
-    case u'\t':
-      out += inAttribute ? QLatin1String("&#9;") : QLatin1String("\t");
-      break;
-    default:
-      out += c;
+// Appends Text as UTF-8; ASCII, the common case, is copied without a temporary.
+void AppendUtf8(QByteArray& out, QStringView text) {
+  const qsizetype start = out.size();
+  out.resize(start + text.size());
+  char* next = out.data() + start;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c >= 0x80) {
+      out.truncate(next - out.constData());
+      out += text.sliced(i).toUtf8();
+      return;
     }
+    *next++ = static_cast<char>(c);
   }
+}
+
+// The reference that stands for c in an attribute value (InAttribute) or element content, or
+// nullptr when c stands for itself. A carriage return is always a character reference, since
+// readers turn a literal CR LF into LF.
+const char* EscapeFor(char16_t c, bool inAttribute) {
+  switch (c) {
+  case u'&':
+    return "&amp;";
+  case u'<':
+    return "&lt;";
+  case u'>':
+    return "&gt;";
+  case u'\r':
+    return "&#13;";
+  case u'"':
+    return inAttribute ? "&quot;" : nullptr;
+  case u'\n':
+    return inAttribute ? "&#10;" : nullptr;
+  case u'\t':
+    return inAttribute ? "&#9;" : nullptr;
+  default:
+    return nullptr;
+  }
+}
+
+// Appends Text escaped, copying the runs between references whole. References are ASCII, so
+// a run never splits a surrogate pair.
+void AppendEscaped(QByteArray& out, QStringView text, bool inAttribute) {
+  qsizetype runStart = 0;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char* reference = EscapeFor(text[i].unicode(), inAttribute);
+    if (!reference)
+      continue;
+    AppendUtf8(out, text.sliced(runStart, i - runStart));
+    out += reference;
+    runStart = i + 1;
+  }
+  AppendUtf8(out, text.sliced(runStart));
 }
 
 } // namespace
@@ -74,19 +95,25 @@ TXmlTwinWriter::TXmlTwinWriter(QDomDocument& Document) : FDocument(Document) {
 void TXmlTwinWriter::StartElement(const QString& Tag) {
   CloseStartTag();
   const QDomElement element = FDocument.createElement(Tag);
-  // A null current node is the document level, before the first element.
-  FCurrent = FCurrent.isNull() ? FDocument.appendChild(element) : FCurrent.appendChild(element);
+  if (FCurrent.isNull())
+    FDocument.appendChild(element);
+  else
+    FCurrent.appendChild(element);
+  FCurrent = element;
   FOpenTags.append(Tag);
-  FText += QLatin1Char('<') + Tag;
+  FText += '<';
+  AppendUtf8(FText, Tag);
   FStartTagOpen = true;
 }
 
 void TXmlTwinWriter::Attribute(const QString& Name, const QString& Value) {
   const QString value = XmlCharacters(Value);
-  FCurrent.toElement().setAttribute(Name, value);
-  FText += QLatin1Char(' ') + Name + QLatin1String("=\"");
+  FCurrent.setAttribute(Name, value);
+  FText += ' ';
+  AppendUtf8(FText, Name);
+  FText += "=\"";
   AppendEscaped(FText, value, true);
-  FText += QLatin1Char('"');
+  FText += '"';
 }
 
 void TXmlTwinWriter::Characters(const QString& Text) {
@@ -101,17 +128,19 @@ void TXmlTwinWriter::Characters(const QString& Text) {
 void TXmlTwinWriter::EndElement() {
   const QString tag = FOpenTags.takeLast();
   if (FStartTagOpen) {
-    FText += QLatin1String("/>");
+    FText += "/>";
     FStartTagOpen = false;
   } else {
-    FText += QLatin1String("</") + tag + QLatin1Char('>');
+    FText += "</";
+    AppendUtf8(FText, tag);
+    FText += '>';
   }
-  FCurrent = FCurrent.parentNode();
+  FCurrent = FCurrent.parentNode().toElement();
 }
 
 void TXmlTwinWriter::CloseStartTag() {
   if (!FStartTagOpen)
     return;
-  FText += QLatin1Char('>');
+  FText += '>';
   FStartTagOpen = false;
 }

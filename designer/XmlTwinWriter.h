@@ -2,13 +2,14 @@
 
 #include <QByteArray>
 #include <QDomDocument>
+#include <QDomElement>
 #include <QString>
 #include <QStringList>
 
 // Writes one XML document twice at once: as a DOM tree and as UTF-8 text without declaration
 // or indentation. The text lists attributes in the order they are set (a DOM keeps none), and
 // characters that XML 1.0 cannot carry are left out of both, so the text always reads back
-// into the same tree.
+// into the same tree. Each value is checked and escaped once, straight into the UTF-8 text.
 class TXmlTwinWriter {
 public:
   // Starts a new document in Document, dropping the tree it held.
@@ -19,14 +20,14 @@ public:
   void Characters(const QString& Text);
   void EndElement();
 
-  QByteArray Text() const { return FText.toUtf8(); }
+  QByteArray Text() const { return FText; }
 
 private:
   void CloseStartTag();
 
   QDomDocument& FDocument;
-  QDomNode FCurrent;
+  QDomElement FCurrent; // null at the document level, before the first element
   QStringList FOpenTags;
-  QString FText;
+  QByteArray FText;
   bool FStartTagOpen = false;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/StoredElementIndex.h"
 #include "model/ObjectList.h"
 
 #include <QDomDocument>
@@ -100,6 +101,8 @@ public:
   TFormPrefInfo* FormPrefInfo = nullptr;
 
   QDomDocument XMLDocument;
+  // The element nodes of XMLDocument's "entities" by level, for the clips' "load" events.
+  TStoredElementIndex FStoredElements;
   QDomDocument XMLLoad;
   QDomDocument XMLDocumentDrivers;
 

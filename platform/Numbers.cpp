@@ -4,9 +4,13 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -34,19 +38,44 @@ struct DecimalDigits {
   int PointPosition = 0;
 };
 
+// An upper bound of the significant digits of a finite, non-zero magnitude's exact decimal
+// expansion: its integer digits and one decimal per binary place below the point that the
+// mantissa uses. Asking for no more keeps a whole number at a few digits and the usual
+// geometry value at a few dozen, instead of hundreds.
+int ExactDigitBound(double magnitude) {
+  int exponent = 0;
+  const double fraction = std::frexp(magnitude, &exponent);
+  constexpr int MantissaBits = std::numeric_limits<double>::digits;
+  const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, MantissaBits));
+  const int binaryPlaces = MantissaBits - exponent - std::countr_zero(mantissa);
+  // Below 2^exponent a number has at most exponent * log10(2) + 1 integer digits; one more
+  // covers the rounding of the factor.
+  const int integerDigits = exponent > 0 ? exponent * 30103 / 100000 + 2 : 0;
+  return std::min(ExactSignificantDigits, integerDigits + std::max(0, binaryPlaces));
+}
+
 DecimalDigits ExactDigits(double value) {
   DecimalDigits result;
   result.Negative = std::signbit(value);
   if (value == 0)
     return result;
   std::array<char, ExactSignificantDigits + 16> buffer{};
-  const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                                     std::chars_format::scientific, ExactSignificantDigits);
-  const std::string text(buffer.data(), written.ptr);
+  const double magnitude = std::fabs(value);
+  const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                     std::chars_format::scientific, ExactDigitBound(magnitude));
+  // "d.ddd...e[+-]xx": the first digit, the digits after the point, the decimal exponent.
+  const std::string_view text(buffer.data(), written.ptr - buffer.data());
   const auto exponentMark = text.find('e');
-  result.Digits = text.substr(0, 1) + text.substr(2, exponentMark - 2);
+  result.Digits.reserve(exponentMark);
+  result.Digits.push_back(text.front());
+  result.Digits.append(text.substr(2, exponentMark - 2));
   result.Digits.erase(result.Digits.find_last_not_of('0') + 1);
-  result.PointPosition = std::stoi(text.substr(exponentMark + 1)) + 1;
+  std::string_view exponentText = text.substr(exponentMark + 1);
+  if (exponentText.front() == '+')
+    exponentText.remove_prefix(1);
+  int exponent = 0;
+  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+  result.PointPosition = exponent + 1;
   return result;
 }
 

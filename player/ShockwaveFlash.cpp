@@ -77,8 +77,9 @@ struct TShockwaveFlash::Private {
 
 TShockwaveFlash::TShockwaveFlash(QWidget* parent)
     : QWidget(parent), d(std::make_unique<Private>(this)) {
+  // The drawing layer is made when first drawn on or resized: a player that only measures a
+  // clip never needs one.
   setAttribute(Qt::WA_OpaquePaintEvent);
-  d->Layer = TransparentLayer(size());
 }
 
 TShockwaveFlash::~TShockwaveFlash() = default;

@@ -1,0 +1,64 @@
+#include "common/LargeProject.h"
+
+#include "ProjectFixture.h"
+
+namespace {
+
+constexpr int Elements = 5000;
+
+// A project of thousands of elements through the whole cycle: open, save, reopen, save, an
+// undo snapshot and its restore. Nothing may be lost, renumbered or reordered on the way.
+class LargeProjectTest : public ProjectTest {
+protected:
+  // Every element carries what the generated file stored for it, in the file's order.
+  void ExpectGeneratedElements() const {
+    const QList<TFlashElement*>& items = Window->FElements.FItems;
+    ASSERT_EQ(items.size(), Elements);
+    for (int i = 0; i < Elements; ++i) {
+      const TFlashElement& element = *items.at(i);
+      const std::string where = "element " + std::to_string(i);
+      ASSERT_EQ(element.GetLevel(), 101 + i) << where;
+      ASSERT_EQ(element.FName, QStringLiteral("Element %1").arg(i)) << where;
+      ASSERT_EQ(element.FPage, QStringLiteral("Page %1").arg(i % 5 + 1)) << where;
+      ASSERT_EQ(element.FX, i % 700) << where;
+      ASSERT_EQ(element.FY, (i * 7) % 500) << where;
+      ASSERT_EQ(element.FWidth, 40 + i % 20) << where;
+      ASSERT_EQ(element.FSuffix.GetText(), QStringLiteral("value=_v%1&state=_s").arg(i)) << where;
+      ASSERT_EQ(element.FProps.GetValue(QStringLiteral("caption")),
+                QStringLiteral("Item %1").arg(i))
+          << where;
+    }
+  }
+
+  QByteArray SaveAsFile(const QString& name) {
+    SaveAs(WorkDir + name);
+    return ReadFile(WorkDir + name);
+  }
+};
+
+TEST_F(LargeProjectTest, SaveReopenSaveIsByteIdenticalAndTheSnapshotRestoresEveryElement) {
+  CreateWithDemoRepository();
+  WriteFile(WorkDir + "generated.vlq", LargeProjectText(Elements, DemoRepositoryDir()));
+  LoadProject(WorkDir + "generated.vlq");
+  ASSERT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join("\n").toStdString();
+  ExpectGeneratedElements();
+  EXPECT_EQ(PageList(), QStringList({"all", "Page 1", "Page 2", "Page 3", "Page 4", "Page 5"}));
+
+  const QByteArray saved = SaveAsFile("first.vlq");
+  ASSERT_FALSE(saved.isEmpty());
+  Window->ReopenExecute(Window->Reopen);
+  PumpEvents();
+  ExpectGeneratedElements();
+  EXPECT_EQ(SaveAsFile("second.vlq"), saved);
+
+  // A snapshot, then every element gone from the list: the restore brings each one back.
+  Window->PushHistory(QStringLiteral("Move"));
+  Window->FElements.Clear();
+  Window->LBHistory->setCurrentRow(0);
+  Window->LBHistoryDblClick(Window->LBHistory);
+  PumpEvents();
+  ExpectGeneratedElements();
+  EXPECT_EQ(SaveAsFile("restored.vlq"), saved);
+}
+
+} // namespace
