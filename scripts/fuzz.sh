@@ -46,11 +46,14 @@ build() {
 # Runs one target for the given time; its log goes to build-fuzz/logs/<target>.log.
 run_target() {
   local target=$1
-  local grown=$build_dir/corpus/$target findings=$build_dir/findings/$target
+  local grown=$build_dir/corpus/$target findings=$build_dir/findings/$target options=()
   mkdir -p "$grown" "$findings"
-  "$build_dir/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+  [[ -f fuzz/dictionaries/$target.dict ]] && options+=(-dict="fuzz/dictionaries/$target.dict")
+  # The reproducers of past findings start every run, beside the seeds.
+  [[ -d fuzz/regressions/$target ]] && options+=("fuzz/regressions/$target")
+  "$build_dir/bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$findings/" "$grown" "fuzz/corpus/$target" \
-    >"$build_dir/logs/$target.log" 2>&1
+    "${options[@]}" >"$build_dir/logs/$target.log" 2>&1
 }
 
 # One line for a finished target, from its log and its exit status; fails on a finding.
@@ -88,7 +91,7 @@ for target in "${targets[@]}"; do
   while (($(jobs -rp | wc -l) >= max_parallel)); do
     wait -n || true
   done
-  run_target "$target" &
+  run_target "$target" 2>/dev/null &
   pids[$target]=$!
 done
 
