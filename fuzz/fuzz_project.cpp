@@ -15,29 +15,43 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <utility>
 
 namespace {
 
+// Dialogs of an unattended load, except that the question for a repository folder, asked when
+// the project names one that does not exist, is answered with the fuzz repository. Seeds name
+// a folder that never exists, so the process's directory plays no part.
+class TRepositoryDialogs : public TSilentDialogs {
+public:
+  explicit TRepositoryDialogs(QString repository) : FRepository(std::move(repository)) {}
+  bool BrowseFolder(QWidget*, const QString&, const QString&, QString& folder) override {
+    folder = FRepository;
+    return true;
+  }
+
+private:
+  QString FRepository;
+};
+
 // The designer, created once. The program's folder (the build's bin folder, beside this
-// target) gives the background movies and two demo clips, copied into "repo/" of a temporary
-// current directory that the seeds name.
+// target) gives the background movies and two demo clips, copied into a temporary repository.
 struct TFuzzDesigner {
   TFuzzDesigner() {
     const QString binDir = QCoreApplication::applicationDirPath() + QStringLiteral("/");
-    if (!work.isValid() || !QDir().mkpath(work.path() + QStringLiteral("/repo")))
+    if (!work.isValid() || !QDir().mkpath(repository))
       std::abort();
     for (const char* clip : {"button.swf", "lamp.swf"}) {
-      if (!QFile::copy(binDir + QStringLiteral("repository/") + clip,
-                       work.path() + QStringLiteral("/repo/") + clip))
+      if (!QFile::copy(binDir + QStringLiteral("repository/") + clip, repository + clip))
         std::abort();
     }
-    QDir::setCurrent(work.path());
     TFormLoading::SetSettlePause(0);
     window = CreateForms(binDir, {}, &dialogs);
   }
 
   QTemporaryDir work;
-  TSilentDialogs dialogs;
+  const QString repository = work.path() + QStringLiteral("/repository/");
+  TRepositoryDialogs dialogs{repository};
   std::unique_ptr<TFormVistaloom> window;
 };
 
