@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Starts the designer in a real X server (Xvfb), waits for its window and checks on screenshots
 # of the screen that the stage shows the background colour of the demo background movie.
-# Usage: WindowScreenshotTest.sh <vistaloom program> <background movie description>
+# Given a project, the designer opens it with the program's demo repository, and the stage must
+# also show the white captions its clips draw from their item texts.
+# Usage: WindowScreenshotTest.sh <vistaloom program> <background movie description> [project]
 # Exits 77 (skipped) when Xvfb or ImageMagick is not installed.
 set -uo pipefail
 
 program=$1
 description=$2
+project=${3:-}
 
 for tool in Xvfb import convert; do
   if ! command -v "$tool" >/dev/null; then
@@ -58,8 +61,27 @@ for _ in $(seq 1 40); do
   sleep 0.25
 done
 
+# White pixels inside the stage (the box around its background colour): only the clips' text
+# fields draw in that colour. Font rasterising leaves full glyph pixels a shade under pure
+# white, so a small tolerance keeps them while the icon's light grey stays out.
+caption_pixels() {
+  local stage
+  stage=$(convert "$work/screen.png" -alpha off -fill black +opaque "$colour" -fill white \
+    -opaque "$colour" -format '%@' info:) || return 1
+  convert "$work/screen.png" -crop "$stage" +repage -alpha off -fuzz 5% -fill black \
+    +opaque '#FFFFFF' -fill white -opaque '#FFFFFF' -colorspace Gray -format '%[fx:round(mean*w*h)]' info:
+}
+
+arguments=()
+if [[ -n "$project" ]]; then
+  sed "s|repositorydir=\"[^\"]*\"|repositorydir=\"$(dirname "$program")/repository/\"|" \
+    "$project" >"$work/project.vlq"
+  arguments=("$work/project.vlq")
+fi
+
 # The program keeps its ini file in the current directory: run it in a scratch folder.
-(cd "$work" && DISPLAY=$display QT_QPA_PLATFORM=xcb exec "$program") >"$work/program.log" 2>&1 &
+(cd "$work" && DISPLAY=$display QT_QPA_PLATFORM=xcb exec "$program" "${arguments[@]}") \
+  >"$work/program.log" 2>&1 &
 app_pid=$!
 
 share=0
@@ -72,12 +94,18 @@ for _ in $(seq 1 120); do
   fi
   share=$(background_share) || continue
   # The stage fills a good part of a 1022 x 753 window on a 1280 x 1024 screen.
-  if awk -v s="$share" 'BEGIN { exit !(s > 0.05) }'; then
+  awk -v s="$share" 'BEGIN { exit !(s > 0.05) }' || continue
+  if [[ -z "$project" ]]; then
     echo "stage shows $colour on $share of the screen"
+    exit 0
+  fi
+  captions=$(caption_pixels) || continue
+  if ((captions > 15)); then
+    echo "stage shows $colour on $share of the screen and $captions caption pixels"
     exit 0
   fi
 done
 
-echo "the stage never showed $colour (last share $share)"
+echo "the stage never showed $colour (last share $share) or its captions (${captions:-none})"
 cat "$work/program.log"
 exit 1
