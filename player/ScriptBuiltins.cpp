@@ -243,7 +243,8 @@ std::optional<ActionValue> CallFunction(const ScriptEnvironment& environment, co
   }
   if (name == u"parseInt") {
     QString text = first.ToString(version).trimmed();
-    int radix = arguments.size() > 1 ? int(arguments[1].ToNumber(version)) : 10;
+    const double radixNumber = arguments.size() > 1 ? arguments[1].ToNumber(version) : 10;
+    int radix = radixNumber >= 2 && radixNumber < 37 ? int(radixNumber) : 0;
     if (arguments.size() < 2 && text.startsWith(u"0x", Qt::CaseInsensitive)) {
       radix = 16;
       text = text.mid(2);

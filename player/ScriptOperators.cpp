@@ -55,15 +55,15 @@ double Shift(quint8 code, double left, double right) {
   }
 }
 
-// The one-character text of a character code; multiByte takes any code point.
+// The one-character text of a character code; multiByte takes any code point. A code outside
+// every character gives no text, and is never cast while it is out of an integer's range.
 QString CharacterOf(double code, bool multiByte) {
-  const qint64 value = std::isfinite(code) ? qint64(code) : 0;
-  if (value <= 0)
+  if (!(code >= 1 && code < 0x110000))
     return {};
+  const char32_t value = char32_t(code);
   if (!multiByte)
     return QString(QChar(char16_t(value & 0xFF)));
-  return value > 0x10FFFF ? QString()
-                          : QString::fromUcs4(reinterpret_cast<const char32_t*>(&value), 1);
+  return QString::fromUcs4(&value, 1);
 }
 
 double CodeOf(const QString& text, bool multiByte) {

@@ -13,12 +13,13 @@ namespace {
 constexpr int Add = 0x0A, Subtract = 0x0B, Divide = 0x0D, Equals = 0x0E, Less = 0x0F, Not = 0x12,
               StringLength = 0x14, StringExtract = 0x15, Pop = 0x17, GetVariable = 0x1C,
               SetVariable = 0x1D, StringAdd = 0x21, GetProperty = 0x22, Throw = 0x2A,
-              CharToAscii = 0x32, AsciiToChar = 0x33, MBStringExtract = 0x35, Delete = 0x3A,
-              DefineLocal = 0x3C, Return = 0x3E, NewObject = 0x40, DefineLocal2 = 0x41,
-              InitArray = 0x42, InitObject = 0x43, TypeOf = 0x44, TargetPath = 0x45, Add2 = 0x47,
-              Less2 = 0x48, Equals2 = 0x49, ToNumber = 0x4A, GetMember = 0x4E, SetMember = 0x4F,
-              Increment = 0x50, CallMethod = 0x52, InstanceOf = 0x54, Enumerate2 = 0x55,
-              StrictEquals = 0x66, Extends = 0x69, StoreRegister = 0x87;
+              CharToAscii = 0x32, AsciiToChar = 0x33, MBStringExtract = 0x35, MBAsciiToChar = 0x37,
+              Delete = 0x3A, DefineLocal = 0x3C, Return = 0x3E, NewObject = 0x40,
+              DefineLocal2 = 0x41, InitArray = 0x42, InitObject = 0x43, TypeOf = 0x44,
+              TargetPath = 0x45, Add2 = 0x47, Less2 = 0x48, Equals2 = 0x49, ToNumber = 0x4A,
+              GetMember = 0x4E, SetMember = 0x4F, Increment = 0x50, CallMethod = 0x52,
+              InstanceOf = 0x54, Enumerate2 = 0x55, StrictEquals = 0x66, Extends = 0x69,
+              StoreRegister = 0x87;
 
 // DefineFunction2 flags; preloaded values fill the registers from 1 in this order: this,
 // arguments, super, _root, _parent, _global.
@@ -82,6 +83,8 @@ TEST(ScriptSemantics, OlderActionsComputeAsTheirPlayerDid) {
              Asm().Push(QStringLiteral("a😀b")).PushInteger(2).PushInteger(1).Op(MBStringExtract));
   script.Set("code", Asm().Push("A").Op(CharToAscii));
   script.Set("char", Asm().PushInteger(66).Op(AsciiToChar));
+  script.Set("hugeChar", Asm().Push("1e300").Op(AsciiToChar));
+  script.Set("wideChar", Asm().Push("128512").Op(MBAsciiToChar));
   const ScriptRun swf4(script.Tag(), 4);
   EXPECT_EQ(swf4.Get("sum"), "5");
   EXPECT_EQ(swf4.Get("difference"), "2"); // "x" reads as 0 in the oldest movies
@@ -92,6 +95,8 @@ TEST(ScriptSemantics, OlderActionsComputeAsTheirPlayerDid) {
   EXPECT_EQ(swf4.Get("extract"), "ell");
   EXPECT_EQ(swf4.Get("code"), "65");
   EXPECT_EQ(swf4.Get("char"), "B");
+  EXPECT_EQ(swf4.Get("hugeChar"), "");
+  EXPECT_EQ(swf4.Get("wideChar"), QStringLiteral("😀"));
   const ScriptRun swf6(script.Tag(), 6);
   EXPECT_EQ(swf6.Get("difference"), "NaN");
   EXPECT_EQ(swf6.Get("less"), "true");
