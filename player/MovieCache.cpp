@@ -49,7 +49,9 @@ MovieCache::Result MovieCache::Load(const QString& path) {
     result.Error = QStringLiteral("cannot open (%1)").arg(file.errorString());
   else {
     try {
-      result.Movie = ParseSwfMovie(file.read(MaxFileBytes));
+      // The size is known and within the limit: reading exactly that much keeps a read
+      // buffer of the limit's size from being allocated for every clip.
+      result.Movie = ParseSwfMovie(file.read(qint64(status.st_size)));
     } catch (const std::exception& error) {
       result.Error = QString::fromStdString(error.what());
     }

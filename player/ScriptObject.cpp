@@ -15,37 +15,37 @@ ActionValue ScriptObject::Member(const QString& name) const {
   // The chain is followed a bounded number of steps, so a prototype loop ends.
   for (int step = 0; object && step < SwfLimits::MaxNesting; ++step) {
     const auto found = object->Find(name);
-    if (found != object->FMembers.constEnd())
-      return found->Value;
-    const auto proto = object->FMembers.constFind(ProtoName);
-    object = proto == object->FMembers.constEnd() ? nullptr : proto->Value.Object().get();
+    if (found != object->FMembers.end())
+      return found->second.Value;
+    const auto proto = object->FMembers.find(ProtoName);
+    object = proto == object->FMembers.end() ? nullptr : proto->second.Value.Object().get();
   }
   return {};
 }
 
 void ScriptObject::SetMember(const QString& name, const ActionValue& value) {
   const auto found = Find(name);
-  if (found != FMembers.constEnd())
-    FMembers[found.key()].Value = value;
+  if (found != FMembers.end())
+    FMembers[found->first].Value = value;
   else
-    FMembers.insert(name, {value, FNextOrder++});
+    FMembers.emplace(name, Slot{value, FNextOrder++});
 }
 
 ScriptObject::Members::const_iterator ScriptObject::Find(const QString& name) const {
-  const auto found = FMembers.constFind(name);
-  if (found != FMembers.constEnd() || !FIgnoreCase)
+  const auto found = FMembers.find(name);
+  if (found != FMembers.end() || !FIgnoreCase)
     return found;
-  for (auto it = FMembers.constBegin(); it != FMembers.constEnd(); ++it)
-    if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+  for (auto it = FMembers.begin(); it != FMembers.end(); ++it)
+    if (it->first.compare(name, Qt::CaseInsensitive) == 0)
       return it;
-  return FMembers.constEnd();
+  return FMembers.end();
 }
 
 std::vector<QString> ScriptObject::MemberNames() const {
   std::vector<std::pair<quint64, QString>> ordered;
   ordered.reserve(std::size_t(FMembers.size()));
-  for (auto it = FMembers.constBegin(); it != FMembers.constEnd(); ++it)
-    ordered.emplace_back(it->Order, it.key());
+  for (const auto& [name, slot] : FMembers)
+    ordered.emplace_back(slot.Order, name);
   std::sort(ordered.begin(), ordered.end());
   std::vector<QString> names;
   names.reserve(ordered.size());
@@ -56,16 +56,17 @@ std::vector<QString> ScriptObject::MemberNames() const {
 
 bool ScriptObject::DeleteMember(const QString& name) {
   const auto found = Find(name);
-  if (found == FMembers.constEnd())
+  if (found == FMembers.end())
     return false;
-  RemoveMember(QString(found.key()));
+  RemoveMember(QString(found->first));
   return true;
 }
 
 std::shared_ptr<ScriptObject> ScriptObject::Prototype() const {
-  return FMembers.value(ProtoName).Value.Object();
+  const auto proto = FMembers.find(ProtoName);
+  return proto == FMembers.end() ? nullptr : proto->second.Value.Object();
 }
 
 void ScriptObject::RemoveMember(const QString& name) {
-  FMembers.remove(name);
+  FMembers.erase(name);
 }

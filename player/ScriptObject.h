@@ -2,9 +2,10 @@
 
 #include "player/ActionValue.h"
 
-#include <QHash>
+#include <QHashFunctions>
 #include <QString>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // A script object: a table of named members, kept in the order they were added, with
@@ -19,7 +20,7 @@ public:
   // Removes an own member; false when there was none.
   virtual bool DeleteMember(const QString& name);
   // Whether the object itself (not its prototypes) holds the member.
-  bool HasOwnMember(const QString& name) const { return Find(name) != FMembers.constEnd(); }
+  bool HasOwnMember(const QString& name) const { return Find(name) != FMembers.end(); }
   // Own member names, oldest first, and how many there are.
   virtual std::vector<QString> MemberNames() const;
   virtual std::size_t MemberCount() const { return std::size_t(FMembers.size()); }
@@ -45,7 +46,9 @@ private:
     quint64 Order = 0;
   };
 
-  using Members = QHash<QString, Slot>;
+  // A node per member: most objects hold a handful, and a clip on every level of a large
+  // project has its own table, so the table costs what it holds and no more.
+  using Members = std::unordered_map<QString, Slot>;
 
   // The member stored under name, or under a key differing in case only when case is
   // ignored.

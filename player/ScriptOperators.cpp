@@ -3,6 +3,7 @@
 #include "player/ScriptObject.h"
 #include "player/SwfAction.h"
 
+#include <QList>
 #include <cmath>
 
 namespace ScriptOperators {
