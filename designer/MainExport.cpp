@@ -29,6 +29,8 @@ void TFormVistaloom::CreateXMLExecute(QObject*) {
   // A build that fails midway leaves no text of an earlier build to be saved with it.
   FInterfaceXmlText.clear();
   FStoredElements.Clear();
+  // The project record's nodes go while the document they were written into still lives.
+  FWrittenProject = {};
   FInterfaceXmlText =
       InterfaceXml::WriteInterfaceDocument(XMLDocument, PageNames(), FElements.FItems);
 }

@@ -50,15 +50,19 @@ void WriteElementNode(TXmlTwinWriter& writer, const TFlashElement& element, int 
 }
 
 std::optional<QString> OptionalAttribute(const QDomElement& node, const QString& name) {
-  if (!node.hasAttribute(name))
+  // One lookup in the element's attribute map: the node is null when the attribute is absent.
+  // The lookup is declared non-const, so it goes through a handle of our own.
+  const QDomAttr attribute = QDomElement(node).attributeNode(name);
+  if (attribute.isNull())
     return std::nullopt;
-  return node.attribute(name);
+  return attribute.value();
 }
 
 std::optional<double> OptionalNumber(const QDomElement& node, const QString& name) {
-  if (!node.hasAttribute(name))
+  const std::optional<QString> text = OptionalAttribute(node, name);
+  if (!text)
     return std::nullopt;
-  return ReadNumber(node.attribute(name));
+  return ReadNumber(*text);
 }
 
 std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString& tagName) {
@@ -69,8 +73,11 @@ std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString
 
 QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
                                 const QString& RepositoryDir, const QStringList& Pages,
-                                const QList<TFlashElement*>& Elements) {
-  TXmlTwinWriter writer(Document);
+                                const QList<TFlashElement*>& Elements, TWrittenProject* Previous) {
+  if (Previous && !TXmlTwinWriter::KeepsAside(Document, Previous->Root))
+    *Previous = {};
+  TWrittenProject written;
+  TXmlTwinWriter writer(Document, Previous ? Previous->Root : QDomElement());
   writer.StartElement(QStringLiteral("interface"));
 
   writer.StartElement(QStringLiteral("repositories"));
@@ -88,11 +95,22 @@ QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
 
   writer.StartElement(QStringLiteral("entities"));
   int id = FirstStoredId;
-  for (const TFlashElement* element : Elements)
-    WriteElementNode(writer, *element, id++);
+  written.Elements.reserve(Elements.size());
+  for (const TFlashElement* element : Elements) {
+    const qsizetype index = written.Elements.size();
+    const TXmlTwinNode earlier = Previous && index < Previous->Elements.size()
+                                     ? Previous->Elements.at(index)
+                                     : TXmlTwinNode();
+    written.Elements.append(
+        writer.WriteReusable(earlier, [&] { WriteElementNode(writer, *element, id); }));
+    ++id;
+  }
   writer.EndElement();
 
   writer.EndElement();
+  written.Root = writer.Root();
+  if (Previous)
+    *Previous = std::move(written);
   return writer.Text();
 }
 

@@ -88,18 +88,31 @@ void AppendEscaped(QByteArray& out, QStringView text, bool inAttribute) {
 
 } // namespace
 
-TXmlTwinWriter::TXmlTwinWriter(QDomDocument& Document) : FDocument(Document) {
-  FDocument.clear();
+TXmlTwinWriter::TXmlTwinWriter(QDomDocument& Document, const QDomElement& PreviousRoot)
+    : FDocument(Document) {
+  if (KeepsAside(FDocument, PreviousRoot)) {
+    FPreviousRoot = PreviousRoot;
+    FDocument.removeChild(FPreviousRoot);
+  } else {
+    FDocument.clear();
+  }
+}
+
+bool TXmlTwinWriter::KeepsAside(const QDomDocument& Document, const QDomElement& PreviousRoot) {
+  return !PreviousRoot.isNull() && Document.firstChild() == PreviousRoot &&
+         Document.lastChild() == PreviousRoot;
 }
 
 void TXmlTwinWriter::StartElement(const QString& Tag) {
   CloseStartTag();
-  const QDomElement element = FDocument.createElement(Tag);
-  if (FCurrent.isNull())
-    FDocument.appendChild(element);
-  else
-    FCurrent.appendChild(element);
-  FCurrent = element;
+  if (!FTextOnly) {
+    const QDomElement element = FDocument.createElement(Tag);
+    if (FCurrent.isNull())
+      FDocument.appendChild(element);
+    else
+      FCurrent.appendChild(element);
+    FCurrent = element;
+  }
   FOpenTags.append(Tag);
   FText += '<';
   AppendUtf8(FText, Tag);
@@ -108,7 +121,8 @@ void TXmlTwinWriter::StartElement(const QString& Tag) {
 
 void TXmlTwinWriter::Attribute(const QString& Name, const QString& Value) {
   const QString value = XmlCharacters(Value);
-  FCurrent.setAttribute(Name, value);
+  if (!FTextOnly)
+    FCurrent.setAttribute(Name, value);
   FText += ' ';
   AppendUtf8(FText, Name);
   FText += "=\"";
@@ -121,7 +135,8 @@ void TXmlTwinWriter::Characters(const QString& Text) {
   if (text.isEmpty())
     return;
   CloseStartTag();
-  FCurrent.appendChild(FDocument.createTextNode(text));
+  if (!FTextOnly)
+    FCurrent.appendChild(FDocument.createTextNode(text));
   AppendEscaped(FText, text, false);
 }
 
@@ -135,7 +150,38 @@ void TXmlTwinWriter::EndElement() {
     AppendUtf8(FText, tag);
     FText += '>';
   }
-  FCurrent = FCurrent.parentNode().toElement();
+  if (!FTextOnly)
+    FCurrent = FCurrent.parentNode().toElement();
+}
+
+TXmlTwinNode TXmlTwinWriter::WriteReusable(const TXmlTwinNode& Previous,
+                                           const std::function<void()>& Write) {
+  CloseStartTag();
+  const qsizetype start = FText.size();
+  if (InPreviousTree(Previous.Node)) {
+    FTextOnly = true;
+    Write();
+    FTextOnly = false;
+    if (QByteArrayView(FText).sliced(start) == QByteArrayView(Previous.Text)) {
+      FCurrent.appendChild(Previous.Node);
+      return Previous;
+    }
+    FText.truncate(start);
+  }
+  Write();
+  return {FText.sliced(start), FCurrent.lastChild().toElement()};
+}
+
+bool TXmlTwinWriter::InPreviousTree(QDomNode Node) const {
+  if (FPreviousRoot.isNull() || FCurrent.isNull())
+    return false;
+  // Only nodes of the kept tree belong to this document; a node moved already is no longer
+  // under its root, so none is placed twice.
+  for (Node = Node.parentNode(); !Node.isNull(); Node = Node.parentNode()) {
+    if (Node == FPreviousRoot)
+      return true;
+  }
+  return false;
 }
 
 void TXmlTwinWriter::CloseStartTag() {
