@@ -31,8 +31,8 @@ void TFormVistaloom::CreateXMLExecute(QObject*) {
   FStoredElements.Clear();
   // The project record's nodes go while the document they were written into still lives.
   FWrittenProject = {};
-  FInterfaceXmlText =
-      InterfaceXml::WriteInterfaceDocument(XMLDocument, PageNames(), FElements.FItems);
+  FInterfaceXmlText = InterfaceXml::WriteInterfaceDocument(XMLDocument, PageNames(),
+                                                           FElements.FItems, &FWrittenInterface);
 }
 
 void TFormVistaloom::SaveXMLExecute(QObject*) {

@@ -122,6 +122,8 @@ void TFormVistaloom::ConnectProjectActions() {
 
 void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
   FStoredElements.Clear();
+  // The interface record's nodes go while the document they were written into still lives.
+  FWrittenInterface = {};
   const QByteArray text = ProjectXml::WriteProjectDocument(
       XMLDocument, FServerIP, FRepositoryDir, PageNames(), FElements.FItems, &FWrittenProject);
   if (Stream->write(text) != text.size())
@@ -139,6 +141,7 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
 
   FStoredElements.Clear();
   FWrittenProject = {};
+  FWrittenInterface = {};
   ProjectXml::ParseDocument(XMLDocument, Stream->readAll(), ProjectXml::StreamName(Stream));
   const QDomElement root = ProjectXml::RequiredChild(XMLDocument, QStringLiteral("interface"));
   FStoredEntitiesNode = root;

@@ -73,11 +73,8 @@ std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString
 
 QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
                                 const QString& RepositoryDir, const QStringList& Pages,
-                                const QList<TFlashElement*>& Elements, TWrittenProject* Previous) {
-  if (Previous && !TXmlTwinWriter::KeepsAside(Document, Previous->Root))
-    *Previous = {};
-  TWrittenProject written;
-  TXmlTwinWriter writer(Document, Previous ? Previous->Root : QDomElement());
+                                const QList<TFlashElement*>& Elements, TXmlWrittenTree* Previous) {
+  TXmlTwinWriter writer(Document, Previous);
   writer.StartElement(QStringLiteral("interface"));
 
   writer.StartElement(QStringLiteral("repositories"));
@@ -95,23 +92,14 @@ QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
 
   writer.StartElement(QStringLiteral("entities"));
   int id = FirstStoredId;
-  written.Elements.reserve(Elements.size());
   for (const TFlashElement* element : Elements) {
-    const qsizetype index = written.Elements.size();
-    const TXmlTwinNode earlier = Previous && index < Previous->Elements.size()
-                                     ? Previous->Elements.at(index)
-                                     : TXmlTwinNode();
-    written.Elements.append(
-        writer.WriteReusable(earlier, [&] { WriteElementNode(writer, *element, id); }));
+    writer.WriteReusable([&] { WriteElementNode(writer, *element, id); });
     ++id;
   }
   writer.EndElement();
 
   writer.EndElement();
-  written.Root = writer.Root();
-  if (Previous)
-    *Previous = std::move(written);
-  return writer.Text();
+  return writer.Finish();
 }
 
 void ParseDocument(QDomDocument& Document, const QByteArray& Bytes, const QString& SourceName) {

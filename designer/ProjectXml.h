@@ -17,23 +17,16 @@ class TFlashElement;
 // message the user sees.
 namespace ProjectXml {
 
-// What the last write through it put into a document: its root and each element's node and
-// text, in list order. The next write into the same document builds only what changed.
-struct TWrittenProject {
-  QDomElement Root;
-  QList<TXmlTwinNode> Elements;
-};
-
 // Builds the project in Document, replacing the tree it held, and returns the same document
 // as text: server address, repository directory, the pages of Pages after the first ("all" is
 // never written) and every element in list order with ids renumbered from 101. Attributes come
-// in a fixed order, so equal projects give equal files. With Previous, element nodes that
-// Previous records in Document's current tree and that would be written unchanged are kept,
-// and Previous then records this write; the tree is the same as without it.
+// in a fixed order, so equal projects give equal files. With Previous, the record of the last
+// write into Document, element nodes that would be written unchanged are kept, and Previous
+// then records this write; the tree is the same as without it.
 QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
                                 const QString& RepositoryDir, const QStringList& Pages,
                                 const QList<TFlashElement*>& Elements,
-                                TWrittenProject* Previous = nullptr);
+                                TXmlWrittenTree* Previous = nullptr);
 
 // Parses Bytes into Document; throws a message naming SourceName and the line and column of the
 // first fault, or SourceName and the depth for elements nested past MaxXmlNesting.

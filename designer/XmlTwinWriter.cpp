@@ -1,5 +1,7 @@
 #include "designer/XmlTwinWriter.h"
 
+#include <utility>
+
 namespace {
 
 bool IsXmlCharacter(char16_t c) {
@@ -86,21 +88,24 @@ void AppendEscaped(QByteArray& out, QStringView text, bool inAttribute) {
   AppendUtf8(out, text.sliced(runStart));
 }
 
-} // namespace
-
-TXmlTwinWriter::TXmlTwinWriter(QDomDocument& Document, const QDomElement& PreviousRoot)
-    : FDocument(Document) {
-  if (KeepsAside(FDocument, PreviousRoot)) {
-    FPreviousRoot = PreviousRoot;
-    FDocument.removeChild(FPreviousRoot);
-  } else {
-    FDocument.clear();
-  }
+// Whether Root is the one node Document holds.
+bool HoldsOnly(const QDomDocument& document, const QDomElement& root) {
+  return !root.isNull() && document.firstChild() == root && document.lastChild() == root;
 }
 
-bool TXmlTwinWriter::KeepsAside(const QDomDocument& Document, const QDomElement& PreviousRoot) {
-  return !PreviousRoot.isNull() && Document.firstChild() == PreviousRoot &&
-         Document.lastChild() == PreviousRoot;
+} // namespace
+
+TXmlTwinWriter::TXmlTwinWriter(QDomDocument& Document, TXmlWrittenTree* Record)
+    : FDocument(Document), FRecord(Record) {
+  // No handle of the recorded tree may be left when the document drops its tree.
+  if (FRecord && HoldsOnly(FDocument, FRecord->Root)) {
+    FPrevious = std::exchange(*FRecord, {});
+    FDocument.removeChild(FPrevious.Root);
+    return;
+  }
+  if (FRecord)
+    *FRecord = {};
+  FDocument.clear();
 }
 
 void TXmlTwinWriter::StartElement(const QString& Tag) {
@@ -154,31 +159,40 @@ void TXmlTwinWriter::EndElement() {
     FCurrent = FCurrent.parentNode().toElement();
 }
 
-TXmlTwinNode TXmlTwinWriter::WriteReusable(const TXmlTwinNode& Previous,
-                                           const std::function<void()>& Write) {
+void TXmlTwinWriter::WriteReusable(const std::function<void()>& Write) {
   CloseStartTag();
   const qsizetype start = FText.size();
-  if (InPreviousTree(Previous.Node)) {
+  const qsizetype index = FWritten.size();
+  if (index < FPrevious.Elements.size() && InPreviousTree(FPrevious.Elements.at(index).Node)) {
+    const TXmlTwinNode& previous = FPrevious.Elements.at(index);
     FTextOnly = true;
     Write();
     FTextOnly = false;
-    if (QByteArrayView(FText).sliced(start) == QByteArrayView(Previous.Text)) {
-      FCurrent.appendChild(Previous.Node);
-      return Previous;
+    if (QByteArrayView(FText).sliced(start) == QByteArrayView(previous.Text)) {
+      FCurrent.appendChild(previous.Node);
+      FWritten.append(previous);
+      return;
     }
     FText.truncate(start);
   }
   Write();
-  return {FText.sliced(start), FCurrent.lastChild().toElement()};
+  if (FRecord)
+    FWritten.append({FText.sliced(start), FCurrent.lastChild().toElement()});
+}
+
+QByteArray TXmlTwinWriter::Finish() {
+  if (FRecord)
+    *FRecord = {FDocument.documentElement(), std::move(FWritten)};
+  return FText;
 }
 
 bool TXmlTwinWriter::InPreviousTree(QDomNode Node) const {
-  if (FPreviousRoot.isNull() || FCurrent.isNull())
+  if (FPrevious.Root.isNull() || FCurrent.isNull())
     return false;
   // Only nodes of the kept tree belong to this document; a node moved already is no longer
   // under its root, so none is placed twice.
   for (Node = Node.parentNode(); !Node.isNull(); Node = Node.parentNode()) {
-    if (Node == FPreviousRoot)
+    if (Node == FPrevious.Root)
       return true;
   }
   return false;

@@ -104,7 +104,8 @@ public:
   QDomDocument XMLDocument;
   // What the last project write put into XMLDocument, so the next one rebuilds only changes.
   // Emptied before anything else replaces XMLDocument's tree: its nodes must go first.
-  ProjectXml::TWrittenProject FWrittenProject;
+  TXmlWrittenTree FWrittenProject;
+  TXmlWrittenTree FWrittenInterface; // the same for Create XML
   // The element nodes of XMLDocument's "entities" by level, for the clips' "load" events.
   TStoredElementIndex FStoredElements;
   QDomDocument XMLLoad;

@@ -1,5 +1,6 @@
 // A project written again into the same document keeps the element nodes it would write
 // unchanged; the document must then hold exactly the tree a write from scratch builds.
+#include "designer/InterfaceXml.h"
 #include "designer/ProjectXml.h"
 #include "model/FlashElement.h"
 
@@ -68,7 +69,7 @@ protected:
 
   std::vector<std::unique_ptr<TFlashElement>> Elements;
   QDomDocument Document;
-  ProjectXml::TWrittenProject Written;
+  TXmlWrittenTree Written;
 };
 
 TEST_F(ProjectRewriteTest, UnchangedElementsKeepTheirNodesAndChangedOnesAreRebuilt) {
@@ -114,6 +115,43 @@ TEST_F(ProjectRewriteTest, AnotherTreeInTheDocumentIsNeverReused) {
   Document.appendChild(Document.createComment(QStringLiteral("note")));
   RewriteAndCompare();
   EXPECT_NE(StoredNode(0), beforeComment);
+}
+
+TEST_F(ProjectRewriteTest, TheInterfaceDescriptionKeepsUnchangedNodesAcrossPages) {
+  const QStringList pages{QStringLiteral("all"), QStringLiteral("Main"), QStringLiteral("Other")};
+  TXmlWrittenTree record;
+  const auto rewrite = [&] {
+    const QByteArray text = InterfaceXml::WriteInterfaceDocument(Document, pages, List(), &record);
+    QDomDocument fresh;
+    EXPECT_EQ(text, InterfaceXml::WriteInterfaceDocument(fresh, pages, List()));
+    EXPECT_EQ(Canonical(Document), Canonical(fresh));
+  };
+  const auto mainElement = [&](int index) {
+    return InterfaceXml::FindChildByAttribute(Document.documentElement(), "page", "Main")
+        .childNodes()
+        .at(index);
+  };
+  rewrite();
+  const QDomNode first = mainElement(0);
+  const QDomNode second = mainElement(1);
+
+  // The second element moves to another page: it leaves Main, the first stays as it was.
+  Elements[1]->FPage = QStringLiteral("Other");
+  Elements[0]->FSuffix.SetValue(QStringLiteral("value"), QStringLiteral("_v"));
+  rewrite();
+  EXPECT_NE(mainElement(0), first);
+  EXPECT_NE(mainElement(1), second);
+  const QDomNode changed = mainElement(0);
+  rewrite();
+  EXPECT_EQ(mainElement(0), changed);
+
+  // An item-property key that is no XML name fails the write; the next one starts afresh.
+  Elements[2]->FProps.SetValue(QStringLiteral("no name"), QStringLiteral("1"));
+  EXPECT_THROW(InterfaceXml::WriteInterfaceDocument(Document, pages, List(), &record),
+               std::runtime_error);
+  EXPECT_TRUE(record.Root.isNull());
+  Elements[2]->FProps.SetText(QStringLiteral("caption=ok"));
+  rewrite();
 }
 
 } // namespace
