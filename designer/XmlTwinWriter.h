@@ -46,7 +46,9 @@ public:
   // Writes one child element of the open element through Write, which makes the writer calls
   // for exactly that element. When its text equals that of the element at the same place in
   // the record and that node lies in the tree kept aside, the node is moved into place;
-  // otherwise Write runs again to build it.
+  // otherwise Write runs again to build it. Write may thus run twice, so it does nothing but
+  // those calls, and it never writes character data twice in a row (the text would not tell
+  // one text node from two).
   void WriteReusable(const std::function<void()>& Write);
 
   QByteArray Text() const { return FText; }
