@@ -108,6 +108,23 @@ void BM_PushHistory(benchmark::State& state) {
   history->clear();
 }
 
+// An undo snapshot after a drag: a fifth of the elements moved since the last snapshot, so
+// their nodes are built again while the others are kept.
+void BM_PushHistoryAfterMove(benchmark::State& state) {
+  TProjectBench& project = Project(static_cast<int>(state.range(0)));
+  QListWidget* history = project.window->LBHistory;
+  history->clear();
+  const QList<TFlashElement*>& elements = project.window->FElements.FItems;
+  double step = 1;
+  for (auto _ : state) {
+    for (qsizetype i = 0; i < elements.size(); i += 5)
+      elements.at(i)->FX += step;
+    step = -step;
+    project.window->PushHistory(QStringLiteral("Move"));
+  }
+  history->clear();
+}
+
 void BM_Load(benchmark::State& state) {
   const int elements = static_cast<int>(state.range(0));
   TProjectBench& project = Project(elements);
@@ -136,6 +153,7 @@ void BM_DocumentText(benchmark::State& state) {
 BENCHMARK(BM_DocumentText)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PushHistory)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(100);
+BENCHMARK(BM_PushHistoryAfterMove)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(100);
 BENCHMARK(BM_Load)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // The AllObjects tab shown over a project: its table is refilled with one row per element.

@@ -110,19 +110,20 @@ QList<QList<const TFlashElement*>> ElementsByPage(const QStringList& pages,
 } // namespace
 
 QByteArray WriteInterfaceDocument(QDomDocument& Document, const QStringList& Pages,
-                                  const QList<TFlashElement*>& Elements) {
+                                  const QList<TFlashElement*>& Elements,
+                                  TXmlWrittenTree* Previous) {
   const QList<QList<const TFlashElement*>> byPage = ElementsByPage(Pages, Elements);
-  TXmlTwinWriter writer(Document);
+  TXmlTwinWriter writer(Document, Previous);
   writer.StartElement(QStringLiteral("interface"));
   for (qsizetype i = 0; i < Pages.size(); ++i) {
     writer.StartElement(QStringLiteral("entities"));
     writer.Attribute(QStringLiteral("page"), Pages.at(i));
     for (const TFlashElement* element : byPage.at(i))
-      WriteElementNode(writer, *element);
+      writer.WriteReusable([&] { WriteElementNode(writer, *element); });
     writer.EndElement();
   }
   writer.EndElement();
-  return writer.Text();
+  return writer.Finish();
 }
 
 QDomNode FindChildByAttribute(const QDomNode& Node, const QString& AttrName, const QString& Value) {

@@ -29,8 +29,10 @@ void TFormVistaloom::CreateXMLExecute(QObject*) {
   // A build that fails midway leaves no text of an earlier build to be saved with it.
   FInterfaceXmlText.clear();
   FStoredElements.Clear();
-  FInterfaceXmlText =
-      InterfaceXml::WriteInterfaceDocument(XMLDocument, PageNames(), FElements.FItems);
+  // The project record's nodes go while the document they were written into still lives.
+  FWrittenProject = {};
+  FInterfaceXmlText = InterfaceXml::WriteInterfaceDocument(XMLDocument, PageNames(),
+                                                           FElements.FItems, &FWrittenInterface);
 }
 
 void TFormVistaloom::SaveXMLExecute(QObject*) {

@@ -122,8 +122,10 @@ void TFormVistaloom::ConnectProjectActions() {
 
 void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
   FStoredElements.Clear();
-  const QByteArray text = ProjectXml::WriteProjectDocument(XMLDocument, FServerIP, FRepositoryDir,
-                                                           PageNames(), FElements.FItems);
+  // The interface record's nodes go while the document they were written into still lives.
+  FWrittenInterface = {};
+  const QByteArray text = ProjectXml::WriteProjectDocument(
+      XMLDocument, FServerIP, FRepositoryDir, PageNames(), FElements.FItems, &FWrittenProject);
   if (Stream->write(text) != text.size())
     throw std::runtime_error("Stream write error");
 }
@@ -138,6 +140,8 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
   DataObjects->removeRows(0, DataObjects->rowCount());
 
   FStoredElements.Clear();
+  FWrittenProject = {};
+  FWrittenInterface = {};
   ProjectXml::ParseDocument(XMLDocument, Stream->readAll(), ProjectXml::StreamName(Stream));
   const QDomElement root = ProjectXml::RequiredChild(XMLDocument, QStringLiteral("interface"));
   FStoredEntitiesNode = root;

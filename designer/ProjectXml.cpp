@@ -50,15 +50,19 @@ void WriteElementNode(TXmlTwinWriter& writer, const TFlashElement& element, int 
 }
 
 std::optional<QString> OptionalAttribute(const QDomElement& node, const QString& name) {
-  if (!node.hasAttribute(name))
+  // One lookup in the element's attribute map: the node is null when the attribute is absent.
+  // The lookup is declared non-const, so it goes through a handle of our own.
+  const QDomAttr attribute = QDomElement(node).attributeNode(name);
+  if (attribute.isNull())
     return std::nullopt;
-  return node.attribute(name);
+  return attribute.value();
 }
 
 std::optional<double> OptionalNumber(const QDomElement& node, const QString& name) {
-  if (!node.hasAttribute(name))
+  const std::optional<QString> text = OptionalAttribute(node, name);
+  if (!text)
     return std::nullopt;
-  return ReadNumber(node.attribute(name));
+  return ReadNumber(*text);
 }
 
 std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString& tagName) {
@@ -69,8 +73,8 @@ std::optional<QString> ChildNameAttribute(const QDomElement& node, const QString
 
 QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
                                 const QString& RepositoryDir, const QStringList& Pages,
-                                const QList<TFlashElement*>& Elements) {
-  TXmlTwinWriter writer(Document);
+                                const QList<TFlashElement*>& Elements, TXmlWrittenTree* Previous) {
+  TXmlTwinWriter writer(Document, Previous);
   writer.StartElement(QStringLiteral("interface"));
 
   writer.StartElement(QStringLiteral("repositories"));
@@ -88,12 +92,14 @@ QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
 
   writer.StartElement(QStringLiteral("entities"));
   int id = FirstStoredId;
-  for (const TFlashElement* element : Elements)
-    WriteElementNode(writer, *element, id++);
+  for (const TFlashElement* element : Elements) {
+    writer.WriteReusable([&] { WriteElementNode(writer, *element, id); });
+    ++id;
+  }
   writer.EndElement();
 
   writer.EndElement();
-  return writer.Text();
+  return writer.Finish();
 }
 
 void ParseDocument(QDomDocument& Document, const QByteArray& Bytes, const QString& SourceName) {

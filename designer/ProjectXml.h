@@ -1,5 +1,7 @@
 #pragma once
 
+#include "designer/XmlTwinWriter.h"
+
 #include <QDomDocument>
 #include <QDomElement>
 #include <QIODevice>
@@ -18,10 +20,13 @@ namespace ProjectXml {
 // Builds the project in Document, replacing the tree it held, and returns the same document
 // as text: server address, repository directory, the pages of Pages after the first ("all" is
 // never written) and every element in list order with ids renumbered from 101. Attributes come
-// in a fixed order, so equal projects give equal files.
+// in a fixed order, so equal projects give equal files. With Previous, the record of the last
+// write into Document, element nodes that would be written unchanged are kept, and Previous
+// then records this write; the tree is the same as without it.
 QByteArray WriteProjectDocument(QDomDocument& Document, const QString& ServerIP,
                                 const QString& RepositoryDir, const QStringList& Pages,
-                                const QList<TFlashElement*>& Elements);
+                                const QList<TFlashElement*>& Elements,
+                                TXmlWrittenTree* Previous = nullptr);
 
 // Parses Bytes into Document; throws a message naming SourceName and the line and column of the
 // first fault, or SourceName and the depth for elements nested past MaxXmlNesting.

@@ -46,10 +46,11 @@ void TStoredElementIndex::Build(const QDomElement& Entities) {
   const QString id = QStringLiteral("id");
   for (QDomElement child = Entities.firstChildElement(); !child.isNull();
        child = child.nextSiblingElement()) {
-    if (!child.hasAttribute(id))
+    const QDomAttr attribute = child.attributeNode(id);
+    if (attribute.isNull())
       continue;
     // A later node of the same level replaces an earlier one: the last match wins.
-    if (const std::optional<int> level = IdLevel(child.attribute(id)))
+    if (const std::optional<int> level = IdLevel(attribute.value()))
       FByLevel.insert(*level, child);
   }
 }

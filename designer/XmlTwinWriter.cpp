@@ -1,5 +1,7 @@
 #include "designer/XmlTwinWriter.h"
 
+#include <utility>
+
 namespace {
 
 bool IsXmlCharacter(char16_t c) {
@@ -86,20 +88,36 @@ void AppendEscaped(QByteArray& out, QStringView text, bool inAttribute) {
   AppendUtf8(out, text.sliced(runStart));
 }
 
+// Whether Root is the one node Document holds.
+bool HoldsOnly(const QDomDocument& document, const QDomElement& root) {
+  return !root.isNull() && document.firstChild() == root && document.lastChild() == root;
+}
+
 } // namespace
 
-TXmlTwinWriter::TXmlTwinWriter(QDomDocument& Document) : FDocument(Document) {
+TXmlTwinWriter::TXmlTwinWriter(QDomDocument& Document, TXmlWrittenTree* Record)
+    : FDocument(Document), FRecord(Record) {
+  // No handle of the recorded tree may be left when the document drops its tree.
+  if (FRecord && HoldsOnly(FDocument, FRecord->Root)) {
+    FPrevious = std::exchange(*FRecord, {});
+    FDocument.removeChild(FPrevious.Root);
+    return;
+  }
+  if (FRecord)
+    *FRecord = {};
   FDocument.clear();
 }
 
 void TXmlTwinWriter::StartElement(const QString& Tag) {
   CloseStartTag();
-  const QDomElement element = FDocument.createElement(Tag);
-  if (FCurrent.isNull())
-    FDocument.appendChild(element);
-  else
-    FCurrent.appendChild(element);
-  FCurrent = element;
+  if (!FTextOnly) {
+    const QDomElement element = FDocument.createElement(Tag);
+    if (FCurrent.isNull())
+      FDocument.appendChild(element);
+    else
+      FCurrent.appendChild(element);
+    FCurrent = element;
+  }
   FOpenTags.append(Tag);
   FText += '<';
   AppendUtf8(FText, Tag);
@@ -108,7 +126,8 @@ void TXmlTwinWriter::StartElement(const QString& Tag) {
 
 void TXmlTwinWriter::Attribute(const QString& Name, const QString& Value) {
   const QString value = XmlCharacters(Value);
-  FCurrent.setAttribute(Name, value);
+  if (!FTextOnly)
+    FCurrent.setAttribute(Name, value);
   FText += ' ';
   AppendUtf8(FText, Name);
   FText += "=\"";
@@ -121,7 +140,8 @@ void TXmlTwinWriter::Characters(const QString& Text) {
   if (text.isEmpty())
     return;
   CloseStartTag();
-  FCurrent.appendChild(FDocument.createTextNode(text));
+  if (!FTextOnly)
+    FCurrent.appendChild(FDocument.createTextNode(text));
   AppendEscaped(FText, text, false);
 }
 
@@ -135,7 +155,47 @@ void TXmlTwinWriter::EndElement() {
     AppendUtf8(FText, tag);
     FText += '>';
   }
-  FCurrent = FCurrent.parentNode().toElement();
+  if (!FTextOnly)
+    FCurrent = FCurrent.parentNode().toElement();
+}
+
+void TXmlTwinWriter::WriteReusable(const std::function<void()>& Write) {
+  CloseStartTag();
+  const qsizetype start = FText.size();
+  const qsizetype index = FWritten.size();
+  if (index < FPrevious.Elements.size() && InPreviousTree(FPrevious.Elements.at(index).Node)) {
+    const TXmlTwinNode& previous = FPrevious.Elements.at(index);
+    FTextOnly = true;
+    Write();
+    FTextOnly = false;
+    if (QByteArrayView(FText).sliced(start) == QByteArrayView(previous.Text)) {
+      FCurrent.appendChild(previous.Node);
+      FWritten.append(previous);
+      return;
+    }
+    FText.truncate(start);
+  }
+  Write();
+  if (FRecord)
+    FWritten.append({FText.sliced(start), FCurrent.lastChild().toElement()});
+}
+
+QByteArray TXmlTwinWriter::Finish() {
+  if (FRecord)
+    *FRecord = {FDocument.documentElement(), std::move(FWritten)};
+  return FText;
+}
+
+bool TXmlTwinWriter::InPreviousTree(QDomNode Node) const {
+  if (FPrevious.Root.isNull() || FCurrent.isNull())
+    return false;
+  // Only nodes of the kept tree belong to this document; a node moved already is no longer
+  // under its root, so none is placed twice.
+  for (Node = Node.parentNode(); !Node.isNull(); Node = Node.parentNode()) {
+    if (Node == FPrevious.Root)
+      return true;
+  }
+  return false;
 }
 
 void TXmlTwinWriter::CloseStartTag() {

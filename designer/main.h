@@ -1,5 +1,6 @@
 #pragma once
 
+#include "designer/ProjectXml.h"
 #include "designer/StoredElementIndex.h"
 #include "model/ObjectList.h"
 
@@ -101,6 +102,10 @@ public:
   TFormPrefInfo* FormPrefInfo = nullptr;
 
   QDomDocument XMLDocument;
+  // What the last project write put into XMLDocument, so the next one rebuilds only changes.
+  // Emptied before anything else replaces XMLDocument's tree: its nodes must go first.
+  TXmlWrittenTree FWrittenProject;
+  TXmlWrittenTree FWrittenInterface; // the same for Create XML
   // The element nodes of XMLDocument's "entities" by level, for the clips' "load" events.
   TStoredElementIndex FStoredElements;
   QDomDocument XMLLoad;
