@@ -18,11 +18,6 @@ protected:
     CreateWithDemoRepository();
   }
 
-  void Load(const QByteArray& content) {
-    WriteFile(WorkDir + "p.vlq", content);
-    LoadProject(WorkDir + "p.vlq");
-  }
-
   // A repository of two clips in the current directory, lamp.swf replaced by bytes of no movie.
   QString RepositoryWithBrokenLamp() {
     const QString repository = WorkDir + "repo/";
@@ -51,12 +46,12 @@ QString ErrorOf(const std::function<void()>& Read) {
 TEST_F(OutsideFilesTest, AClipThatCannotBePlayedNamesTheElementAndTheFile) {
   const QString repository = RepositoryWithBrokenLamp();
   CancelLoadAfterError();
-  Load("<interface><repositories serverip=\"\" repositorydir=\"" + repository.toUtf8() +
-       "\"/><list/><entities>"
-       "<element filename=\"button\" id=\"101\" name=\"Power\"/>"
-       "<element filename=\"lamp\" id=\"102\" name=\"Hall lamp\"/>"
-       "<element filename=\"button\" id=\"103\" name=\"Never read\"/>"
-       "</entities></interface>");
+  LoadProjectText("<interface><repositories serverip=\"\" repositorydir=\"" + repository.toUtf8() +
+                  "\"/><list/><entities>"
+                  "<element filename=\"button\" id=\"101\" name=\"Power\"/>"
+                  "<element filename=\"lamp\" id=\"102\" name=\"Hall lamp\"/>"
+                  "<element filename=\"button\" id=\"103\" name=\"Never read\"/>"
+                  "</entities></interface>");
 
   EXPECT_EQ(Dialogs.Exceptions, QStringList{"Cannot load element 102 \"Hall lamp\": " + repository +
                                             "lamp.swf: not a Flash movie (bad signature)"});
@@ -83,8 +78,8 @@ TEST_F(OutsideFilesTest, NestingIsReadUpToTheLimitAndRefusedPastIt) {
 // Every outside XML file nested 20,000 deep ends its load or import with an error naming the
 // file; the design that was open stays as it was.
 TEST_F(OutsideFilesTest, DeepFilesAreRefusedAndTheOpenDesignStays) {
-  Load(ProjectText("<page name=\"Main\"/>", "<element filename=\"button\" id=\"101\"/>"
-                                            "<element filename=\"lamp\" id=\"102\"/>"));
+  LoadProjectText(ProjectText("<page name=\"Main\"/>", "<element filename=\"button\" id=\"101\"/>"
+                                                       "<element filename=\"lamp\" id=\"102\"/>"));
   ASSERT_EQ(Levels(), (QList<int>{101, 102}));
   const QString refused = ": elements nest deeper than 256 levels";
   const auto lastError = [this] {

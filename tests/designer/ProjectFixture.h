@@ -113,6 +113,12 @@ protected:
     PumpEvents();
   }
 
+  // Writes content as the project "p.vlq" in the work folder and loads it.
+  void LoadProjectText(const QByteArray& content) {
+    WriteFile(WorkDir + "p.vlq", content);
+    LoadProject(WorkDir + "p.vlq");
+  }
+
   // Runs Work on the loading dialog when one is open.
   static void OnLoadingDialog(const std::function<void(TFormLoading&)>& Work) {
     if (auto* dialog = qobject_cast<TFormLoading*>(QApplication::activeModalWidget()))

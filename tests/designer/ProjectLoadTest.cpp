@@ -12,17 +12,13 @@ protected:
     ProjectTest::SetUp();
     CreateWithDemoRepository();
   }
-
-  void Load(const QByteArray& content) {
-    WriteFile(WorkDir + "p.vlq", content);
-    LoadProject(WorkDir + "p.vlq");
-  }
 };
 
 TEST_F(ProjectLoadTest, StoredIdsBecomeLevelsAndRaiseTheHighestLevelOnlyUpwards) {
-  Load(ProjectText("", "<element filename=\"button\" id=\"5\" x=\"1\" y=\"2\"/>"
-                       "<element filename=\"nosuchclip\" id=\"300\" x=\"1\" y=\"2\"/>"
-                       "<element filename=\"LAMP\" id=\"7\" x=\"3\" y=\"4\" name=\"L\"/>"));
+  LoadProjectText(ProjectText("",
+                              "<element filename=\"button\" id=\"5\" x=\"1\" y=\"2\"/>"
+                              "<element filename=\"nosuchclip\" id=\"300\" x=\"1\" y=\"2\"/>"
+                              "<element filename=\"LAMP\" id=\"7\" x=\"3\" y=\"4\" name=\"L\"/>"));
   EXPECT_EQ(Levels(), (QList<int>{5, 7}));
   EXPECT_EQ(Window->FLastLevel, 300) << "a dropped element still counts for the level";
   EXPECT_EQ(Window->FElements.FItems.last()->FName, QStringLiteral("L"));
@@ -33,8 +29,9 @@ TEST_F(ProjectLoadTest, StoredIdsBecomeLevelsAndRaiseTheHighestLevelOnlyUpwards)
 }
 
 TEST_F(ProjectLoadTest, RepeatedIdsLoadTwiceAndTheLaterNodeAndElementWin) {
-  Load(ProjectText("", "<element filename=\"button\" id=\"9\" x=\"1\" y=\"2\" name=\"first\"/>"
-                       "<element filename=\"lamp\" id=\"9\" x=\"3\" y=\"4\" name=\"second\"/>"));
+  LoadProjectText(
+      ProjectText("", "<element filename=\"button\" id=\"9\" x=\"1\" y=\"2\" name=\"first\"/>"
+                      "<element filename=\"lamp\" id=\"9\" x=\"3\" y=\"4\" name=\"second\"/>"));
   ASSERT_EQ(Levels(), (QList<int>{9, 9}));
   // Each clip arrived while its element was the last on level 9, and found the later node.
   TFlashElement* first = Window->FElements.FItems.at(0);
@@ -56,7 +53,7 @@ TEST_F(ProjectLoadTest, MissingRepositoryAsksForOneAndLoadsNothingWithout) {
                              "gone/\"/><list><page name=\"P\"/></list>"
                              "<entities><element filename=\"button\" id=\"101\"/></entities>"
                              "</interface>";
-  Load(missing);
+  LoadProjectText(missing);
   EXPECT_EQ(Dialogs.Asked.last(), "BrowseFolder: Chose repository Dir | " + ExeDir);
   EXPECT_EQ(Dialogs.Messages, QStringList{"Choose repository!"});
   EXPECT_EQ(Window->FElements.Count(), 0);
@@ -66,19 +63,19 @@ TEST_F(ProjectLoadTest, MissingRepositoryAsksForOneAndLoadsNothingWithout) {
   QString chosen = DemoRepositoryDir();
   chosen.chop(1);
   Dialogs.BrowseAnswers.push_back({true, chosen});
-  Load(missing);
+  LoadProjectText(missing);
   EXPECT_EQ(Window->FRepositoryDir, DemoRepositoryDir());
   EXPECT_EQ(Levels(), QList<int>{101});
   EXPECT_EQ(PageList(), (QStringList{"all", "P"}));
 }
 
 TEST_F(ProjectLoadTest, CancelBeforeTheLoadKeepsThePreviousProject) {
-  Load(ProjectText("", "<element filename=\"button\" id=\"101\"/>"));
+  LoadProjectText(ProjectText("", "<element filename=\"button\" id=\"101\"/>"));
   Window->FHistoryCount = 4;
   TFormLoading::SetTimerInterval(60000);
   QTimer::singleShot(
       0, [] { OnLoadingDialog([](TFormLoading& dialog) { dialog.CancelLoad->trigger(); }); });
-  Load(ProjectText("<page name=\"Other\"/>", "<element filename=\"lamp\" id=\"101\"/>"));
+  LoadProjectText(ProjectText("<page name=\"Other\"/>", "<element filename=\"lamp\" id=\"101\"/>"));
   EXPECT_EQ(Window->FElements.FItems.first()->FTypeName, QStringLiteral("button"));
   EXPECT_EQ(PageList(), QStringList{"all"});
   EXPECT_EQ(Window->FHistoryCount, 4);
@@ -87,9 +84,9 @@ TEST_F(ProjectLoadTest, CancelBeforeTheLoadKeepsThePreviousProject) {
 TEST_F(ProjectLoadTest, CancelDuringTheLoadKeepsTheElementsReadSoFar) {
   QObject::connect(Window->ShockwaveFlash, &TShockwaveFlash::FSCommand, Window.get(),
                    [] { OnLoadingDialog([](TFormLoading& dialog) { dialog.Button1->click(); }); });
-  Load(ProjectText("", "<element filename=\"button\" id=\"101\" x=\"7\" y=\"8\"/>"
-                       "<element filename=\"lamp\" id=\"102\"/>"
-                       "<element filename=\"gauge\" id=\"103\"/>"));
+  LoadProjectText(ProjectText("", "<element filename=\"button\" id=\"101\" x=\"7\" y=\"8\"/>"
+                                  "<element filename=\"lamp\" id=\"102\"/>"
+                                  "<element filename=\"gauge\" id=\"103\"/>"));
   ASSERT_EQ(Levels(), QList<int>{101});
   EXPECT_EQ(Window->FElements.FItems.first()->FX, 7);
   EXPECT_EQ(Window->FProjectFileName, QString());
@@ -97,9 +94,9 @@ TEST_F(ProjectLoadTest, CancelDuringTheLoadKeepsTheElementsReadSoFar) {
 }
 
 TEST_F(ProjectLoadTest, StoredPagesMissingFromTheListAreAddedCaseInsensitively) {
-  Load(ProjectText("<page name=\"Main\"/><page name=\"all\"/>",
-                   "<element filename=\"button\" id=\"101\" page=\"Hidden\"/>"
-                   "<element filename=\"lamp\" id=\"102\" page=\"main\"/>"));
+  LoadProjectText(ProjectText("<page name=\"Main\"/><page name=\"all\"/>",
+                              "<element filename=\"button\" id=\"101\" page=\"Hidden\"/>"
+                              "<element filename=\"lamp\" id=\"102\" page=\"main\"/>"));
   EXPECT_EQ(PageList(), (QStringList{"all", "Main", "all", "Hidden"}));
   EXPECT_EQ(Window->FElements.FItems.at(1)->FPage, QStringLiteral("main"));
   EXPECT_EQ(Window->LBPages->currentRow(), 1);
@@ -107,10 +104,10 @@ TEST_F(ProjectLoadTest, StoredPagesMissingFromTheListAreAddedCaseInsensitively) 
 
 TEST_F(ProjectLoadTest, DocumentsTheReaderCannotFollowStopWithAMessage) {
   CancelLoadAfterError();
-  Load("<interface><repositories serverip=\"\" repositorydir=\"" + DemoRepositoryDir().toUtf8() +
-       "\"/></interface>");
-  Load(ProjectText("", "<element filename=\"button\"/>"));
-  Load("<project/>");
+  LoadProjectText("<interface><repositories serverip=\"\" repositorydir=\"" +
+                  DemoRepositoryDir().toUtf8() + "\"/></interface>");
+  LoadProjectText(ProjectText("", "<element filename=\"button\"/>"));
+  LoadProjectText("<project/>");
   EXPECT_EQ(Dialogs.Exceptions,
             (QStringList{"The project has no \"list\" element: it cannot be loaded",
                          "Could not convert variant of type (Null) into type (Integer)",
@@ -121,7 +118,7 @@ TEST_F(ProjectLoadTest, SampleProjectLoadsWholeOverTheDemoRepository) {
   QByteArray sample = ReadFile(VISTALOOM_SOURCE_DIR "/demo/sample.vlq");
   ASSERT_TRUE(sample.contains("repositorydir=\"../build/bin/repository/\""));
   sample.replace("../build/bin/repository/", DemoRepositoryDir().toUtf8());
-  Load(sample);
+  LoadProjectText(sample);
   EXPECT_EQ(Window->FElements.Count(), 13);
   EXPECT_EQ(PageList(), (QStringList{"all", "Lighting", "Climate"}));
   QStringList names;
