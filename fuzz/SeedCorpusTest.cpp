@@ -2,7 +2,7 @@
 // that rejection unexplored without any run telling. These tests read the committed seeds.
 #include "player/PlayerStage.h"
 #include "player/StagePainter.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 
 #include <QDir>
 #include <QFile>

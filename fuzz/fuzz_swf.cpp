@@ -1,7 +1,7 @@
 #include "player/PlayerStage.h"
 #include "player/StagePainter.h"
-#include "player/SwfError.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfError.h"
+#include "player/swf/SwfParser.h"
 
 #include <QImage>
 #include <QPainter>

@@ -10,7 +10,7 @@
 #include "player/ScriptFunction.h"
 #include "player/ScriptOperators.h"
 #include "player/ScriptScope.h"
-#include "player/SwfLimits.h"
+#include "player/swf/SwfLimits.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -32,6 +32,18 @@ constexpr quint16 Arguments = 0x0400;
 constexpr quint16 This = 0x0100;
 constexpr quint16 Global = 0x0001;
 } // namespace Preload
+
+// The script value of a Push action's constant.
+ActionValue PushedConstant(const SwfPushValue& pushed) {
+  struct ToValue {
+    ActionValue operator()(std::monostate) const { return {}; }
+    ActionValue operator()(SwfNull) const { return ActionValue::Null(); }
+    ActionValue operator()(bool value) const { return value; }
+    ActionValue operator()(double value) const { return value; }
+    ActionValue operator()(const QString& value) const { return value; }
+  };
+  return std::visit(ToValue{}, pushed.Value);
+}
 
 // Try's flags.
 constexpr int HasCatch = 0x01;
@@ -149,7 +161,8 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
       const bool fromRegister =
           value.Register >= 0 && std::size_t(value.Register) < frame.Registers.size();
       ok = ok &&
-           this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)] : value.Value);
+           this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
+                                      : PushedConstant(value));
     }
     break;
   case SwfActionCode::Pop:

@@ -2,7 +2,7 @@
 
 #include "player/ActionValue.h"
 #include "player/ScriptFrame.h"
-#include "player/SwfAction.h"
+#include "player/swf/SwfAction.h"
 
 #include <QString>
 #include <cstddef>

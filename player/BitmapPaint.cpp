@@ -1,6 +1,6 @@
 #include "player/BitmapPaint.h"
 
-#include "player/SwfLimits.h"
+#include "player/swf/SwfLimits.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,8 +1,8 @@
 #include "player/MovieCache.h"
 
-#include "player/SwfError.h"
-#include "player/SwfLimits.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfError.h"
+#include "player/swf/SwfLimits.h"
+#include "player/swf/SwfParser.h"
 
 #include <QFile>
 #include <cerrno>

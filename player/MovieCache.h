@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/SwfMovie.h"
+#include "player/swf/SwfMovie.h"
 
 #include <QHash>
 #include <QMutex>

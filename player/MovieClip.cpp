@@ -1,6 +1,6 @@
 #include "player/MovieClip.h"
 
-#include "player/SwfMovie.h"
+#include "player/swf/SwfMovie.h"
 
 #include <QHash>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "player/ScriptObject.h"
-#include "player/SwfColorTransform.h"
+#include "player/swf/SwfColorTransform.h"
 
 #include <QRectF>
 #include <QTransform>

@@ -1,7 +1,7 @@
 #include "player/PlayerLevel.h"
 
-#include "player/SwfError.h"
-#include "player/SwfLimits.h"
+#include "player/swf/SwfError.h"
+#include "player/swf/SwfLimits.h"
 #include "player/TextField.h"
 
 PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName)

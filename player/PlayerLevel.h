@@ -1,8 +1,8 @@
 #pragma once
 
 #include "player/MovieClip.h"
-#include "player/SwfLimits.h"
-#include "player/SwfMovie.h"
+#include "player/swf/SwfLimits.h"
+#include "player/swf/SwfMovie.h"
 
 #include <QString>
 #include <memory>

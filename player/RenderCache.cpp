@@ -1,7 +1,7 @@
 #include "player/RenderCache.h"
 
 #include "player/ShapePainter.h"
-#include "player/SwfShape.h"
+#include "player/swf/SwfShape.h"
 
 #include <QPainter>
 #include <cmath>

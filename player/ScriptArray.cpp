@@ -1,7 +1,7 @@
 #include "player/ScriptArray.h"
 
 #include "player/PlayerLevel.h"
-#include "player/SwfLimits.h"
+#include "player/swf/SwfLimits.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 
 #include "player/PlayerLevel.h"
 #include "player/ScriptFunction.h"
-#include "player/SwfLimits.h"
+#include "player/swf/SwfLimits.h"
 
 namespace ScriptClasses {
 

@@ -3,7 +3,7 @@
 #include "player/MovieClip.h"
 #include "player/PlayerStage.h"
 #include "player/ScriptScope.h"
-#include "player/SwfMovie.h"
+#include "player/swf/SwfMovie.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "player/ScriptObject.h"
-#include "player/SwfAction.h"
+#include "player/swf/SwfAction.h"
 
 #include <memory>
 #include <vector>

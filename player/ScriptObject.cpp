@@ -1,6 +1,6 @@
 #include "player/ScriptObject.h"
 
-#include "player/SwfLimits.h"
+#include "player/swf/SwfLimits.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "player/ScriptOperators.h"
 
 #include "player/ScriptObject.h"
-#include "player/SwfAction.h"
+#include "player/swf/SwfAction.h"
 
 #include <QList>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include "player/BitmapPaint.h"
 #include "player/GradientPaint.h"
 #include "player/SolidPaint.h"
-#include "player/SwfMovie.h"
+#include "player/swf/SwfMovie.h"
 
 #include <QPainter>
 #include <cmath>

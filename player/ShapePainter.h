@@ -1,7 +1,7 @@
 #pragma once
 
-#include "player/SwfColorTransform.h"
-#include "player/SwfShape.h"
+#include "player/swf/SwfColorTransform.h"
+#include "player/swf/SwfShape.h"
 
 class QPainter;
 

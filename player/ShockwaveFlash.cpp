@@ -4,7 +4,7 @@
 #include "player/PlayerStage.h"
 #include "player/RenderCache.h"
 #include "player/StagePainter.h"
-#include "player/SwfError.h"
+#include "player/swf/SwfError.h"
 
 #include <QFileInfo>
 #include <QPainter>

@@ -3,7 +3,7 @@
 #include "player/PlayerStage.h"
 #include "player/RenderCache.h"
 #include "player/ShapePainter.h"
-#include "player/SwfShape.h"
+#include "player/swf/SwfShape.h"
 #include "player/TextPainter.h"
 
 #include <QPainter>

@@ -1,7 +1,7 @@
 #include "player/TextField.h"
 
 #include "player/PlayerStage.h"
-#include "player/SwfText.h"
+#include "player/swf/SwfText.h"
 
 QString TextField::CurrentText(const PlayerStage& stage) const {
   if (FDefinition.Variable.isEmpty())

@@ -1,7 +1,7 @@
 #include "player/TextLayout.h"
 
-#include "player/SwfMovie.h"
-#include "player/SwfText.h"
+#include "player/swf/SwfMovie.h"
+#include "player/swf/SwfText.h"
 
 #include <QPainter>
 #include <QRegularExpression>

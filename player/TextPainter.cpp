@@ -1,6 +1,6 @@
 #include "player/TextPainter.h"
 
-#include "player/SwfText.h"
+#include "player/swf/SwfText.h"
 #include "player/TextField.h"
 
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "player/SwfBuilder.h"
-#include "player/SwfError.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfError.h"
+#include "player/swf/SwfParser.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>

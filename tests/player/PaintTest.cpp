@@ -3,7 +3,7 @@
 #include "player/ShockwaveFlash.h"
 #include "player/StagePainter.h"
 #include "player/SwfBuilder.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 #include "tools/swfgen/ClipDescription.h"
 
 #include <QPainter>

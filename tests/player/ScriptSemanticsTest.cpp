@@ -1,7 +1,7 @@
 #include "ActionAssembler.h"
 #include "player/PlayerStage.h"
 #include "player/SwfBuilder.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "player/SwfBuilder.h"
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 #include "tools/swfgen/SwfWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "player/SwfParser.h"
+#include "player/swf/SwfParser.h"
 
 #include "player/SwfBuilder.h"
-#include "player/SwfError.h"
-#include "player/SwfFileDecoder.h"
+#include "player/swf/SwfError.h"
+#include "player/swf/SwfFileDecoder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "player/SwfBitmapReader.h"
+#include "player/swf/SwfBitmapReader.h"
 
-#include "player/SwfError.h"
-#include "player/SwfFileDecoder.h"
-#include "player/SwfLimits.h"
-#include "player/SwfReader.h"
+#include "player/swf/SwfError.h"
+#include "player/swf/SwfFileDecoder.h"
+#include "player/swf/SwfLimits.h"
+#include "player/swf/SwfReader.h"
 
 #include <QBuffer>
 #include <QImageReader>

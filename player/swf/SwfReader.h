@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/SwfColorTransform.h"
+#include "player/swf/SwfColorTransform.h"
 
 #include <QByteArrayView>
 #include <QColor>

@@ -1,8 +1,8 @@
-#include "player/SwfShapeReader.h"
+#include "player/swf/SwfShapeReader.h"
 
-#include "player/SwfBudget.h"
-#include "player/SwfError.h"
-#include "player/SwfReader.h"
+#include "player/swf/SwfBudget.h"
+#include "player/swf/SwfError.h"
+#include "player/swf/SwfReader.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "player/SwfVideoReader.h"
+#include "player/swf/SwfVideoReader.h"
 
-#include "player/SwfMovie.h"
-#include "player/SwfReader.h"
+#include "player/swf/SwfMovie.h"
+#include "player/swf/SwfReader.h"
 
 QRectF ReadSwfVideoBounds(SwfReader& reader) {
   reader.U16(); // frame count

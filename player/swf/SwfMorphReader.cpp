@@ -1,6 +1,6 @@
-#include "player/SwfMorphReader.h"
+#include "player/swf/SwfMorphReader.h"
 
-#include "player/SwfReader.h"
+#include "player/swf/SwfReader.h"
 
 SwfMorphShape ReadSwfMorphShape(SwfReader& reader) {
   SwfMorphShape morph;

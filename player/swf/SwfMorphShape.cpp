@@ -1,4 +1,4 @@
-#include "player/SwfMorphShape.h"
+#include "player/swf/SwfMorphShape.h"
 
 #include <algorithm>
 

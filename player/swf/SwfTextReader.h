@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/SwfText.h"
+#include "player/swf/SwfText.h"
 
 class SwfBudget;
 class SwfReader;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/SwfMorphShape.h"
+#include "player/swf/SwfMorphShape.h"
 
 class SwfReader;
 

@@ -1,8 +1,8 @@
-#include "player/SwfFileDecoder.h"
+#include "player/swf/SwfFileDecoder.h"
 
-#include "player/SwfError.h"
-#include "player/SwfLimits.h"
-#include "player/SwfReader.h"
+#include "player/swf/SwfError.h"
+#include "player/swf/SwfLimits.h"
+#include "player/swf/SwfReader.h"
 
 #include <algorithm>
 #include <lzma.h>

@@ -1,6 +1,6 @@
-#include "player/SwfReader.h"
+#include "player/swf/SwfReader.h"
 
-#include "player/SwfError.h"
+#include "player/swf/SwfError.h"
 
 #include <bit>
 #include <cstring>

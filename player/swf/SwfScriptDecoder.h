@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/SwfAction.h"
+#include "player/swf/SwfAction.h"
 
 #include <QByteArrayView>
 

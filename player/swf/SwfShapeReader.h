@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/SwfShape.h"
+#include "player/swf/SwfShape.h"
 
 class SwfBudget;
 class SwfReader;

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "player/SwfAction.h"
-#include "player/SwfColorTransform.h"
-#include "player/SwfMorphShape.h"
-#include "player/SwfShape.h"
-#include "player/SwfText.h"
+#include "player/swf/SwfAction.h"
+#include "player/swf/SwfColorTransform.h"
+#include "player/swf/SwfMorphShape.h"
+#include "player/swf/SwfShape.h"
+#include "player/swf/SwfText.h"
 
 #include <QColor>
 #include <QRectF>

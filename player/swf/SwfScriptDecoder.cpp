@@ -1,9 +1,9 @@
-#include "player/SwfScriptDecoder.h"
+#include "player/swf/SwfScriptDecoder.h"
 
-#include "player/SwfBudget.h"
-#include "player/SwfError.h"
-#include "player/SwfLimits.h"
-#include "player/SwfReader.h"
+#include "player/swf/SwfBudget.h"
+#include "player/swf/SwfError.h"
+#include "player/swf/SwfLimits.h"
+#include "player/swf/SwfReader.h"
 
 #include <algorithm>
 #include <vector>
@@ -24,7 +24,7 @@ SwfPushValue ReadPushValue(SwfReader& payload, int swfVersion, const std::vector
   case 1:
     return {double(payload.Float32())};
   case 2:
-    return {ActionValue::Null()};
+    return {SwfNull{}};
   case 3:
     return {};
   case 4:

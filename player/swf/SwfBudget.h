@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/SwfError.h"
+#include "player/swf/SwfError.h"
 
 #include <cstddef>
 

@@ -1,21 +1,24 @@
 #pragma once
 
-#include "player/ActionValue.h"
-
 #include <QString>
 #include <array>
 #include <cstddef>
 #include <limits>
 #include <memory>
+#include <variant>
 #include <vector>
 
 // Index of an action in its script; NoAction marks a branch or block end that does not
 // fall on an action boundary of the script.
 inline constexpr std::size_t NoAction = std::numeric_limits<std::size_t>::max();
 
-// One value of a Push action: a constant, or a register read when Register is set.
+// The null constant of a Push action, apart from undefined (the empty alternative).
+struct SwfNull {};
+
+// One value of a Push action: a constant (undefined, null, boolean, number or text), or a
+// register read when Register is set.
 struct SwfPushValue {
-  ActionValue Value;
+  std::variant<std::monostate, SwfNull, bool, double, QString> Value;
   int Register = -1;
 };
 
