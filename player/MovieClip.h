@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/ScriptObject.h"
+#include "player/script/ScriptObject.h"
 #include "player/swf/SwfColorTransform.h"
 
 #include <QRectF>

@@ -1,6 +1,6 @@
 #include "player/PlayerStage.h"
 
-#include "player/ActionInterpreter.h"
+#include "player/script/ActionInterpreter.h"
 
 #include <stdexcept>
 

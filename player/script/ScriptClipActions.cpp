@@ -1,8 +1,8 @@
-#include "player/ScriptClipActions.h"
+#include "player/script/ScriptClipActions.h"
 
 #include "player/MovieClip.h"
 #include "player/PlayerStage.h"
-#include "player/ScriptScope.h"
+#include "player/script/ScriptScope.h"
 #include "player/swf/SwfMovie.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "player/ActionValue.h"
-#include "player/ScriptFrame.h"
+#include "player/script/ActionValue.h"
+#include "player/script/ScriptFrame.h"
 
 #include <QString>
 

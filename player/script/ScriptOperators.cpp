@@ -1,6 +1,6 @@
-#include "player/ScriptOperators.h"
+#include "player/script/ScriptOperators.h"
 
-#include "player/ScriptObject.h"
+#include "player/script/ScriptObject.h"
 #include "player/swf/SwfAction.h"
 
 #include <QList>

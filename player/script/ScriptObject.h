@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/ActionValue.h"
+#include "player/script/ActionValue.h"
 
 #include <QHashFunctions>
 #include <QString>

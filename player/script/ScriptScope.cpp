@@ -1,10 +1,10 @@
-#include "player/ScriptScope.h"
+#include "player/script/ScriptScope.h"
 
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
-#include "player/ScriptBuiltins.h"
-#include "player/ScriptFunction.h"
+#include "player/script/ScriptBuiltins.h"
+#include "player/script/ScriptFunction.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "player/ScriptClasses.h"
+#include "player/script/ScriptClasses.h"
 
 #include "player/PlayerLevel.h"
-#include "player/ScriptFunction.h"
+#include "player/script/ScriptFunction.h"
 #include "player/swf/SwfLimits.h"
 
 namespace ScriptClasses {

@@ -1,4 +1,4 @@
-#include "player/ScriptArray.h"
+#include "player/script/ScriptArray.h"
 
 #include "player/PlayerLevel.h"
 #include "player/swf/SwfLimits.h"

@@ -1,4 +1,4 @@
-#include "player/ScriptObject.h"
+#include "player/script/ScriptObject.h"
 
 #include "player/swf/SwfLimits.h"
 

@@ -1,9 +1,9 @@
-#include "player/ScriptBuiltins.h"
+#include "player/script/ScriptBuiltins.h"
 
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
-#include "player/ScriptArray.h"
-#include "player/ScriptObject.h"
+#include "player/script/ScriptArray.h"
+#include "player/script/ScriptObject.h"
 
 #include <QRandomGenerator>
 #include <cmath>

@@ -1,15 +1,15 @@
-#include "player/ActionInterpreter.h"
+#include "player/script/ActionInterpreter.h"
 
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
-#include "player/ScriptArray.h"
-#include "player/ScriptBuiltins.h"
-#include "player/ScriptClasses.h"
-#include "player/ScriptClipActions.h"
-#include "player/ScriptFunction.h"
-#include "player/ScriptOperators.h"
-#include "player/ScriptScope.h"
+#include "player/script/ScriptArray.h"
+#include "player/script/ScriptBuiltins.h"
+#include "player/script/ScriptClasses.h"
+#include "player/script/ScriptClipActions.h"
+#include "player/script/ScriptFunction.h"
+#include "player/script/ScriptOperators.h"
+#include "player/script/ScriptScope.h"
 #include "player/swf/SwfLimits.h"
 
 #include <QElapsedTimer>

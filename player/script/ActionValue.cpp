@@ -1,6 +1,6 @@
-#include "player/ActionValue.h"
+#include "player/script/ActionValue.h"
 
-#include "player/ScriptObject.h"
+#include "player/script/ScriptObject.h"
 
 #include <QLocale>
 #include <cmath>
