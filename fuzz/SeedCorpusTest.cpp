@@ -1,7 +1,7 @@
 // The seeds are where every fuzz run starts: a seed the reader rejects leaves the code behind
 // that rejection unexplored without any run telling. These tests read the committed seeds.
 #include "player/PlayerStage.h"
-#include "player/StagePainter.h"
+#include "player/render/StagePainter.h"
 #include "player/swf/SwfParser.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "player/PlayerStage.h"
-#include "player/StagePainter.h"
+#include "player/render/StagePainter.h"
 #include "player/swf/SwfError.h"
 #include "player/swf/SwfParser.h"
 

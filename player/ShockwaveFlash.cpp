@@ -2,8 +2,8 @@
 
 #include "player/MovieCache.h"
 #include "player/PlayerStage.h"
-#include "player/RenderCache.h"
-#include "player/StagePainter.h"
+#include "player/render/RenderCache.h"
+#include "player/render/StagePainter.h"
 #include "player/swf/SwfError.h"
 
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/TextLayout.h"
+#include "player/render/TextLayout.h"
 
 #include <QString>
 #include <memory>

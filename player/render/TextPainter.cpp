@@ -1,4 +1,4 @@
-#include "player/TextPainter.h"
+#include "player/render/TextPainter.h"
 
 #include "player/swf/SwfText.h"
 #include "player/TextField.h"

@@ -1,4 +1,4 @@
-#include "player/BitmapPaint.h"
+#include "player/render/BitmapPaint.h"
 
 #include "player/swf/SwfLimits.h"
 

@@ -1,10 +1,10 @@
-#include "player/StagePainter.h"
+#include "player/render/StagePainter.h"
 
 #include "player/PlayerStage.h"
-#include "player/RenderCache.h"
-#include "player/ShapePainter.h"
+#include "player/render/RenderCache.h"
+#include "player/render/ShapePainter.h"
 #include "player/swf/SwfShape.h"
-#include "player/TextPainter.h"
+#include "player/render/TextPainter.h"
 
 #include <QPainter>
 #include <algorithm>

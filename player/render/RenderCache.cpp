@@ -1,6 +1,6 @@
-#include "player/RenderCache.h"
+#include "player/render/RenderCache.h"
 
-#include "player/ShapePainter.h"
+#include "player/render/ShapePainter.h"
 #include "player/swf/SwfShape.h"
 
 #include <QPainter>

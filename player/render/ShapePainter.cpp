@@ -1,8 +1,8 @@
-#include "player/ShapePainter.h"
+#include "player/render/ShapePainter.h"
 
-#include "player/BitmapPaint.h"
-#include "player/GradientPaint.h"
-#include "player/SolidPaint.h"
+#include "player/render/BitmapPaint.h"
+#include "player/render/GradientPaint.h"
+#include "player/render/SolidPaint.h"
 #include "player/swf/SwfMovie.h"
 
 #include <QPainter>

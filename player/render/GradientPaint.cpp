@@ -1,4 +1,4 @@
-#include "player/GradientPaint.h"
+#include "player/render/GradientPaint.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>

@@ -1,4 +1,4 @@
-#include "player/SolidPaint.h"
+#include "player/render/SolidPaint.h"
 
 QBrush SolidBrush(const QColor& color, const SwfColorTransform& colors) {
   return QBrush(colors.Apply(color));

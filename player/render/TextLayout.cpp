@@ -1,4 +1,4 @@
-#include "player/TextLayout.h"
+#include "player/render/TextLayout.h"
 
 #include "player/swf/SwfMovie.h"
 #include "player/swf/SwfText.h"
