@@ -1,6 +1,6 @@
 // The caption panels of a design surface: LoadTab places them from XML nodes, and a selected
 // panel shows its geometry in the Properties grid.
-#include "designer/ProjectXml.h"
+#include "designer/formats/ProjectXml.h"
 #include "designer/ValueListEditor.h"
 #include "designer/main.h"
 #include "model/CapPanel.h"

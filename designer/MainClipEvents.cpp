@@ -1,6 +1,6 @@
 // The stage's FSCommand handler: a clip announcing itself with "load" gets its element's
 // geometry and item properties and, after a project load, what the project stores for it.
-#include "designer/ProjectXml.h"
+#include "designer/formats/ProjectXml.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
 

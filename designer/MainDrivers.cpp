@@ -1,6 +1,6 @@
 // The Actions tab of the main window: the driver catalogue listed and browsed, the parameters
 // of a command filled in, and the binding lines that make an element's OnExecute text.
-#include "designer/DriverCatalogue.h"
+#include "designer/formats/DriverCatalogue.h"
 #include "designer/ValueListEditor.h"
 #include "designer/main.h"
 #include "model/Hash.h"

@@ -1,7 +1,7 @@
 // The interface description of the main window: Create XML builds it in XMLDocument, Save XML
 // writes it to a file the user chooses.
-#include "designer/InterfaceXml.h"
-#include "designer/WholeFile.h"
+#include "designer/formats/InterfaceXml.h"
+#include "designer/formats/WholeFile.h"
 #include "designer/main.h"
 #include "platform/Dialogs.h"
 #include "platform/FtpClient.h"

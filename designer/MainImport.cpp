@@ -1,7 +1,7 @@
 // Load from XML: rebuilds the pages and elements of an interface description in the current
 // directory, taking every element's clip from the repository through the clip catalogue.
 
-#include "designer/InterfaceImport.h"
+#include "designer/formats/InterfaceImport.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
 #include "model/Hash.h"

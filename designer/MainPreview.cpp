@@ -1,8 +1,8 @@
 // CreatePreview: fills a folder with everything a preview of the design needs: the main movie,
 // the interface description, a copy of every clip used and the clip catalogue.
 
-#include "designer/ClipsXml.h"
-#include "designer/WholeFile.h"
+#include "designer/formats/ClipsXml.h"
+#include "designer/formats/WholeFile.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
 #include "platform/Dialogs.h"

@@ -1,7 +1,7 @@
 // The project life cycle of the main window: the project document written and read, the
 // loading dialog every load runs in, Load, Reopen, Save, Save As and the backup copy.
 #include "designer/LoadingForm.h"
-#include "designer/ProjectXml.h"
+#include "designer/formats/ProjectXml.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
 #include "platform/Dialogs.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "designer/ProjectXml.h"
-#include "designer/StoredElementIndex.h"
+#include "designer/formats/ProjectXml.h"
+#include "designer/formats/StoredElementIndex.h"
 #include "model/ObjectList.h"
 
 #include <QDomDocument>

@@ -1,5 +1,5 @@
 #include "SelectionFixture.h"
-#include "designer/DriverCatalogue.h"
+#include "designer/formats/DriverCatalogue.h"
 
 #include <QListWidget>
 #include <QTabWidget>

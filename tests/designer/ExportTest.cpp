@@ -1,5 +1,5 @@
 #include "ProjectFixture.h"
-#include "designer/InterfaceXml.h"
+#include "designer/formats/InterfaceXml.h"
 
 #include <QAction>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "ProjectFixture.h"
-#include "designer/DriverCatalogue.h"
-#include "designer/ProjectXml.h"
+#include "designer/formats/DriverCatalogue.h"
+#include "designer/formats/ProjectXml.h"
 
 #include <QAction>
 #include <QListWidget>

@@ -1,5 +1,5 @@
 #include "ProjectFixture.h"
-#include "designer/ClipsXml.h"
+#include "designer/formats/ClipsXml.h"
 
 #include <QAction>
 

@@ -1,7 +1,7 @@
-#include "designer/ProjectXml.h"
+#include "designer/formats/ProjectXml.h"
 
-#include "designer/StoredElementIndex.h"
-#include "designer/XmlTwinWriter.h"
+#include "designer/formats/StoredElementIndex.h"
+#include "designer/formats/XmlTwinWriter.h"
 #include "model/FlashElement.h"
 #include "platform/Numbers.h"
 #include "platform/XmlNesting.h"

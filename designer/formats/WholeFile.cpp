@@ -1,4 +1,4 @@
-#include "designer/WholeFile.h"
+#include "designer/formats/WholeFile.h"
 
 #include <QSaveFile>
 

@@ -1,4 +1,4 @@
-#include "designer/XmlTwinWriter.h"
+#include "designer/formats/XmlTwinWriter.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "designer/InterfaceXml.h"
+#include "designer/formats/InterfaceXml.h"
 
-#include "designer/XmlTwinWriter.h"
+#include "designer/formats/XmlTwinWriter.h"
 #include "model/FlashElement.h"
 #include "platform/Numbers.h"
 

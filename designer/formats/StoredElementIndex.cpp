@@ -1,6 +1,6 @@
-#include "designer/StoredElementIndex.h"
+#include "designer/formats/StoredElementIndex.h"
 
-#include "designer/ProjectXml.h"
+#include "designer/formats/ProjectXml.h"
 #include "platform/Numbers.h"
 
 #include <cmath>

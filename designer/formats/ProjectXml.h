@@ -1,6 +1,6 @@
 #pragma once
 
-#include "designer/XmlTwinWriter.h"
+#include "designer/formats/XmlTwinWriter.h"
 
 #include <QDomDocument>
 #include <QDomElement>

@@ -1,4 +1,4 @@
-#include "designer/DriverCatalogue.h"
+#include "designer/formats/DriverCatalogue.h"
 
 #include "platform/XmlNesting.h"
 

@@ -1,4 +1,4 @@
-#include "designer/InterfaceImport.h"
+#include "designer/formats/InterfaceImport.h"
 
 #include "model/Hash.h"
 #include "model/QelStrFunct.h"

@@ -1,7 +1,7 @@
-#include "designer/StoredElementIndex.h"
+#include "designer/formats/StoredElementIndex.h"
 
-#include "designer/ProjectXml.h"
-#include "designer/XmlTwinWriter.h"
+#include "designer/formats/ProjectXml.h"
+#include "designer/formats/XmlTwinWriter.h"
 
 #include <QDomDocument>
 #include <gtest/gtest.h>

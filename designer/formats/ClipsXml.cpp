@@ -1,4 +1,4 @@
-#include "designer/ClipsXml.h"
+#include "designer/formats/ClipsXml.h"
 
 #include "model/QelStrFunct.h"
 

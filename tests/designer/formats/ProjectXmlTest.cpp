@@ -1,4 +1,4 @@
-#include "designer/ProjectXml.h"
+#include "designer/formats/ProjectXml.h"
 
 #include "model/FlashElement.h"
 #include "platform/Numbers.h"

@@ -1,7 +1,7 @@
 // A project written again into the same document keeps the element nodes it would write
 // unchanged; the document must then hold exactly the tree a write from scratch builds.
-#include "designer/InterfaceXml.h"
-#include "designer/ProjectXml.h"
+#include "designer/formats/InterfaceXml.h"
+#include "designer/formats/ProjectXml.h"
 #include "model/FlashElement.h"
 
 #include <QStringList>
