@@ -1,7 +1,7 @@
 // The interface description of projects of 100 and 1,000 elements: named elements over the
 // demo clips, spread over five pages, each with item properties and a flash suffix.
-#include "designer/InterfaceXml.h"
-#include "designer/XmlTwinWriter.h"
+#include "designer/formats/InterfaceXml.h"
+#include "designer/formats/XmlTwinWriter.h"
 #include "model/FlashElement.h"
 
 #include <QDomDocument>

@@ -2,7 +2,7 @@
 // load from the start of the reader to the last clip "load" handled.
 #include "designer/CreateForms.h"
 #include "designer/LoadingForm.h"
-#include "designer/ProjectXml.h"
+#include "designer/formats/ProjectXml.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
 #include "player/ShockwaveFlash.h"

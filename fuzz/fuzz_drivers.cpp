@@ -1,6 +1,6 @@
 // Driver catalogues as untrusted bytes: each input is parsed as drivers.xml and, when it reads,
 // every driver, command and parameter row the Actions tab could show is looked up.
-#include "designer/DriverCatalogue.h"
+#include "designer/formats/DriverCatalogue.h"
 
 #include <cstddef>
 #include <cstdint>

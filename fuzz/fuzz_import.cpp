@@ -1,5 +1,5 @@
-#include "designer/ClipsXml.h"
-#include "designer/InterfaceImport.h"
+#include "designer/formats/ClipsXml.h"
+#include "designer/formats/InterfaceImport.h"
 #include "model/Hash.h"
 #include "model/QelStrFunct.h"
 

@@ -1,4 +1,4 @@
-#include "ActionAssembler.h"
+#include "player/ActionAssembler.h"
 #include "player/ShockwaveFlash.h"
 #include "player/SwfBuilder.h"
 

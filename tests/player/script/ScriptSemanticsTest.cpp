@@ -1,4 +1,4 @@
-#include "ActionAssembler.h"
+#include "player/ActionAssembler.h"
 #include "player/PlayerStage.h"
 #include "player/SwfBuilder.h"
 #include "player/swf/SwfParser.h"
