@@ -34,20 +34,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-display=
-for number in $(seq 91 160); do
-  if [[ ! -e /tmp/.X11-unix/X$number && ! -e /tmp/.X$number-lock ]]; then
-    display=:$number
-    break
-  fi
+# Xvfb picks a free display itself and writes its number: tests that run at once never race
+# for the same display.
+Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 1 80); do
+  [[ -s "$work/display" ]] && break
+  sleep 0.25
 done
-if [[ -z "$display" ]]; then
-  echo "no free X display number"
+if [[ ! -s "$work/display" ]]; then
+  echo "Xvfb did not start:"
+  cat "$work/xvfb.log"
   exit 1
 fi
-
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
+display=:$(head -n 1 "$work/display")
 
 # The share of screen pixels that have exactly the stage's background colour.
 background_share() {
