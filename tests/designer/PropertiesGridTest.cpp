@@ -133,3 +133,65 @@ TEST_F(PropertiesGridTest, ReadOnlyRowsPickButDoNotType) {
   ASSERT_EQ(validated.count(), 1);
   EXPECT_EQ(validated.at(0), (QVariantList{"visible", "False"}));
 }
+
+// A letter typed on a read-only pick-list row picks nothing, whether the row's list is
+// closed or open for picking, so leaving the cell changes nothing.
+TEST_F(PropertiesGridTest, TypingOnAReadOnlyPickListRowPicksNothing) {
+  const int row = Grid->InsertRow("visible", "True");
+  Grid->SetPickList(row, {"True", "False"});
+  Grid->SetReadOnly(row, true);
+  QSignalSpy validated(Grid, &TValueListEditor::Validate);
+
+  Grid->setFocus();
+  Grid->SetCurrentRow(row);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F);
+  Grid->SetCurrentRow(0);
+  EXPECT_EQ(Grid->Value(row), "True");
+
+  Grid->SetCurrentRow(row);
+  QTest::keyClick(Grid, Qt::Key_F2);
+  auto* combo = Grid->viewport()->findChild<QComboBox*>();
+  ASSERT_NE(combo, nullptr);
+  QTest::keyClick(combo, Qt::Key_F);
+  EXPECT_EQ(combo->currentText(), "True");
+  Other->setFocus();
+  EXPECT_EQ(Grid->Value(row), "True");
+  EXPECT_EQ(validated.count(), 0);
+}
+
+// Rows move by dragging their key to another row; each keeps its key and value, the grid
+// shows them in the new order and an edit still reaches the row's own key. A refilled grid
+// starts in the order of its rows again.
+TEST_F(PropertiesGridTest, RowsMoveByDraggingTheirKey) {
+  Grid->InsertRow("y", "20");
+  Grid->SetRowsMovable(true);
+  const auto shownKeys = [this] {
+    QStringList keys;
+    for (int visual = 0; visual < Grid->RowCount(); ++visual)
+      keys << Grid->Key(Grid->verticalHeader()->logicalIndex(visual));
+    return keys;
+  };
+  const auto keyCell = [this](int row) {
+    return Grid->visualItemRect(Grid->item(row, 0)).center();
+  };
+  const QPoint from = keyCell(Grid->FindRow("y"));
+  const QPoint to = keyCell(Grid->FindRow("name"));
+  QTest::mousePress(Grid->viewport(), Qt::LeftButton, {}, from);
+  QTest::mouseMove(Grid->viewport(), (from + to) / 2);
+  QTest::mouseMove(Grid->viewport(), to);
+  QTest::mouseRelease(Grid->viewport(), Qt::LeftButton, {}, to);
+  EXPECT_EQ(shownKeys(), (QStringList{"y", "name", "x"}));
+  EXPECT_EQ(Grid->Values("y"), "20");
+
+  QSignalSpy validated(Grid, &TValueListEditor::Validate);
+  TypeInto("x", "15");
+  Other->setFocus();
+  ASSERT_EQ(validated.count(), 1);
+  EXPECT_EQ(validated.at(0), (QVariantList{"x", "15"}));
+
+  Grid->Clear();
+  for (const char* key : {"a", "b", "c"})
+    Grid->InsertRow(key, "");
+  EXPECT_EQ(shownKeys(), (QStringList{"a", "b", "c"}));
+}

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -186,4 +187,38 @@ TEST_F(SelectionTest, AllObjectsTabListsEveryElementInListOrder) {
   EXPECT_EQ(table->data(table->index(1, 0)).toInt(), 1);
   EXPECT_EQ(table->data(table->index(1, 1)).toString(), second->GetLevelName());
   EXPECT_EQ(table->data(table->index(1, 2)).toString(), "Main");
+}
+
+// "visible" and "Page" change only by picking: letters typed on them leave the element shown
+// and on its page. The rows of the Properties grid move by dragging their key.
+TEST_F(SelectionTest, PickListRowsRefuseTypingAndPropertyRowsMove) {
+  CreateShown();
+  InsertPage("Main");
+  TFlashElement* element = Place("button", 10, 10);
+  Click({20, 20});
+  TValueListEditor* grid = Window->ValueListEditor;
+  grid->setFocus();
+  for (const auto& [key, letter] :
+       {std::pair{"visible", Qt::Key_F}, std::pair{"Page", Qt::Key_A}}) {
+    grid->SetCurrentRow(grid->FindRow(key));
+    QTest::keyClick(QApplication::focusWidget(), letter);
+    QTest::keyClick(QApplication::focusWidget(), letter);
+  }
+  grid->SetCurrentRow(grid->FindRow("x"));
+  Window->ListBoxItem->setFocus();
+  EXPECT_TRUE(element->FShown);
+  EXPECT_EQ(element->FPage, "Main");
+  EXPECT_EQ(Shown("visible"), "True");
+  EXPECT_EQ(Shown("Page"), "Main");
+
+  const auto keyCell = [grid](const char* key) {
+    return grid->visualItemRect(grid->item(grid->FindRow(key), 0)).center();
+  };
+  const QPoint from = keyCell("x");
+  const QPoint to = keyCell("object id");
+  QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, from);
+  QTest::mouseMove(grid->viewport(), to);
+  QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, to);
+  EXPECT_EQ(grid->Key(grid->verticalHeader()->logicalIndex(0)), "x");
+  EXPECT_EQ(grid->Key(grid->verticalHeader()->logicalIndex(1)), "object id");
 }
