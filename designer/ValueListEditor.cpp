@@ -286,7 +286,8 @@ void TValueListEditor::mouseReleaseEvent(QMouseEvent* event) {
   const int moving = std::exchange(FMovingRow, -1);
   QTableWidget::mouseReleaseEvent(event);
   const int target = rowAt(event->position().toPoint().y());
-  if (moving < 0 || event->button() != Qt::LeftButton || target < 0 || target == moving)
+  if (moving < 0 || moving >= rowCount() || event->button() != Qt::LeftButton || target < 0 ||
+      target == moving)
     return;
   // Rows move in the grid's display only: each keeps its index, key and value.
   verticalHeader()->moveSection(verticalHeader()->visualIndex(moving),
