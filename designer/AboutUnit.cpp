@@ -47,7 +47,7 @@ QLabel* WindowColouredLabel(const QString& Text, const char* Name, QWidget* Pare
 
 } // namespace
 
-TAbout::TAbout(QWidget* Parent) : QDialog(Parent) {
+TAbout::TAbout(QWidget* Parent) : TScreenCentredDialog(Parent) {
   setObjectName("About");
   setWindowTitle("About Tessaryn");
   setFixedSize(417, 184);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "designer/ScreenCentredDialog.h"
 
 class QFrame;
 class QLabel;
@@ -8,7 +8,7 @@ class QPushButton;
 
 // The about box: the program's title and version over the logo. It opens opaque and fades
 // out each time it closes.
-class TAbout : public QDialog {
+class TAbout : public TScreenCentredDialog {
   Q_OBJECT
 public:
   explicit TAbout(QWidget* Parent = nullptr);

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TFormProp::TFormProp(QWidget* Parent) : QDialog(Parent) {
+TFormProp::TFormProp(QWidget* Parent) : TScreenCentredDialog(Parent) {
   setObjectName("FormProp");
   setWindowTitle("Flash Suffix Editor");
   resize(244, 186);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "designer/ScreenCentredDialog.h"
 
 class QAction;
 class QPlainTextEdit;
@@ -8,7 +8,7 @@ class QPushButton;
 
 // A small text editor: the caller puts a text into MemoInfo, shows the dialog modally and
 // takes the text back after OK.
-class TFormProp : public QDialog {
+class TFormProp : public TScreenCentredDialog {
   Q_OBJECT
 public:
   explicit TFormProp(QWidget* Parent = nullptr);

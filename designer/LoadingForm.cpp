@@ -14,7 +14,8 @@ int settlePause = 100;
 } // namespace
 
 TFormLoading::TFormLoading(QWidget* owner)
-    : QDialog(owner), LabelInfo(new QLabel(QStringLiteral("Loading main components ..."), this)),
+    : TScreenCentredDialog(owner),
+      LabelInfo(new QLabel(QStringLiteral("Loading main components ..."), this)),
       ProgressBar(new QProgressBar(this)), Button1(new QPushButton(this)),
       CancelLoad(new QAction(QStringLiteral("Cancel"), this)), Timer(new QTimer(this)) {
   setObjectName(QStringLiteral("FormLoading"));

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "designer/ScreenCentredDialog.h"
+
 #include <functional>
 
 class QAction;
@@ -14,7 +15,7 @@ class QTimer;
 // starts the load callback, which reports progress through LabelInfo and ProgressBar, polls
 // FCancelled between elements and closes the dialog through FinishLoad when it has read
 // everything. An error of the load goes to FOnError and leaves the dialog open for Cancel.
-class TFormLoading : public QDialog {
+class TFormLoading : public TScreenCentredDialog {
   Q_OBJECT
 public:
   using TLoadCallback = std::function<void(TFormLoading* sender, QIODevice* stream)>;

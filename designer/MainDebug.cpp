@@ -135,8 +135,11 @@ void TFormVistaloom::Button4Click(QObject*) {
 }
 
 void TFormVistaloom::Button5Click(QObject*) {
-  if (FormPaint)
-    FormPaint->show();
+  if (!FormPaint)
+    return;
+  // Over the stage's area, also above the page of another tab.
+  FormPaint->show();
+  FormPaint->raise();
 }
 
 void TFormVistaloom::Button6Click(QObject*) {

@@ -9,6 +9,7 @@
 #include "platform/FileCopy.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <stdexcept>
 
@@ -23,6 +24,23 @@ void CopyIntoPreview(const QString& Source, const QString& Destination) {
   CopyFile(Source, Destination);
 }
 
+// Folder with its links resolved where it exists, else with "." and ".." taken out.
+QString ResolvedFolder(const QString& Folder) {
+  const QString canonical = QFileInfo(Folder).canonicalFilePath();
+  return canonical.isEmpty() ? QDir::cleanPath(QDir(Folder).absolutePath()) : canonical;
+}
+
+// True when Folder is Root or lies below it.
+bool IsFolderWithin(const QString& Folder, const QString& Root) {
+  const QString folder = ResolvedFolder(Folder);
+  QString root = ResolvedFolder(Root);
+  if (folder == root)
+    return true;
+  if (!root.endsWith(u'/'))
+    root += u'/';
+  return folder.startsWith(root);
+}
+
 } // namespace
 
 void TFormVistaloom::ConnectPreviewActions() {
@@ -35,6 +53,14 @@ void TFormVistaloom::CreatePreviewExecute(QObject*) {
   QString folder;
   if (!FDialogs->BrowseFolder(this, QStringLiteral("Select preview directory"), root, folder))
     return;
+  // A named project keeps its preview in its own folder or below it.
+  if (!root.isEmpty() && !IsFolderWithin(folder, root)) {
+    FDialogs->Message(this, QStringLiteral("Cannot create the preview in \"%1\": it lies outside "
+                                           "the project folder \"%2\". Choose that folder or "
+                                           "one inside it.")
+                                .arg(QDir::cleanPath(folder), root));
+    return;
+  }
   const QString target = folder + u'/';
 
   CopyIntoPreview(FExeDir + QStringLiteral("Background/main.swf"),

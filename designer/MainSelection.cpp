@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -63,6 +64,29 @@ void XorDottedOutline(QImage& Image, const QRect& Band) {
       flip(Band.right(), y);
   }
 }
+
+// Tells whether the user changed a list's selection since the left button last went down on
+// it, so a click that changed nothing can still count as a click.
+class TSelectionChangeSincePress : public QObject {
+public:
+  explicit TSelectionChangeSincePress(QListWidget* List) : QObject(List) {
+    List->viewport()->installEventFilter(this);
+    connect(List, &QListWidget::itemSelectionChanged, this, [this] { FChanged = true; });
+  }
+
+  bool Changed() const { return FChanged; }
+
+protected:
+  bool eventFilter(QObject*, QEvent* Event) override {
+    if (Event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(Event)->button() == Qt::LeftButton)
+      FChanged = false;
+    return false;
+  }
+
+private:
+  bool FChanged = false;
+};
 
 } // namespace
 
@@ -344,10 +368,17 @@ void TFormVistaloom::ConnectSelectionActions() {
   ConnectAction(Deselect, &TFormVistaloom::DeselectExecute);
 
   // Only the user's selection changes are clicks: the program changes them with signals
-  // blocked.
+  // blocked. A click that leaves the selection as it was, on the row already selected, is a
+  // click all the same.
   ConnectPageList();
-  connect(ListBoxItem, &QListWidget::itemSelectionChanged, this,
-          GuardedSlot(&TFormVistaloom::ListBoxItemClick, ListBoxItem));
+  const std::function<void()> listClick =
+      GuardedSlot(&TFormVistaloom::ListBoxItemClick, ListBoxItem);
+  connect(ListBoxItem, &QListWidget::itemSelectionChanged, this, listClick);
+  const auto* changeSincePress = new TSelectionChangeSincePress(ListBoxItem);
+  connect(ListBoxItem, &QListWidget::itemClicked, this, [changeSincePress, listClick] {
+    if (!changeSincePress->Changed())
+      listClick();
+  });
 
   for (TValueListEditor* grid : {ValueListEditor, VLEProp, VLEFlashSuffix}) {
     connect(grid, &TValueListEditor::Validate, this,

@@ -6,6 +6,7 @@
 #include "model/FlashElement.h"
 #include "player/ShockwaveFlash.h"
 
+#include <QLayout>
 #include <QTabWidget>
 
 namespace {
@@ -14,9 +15,24 @@ namespace {
 constexpr int WidthProperty = 8;
 constexpr int HeightProperty = 9;
 
+// Lays Widget and the widgets inside it out at once. A hidden widget's layout waits until it
+// is shown, and a tab that is not shown keeps its old size until then.
+void LayOutNow(QWidget* Widget) {
+  if (QLayout* Layout = Widget->layout())
+    Layout->setGeometry(Widget->rect());
+  for (QWidget* Child : Widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    LayOutNow(Child);
+}
+
 } // namespace
 
 void TFormVistaloom::UpdateStageLayout() {
+  // While another tab is shown, the design tab takes that page's place, so the stage has the
+  // size it will be shown with.
+  if (const QWidget* ShownPage = PCMain->currentWidget(); ShownPage && ShownPage != TSDesign) {
+    TSDesign->setGeometry(ShownPage->geometry());
+    LayOutNow(TSDesign);
+  }
   const int ControlWidth = ShockwaveFlash->width();
   const int ControlHeight = ShockwaveFlash->height();
   // A stage squeezed to nothing shows nothing to point at: keep the last scale rather than
@@ -36,8 +52,8 @@ void TFormVistaloom::UpdateStageLayout() {
   StageWindowHandle = ShockwaveFlash;
 
   if (FormPaint) {
-    FormPaint->setGeometry(
-        QRect(ShockwaveFlash->mapTo(TSDesign, QPoint(0, 0)), ShockwaveFlash->size()));
+    FormPaint->setGeometry(QRect(ShockwaveFlash->mapTo(FormPaint->parentWidget(), QPoint(0, 0)),
+                                 ShockwaveFlash->size()));
     FormPaint->raise();
   }
 }
@@ -71,6 +87,9 @@ void TFormVistaloom::WMExitSizeMove() {
 }
 
 void TFormVistaloom::PCMainChange(QObject*) {
-  if (FormPaint)
-    FormPaint->setVisible(PCMain->currentWidget() == TSDesign);
+  if (!FormPaint)
+    return;
+  FormPaint->setVisible(PCMain->currentWidget() == TSDesign);
+  // The page control raises the page it shows; the overlay stays above the pages.
+  FormPaint->raise();
 }

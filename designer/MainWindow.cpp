@@ -291,6 +291,8 @@ QWidget* TFormVistaloom::CreatePropertyPanel() {
   Suffix->addWidget(VLEFlashSuffix);
   Inner->addWidget(PanelFlashSuffiz, 1);
 
+  for (TValueListEditor* Grid : {ValueListEditor, VLEProp, VLEFlashSuffix})
+    Grid->SetRowsMovable(true);
   Outer->addWidget(PanelProperty);
   Outer->addStretch();
   return PanelPropery;
@@ -379,6 +381,8 @@ QWidget* TFormVistaloom::CreateObjectsPanel() {
   SGElements = Named(new QTableWidget(1, 2), "SGElements");
   SGElements->setHorizontalHeaderLabels({"Elements", QString()});
   SGElements->verticalHeader()->hide();
+  // Rows are 16 pixels high, below the height the header would keep for its own font.
+  SGElements->verticalHeader()->setMinimumSectionSize(16);
   SGElements->verticalHeader()->setDefaultSectionSize(16);
   SGElements->setColumnWidth(0, 109);
   SGElements->setColumnWidth(1, 28);

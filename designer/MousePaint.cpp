@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
-TFormPaint::TFormPaint(TFormVistaloom& Main) : QWidget(Main.TSDesign), FMain(Main) {
+TFormPaint::TFormPaint(TFormVistaloom& Main) : QWidget(Main.TSDesign->parentWidget()), FMain(Main) {
   setObjectName("FormPaint");
   setWindowTitle("FormPaint");
   setAttribute(Qt::WA_NoSystemBackground);

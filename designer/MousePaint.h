@@ -5,10 +5,11 @@
 
 class TFormVistaloom;
 
-// The overlay that catches the mouse over the stage: a frameless child of the design tab
-// without a background of its own, laid exactly over the stage, so its client pixels are the
-// stage's pixels. It passes every mouse event on to the main window and its keys to the key
-// handlers the main window connects.
+// The overlay that catches the mouse over the stage: a frameless widget without a background
+// of its own, laid exactly over the stage, so its client pixels are the stage's pixels. It lies
+// on the page area of the main tab control, above its pages, so that it can be shown over the
+// stage's area while another tab is shown. It passes every mouse event on to the main window
+// and its keys to the key handlers the main window connects.
 class TFormPaint : public QWidget {
   Q_OBJECT
 public:

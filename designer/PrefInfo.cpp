@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 TFormPrefInfo::TFormPrefInfo(TDialogs* Dialogs, QWidget* Parent)
-    : QDialog(Parent), FDialogs(Dialogs) {
+    : TScreenCentredDialog(Parent), FDialogs(Dialogs) {
   setObjectName("FormPrefInfo");
   setWindowTitle("Project Preferences");
   resize(510, 182);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "designer/ScreenCentredDialog.h"
 
 class QAction;
 class QLabel;
@@ -10,7 +10,7 @@ class TDialogs;
 
 // The project preferences dialog: the repository folder and the device's server address.
 // The caller fills both fields, shows it modally and reads them back after OK.
-class TFormPrefInfo : public QDialog {
+class TFormPrefInfo : public TScreenCentredDialog {
   Q_OBJECT
 public:
   TFormPrefInfo(TDialogs* Dialogs, QWidget* Parent = nullptr);

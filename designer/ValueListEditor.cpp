@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -16,6 +17,12 @@ constexpr int KeyColumn = 0;
 constexpr int ValueColumn = 1;
 constexpr int ReadOnlyRole = Qt::UserRole;
 constexpr int PickListRole = Qt::UserRole + 1;
+
+// A key that types text rather than one that moves or commands.
+bool IsTyping(const QKeyEvent* event) {
+  return !event->text().isEmpty() && event->text().at(0).isPrint() &&
+         !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+}
 
 // Edits a value cell: a line edit, or for a row with a pick list a combo box that can be typed
 // into only when the row is not read-only. A pick from the list takes effect at once.
@@ -46,6 +53,14 @@ public:
       return;
     }
     QStyledItemDelegate::setEditorData(editor, index);
+  }
+
+  // A read-only row's list is not typed into: a letter would pick the entry it begins.
+  bool eventFilter(QObject* editor, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress && IsTyping(static_cast<QKeyEvent*>(event)))
+      if (const auto* combo = qobject_cast<QComboBox*>(editor); combo && !combo->isEditable())
+        return true;
+    return QStyledItemDelegate::eventFilter(editor, event);
   }
 
   void setModelData(QWidget* editor, QAbstractItemModel* model,
@@ -216,6 +231,10 @@ QStringList TValueListEditor::PickList(int Row) const {
   return cell ? cell->data(PickListRole).toStringList() : QStringList();
 }
 
+void TValueListEditor::SetRowsMovable(bool Movable) {
+  FRowsMovable = Movable;
+}
+
 void TValueListEditor::SetCurrentRow(int Row) {
   setCurrentCell(Row, ValueColumn);
 }
@@ -246,7 +265,33 @@ void TValueListEditor::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
     CommitOpenEditor();
   emit KeyDown(event->key());
+  // Typing on a read-only row opens no editor and searches no other row.
+  if (IsTyping(event) && ReadOnly(currentRow())) {
+    event->accept();
+    return;
+  }
   QTableWidget::keyPressEvent(event);
+}
+
+void TValueListEditor::mousePressEvent(QMouseEvent* event) {
+  const QModelIndex index = indexAt(event->position().toPoint());
+  FMovingRow = FRowsMovable && event->button() == Qt::LeftButton && index.isValid() &&
+                       index.column() == KeyColumn
+                   ? index.row()
+                   : -1;
+  QTableWidget::mousePressEvent(event);
+}
+
+void TValueListEditor::mouseReleaseEvent(QMouseEvent* event) {
+  const int moving = std::exchange(FMovingRow, -1);
+  QTableWidget::mouseReleaseEvent(event);
+  const int target = rowAt(event->position().toPoint().y());
+  if (moving < 0 || moving >= rowCount() || event->button() != Qt::LeftButton || target < 0 ||
+      target == moving)
+    return;
+  // Rows move in the grid's display only: each keeps its index, key and value.
+  verticalHeader()->moveSection(verticalHeader()->visualIndex(moving),
+                                verticalHeader()->visualIndex(target));
 }
 
 void TValueListEditor::mouseDoubleClickEvent(QMouseEvent* event) {

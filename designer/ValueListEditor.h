@@ -40,6 +40,11 @@ public:
   void SetPickList(int Row, const QStringList& Values);
   QStringList PickList(int Row) const;
 
+  // Movable rows are dragged by their key onto the row whose place they take. Rows move in
+  // the display only: Key, Value and the other row indices stay those of the rows as
+  // inserted.
+  void SetRowsMovable(bool Movable);
+
   // Makes Row the current row with its value cell current.
   void SetCurrentRow(int Row);
 
@@ -52,6 +57,8 @@ protected:
   bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
   class TFocusWatcher;
@@ -70,4 +77,7 @@ private:
   // Opens the pick list of the current cell once a click on it has not become a
   // double-click, which steps the list instead.
   QTimer* FPickListTimer = nullptr;
+  bool FRowsMovable = false;
+  // The row whose key the left button went down on while rows are movable, or -1.
+  int FMovingRow = -1;
 };

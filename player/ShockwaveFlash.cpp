@@ -206,6 +206,8 @@ void TShockwaveFlash::paintEvent(QPaintEvent*) {
 }
 
 void TShockwaveFlash::resizeEvent(QResizeEvent* event) {
-  FitLayer(d->Layer, event->size());
+  // A control that changes size redraws all of itself, which wipes what the host drew over it.
+  if (d->Layer.size() != event->size().expandedTo(QSize(1, 1)))
+    d->Layer = TransparentLayer(event->size());
   QWidget::resizeEvent(event);
 }

@@ -27,7 +27,7 @@ public:
   void DoVerb(int verb); // -1 (show)
 
   // Transparent layer composited over the stage. What is drawn on it stays until the
-  // stage is repainted through Repaint(); call update() to show new drawing.
+  // stage is repainted through Repaint() or resized; call update() to show new drawing.
   QImage& DrawingLayer();
   // Redraws the stage and wipes the drawing layer.
   void Repaint();

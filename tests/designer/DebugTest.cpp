@@ -186,3 +186,28 @@ TEST_F(DebugTest, WindowsOwnMouseMoveShowsThePackedPosition) {
   move(Window->centralWidget()->geometry().center());
   EXPECT_EQ(Caption(), "child");
 }
+
+// While "Actions" is shown, Button5 shows the overlay over the area where the stage shows,
+// also after a resize on that tab: it lies over the tab's own controls there.
+TEST_F(DebugTest, Button5ShowsTheOverlayOverTheStageAreaOnTheActionsTab) {
+  CreateActive({"debug"});
+  ClickTab(Window->PCMain, Window->TabSheet8);
+  Window->resize(Window->width() - 120, Window->height() - 90);
+  PumpEvents();
+  ASSERT_FALSE(Overlay()->isVisible());
+
+  ClickTab(Window->PageControl2, Window->TabSheet7);
+  QTest::mouseClick(Window->Button5, Qt::LeftButton);
+  ASSERT_TRUE(Overlay()->isVisible());
+  const QRect page(Window->TabSheet8->mapToGlobal(QPoint()), Window->TabSheet8->size());
+  const QRect overlay(Overlay()->mapToGlobal(QPoint()), Overlay()->size());
+  EXPECT_EQ(overlay, page);
+  EXPECT_EQ(QApplication::widgetAt(overlay.center()), Overlay());
+
+  ClickTab(Window->PCMain, Window->TSDesign);
+  EXPECT_TRUE(Overlay()->isVisible());
+  EXPECT_EQ(QRect(Overlay()->mapToGlobal(QPoint()), Overlay()->size()),
+            QRect(Window->ShockwaveFlash->mapToGlobal(QPoint()), Window->ShockwaveFlash->size()));
+  ClickTab(Window->PCMain, Window->TabSheet8);
+  EXPECT_FALSE(Overlay()->isVisible());
+}

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
@@ -162,3 +163,50 @@ TEST_F(DialogsTest, AnActionThatThrowsEndsInTheErrorBox) {
 }
 
 } // namespace
+
+// The loading dialog, the preferences and the about box open in the middle of the screen,
+// wherever the main window stands.
+TEST_F(DialogsTest, DialogsOpenCentredOnTheScreen) {
+  CreateDesigner();
+  Window->show();
+  Window->move(Window->screen()->availableGeometry().topLeft());
+  QApplication::processEvents();
+  const QPoint screenCentre = Window->screen()->availableGeometry().center();
+  ASSERT_GT((Window->frameGeometry().center() - screenCentre).manhattanLength(), 50);
+
+  const QString project = WorkDir + "p.vlq";
+  {
+    QFile file(project);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<interface><repositories serverip=\"\" repositorydir=\"" + ExeDir.toUtf8() +
+               "\"/><list/><entities/></interface>");
+  }
+  QStringList offCentre;
+  const auto checkCentred = [&](QWidget* dialog) {
+    const QPoint centre = dialog->frameGeometry().center();
+    // The window frame's border is not known before a dialog first shows.
+    if ((centre - screenCentre).manhattanLength() > 6)
+      offCentre << QString("%1 at %2,%3").arg(dialog->objectName()).arg(centre.x()).arg(centre.y());
+  };
+  WhenModal([&](QWidget* dialog) {
+    checkCentred(dialog);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+  });
+  Window->ProjectPref->trigger();
+  WhenModal([&](QWidget* dialog) {
+    checkCentred(dialog);
+    QTest::mouseClick(Window->About->BitBtn1, Qt::LeftButton);
+  });
+  Window->AboutItem->trigger();
+  int loadingDialogs = 0;
+  WhenModal([&](QWidget* dialog) {
+    ++loadingDialogs;
+    checkCentred(dialog);
+    dialog->findChild<QPushButton*>("Button1")->click();
+  });
+  Dialogs.OpenAnswers.push_back({true, project});
+  Window->Load->trigger();
+  EXPECT_EQ(loadingDialogs, 1);
+  EXPECT_EQ(offCentre, QStringList())
+      << "screen centre " << screenCentre.x() << "," << screenCentre.y();
+}

@@ -69,3 +69,33 @@ TEST_F(SelectionTest, TheElementsTabPreviewsOnlyARowTheUserSelects) {
                     grid->visualItemRect(grid->item(1, 0)).center());
   EXPECT_EQ(Window->SFPreview->Movie(), Window->RowClipFile(1));
 }
+
+// Every click in the Objects list is a list click, also one on the row already selected:
+// after a nudge it shows the element's new place in the grid. Keys select as before.
+TEST_F(SelectionTest, EveryClickInTheObjectsListRunsTheListClick) {
+  CreateShown();
+  TFlashElement* lamp = Place("lamp", 10, 10);
+  TFlashElement* button = Place("button", 100, 10);
+  QListWidget* objects = Window->ListBoxItem;
+  const int lampRow =
+      objects->row(objects->findItems(lamp->GetLevelName().mid(6), Qt::MatchStartsWith).value(0));
+  ASSERT_GE(lampRow, 0);
+
+  ClickRow(objects, lampRow);
+  ASSERT_EQ(ListSelection(), QList<TFlashElement*>{lamp});
+  ASSERT_EQ(Shown("x"), "10");
+  QTest::keyClick(Overlay(), Qt::Key_Right);
+  ASSERT_EQ(lamp->FX, 11);
+  EXPECT_EQ(Shown("x"), "10") << "a nudge leaves the grid as it was";
+
+  ClickRow(objects, lampRow);
+  EXPECT_EQ(ListSelection(), QList<TFlashElement*>{lamp});
+  EXPECT_EQ(Shown("x"), "11");
+
+  objects->setFocus();
+  QTest::keyClick(objects, lampRow == 0 ? Qt::Key_Down : Qt::Key_Up);
+  EXPECT_EQ(ListSelection(), QList<TFlashElement*>{button});
+  EXPECT_TRUE(button->FSelected);
+  EXPECT_FALSE(lamp->FSelected);
+  EXPECT_EQ(Shown("x"), "100");
+}

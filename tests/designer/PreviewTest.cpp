@@ -30,6 +30,8 @@ TEST_F(PreviewTest, BrowserRootCancelAnEmptyDesignAndAFirstClip) {
             QStringList({"BrowseFolder: Select preview directory | ",
                          "BrowseFolder: Select preview directory | " + WorkDir + "design/"}));
 
+  // An unnamed project may take any folder.
+  Window->FProjectFileName.clear();
   CreatePreviewInto(Folder);
   EXPECT_EQ(ReadFile(Folder + "/main.swf"), ReadFile(ExeDir + "Background/main.swf"));
   EXPECT_EQ(ReadFile(Folder + "/interface.xml"), "<interface><entities page=\"all\"/></interface>");
@@ -97,3 +99,30 @@ TEST(ClipsXml, NamesThatWouldBreakTheCatalogueAreWrittenAsReferences) {
 }
 
 } // namespace
+
+// With a named project, the preview goes only into its folder or a folder below it: one
+// outside is refused with a message naming it, and nothing is written there.
+TEST_F(PreviewTest, AFolderOutsideTheProjectFolderIsRefused) {
+  const QString project = WorkDir + "design/";
+  ASSERT_TRUE(QDir().mkpath(project + "preview"));
+  Window->FProjectFileName = project + "p.vlq";
+  AddClip("label");
+  const QStringList outside{WorkDir + "elsewhere", project + "../elsewhere", WorkDir + "designs"};
+  for (const QString& folder : outside) {
+    ASSERT_TRUE(QDir().mkpath(folder));
+    CreatePreviewInto(folder);
+    EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList())
+        << folder.toStdString();
+  }
+  ASSERT_EQ(Dialogs.Messages.size(), 3);
+  EXPECT_TRUE(Dialogs.Messages[0].contains(WorkDir + "elsewhere"))
+      << Dialogs.Messages[0].toStdString();
+  EXPECT_TRUE(Dialogs.Messages[0].contains(project)) << Dialogs.Messages[0].toStdString();
+  EXPECT_TRUE(Dialogs.Exceptions.isEmpty());
+
+  for (const QString& folder : {project + "preview", project}) {
+    CreatePreviewInto(folder);
+    EXPECT_TRUE(QFileInfo::exists(folder + "/objects/label.swf")) << folder.toStdString();
+  }
+  EXPECT_EQ(Dialogs.Messages.size(), 3);
+}

@@ -105,6 +105,8 @@ TEST_F(RepositoryTest, GridRowsNameTheClipAndHideItsFolder) {
   ASSERT_EQ(Window->SGElements->rowCount(), 2);
   EXPECT_EQ(Window->SGElements->horizontalHeaderItem(0)->text(), "Elements");
   EXPECT_TRUE(Window->SGElements->isColumnHidden(1));
+  for (int Row = 0; Row < 2; ++Row)
+    EXPECT_EQ(Window->SGElements->rowHeight(Row), 16) << Row;
   QStringList Names{Cell(0, 0), Cell(1, 0)};
   Names.sort();
   EXPECT_EQ(Names, (QStringList{"A", "menu.big"}));

@@ -50,7 +50,7 @@ TEST_F(StartupTest, CreatesTheWindowsInOrderAndShowsNoneOfThem) {
   EXPECT_EQ(Window->FLastLevel, 100);
   EXPECT_EQ(Window->FStageCanvas, &Window->ShockwaveFlash->DrawingLayer());
   ASSERT_NE(Window->FormPaint, nullptr);
-  EXPECT_EQ(Window->FormPaint->parentWidget(), Window->TSDesign);
+  EXPECT_EQ(Window->FormPaint->parentWidget(), Window->TSDesign->parentWidget());
   EXPECT_EQ(Window->FormPaint->AlphaBlendValue(), 80);
   const QList<QDialog*> Dialogs = Window->findChildren<QDialog*>(Qt::FindDirectChildrenOnly);
   ASSERT_EQ(Dialogs.size(), 3);
@@ -74,7 +74,7 @@ TEST_F(StartupTest, ShowingBringsUpTheNearlyTransparentOverlayOverTheStage) {
   EXPECT_TRUE(Overlay->AlphaBlend());
   EXPECT_TRUE(Overlay->OnKeyDown && Overlay->OnKeyUp);
   EXPECT_EQ(Overlay->geometry(),
-            QRect(Window->ShockwaveFlash->mapTo(Window->TSDesign, QPoint(0, 0)),
+            QRect(Window->ShockwaveFlash->mapTo(Overlay->parentWidget(), QPoint(0, 0)),
                   Window->ShockwaveFlash->size()));
   EXPECT_EQ(QPoint(Window->StageOriginX, Window->StageOriginY),
             Window->ShockwaveFlash->mapToGlobal(QPoint(0, 0)));
