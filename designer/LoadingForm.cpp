@@ -84,12 +84,18 @@ void TFormLoading::TimerTimer() {
   FCancelled = false;
   if (!FOnLoad)
     return;
+  FLoadRunning = true;
   try {
     FOnLoad(this, FStream);
+    FLoadRunning = false;
   } catch (const std::exception& error) {
+    FLoadRunning = false;
     if (FOnError)
       FOnError(QString::fromUtf8(error.what()));
   }
+  // A Cancel pressed during the load closes the dialog once the load has returned.
+  if (FCancelled)
+    reject();
 }
 
 void TFormLoading::FinishLoad() {
@@ -97,7 +103,15 @@ void TFormLoading::FinishLoad() {
   accept();
 }
 
+void TFormLoading::AbandonLoad() {
+  reject();
+}
+
 void TFormLoading::CancelLoadExecute() {
   FCancelled = true;
-  reject();
+  // While the load runs, the dialog stays up and keeps the other windows disabled until the
+  // reader has finished the element in hand and returned: a command the user gives meanwhile
+  // would otherwise run between two steps of that element.
+  if (!FLoadRunning)
+    reject();
 }

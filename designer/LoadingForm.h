@@ -13,8 +13,9 @@ class QTimer;
 
 // The modal dialog every project load runs in. One second after it is shown its timer
 // starts the load callback, which reports progress through LabelInfo and ProgressBar, polls
-// FCancelled between elements and closes the dialog through FinishLoad when it has read
-// everything. An error of the load goes to FOnError and leaves the dialog open for Cancel.
+// FCancelled after each element (a Cancel during the load closes the dialog once it returns) and
+// closes the dialog through FinishLoad when it has read everything. An error of the load goes to
+// FOnError and leaves the dialog open for Cancel.
 class TFormLoading : public TScreenCentredDialog {
   Q_OBJECT
 public:
@@ -36,6 +37,8 @@ public:
 
   // Ends the modal loop after a load that ran to its end.
   void FinishLoad();
+  // Ends the modal loop after a load that gave up before its end, as a failed load.
+  void AbandonLoad();
   // True once a load has run to its end in this dialog.
   bool LoadCompleted() const { return FCompleted; }
 
@@ -58,4 +61,5 @@ private:
   void FormShow();
 
   bool FCompleted = false;
+  bool FLoadRunning = false;
 };

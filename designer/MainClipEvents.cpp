@@ -23,7 +23,9 @@ void TFormVistaloom::ShockwaveFlashFSCommand(const QString& Command, const QStri
     if (!element)
       return;
     element->ApplyToFlash();
-    if (FApplyStoredAttributes)
+    // An imported element keeps the page and position its description gave it: nothing the
+    // project document stores belongs to it.
+    if (FApplyStoredAttributes && !FImportedElements.contains(element))
       ApplyStoredAttributes(element);
     else
       RefreshSelection(true);
@@ -61,25 +63,7 @@ void TFormVistaloom::ApplyStoredAttributes(TFlashElement* E) {
   E->SetShown(false);
   const QDomElement node = FindStoredElementNode(E->GetLevel());
   if (!node.isNull()) {
-    const ProjectXml::TStoredAttributes stored = ProjectXml::ReadStoredAttributes(node);
-    if (stored.X)
-      E->SetX(*stored.X);
-    if (stored.Y)
-      E->SetY(*stored.Y);
-    if (stored.Width)
-      E->SetWidth(*stored.Width);
-    if (stored.Height)
-      E->SetHeight(*stored.Height);
-    if (stored.Page)
-      E->FPage = *stored.Page;
-    if (stored.Name)
-      E->FName = *stored.Name;
-    if (stored.FlashSuffix)
-      E->FSuffix.SetText(*stored.FlashSuffix);
-    if (stored.OnExecute)
-      E->FOnExecute = *stored.OnExecute;
-    if (stored.FlashInfo)
-      E->FProps.AddText(*stored.FlashInfo);
+    ProjectXml::AssignStoredAttributes(*E, ProjectXml::ReadStoredAttributes(node));
     SelectOrAddPage(E->FPage);
   } else if (LBPages->currentItem()) {
     E->FPage = SelectedPageName();

@@ -8,6 +8,9 @@
 
 #include <QPlainTextEdit>
 #include <QTableWidget>
+#include <limits>
+#include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -42,6 +45,24 @@ TFlashElement* TFormVistaloom::CreateElement(int Level, const QString& MovieFile
   return FElementStore.back().get();
 }
 
+int TFormVistaloom::TakeNextLevel() {
+  if (FLastLevel == std::numeric_limits<int>::max())
+    throw std::runtime_error("No Flash level is left for a new element: every level up to " +
+                             std::to_string(FLastLevel) + " has been handed out");
+  return ++FLastLevel;
+}
+
+TFlashElement* TFormVistaloom::CreateUnplacedElement(int Level, const QString& TypeName) {
+  // The clip file is named in the repository folder only, whatever folders the type names.
+  const QString movieFile = FRepositoryDir + ExtractFileBaseName(TypeName) + QStringLiteral(".swf");
+  FElementStore.push_back(
+      std::make_unique<TFlashElement>(Level, movieFile, TFlashElement::TUnmeasured{}));
+  TFlashElement* element = FElementStore.back().get();
+  element->FTypeName = TypeName;
+  FElements.Add(element);
+  return element;
+}
+
 TFlashElement* TFormVistaloom::CreateElementFromRepository(int Level, const QString& TypeName) {
   if (TypeName.isEmpty())
     return nullptr;
@@ -60,8 +81,7 @@ void TFormVistaloom::SGElementsDblClick(QObject*) {
   const int row = SGElements->currentRow();
   if (row < 0)
     return;
-  ++FLastLevel;
-  TFlashElement* element = CreateElement(FLastLevel, RowClipFile(row));
+  TFlashElement* element = CreateElement(TakeNextLevel(), RowClipFile(row));
   element->FPage = SelectedPageName();
   element->AttachToFlash(ShockwaveFlash);
   FUserAdded = true;
@@ -72,9 +92,9 @@ void TFormVistaloom::SGElementsDblClick(QObject*) {
 void TFormVistaloom::DuplicateExecute(QObject*) {
   const QList<TFlashElement*> originals = SelectedListBoxElements();
   for (TFlashElement* original : originals) {
-    ++FLastLevel;
+    const int level = TakeNextLevel();
     FUserAdded = true;
-    TFlashElement* copy = CreateElementFromRepository(FLastLevel, original->FTypeName);
+    TFlashElement* copy = CreateElementFromRepository(level, original->FTypeName);
     if (!copy)
       continue;
     copy->AssignOffset(*original, DuplicateOffset, DuplicateOffset);

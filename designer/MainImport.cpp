@@ -52,11 +52,12 @@ void TFormVistaloom::LoadFromXMLExecute(QObject*) {
       setWindowTitle(QString::number(node.Attributes.size()));
       const QString x = RequiredAttribute(node, QStringLiteral("x"));
       const QString y = RequiredAttribute(node, QStringLiteral("y"));
-      ++FLastLevel;
+      TakeNextLevel();
       TFlashElement* element =
           CreateElementFromRepository(FLastLevel, classMap.GetValue(node.Name));
       if (!element)
         continue;
+      FImportedElements.insert(element);
       SetImportedGeometry(FElements, element, GeometryText(node, x, y, page));
       element->AttachToFlash(ShockwaveFlash);
     }

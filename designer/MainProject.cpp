@@ -22,6 +22,7 @@
 #include <QTableWidget>
 #include <QThread>
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -48,13 +49,36 @@ bool FolderExists(const QString& path) {
 // Writes the project through a temporary file in the same folder that replaces the target
 // only once complete, so a failed write leaves the previous file as it was. Unbuffered, a
 // short write (disk full, file size limit) shows at once and the temporary file is dropped.
+// Where the folder lets no temporary file be made, an existing file is written in place: Save
+// only does so once the backup of that file is complete, so a failure then loses nothing.
 void WriteProjectFile(TFormVistaloom& window) {
   QSaveFile file(window.FProjectFileName);
+  file.setDirectWriteFallback(true);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
     ThrowFileError(CannotCreateFile, window.FProjectFileName, file.errorString());
   window.WriteProjectXml(&file);
   if (!file.commit())
     ThrowFileError(CannotCreateFile, window.FProjectFileName, file.errorString());
+}
+
+// Backs the existing project file up, then writes it. Should the write fail once the file was
+// written in place, the backup, complete by then, is copied back: the file keeps its previous
+// content, and the next Save does not take a damaged file for its backup.
+void BackUpAndWriteProjectFile(TFormVistaloom& window) {
+  window.BackupProjectFile();
+  const QString backup = window.FProjectFileName + QStringLiteral(".bak");
+  try {
+    WriteProjectFile(window);
+  } catch (const std::exception& error) {
+    try {
+      CopyFile(backup, window.FProjectFileName, TCopyReplace::InPlaceWhereNoTempFile);
+    } catch (const std::exception&) {
+      throw std::runtime_error(QStringLiteral("%1\nThe previous project is kept in %2")
+                                   .arg(QString::fromUtf8(error.what()), backup)
+                                   .toStdString());
+    }
+    throw;
+  }
 }
 
 // Creates the element a stored node describes. When its clip cannot be played, the message
@@ -101,6 +125,28 @@ private:
   TFormLoading& FDialog;
   QElapsedTimer FSinceFrame;
 };
+
+// Levels are handed out upwards from the highest stored id: the highest integer would leave
+// none for the next element.
+void RefuseLastLevel(const QDomNode& node, int id) {
+  if (id == std::numeric_limits<int>::max())
+    throw std::runtime_error(
+        QStringLiteral("Cannot load %1: its id leaves no Flash level for another element")
+            .arg(ProjectXml::StoredElementLabel(node))
+            .toStdString());
+}
+
+// One line of the message about elements without a clip: id, name and the clip file missing.
+QString UnplacedElementLine(const QDomNode& node, const TFlashElement& element) {
+  return QStringLiteral("%1: %2").arg(ProjectXml::StoredElementLabel(node),
+                                      QFileInfo(element.GetMovieFile()).fileName());
+}
+
+QString UnplacedElementsText(const QString& repositoryDir, const QStringList& lines) {
+  return QStringLiteral("These elements could not be placed: their clips are not in the "
+                        "repository %1. They stay in the project until you delete them.\n%2")
+      .arg(repositoryDir, lines.join(QLatin1Char('\n')));
+}
 
 } // namespace
 
@@ -156,39 +202,53 @@ void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stre
   }
   if (!FolderExists(FRepositoryDir)) {
     FDialogs->Message(this, QStringLiteral("Choose repository!"));
-  } else {
-    LoadRepository(FRepositoryDir);
-    ResetPageList();
-    const QDomElement list = ProjectXml::RequiredChild(root, QStringLiteral("list"));
-    for (QDomNode page = list.firstChild(); !page.isNull(); page = page.nextSibling())
-      LBPages->addItem(ProjectXml::RequiredText(page, QStringLiteral("name")));
+    // No element could be read: like any failed load this one leaves the project unnamed, so
+    // a Save cannot write the empty design over the file and its backup.
+    Sender->AbandonLoad();
+    return;
+  }
+  LoadRepository(FRepositoryDir);
+  ResetPageList();
+  const QDomElement list = ProjectXml::RequiredChild(root, QStringLiteral("list"));
+  for (QDomNode page = list.firstChild(); !page.isNull(); page = page.nextSibling())
+    LBPages->addItem(ProjectXml::RequiredText(page, QStringLiteral("name")));
 
-    const QDomElement entities = root.firstChildElement(QStringLiteral("entities"));
-    FStoredEntitiesNode = entities;
-    if (!entities.isNull()) {
-      Sender->ProgressBar->setMaximum(entities.childNodes().count());
-      TProgressFrames frames(*Sender);
-      int index = 0;
-      for (QDomNode child = entities.firstChild(); !child.isNull();
-           child = child.nextSibling(), ++index) {
-        QCoreApplication::processEvents();
-        // A Cancel among those events gives the window back to the user: read nothing more.
-        if (Sender->FCancelled)
-          return;
-        const int id = ProjectXml::RequiredInteger(child, QStringLiteral("id"));
-        const QString fileName = ProjectXml::RequiredText(child, QStringLiteral("filename"));
-        if (TFlashElement* element = CreateStoredElement(*this, child, id, fileName))
-          element->AttachToFlash(ShockwaveFlash);
-        // Taken before events run, so a clip the user adds among them gets a level above it.
-        FLastLevel = std::max(FLastLevel, id);
-        QCoreApplication::processEvents();
-        frames.BeginChange();
-        Sender->ProgressBar->setValue(index);
-        Sender->LabelInfo->setText(fileName);
-        if (Sender->FCancelled)
-          return;
+  const QDomElement entities = root.firstChildElement(QStringLiteral("entities"));
+  FStoredEntitiesNode = entities;
+  if (!entities.isNull()) {
+    Sender->ProgressBar->setMaximum(entities.childNodes().count());
+    TProgressFrames frames(*Sender);
+    QStringList unplaced;
+    int index = 0;
+    for (QDomNode child = entities.firstChild(); !child.isNull();
+         child = child.nextSibling(), ++index) {
+      QCoreApplication::processEvents();
+      const int id = ProjectXml::RequiredInteger(child, QStringLiteral("id"));
+      const QString fileName = ProjectXml::RequiredText(child, QStringLiteral("filename"));
+      RefuseLastLevel(child, id);
+      TFlashElement* element = CreateStoredElement(*this, child, id, fileName);
+      if (!element) {
+        element = CreateUnplacedElement(id, fileName);
+        unplaced << UnplacedElementLine(child, *element);
       }
+      // What the project stores is the element's from the start: a clip that never reports
+      // "load" keeps it all the same, and a save writes it back unchanged.
+      ProjectXml::AssignStoredAttributes(*element,
+                                         ProjectXml::ReadStoredAttributes(child.toElement()));
+      element->AttachToFlash(ShockwaveFlash);
+      // Taken before events run, so a clip the user adds among them gets a level above it.
+      FLastLevel = std::max(FLastLevel, id);
+      QCoreApplication::processEvents();
+      frames.BeginChange();
+      Sender->ProgressBar->setValue(index);
+      Sender->LabelInfo->setText(fileName);
+      if (Sender->FCancelled)
+        break;
     }
+    if (!unplaced.isEmpty())
+      FDialogs->Message(this, UnplacedElementsText(FRepositoryDir, unplaced));
+    if (Sender->FCancelled)
+      return;
   }
 
   QCoreApplication::processEvents();
@@ -211,12 +271,19 @@ bool TFormVistaloom::LoadProjectWithProgress(QIODevice* Stream) {
     FDialogs->ShowException(&dialog, message);
   };
   dialog.exec();
-  return dialog.LoadCompleted();
+  if (dialog.LoadCompleted())
+    return true;
+  // What is shown is not the stream's content (the previous project, or part of this one): a
+  // later Save must ask for a name rather than overwrite the project file with it.
+  FProjectFileName.clear();
+  ShowFileNameInStatus();
+  return false;
 }
 
 void TFormVistaloom::BackupProjectFile() {
   if (FileExists(FProjectFileName))
-    CopyFile(FProjectFileName, FProjectFileName + QStringLiteral(".bak"));
+    CopyFile(FProjectFileName, FProjectFileName + QStringLiteral(".bak"),
+             TCopyReplace::InPlaceWhereNoTempFile);
 }
 
 void TFormVistaloom::ReopenExecute(QObject*) {
@@ -224,16 +291,13 @@ void TFormVistaloom::ReopenExecute(QObject*) {
     return;
   QFile file(FProjectFileName);
   const bool opened = file.open(QIODevice::ReadOnly);
-  const bool loaded = opened && LoadProjectWithProgress(&file);
-  if (loaded)
-    return;
-  // What is shown is not the file's content (the previous project, or part of this one): a
-  // later Save must ask for a name rather than overwrite the file with it.
-  const QString fileName = FProjectFileName;
-  FProjectFileName.clear();
-  ShowFileNameInStatus();
-  if (!opened)
+  if (!opened) {
+    const QString fileName = FProjectFileName;
+    FProjectFileName.clear();
+    ShowFileNameInStatus();
     ThrowFileError(CannotOpenFile, fileName, file.errorString());
+  }
+  LoadProjectWithProgress(&file);
 }
 
 void TFormVistaloom::LoadExecute(QObject* Sender) {
@@ -248,10 +312,8 @@ void TFormVistaloom::LoadExecute(QObject* Sender) {
 }
 
 void TFormVistaloom::SaveExecute(QObject*) {
-  if (FileExists(FProjectFileName)) {
-    BackupProjectFile();
-    WriteProjectFile(*this);
-  }
+  if (FileExists(FProjectFileName))
+    BackUpAndWriteProjectFile(*this);
   if (!FileExists(FProjectFileName)) {
     QString fileName;
     if (FDialogs->SaveFile(this, ProjectFilter, ProjectExtension, fileName)) {
@@ -269,8 +331,7 @@ void TFormVistaloom::SaveAsExecute(QObject*) {
     return;
   FProjectFileName = fileName;
   if (FileExists(FProjectFileName)) {
-    BackupProjectFile();
-    WriteProjectFile(*this);
+    BackUpAndWriteProjectFile(*this);
   } else {
     WriteProjectFile(*this);
     BackupProjectFile();

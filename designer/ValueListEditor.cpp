@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QScopedValueRollback>
 #include <QStyledItemDelegate>
@@ -30,11 +31,20 @@ class TValueDelegate : public QStyledItemDelegate {
 public:
   using QStyledItemDelegate::QStyledItemDelegate;
 
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+  // A plain line edit. The item views' own text editor widens itself to its text, measuring
+  // the whole text again at every key: typing a long value took time growing with the square
+  // of its length.
+  static QLineEdit* CreateLineEdit(QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setFrame(edit->style()->styleHint(QStyle::SH_ItemView_DrawDelegateFrame, nullptr, edit));
+    return edit;
+  }
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&,
                         const QModelIndex& index) const override {
     const QStringList pickList = index.data(PickListRole).toStringList();
     if (pickList.isEmpty())
-      return QStyledItemDelegate::createEditor(parent, option, index);
+      return CreateLineEdit(parent);
     auto* combo = new QComboBox(parent);
     combo->setEditable(!index.data(ReadOnlyRole).toBool());
     combo->addItems(pickList);

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QRect>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -84,6 +85,8 @@ public:
   std::vector<std::unique_ptr<TFlashElement>> FElementStore;
   TDialogs* FDialogs = nullptr;
   QStringList FArgs;
+  // The elements the interface import made: their clips' "load" applies nothing stored.
+  QSet<const TFlashElement*> FImportedElements;
 
   // Rubber band corners (Left, Top) and (Right, Bottom) as drawn; never normalised.
   // (0, 0, 0, 0) means no band.
@@ -336,7 +339,7 @@ public:
   // recreates every element from the repository on its stored level and loads its clip.
   void LoadProjectFromStream(class TFormLoading* Sender, QIODevice* Stream);
   // Loads Stream inside a new modal loading dialog; true when the load ran to its end (not
-  // cancelled, no error).
+  // cancelled, no error). Any other load leaves the project unnamed.
   bool LoadProjectWithProgress(QIODevice* Stream);
   // Copies the project file to its ".bak" twin.
   void BackupProjectFile();
@@ -346,6 +349,12 @@ public:
   // The element of the first repository row whose name matches TypeName (case and extension
   // ignored), appended to FElements; nullptr when no row matches.
   TFlashElement* CreateElementFromRepository(int Level, const QString& TypeName);
+  // An element for a stored one whose clip is not in the repository: it keeps what the project
+  // stores for it (its clip file named as it would be in the repository folder) and is
+  // appended to FElements, so a save writes it back until the user deletes it.
+  TFlashElement* CreateUnplacedElement(int Level, const QString& TypeName);
+  // Raises FLastLevel by one and returns it; throws when the highest level is handed out.
+  int TakeNextLevel();
   // Adds the current repository row's clip as a new element on the selected page.
   void SGElementsDblClick(QObject* Sender = nullptr);
 

@@ -43,6 +43,9 @@ TFlashElement::TFlashElement(int Level, const QString& MovieFile)
   FProps.SetText(FPropText);
 }
 
+TFlashElement::TFlashElement(int Level, const QString& MovieFile, TUnmeasured)
+    : FTypeName(ExtractFileBaseName(MovieFile)), FLevel(Level), FMovieFile(MovieFile) {}
+
 void TFlashElement::AttachToFlash(TShockwaveFlash* Flash) {
   FFlash = Flash;
   FFlash->LoadMovie(FLevel, FMovieFile);

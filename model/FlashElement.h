@@ -17,6 +17,9 @@ public:
   // Measures MovieFile in a temporary, parentless player: size, position and item properties.
   // Throws std::runtime_error when a measured number cannot be read.
   TFlashElement(int Level, const QString& MovieFile);
+  // An element whose clip is not at hand: nothing is measured, its geometry is 0 until set.
+  struct TUnmeasured {};
+  TFlashElement(int Level, const QString& MovieFile, TUnmeasured);
   TFlashElement(const TFlashElement&) = delete;
   TFlashElement& operator=(const TFlashElement&) = delete;
 

@@ -14,7 +14,7 @@ namespace {
 
 } // namespace
 
-void CopyFile(const QString& Source, const QString& Destination) {
+void CopyFile(const QString& Source, const QString& Destination, TCopyReplace Replace) {
   QFile In(Source);
   if (QFileInfo(Source).isDir() || !In.open(QIODevice::ReadOnly))
     Fail("Cannot open file " + Source);
@@ -24,6 +24,7 @@ void CopyFile(const QString& Source, const QString& Destination) {
   // earlier destination file as it was. A read-only destination is refused, as it would be
   // if written in place.
   QSaveFile Out(Destination);
+  Out.setDirectWriteFallback(Replace == TCopyReplace::InPlaceWhereNoTempFile);
   if (!Out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
     Fail("Cannot create file " + Destination);
 

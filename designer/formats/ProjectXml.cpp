@@ -195,4 +195,25 @@ TStoredAttributes ReadStoredAttributes(const QDomElement& Node) {
   return stored;
 }
 
+void AssignStoredAttributes(TFlashElement& Element, const TStoredAttributes& Stored) {
+  if (Stored.X)
+    Element.SetX(*Stored.X);
+  if (Stored.Y)
+    Element.SetY(*Stored.Y);
+  if (Stored.Width)
+    Element.SetWidth(*Stored.Width);
+  if (Stored.Height)
+    Element.SetHeight(*Stored.Height);
+  if (Stored.Page)
+    Element.FPage = *Stored.Page;
+  if (Stored.Name)
+    Element.FName = *Stored.Name;
+  if (Stored.FlashSuffix)
+    Element.FSuffix.SetText(*Stored.FlashSuffix);
+  if (Stored.OnExecute)
+    Element.FOnExecute = *Stored.OnExecute;
+  if (Stored.FlashInfo)
+    Element.FProps.AddText(*Stored.FlashInfo);
+}
+
 } // namespace ProjectXml

@@ -76,4 +76,9 @@ struct TStoredAttributes {
 
 TStoredAttributes ReadStoredAttributes(const QDomElement& Node);
 
+// Gives Element what Stored holds: x, y, width and height through its setters (so they reach
+// its clip once it is attached), page, name, flash suffixes and OnExecute as stored, and the
+// stored item properties merged into its own.
+void AssignStoredAttributes(TFlashElement& Element, const TStoredAttributes& Stored);
+
 } // namespace ProjectXml

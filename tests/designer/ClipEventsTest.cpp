@@ -59,7 +59,7 @@ TEST_F(ClipEventsTest, StoredAttributesMergeItemPropertiesAndReplaceSuffixes) {
   const TFlashElement* button = Window->FElements.FItems.first();
   // The later node with id 101 (the lamp's) reached the button as well: last match wins.
   EXPECT_EQ(button->FX, 8);
-  EXPECT_EQ(button->FWidth, 120) << "no width stored: the clip's own stays";
+  EXPECT_EQ(button->FWidth, 50) << "its own node's width, taken when it was read, stays";
   EXPECT_EQ(button->FPage, QStringLiteral("all"));
 
   // A node that names the level once applies all it holds.

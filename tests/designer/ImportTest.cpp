@@ -79,6 +79,19 @@ TEST_F(ImportTest, ClassesMapThroughTheCatalogueAndAttributesHaveTheLastWord) {
   EXPECT_EQ(Window->FElements.FItems.last()->FX, 7);
 }
 
+// A project load makes clips take what the project stores for their levels; imported elements
+// have nothing stored there and keep the pages and positions of the description.
+TEST_F(ImportTest, AfterAProjectLoadImportedElementsKeepTheirOwnPages) {
+  LoadProjectText(ProjectText("<page name=\"Main\"/>",
+                              "<element filename=\"button\" id=\"101\" page=\"Main\"/>"
+                              "<element filename=\"lamp\" id=\"102\" x=\"1\" y=\"1\"/>"));
+  Import(DemoClips, "<interface><entities page='all'/><entities page='P'>"
+                    "<lamp x='5' y='6'/><knob x='7' y='8'/></entities></interface>");
+  ASSERT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join("\n").toStdString();
+  EXPECT_EQ(Types(), QStringList({"button@Main", "lamp@all", "lamp@P", "button@P"}));
+  EXPECT_EQ(Window->FElements.FItems.at(2)->FX, 5);
+}
+
 TEST_F(ImportTest, BrokenOrHostileFilesEndTheCommandWithoutHarm) {
   const auto expectError = [this](const QByteArray& clips, const QByteArray& full,
                                   const QString& error) {

@@ -3,7 +3,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <csignal>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +53,26 @@ protected:
     return error;
   }
 };
+
+// Runs Work in a forked child under the unprivileged user "nobody" (root may write anywhere) and
+// returns its exit status; 77 when the child could not become that user.
+int RunAsNobody(const std::function<int()>& Work) {
+  const passwd* nobody = getpwnam("nobody");
+  if (!nobody)
+    return 77;
+  const uid_t uid = nobody->pw_uid;
+  const gid_t gid = nobody->pw_gid;
+  const pid_t child = fork();
+  if (child == 0) {
+    if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0))
+      _exit(77);
+    _exit(Work());
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+    return -1;
+  return WEXITSTATUS(status);
+}
 
 class ProjectRoundTripTest : public ProjectFileTest, public testing::WithParamInterface<char> {};
 
@@ -137,6 +162,53 @@ TEST_F(ProjectFileTest, FailedWriteLeavesThePreviousFileAndBackup) {
   EXPECT_EQ(ReadFile(Path("p.vlq.bak")), QByteArray("last good"));
   EXPECT_EQ(ReadFile(Path("p.vlq")), large) << "a failed backup stops the save";
   EXPECT_EQ(QDir(WorkDir).entryList(QDir::Files).size(), 2) << "no temporary file is left";
+}
+
+// The user may write the project and its backup but not create files in their folder: Save
+// writes both in place, the backup first; a failure midway keeps the previous content.
+TEST_F(ProjectFileTest, SaveWritesInPlaceWhereTheFolderRefusesNewFiles) {
+  BuildDesign();
+  const QString folder = Path("locked/");
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const passwd* nobody = getpwnam("nobody");
+  if (!nobody)
+    GTEST_SKIP() << "no user nobody";
+  for (const QString& name : {QStringLiteral("p.vlq"), QStringLiteral("p.vlq.bak")}) {
+    WriteFile(folder + name, "previous");
+    ASSERT_EQ(chown(QFile::encodeName(folder + name).constData(), nobody->pw_uid, nobody->pw_gid),
+              0);
+  }
+  // The temporary folder, its work folder and the locked folder let nobody in, not create.
+  for (const QString& dir : {Temp.path(), WorkDir, folder})
+    ASSERT_EQ(chmod(QFile::encodeName(dir).constData(), 0755), 0);
+  Window->FProjectFileName = folder + "p.vlq";
+
+  // The project is larger than the limit: the backup is written, the project is not, and the
+  // file written in place gets its previous content back.
+  const int failed = RunAsNobody([this] {
+    rlimit small{};
+    getrlimit(RLIMIT_FSIZE, &small);
+    small.rlim_cur = 300;
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    Window->Save->trigger();
+    return Dialogs.ExceptionsShown == 1 ? 0 : 1;
+  });
+  if (failed == 77)
+    GTEST_SKIP() << "cannot run as nobody";
+  EXPECT_EQ(failed, 0) << "the failed write is reported";
+  EXPECT_EQ(ReadFile(folder + "p.vlq"), QByteArray("previous"));
+  EXPECT_EQ(ReadFile(folder + "p.vlq.bak"), QByteArray("previous"));
+
+  const int saved = RunAsNobody([this] {
+    Window->Save->trigger();
+    return Dialogs.ExceptionsShown == 0 ? 0 : 1;
+  });
+  EXPECT_EQ(saved, 0) << "Save succeeds";
+  const QByteArray written = ReadFile(folder + "p.vlq");
+  EXPECT_TRUE(written.contains("name=\"Power\"")) << written.constData();
+  EXPECT_EQ(ReadFile(folder + "p.vlq.bak"), QByteArray("previous"));
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 2) << "no temporary file is left";
 }
 
 TEST_F(ProjectFileTest, CancelledOrFailedLoadLeavesTheProjectUnnamed) {

@@ -19,8 +19,8 @@ TEST_F(ProjectLoadTest, StoredIdsBecomeLevelsAndRaiseTheHighestLevelOnlyUpwards)
                               "<element filename=\"button\" id=\"5\" x=\"1\" y=\"2\"/>"
                               "<element filename=\"nosuchclip\" id=\"300\" x=\"1\" y=\"2\"/>"
                               "<element filename=\"LAMP\" id=\"7\" x=\"3\" y=\"4\" name=\"L\"/>"));
-  EXPECT_EQ(Levels(), (QList<int>{5, 7}));
-  EXPECT_EQ(Window->FLastLevel, 300) << "a dropped element still counts for the level";
+  EXPECT_EQ(Levels(), (QList<int>{5, 300, 7})) << "the element without its clip is kept";
+  EXPECT_EQ(Window->FLastLevel, 300);
   EXPECT_EQ(Window->FElements.FItems.last()->FName, QStringLiteral("L"));
   EXPECT_EQ(Window->FServerIP, QStringLiteral("10.0.0.7"));
   EXPECT_TRUE(Window->FApplyStoredAttributes);

@@ -19,7 +19,21 @@ QByteArray ActionScript3Movie() {
   return file + body;
 }
 
-class SilentClipTest : public ProjectTest {};
+class SilentClipTest : public ProjectTest {
+protected:
+  // Writes the AS3 movie as panel.swf into a repository of its own, with a copy of the demo
+  // button beside it; returns the repository folder.
+  QString SilentRepository() {
+    const QString folder = Repository.path() + QLatin1Char('/');
+    QFile clip(folder + QStringLiteral("panel.swf"));
+    EXPECT_TRUE(clip.open(QIODevice::WriteOnly));
+    clip.write(ActionScript3Movie());
+    EXPECT_TRUE(QFile::copy(DemoRepositoryDir() + "button.swf", folder + "button.swf"));
+    return folder;
+  }
+
+  QTemporaryDir Repository;
+};
 
 TEST_F(SilentClipTest, AddingAClipWhoseScriptsAreNotRunNamesItsFileInTheClipLog) {
   QTemporaryDir repository;
@@ -36,6 +50,28 @@ TEST_F(SilentClipTest, AddingAClipWhoseScriptsAreNotRunNamesItsFileInTheClipLog)
   EXPECT_TRUE(log.contains(clip.fileName())) << log.toStdString();
   EXPECT_TRUE(log.contains(QStringLiteral("ActionScript 3"))) << log.toStdString();
   EXPECT_FALSE(log.contains(QStringLiteral("load="))); // it never announced itself
+}
+
+// Opening and saving without an edit writes every element back as stored, also one whose clip
+// never reports "load" and so never receives its stored attributes from the clip event.
+TEST_F(SilentClipTest, OpenAndSaveWithoutAnEditKeepsWhatIsStoredForASilentClip) {
+  CreateDesigner();
+  const QByteArray panel = "<element filename=\"panel\" x=\"12\" y=\"7\" width=\"100\" "
+                           "height=\"20\" id=\"101\" page=\"Main\" name=\"Panel\">"
+                           "<flash_info name=\"caption=Hi\"/><OnExecute>Lights::On()</OnExecute>"
+                           "<flash_suffix name=\"caption=_c\"/></element>";
+  const QByteArray button = "<element filename=\"button\" x=\"30\" y=\"40\" width=\"120\" "
+                            "height=\"40\" id=\"102\" page=\"Main\" name=\"Power\">";
+  WriteFile(WorkDir + "p.vlq", "<interface><repositories serverip=\"\" repositorydir=\"" +
+                                   SilentRepository().toUtf8() +
+                                   "\"/><list><page name=\"Main\"/></list><entities>" + panel +
+                                   button + "</element></entities></interface>");
+  LoadProject(WorkDir + "p.vlq");
+  ASSERT_EQ(Window->FElements.Count(), 2);
+  Window->Save->trigger();
+  const QByteArray saved = ReadFile(WorkDir + "p.vlq");
+  EXPECT_TRUE(saved.contains(panel)) << saved.constData();
+  EXPECT_TRUE(saved.contains(button)) << saved.constData();
 }
 
 } // namespace
