@@ -2,10 +2,12 @@
 // loading dialog every load runs in, Load, Reopen, Save, Save As and the backup copy.
 #include "designer/LoadingForm.h"
 #include "designer/formats/ProjectXml.h"
+#include "designer/formats/WholeFile.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
 #include "platform/Dialogs.h"
 #include "platform/FileCopy.h"
+#include "platform/FileWrite.h"
 #include "player/ShockwaveFlash.h"
 
 #include <QAction>
@@ -126,8 +128,12 @@ void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
   FWrittenInterface = {};
   const QByteArray text = ProjectXml::WriteProjectDocument(
       XMLDocument, FServerIP, FRepositoryDir, PageNames(), FElements.FItems, &FWrittenProject);
-  if (Stream->write(text) != text.size())
-    throw std::runtime_error("Stream write error");
+  if (!WriteFully(*Stream, text)) {
+    const auto* file = qobject_cast<const QFileDevice*>(Stream);
+    throw std::runtime_error((file ? StreamWriteError(file->fileName(), Stream->errorString())
+                                   : QStringLiteral("Stream write error"))
+                                 .toStdString());
+  }
 }
 
 void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stream) {
@@ -220,10 +226,14 @@ void TFormVistaloom::BackupProjectFile() {
 }
 
 void TFormVistaloom::ReopenExecute(QObject*) {
-  if (!FileExists(FProjectFileName))
+  // A folder or a device in the project's place is reported, not passed over.
+  if (!QFileInfo::exists(FProjectFileName))
     return;
   QFile file(FProjectFileName);
-  const bool opened = file.open(QIODevice::ReadOnly);
+  QString problem = OutsideFileProblem(FProjectFileName);
+  const bool opened = problem.isEmpty() && file.open(QIODevice::ReadOnly);
+  if (!opened && problem.isEmpty())
+    problem = file.errorString();
   const bool loaded = opened && LoadProjectWithProgress(&file);
   if (loaded)
     return;
@@ -233,7 +243,7 @@ void TFormVistaloom::ReopenExecute(QObject*) {
   FProjectFileName.clear();
   ShowFileNameInStatus();
   if (!opened)
-    ThrowFileError(CannotOpenFile, fileName, file.errorString());
+    ThrowFileError(CannotOpenFile, fileName, problem);
 }
 
 void TFormVistaloom::LoadExecute(QObject* Sender) {

@@ -19,9 +19,18 @@ void TFormVistaloom::FormCreate(QObject*) {
   FStageCanvas = &ShockwaveFlash->DrawingLayer();
   const QString FirstArgument = FArgs.value(0);
   PageControl2->setVisible(FirstArgument == "debug");
-  if (!FirstArgument.isEmpty() && QFileInfo(FirstArgument).isFile()) {
+  // A folder or a device named on the command line is opened too, so that its message shows;
+  // a project that cannot be opened leaves a new one.
+  const QFileInfo argument(FirstArgument);
+  if (!FirstArgument.isEmpty() &&
+      (argument.isFile() || (FirstArgument != u"debug" && argument.exists()))) {
     FProjectFileName = FirstArgument;
-    ReopenExecute(this);
+    try {
+      ReopenExecute(this);
+    } catch (...) {
+      NewExecute(this);
+      throw;
+    }
   } else {
     NewExecute(this);
   }
