@@ -28,20 +28,19 @@ void WriteFile(const QString& path, const QByteArray& text) {
     std::abort();
 }
 
-// A description as a preview writes it: "all" and five pages, the elements spread over them.
+// A description as a preview writes it: the elements on "all", then five empty pages.
 QByteArray DescriptionText(int elements) {
-  QString text = QStringLiteral("<interface><entities page=\"all\"/>");
-  for (int page = 1; page <= Pages; ++page) {
-    text += QStringLiteral("<entities page=\"Page %1\">").arg(page);
-    for (int i = page - 1; i < elements; i += Pages)
-      text += QStringLiteral("<%1 level=\"%2\" x=\"%3\" y=\"%4\" width=\"40\" height=\"30\" "
-                             "xscale=\"100\" yscale=\"100\" id=\"Element %2\" caption=\"Item\"/>")
-                  .arg(Types.at(i % Types.size()))
-                  .arg(101 + i)
-                  .arg(i % 700)
-                  .arg((i * 7) % 500);
-    text += QStringLiteral("</entities>");
-  }
+  QString text = QStringLiteral("<interface><entities page=\"all\">");
+  for (int i = 0; i < elements; ++i)
+    text += QStringLiteral("<%1 level=\"%2\" x=\"%3\" y=\"%4\" width=\"40\" height=\"30\" "
+                           "xscale=\"100\" yscale=\"100\" id=\"Element %2\" caption=\"Item\"/>")
+                .arg(Types.at(i % Types.size()))
+                .arg(101 + i)
+                .arg(i % 700)
+                .arg((i * 7) % 500);
+  text += QStringLiteral("</entities>");
+  for (int page = 1; page <= Pages; ++page)
+    text += QStringLiteral("<entities page=\"Page %1\"/>").arg(page);
   return (text + QStringLiteral("</interface>")).toUtf8();
 }
 

@@ -137,6 +137,12 @@ void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
 }
 
 void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stream) {
+  // In a window on the screen every pump would paint the stage, drawing every level loaded so
+  // far: a load's time would grow with the square of its size. The clips arrive hidden, so the
+  // stage is drawn once the load ends, however it ends.
+  const bool stageUpdates = ShockwaveFlash->updatesEnabled();
+  ShockwaveFlash->setUpdatesEnabled(false);
+  const auto drawStage = qScopeGuard([&] { ShockwaveFlash->setUpdatesEnabled(stageUpdates); });
   LoadDriverList(ListBoxDrivers, QString());
   FApplyStoredAttributes = true;
   Stream->seek(0);
