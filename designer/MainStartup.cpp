@@ -19,18 +19,9 @@ void TFormVistaloom::FormCreate(QObject*) {
   FStageCanvas = &ShockwaveFlash->DrawingLayer();
   const QString FirstArgument = FArgs.value(0);
   PageControl2->setVisible(FirstArgument == "debug");
-  // A folder or a device named on the command line is opened too, so that its message shows;
-  // a project that cannot be opened leaves a new one.
-  const QFileInfo argument(FirstArgument);
-  if (!FirstArgument.isEmpty() &&
-      (argument.isFile() || (FirstArgument != u"debug" && argument.exists()))) {
+  if (!FirstArgument.isEmpty() && QFileInfo(FirstArgument).isFile()) {
     FProjectFileName = FirstArgument;
-    try {
-      ReopenExecute(this);
-    } catch (...) {
-      NewExecute(this);
-      throw;
-    }
+    ReopenExecute(this);
   } else {
     NewExecute(this);
   }
