@@ -30,10 +30,23 @@ void TFormVistaloom::ShockwaveFlashFSCommand(const QString& Command, const QStri
     else
       RefreshSelection(true);
     if (LBPages->currentItem() && element->FPage == SelectedPageName() && FUserAdded)
-      LBPagesClick(LBPages);
+      RequestPageRefresh();
   } else if (Command == QLatin1String("test")) {
     setWindowTitle(Args);
   }
+}
+
+void TFormVistaloom::RequestPageRefresh() {
+  if (FPageRefreshRequested)
+    return;
+  FPageRefreshRequested = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        FPageRefreshRequested = false;
+        Guarded([this] { LBPagesClick(LBPages); });
+      },
+      Qt::QueuedConnection);
 }
 
 TFlashElement* TFormVistaloom::FindElementByLevelName(const QString& Name) const {

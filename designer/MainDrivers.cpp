@@ -1,13 +1,13 @@
 // The Actions tab of the main window: the driver catalogue listed and browsed, the parameters
 // of a command filled in, and the binding lines that make an element's OnExecute text.
-#include "designer/formats/DriverCatalogue.h"
 #include "designer/ValueListEditor.h"
+#include "designer/formats/DriverCatalogue.h"
+#include "designer/formats/WholeFile.h"
 #include "designer/main.h"
 #include "model/Hash.h"
 #include "model/QelStrFunct.h"
 
 #include <QAbstractItemDelegate>
-#include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -47,12 +47,11 @@ void CommitOpenEditor(TValueListEditor& Grid) {
 // Reads the catalogue file into Document; a file that is no well-formed XML throws and leaves
 // Document null, so the next listing tries again.
 void ReadCatalogue(QDomDocument& Document) {
-  QFile file(DriversFileName);
-  if (!file.open(QIODevice::ReadOnly))
-    throw std::runtime_error(QStringLiteral("Cannot open file \"%1\". %2")
-                                 .arg(DriversFileName, file.errorString())
-                                 .toStdString());
-  DriverCatalogue::ParseDocument(Document, file.readAll(), DriversFileName);
+  QByteArray bytes;
+  QString error;
+  if (!ReadWholeFile(DriversFileName, bytes, error))
+    throw std::runtime_error(error.toStdString());
+  DriverCatalogue::ParseDocument(Document, bytes, DriversFileName);
 }
 
 } // namespace
@@ -71,7 +70,9 @@ void TFormVistaloom::ConnectDriverActions() {
 void TFormVistaloom::LoadDriverList(QListWidget* Target, const QString& DriverName) {
   const QSignalBlocker blocker(Target);
   Target->clear();
-  if (!QFileInfo(DriversFileName).isFile())
+  // Only a missing catalogue lists nothing without a word; a folder or a device in its place
+  // is reported when it is read.
+  if (!QFileInfo::exists(DriversFileName))
     return;
   // Parsed once per run: later changes to the file are not seen.
   if (XMLDocumentDrivers.isNull())

@@ -50,8 +50,6 @@ void TFormVistaloom::FindChildByAttribute(const QDomNode& Node, const QString& A
 
 void TFormVistaloom::SaveInterfaceXml(const QString& FileName) {
   QString error;
-  if (!WriteWholeFile(FileName, FInterfaceXmlText, error)) {
-    throw std::runtime_error(
-        QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, error).toStdString());
-  }
+  if (!WriteWholeFile(FileName, FInterfaceXmlText, error))
+    throw std::runtime_error(error.toStdString());
 }

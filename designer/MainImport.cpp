@@ -2,11 +2,10 @@
 // directory, taking every element's clip from the repository through the clip catalogue.
 
 #include "designer/formats/InterfaceImport.h"
+#include "designer/formats/WholeFile.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
-#include "model/Hash.h"
 
-#include <QFile>
 #include <QListWidget>
 #include <stdexcept>
 
@@ -17,10 +16,11 @@ const QString DescriptionFileName = QStringLiteral("./full.xml");
 const QString AllPage = QStringLiteral("all");
 
 QByteArray ReadImportFile(const QString& FileName) {
-  QFile file(FileName);
-  if (!file.open(QIODevice::ReadOnly))
-    throw std::runtime_error(QStringLiteral("Cannot open file %1").arg(FileName).toStdString());
-  return file.readAll();
+  QByteArray bytes;
+  QString error;
+  if (!ReadWholeFile(FileName, bytes, error))
+    throw std::runtime_error(error.toStdString());
+  return bytes;
 }
 
 // Sets E's position and page from Text. An element whose geometry cannot be read is taken out
@@ -39,8 +39,8 @@ void SetImportedGeometry(TObjectList& Elements, TFlashElement* E, const QString&
 void TFormVistaloom::LoadFromXMLExecute(QObject*) {
   using namespace InterfaceImport;
   ResetPageList();
-  TQel_Hash classMap;
-  ReadClassMap(ReadImportFile(ClipsFileName), ClipsFileName, classMap);
+  const QHash<QString, QString> classMap =
+      ReadClassMap(ReadImportFile(ClipsFileName), ClipsFileName);
   const QList<TNode> pages =
       ReadInterface(ReadImportFile(DescriptionFileName), DescriptionFileName);
 
@@ -53,8 +53,7 @@ void TFormVistaloom::LoadFromXMLExecute(QObject*) {
       const QString x = RequiredAttribute(node, QStringLiteral("x"));
       const QString y = RequiredAttribute(node, QStringLiteral("y"));
       TakeNextLevel();
-      TFlashElement* element =
-          CreateElementFromRepository(FLastLevel, classMap.GetValue(node.Name));
+      TFlashElement* element = CreateElementFromRepository(FLastLevel, classMap.value(node.Name));
       if (!element)
         continue;
       FImportedElements.insert(element);

@@ -77,6 +77,5 @@ void TFormVistaloom::CreatePreviewExecute(QObject*) {
   const QString catalogueFile = target + QStringLiteral("clips.xml");
   QString error;
   if (!WriteWholeFile(catalogueFile, ClipsXml::CatalogueText(clipFiles), error))
-    throw std::runtime_error(
-        QStringLiteral("Cannot create file %1").arg(catalogueFile).toStdString());
+    throw std::runtime_error(error.toStdString());
 }

@@ -2,10 +2,12 @@
 // loading dialog every load runs in, Load, Reopen, Save, Save As and the backup copy.
 #include "designer/LoadingForm.h"
 #include "designer/formats/ProjectXml.h"
+#include "designer/formats/WholeFile.h"
 #include "designer/main.h"
 #include "model/FlashElement.h"
 #include "platform/Dialogs.h"
 #include "platform/FileCopy.h"
+#include "platform/FileWrite.h"
 #include "player/ShockwaveFlash.h"
 
 #include <QAction>
@@ -172,11 +174,21 @@ void TFormVistaloom::WriteProjectXml(QIODevice* Stream) {
   FWrittenInterface = {};
   const QByteArray text = ProjectXml::WriteProjectDocument(
       XMLDocument, FServerIP, FRepositoryDir, PageNames(), FElements.FItems, &FWrittenProject);
-  if (Stream->write(text) != text.size())
-    throw std::runtime_error("Stream write error");
+  if (!WriteFully(*Stream, text)) {
+    const auto* file = qobject_cast<const QFileDevice*>(Stream);
+    throw std::runtime_error((file ? StreamWriteError(file->fileName(), Stream->errorString())
+                                   : QStringLiteral("Stream write error"))
+                                 .toStdString());
+  }
 }
 
 void TFormVistaloom::LoadProjectFromStream(TFormLoading* Sender, QIODevice* Stream) {
+  // In a window on the screen every pump would paint the stage, drawing every level loaded so
+  // far: a load's time would grow with the square of its size. The clips arrive hidden, so the
+  // stage is drawn once the load ends, however it ends.
+  const bool stageUpdates = ShockwaveFlash->updatesEnabled();
+  ShockwaveFlash->setUpdatesEnabled(false);
+  const auto drawStage = qScopeGuard([&] { ShockwaveFlash->setUpdatesEnabled(stageUpdates); });
   LoadDriverList(ListBoxDrivers, QString());
   FApplyStoredAttributes = true;
   Stream->seek(0);
@@ -287,15 +299,19 @@ void TFormVistaloom::BackupProjectFile() {
 }
 
 void TFormVistaloom::ReopenExecute(QObject*) {
-  if (!FileExists(FProjectFileName))
+  // A folder or a device in the project's place is reported, not passed over.
+  if (!QFileInfo::exists(FProjectFileName))
     return;
   QFile file(FProjectFileName);
-  const bool opened = file.open(QIODevice::ReadOnly);
+  QString problem = OutsideFileProblem(FProjectFileName);
+  const bool opened = problem.isEmpty() && file.open(QIODevice::ReadOnly);
   if (!opened) {
+    if (problem.isEmpty())
+      problem = file.errorString();
     const QString fileName = FProjectFileName;
     FProjectFileName.clear();
     ShowFileNameInStatus();
-    ThrowFileError(CannotOpenFile, fileName, file.errorString());
+    ThrowFileError(CannotOpenFile, fileName, problem);
   }
   LoadProjectWithProgress(&file);
 }

@@ -3,6 +3,7 @@
 
 #include "designer/main.h"
 #include "model/QelStrFunct.h"
+#include "platform/Dialogs.h"
 #include "platform/FileCopy.h"
 #include "player/ShockwaveFlash.h"
 
@@ -114,6 +115,26 @@ void TFormVistaloom::SGElementsSelectCell(QObject*, int, int ARow, bool& CanSele
 void TFormVistaloom::SaveCurrentRepositoryExecute(QObject*) {
   const QString Target = FExeDir + "current_repository/";
   QDir().mkdir(Target);
-  for (int Row = 0; Row < SGElements->rowCount(); ++Row)
-    CopyFile(RowClipFile(Row), Target + RepositoryCell(Row, 0) + ClipExtension);
+  // A clip that is a folder, a device or a link to one holds no movie to copy: it is passed
+  // over and named at the end, also when a later row fails.
+  QStringList Skipped;
+  const auto ReportSkipped = [&] {
+    if (!Skipped.isEmpty())
+      FDialogs->Message(this,
+                        "Not copied, since they are not regular files:\n" + Skipped.join('\n'));
+  };
+  try {
+    for (int Row = 0; Row < SGElements->rowCount(); ++Row) {
+      const QString Clip = RowClipFile(Row);
+      const QFileInfo Info(Clip);
+      if (Info.exists() && !Info.isFile())
+        Skipped << Clip;
+      else
+        CopyFile(Clip, Target + RepositoryCell(Row, 0) + ClipExtension);
+    }
+  } catch (...) {
+    ReportSkipped();
+    throw;
+  }
+  ReportSkipped();
 }

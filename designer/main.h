@@ -366,6 +366,9 @@ public:
   QDomElement FindStoredElementNode(int Level);
   // The second phase of a load: hides the clip and applies what is stored for its level.
   void ApplyStoredAttributes(TFlashElement* E);
+  // Refreshes the selected page (LBPagesClick) once the events queued so far have run, so that
+  // many clips reporting in a row (an import of thousands) rebuild the Objects list once.
+  void RequestPageRefresh();
 
   // Records a step: a snapshot of the project after it, numbered, in LBHistory.
   void PushHistory(const QString& Description);
@@ -536,6 +539,7 @@ private:
 
   bool FShownOnce = false;
   bool FFormStorageRestored = false;
+  bool FPageRefreshRequested = false;
   QTimer* FMoveEndTimer = nullptr;
   // The key event that the key preview saw last and the widget it was delivered to, so the
   // same event passing on to a parent widget is previewed once.

@@ -38,11 +38,10 @@ void CheckCatalogueRoundTrip(const QString& Text) {
     if (!name.isEmpty())
       clipFiles << "/repository/" + name;
   }
-  TQel_Hash map;
-  InterfaceImport::ReadClassMap(ClipsXml::CatalogueText(clipFiles), QStringLiteral("clips.xml"),
-                                map);
+  const QHash<QString, QString> map = InterfaceImport::ReadClassMap(
+      ClipsXml::CatalogueText(clipFiles), QStringLiteral("clips.xml"));
   for (const QString& clipFile : clipFiles) {
-    if (map.GetValue(ExtractFileBaseName(clipFile)) != ExtractFileBaseName(clipFile))
+    if (map.value(ExtractFileBaseName(clipFile)) != ExtractFileBaseName(clipFile))
       std::abort();
   }
 }
@@ -54,8 +53,7 @@ void CheckCatalogueRoundTrip(const QString& Text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
   try {
-    TQel_Hash map;
-    InterfaceImport::ReadClassMap(bytes, QStringLiteral("clips.xml"), map);
+    InterfaceImport::ReadClassMap(bytes, QStringLiteral("clips.xml"));
   } catch (const std::runtime_error&) {
   }
   try {

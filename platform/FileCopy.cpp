@@ -1,5 +1,7 @@
 #include "platform/FileCopy.h"
 
+#include "platform/FileWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,8 +17,13 @@ namespace {
 } // namespace
 
 void CopyFile(const QString& Source, const QString& Destination, TCopyReplace Replace) {
+  // Only a regular file has an end: a link to a device would be read for ever (or as nothing),
+  // and opening a pipe would wait for a writer.
+  const QFileInfo SourceInfo(Source);
+  if (SourceInfo.exists() && !SourceInfo.isFile())
+    Fail("Cannot open file " + Source + " (not a regular file)");
   QFile In(Source);
-  if (QFileInfo(Source).isDir() || !In.open(QIODevice::ReadOnly))
+  if (!In.open(QIODevice::ReadOnly))
     Fail("Cannot open file " + Source);
   QDir().mkpath(QFileInfo(Destination).absolutePath());
   // The bytes go to a temporary file beside the destination, which replaces the destination
@@ -32,12 +39,14 @@ void CopyFile(const QString& Source, const QString& Destination, TCopyReplace Re
   while (!In.atEnd()) {
     const QByteArray Chunk = In.read(ChunkSize);
     if (In.error() != QFileDevice::NoError)
-      Fail("Stream read error");
-    if (Out.write(Chunk) != Chunk.size())
-      Fail("Stream write error");
+      Fail(QStringLiteral("Stream read error: cannot read \"%1\". %2")
+               .arg(Source, In.errorString()));
+    if (!WriteFully(Out, Chunk))
+      Fail(StreamWriteError(Destination, Out.errorString()));
   }
-  Out.setFileTime(QFileInfo(Source).lastModified(), QFileDevice::FileModificationTime);
+  Out.setFileTime(SourceInfo.lastModified(), QFileDevice::FileModificationTime);
   if (!Out.commit())
-    Fail(Out.error() == QFileDevice::RenameError ? "Cannot create file " + Destination
-                                                 : QStringLiteral("Stream write error"));
+    Fail(Out.error() == QFileDevice::RenameError
+             ? "Cannot create file " + Destination
+             : StreamWriteError(Destination, Out.errorString()));
 }

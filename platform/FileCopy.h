@@ -10,7 +10,9 @@ enum class TCopyReplace { WholeOnly, InPlaceWhereNoTempFile };
 // Copies Source to Destination, creating the destination's missing folders and replacing an
 // existing destination file; the copy keeps the source's modification time. With WholeOnly the
 // destination is replaced only by a complete copy: after any failure it holds what it held before.
-// Throws std::runtime_error with "Cannot open file <Source>" or "Cannot create file <Destination>",
-// and "Stream read error" or "Stream write error" when a transfer fails midway.
+// Throws std::runtime_error with "Cannot open file <Source>" (followed by " (not a regular file)"
+// for a folder, a device or a link to one) or "Cannot create file <Destination>", and with
+// "Stream read error" or "Stream write error" followed by the file and the system's reason when
+// a transfer fails midway.
 void CopyFile(const QString& Source, const QString& Destination,
               TCopyReplace Replace = TCopyReplace::WholeOnly);

@@ -27,6 +27,27 @@ void InitialiseCurlOnce() {
   });
 }
 
+// Keeps the latest line the server sent on the control connection (curl hands every reply
+// line to the header callback).
+size_t KeepReply(char* buffer, size_t size, size_t count, void* reply) {
+  const size_t length = size * count;
+  *static_cast<QByteArray*>(reply) = QByteArray(buffer, qsizetype(length)).trimmed();
+  return length;
+}
+
+// Why a request failed, for the user: a refusal in the server's own words, else curl's
+// detailed text unless it was noted while the request went on (curl keeps only its first text,
+// and opening the active data connection fills it with a harmless one), else curl's text for
+// the result.
+QString FailureReason(CURLcode result, const QByteArray& lastReply, const char* errorText,
+                      bool errorTextPassedOver) {
+  if (lastReply.startsWith('4') || lastReply.startsWith('5'))
+    return QStringLiteral("the server replied \"%1\"").arg(QString::fromUtf8(lastReply));
+  if (errorText[0] && !errorTextPassedOver)
+    return QString::fromUtf8(errorText);
+  return QString::fromUtf8(curl_easy_strerror(result));
+}
+
 size_t ReadFromFile(char* buffer, size_t size, size_t count, void* file) {
   const qint64 read = static_cast<QFile*>(file)->read(buffer, qint64(size * count));
   return read < 0 ? CURL_READFUNC_ABORT : size_t(read);
@@ -89,6 +110,8 @@ void TFtpClient::Connect() {
   curl_easy_setopt(FCurl, CURLOPT_LOW_SPEED_TIME, WholeSeconds(FTimeout));
   curl_easy_setopt(FCurl, CURLOPT_ERRORBUFFER, FErrorText);
   curl_easy_setopt(FCurl, CURLOPT_READFUNCTION, &ReadFromFile);
+  curl_easy_setopt(FCurl, CURLOPT_HEADERFUNCTION, &KeepReply);
+  curl_easy_setopt(FCurl, CURLOPT_HEADERDATA, &FLastReply);
 
   Prepare(QString(), false);
   try {
@@ -159,18 +182,24 @@ void TFtpClient::Perform(const QString& Failure) {
   FBusy = true;
   const auto idle = qScopeGuard([this] { FBusy = false; });
   FErrorText[0] = '\0';
+  FLastReply.clear();
+  bool errorTextPassedOver = false;
   CURLcode result = CURLE_OK;
   CURLMcode waitResult = curl_multi_add_handle(FMulti, FCurl);
   int running = 1;
   QElapsedTimer sincePump;
   sincePump.start();
-  // curl waits at most PumpIntervalMs at a time, so pending events run even while the
-  // server keeps silent.
+  // curl waits no longer than until the next pump is due, so pending events run every
+  // PumpIntervalMs even while the server keeps silent.
   while (waitResult == CURLM_OK && running > 0) {
     waitResult = curl_multi_perform(FMulti, &running);
-    if (waitResult == CURLM_OK && running > 0)
-      waitResult = curl_multi_poll(FMulti, nullptr, 0, PumpIntervalMs, nullptr);
-    if (sincePump.hasExpired(PumpIntervalMs)) {
+    if (running > 0 && FErrorText[0])
+      errorTextPassedOver = true;
+    if (waitResult == CURLM_OK && running > 0) {
+      const qint64 untilPump = std::max<qint64>(0, PumpIntervalMs - sincePump.elapsed());
+      waitResult = curl_multi_poll(FMulti, nullptr, 0, int(untilPump), nullptr);
+    }
+    if (sincePump.elapsed() >= PumpIntervalMs) {
       QCoreApplication::processEvents();
       sincePump.restart();
     }
@@ -183,10 +212,9 @@ void TFtpClient::Perform(const QString& Failure) {
   curl_multi_remove_handle(FMulti, FCurl);
   if (waitResult != CURLM_OK)
     Fail(Failure + QStringLiteral(": ") + QString::fromUtf8(curl_multi_strerror(waitResult)));
-  if (result != CURLE_OK) {
-    const char* reason = FErrorText[0] ? FErrorText : curl_easy_strerror(result);
-    Fail(Failure + QStringLiteral(": ") + QString::fromUtf8(reason));
-  }
+  if (result != CURLE_OK)
+    Fail(Failure + QStringLiteral(": ") +
+         FailureReason(result, FLastReply, FErrorText, errorTextPassedOver));
 }
 
 void TFtpClient::RequireIdle() const {

@@ -63,5 +63,6 @@ private:
   CURL* FCurl = nullptr;   // the request, with the login and time-outs
   bool FConnected = false;
   bool FBusy = false;
-  char FErrorText[256] = {}; // curl's detailed reason of the last failure
+  char FErrorText[256] = {}; // curl's first detailed text of the last request
+  QByteArray FLastReply;     // the server's latest reply line in the last request
 };

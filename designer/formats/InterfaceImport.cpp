@@ -1,6 +1,5 @@
 #include "designer/formats/InterfaceImport.h"
 
-#include "model/Hash.h"
 #include "model/QelStrFunct.h"
 #include "platform/XmlNesting.h"
 
@@ -65,12 +64,16 @@ TNode ReadTopLevel(const QByteArray& Bytes, const QString& FileName, const QStri
 
 } // namespace
 
-void ReadClassMap(const QByteArray& Bytes, const QString& FileName, TQel_Hash& Map) {
+QHash<QString, QString> ReadClassMap(const QByteArray& Bytes, const QString& FileName) {
   const TNode clips = ReadTopLevel(Bytes, FileName, QStringLiteral("clips"));
+  // Hashed: a catalogue of many thousand clips is read and looked up in linear time.
+  QHash<QString, QString> map;
+  map.reserve(clips.Children.size());
   for (const TNode& clip : clips.Children) {
     const QString className = RequiredAttribute(clip, QStringLiteral("class"));
-    Map.SetValue(className, ExtractFileBaseName(RequiredAttribute(clip, QStringLiteral("file"))));
+    map.insert(className, ExtractFileBaseName(RequiredAttribute(clip, QStringLiteral("file"))));
   }
+  return map;
 }
 
 QList<TNode> ReadInterface(const QByteArray& Bytes, const QString& FileName) {

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
-
-class TQel_Hash;
 
 // Reads the two files of an import: the clip catalogue clips.xml and an interface description
 // (full.xml). Only the levels that the import uses are kept: the top-level element's children
@@ -24,11 +23,10 @@ struct TNode {
 };
 
 // The catalogue's map from clip class to clip base name (the "file" text after its last "\",
-// ":" or "/", without extension), set pair by pair into Map, so a class listed twice keeps its
-// first place and takes the later file. Throws when Bytes are not well-formed XML, when the
-// top-level element is not "clips", or with the conversion error when a clip line has no
-// "class" or "file". FileName names the file in messages.
-void ReadClassMap(const QByteArray& Bytes, const QString& FileName, TQel_Hash& Map);
+// ":" or "/", without extension); a class listed twice takes the later file. Throws when Bytes
+// are not well-formed XML, when the top-level element is not "clips", or with the conversion
+// error when a clip line has no "class" or "file". FileName names the file in messages.
+QHash<QString, QString> ReadClassMap(const QByteArray& Bytes, const QString& FileName);
 
 // The "entities" children of an interface description's top-level "interface" element, each
 // with its element nodes. Throws when Bytes are not well-formed XML or the top-level element is

@@ -8,12 +8,15 @@
 // A real FTP server for tests: pyftpdlib under the system Python, on 127.0.0.1 and a port the
 // system picks, serving Root to one user with full rights. It logs every session and stored
 // file, and stops when this object goes or when the test process dies (its stdin closes).
+// Its Mode: "" serves at full speed; "slow" takes uploads at 64 KB a second, so a test can act
+// while one runs; "cut" closes an upload's data connection after its first 64 KB.
 class TFtpServer {
 public:
-  TFtpServer(const QString& Root, const QString& User, const QString& Password) {
+  TFtpServer(const QString& Root, const QString& User, const QString& Password,
+             const QString& Mode = QString()) {
     FProcess.setProgram(QStringLiteral("/usr/bin/python3"));
     FProcess.setArguments(
-        {QStringLiteral("-c"), QString::fromLatin1(Script), Root, User, Password});
+        {QStringLiteral("-c"), QString::fromLatin1(Script), Root, User, Password, Mode});
   }
 
   ~TFtpServer() {
@@ -37,6 +40,8 @@ public:
   }
 
   int Port() const { return FPort; }
+  // The server's process, for tests that stop or kill it.
+  qint64 ProcessId() const { return FProcess.processId(); }
   QString Error() const { return FError; }
 
   // The server's log so far: one line per login, command of note and closed session.
@@ -50,10 +55,22 @@ private:
   static constexpr const char* Script = R"(
 import logging, os, sys, threading
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
-root, user, password = sys.argv[1:4]
+root, user, password, mode = sys.argv[1:5]
 logging.basicConfig(level=logging.INFO, stream=sys.stderr, format="%(message)s")
+if mode == "slow":
+    ThrottledDTPHandler.read_limit = 64 * 1024
+    FTPHandler.dtp_handler = ThrottledDTPHandler
+elif mode == "cut":
+    class CuttingDTPHandler(DTPHandler):
+        def handle_read(self):
+            DTPHandler.handle_read(self)
+            if self.tot_bytes_received > 64 * 1024 and not self._closed:
+                self._resp = ("426 Data connection cut; transfer aborted.", logging.info)
+                self.close()
+        handle_read_event = handle_read
+    FTPHandler.dtp_handler = CuttingDTPHandler
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm="elradfmwMT")
 FTPHandler.authorizer = authorizer

@@ -1,4 +1,5 @@
 #include "ProjectFixture.h"
+#include "common/FaultProbe.h"
 #include "designer/formats/InterfaceXml.h"
 
 #include <QAction>
@@ -191,6 +192,30 @@ TEST_F(ExportCommandTest, SaveXmlAsksForTheFileAndWritesTheDescriptionOfTheDesig
   ASSERT_EQ(Dialogs.Exceptions.size(), 2);
   EXPECT_TRUE(Dialogs.Exceptions.last().contains("2button"));
   EXPECT_FALSE(QFileInfo::exists(WorkDir + "bad.xml"));
+}
+
+// Save XML over an existing file when the disk fills up after 0, 1,000 or 3,000 bytes: the file
+// keeps its earlier bytes and the message names it and the reason.
+TEST_F(ExportCommandTest, ASaveXmlCutShortLeavesTheEarlierFileAndSaysWhy) {
+  CreateWithDemoRepository();
+  for (int i = 0; i < 30; ++i)
+    AddClip(i % 2 ? "lamp" : "button");
+  const QString path = WorkDir + "out.xml";
+  QByteArray earlier(4579, '\0');
+  for (int i = 0; i < earlier.size(); ++i)
+    earlier[i] = char('a' + i % 26);
+  for (const rlim_t limit : {0, 1000, 3000}) {
+    WriteFile(path, earlier);
+    const QString shown = RunInFaultProbe(
+        [&] {
+          Dialogs.SaveAnswers.push_back({true, path});
+          Window->SaveXML->trigger();
+          return Dialogs.Exceptions.join('\n');
+        },
+        limit);
+    EXPECT_EQ(shown, "Stream write error: cannot write \"" + path + "\". File too large") << limit;
+    EXPECT_EQ(ReadFile(path), earlier) << limit;
+  }
 }
 
 } // namespace

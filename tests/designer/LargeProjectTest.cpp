@@ -61,4 +61,34 @@ TEST_F(LargeProjectTest, SaveReopenSaveIsByteIdenticalAndTheSnapshotRestoresEver
   EXPECT_EQ(SaveAsFile("restored.vlq"), saved);
 }
 
+// Counts the paint events of one widget.
+class TPaintCounter : public QObject {
+public:
+  explicit TPaintCounter(QWidget* Widget) { Widget->installEventFilter(this); }
+  int Paints = 0;
+
+protected:
+  bool eventFilter(QObject*, QEvent* Event) override {
+    if (Event->type() == QEvent::Paint)
+      ++Paints;
+    return false;
+  }
+};
+
+// Load in a window on the screen, as a user opens a project: the stage is drawn once the load
+// has ended, not at every element's pump, where each drawing would draw every level loaded so
+// far and the load would grow with the square of its size.
+TEST_F(LargeProjectTest, LoadInAShownWindowDrawsTheStageOnlyOnceTheLoadHasEnded) {
+  CreateWithDemoRepository();
+  Window->show();
+  PumpEvents();
+  WriteFile(WorkDir + "generated.vlq", LargeProjectText(300, DemoRepositoryDir()));
+  TPaintCounter stage(Window->ShockwaveFlash);
+  LoadProject(WorkDir + "generated.vlq");
+  ASSERT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join("\n").toStdString();
+  EXPECT_EQ(Window->FElements.Count(), 300);
+  EXPECT_LE(stage.Paints, 3);
+  EXPECT_GE(stage.Paints, 1) << "the stage is drawn after the load";
+}
+
 } // namespace

@@ -109,4 +109,37 @@ TEST_F(OutsideFilesTest, DeepFilesAreRefusedAndTheOpenDesignStays) {
   EXPECT_TRUE(lastError().startsWith(WorkDir + "deep.vlq" + refused));
 }
 
+// A project, a driver catalogue or an import file that is a folder or a link to a device is
+// never read: the message names the file and why, at once; the open design stays.
+TEST_F(OutsideFilesTest, FilesThatAreNoRegularFilesAreReportedNotRead) {
+  LoadProjectText(ProjectText("", "<element filename=\"button\" id=\"101\"/>"));
+  ASSERT_EQ(Levels(), QList<int>{101});
+  const QString notRegular = "\". It is not a regular file.";
+  ASSERT_TRUE(QDir().mkpath(WorkDir + "folder.vlq"));
+  ASSERT_TRUE(QFile::link("/dev/zero", WorkDir + "zero.vlq"));
+  for (const QString name : {"folder.vlq", "zero.vlq"}) {
+    Dialogs.OpenAnswers.push_back({true, WorkDir + name});
+    Window->Load->trigger();
+    EXPECT_EQ(Dialogs.Exceptions.takeLast(), "Cannot open file \"" + WorkDir + name + notRegular);
+    EXPECT_EQ(Window->FProjectFileName, QString());
+    EXPECT_EQ(Levels(), QList<int>{101});
+  }
+
+  ASSERT_TRUE(QFile::link("/dev/zero", WorkDir + "drivers.xml"));
+  CancelLoadAfterError();
+  LoadProject(WorkDir + "p.vlq");
+  EXPECT_EQ(Dialogs.Exceptions.takeLast(), "Cannot open file \"./drivers.xml" + notRegular);
+
+  for (const QString name : {"clips.xml", "full.xml"}) {
+    QFile::remove(WorkDir + "clips.xml");
+    QFile::remove(WorkDir + "full.xml");
+    if (name == u"full.xml")
+      WriteFile(WorkDir + "clips.xml", "<clips/>");
+    ASSERT_TRUE(QFile::link("/dev/zero", WorkDir + name));
+    Window->LoadFromXML->trigger();
+    EXPECT_EQ(Dialogs.Exceptions.takeLast(), "Cannot open file \"./" + name + notRegular);
+  }
+  EXPECT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join('\n').toStdString();
+}
+
 } // namespace

@@ -1,4 +1,5 @@
 #include "ProjectFixture.h"
+#include "common/FaultProbe.h"
 #include "designer/formats/ClipsXml.h"
 
 #include <QAction>
@@ -88,6 +89,25 @@ TEST_F(PreviewTest, FailuresStopAtTheirStepAndNothingIsEmptied) {
   CreatePreviewInto(WorkDir + "second");
   EXPECT_EQ(Dialogs.Exceptions.last(), "Cannot open file " + ExeDir + "Background/main.swf");
   EXPECT_FALSE(QFileInfo::exists(WorkDir + "second"));
+}
+
+// The disk fills up while the description is written: the preview's earlier interface.xml stays
+// byte for byte and the message says which file and why.
+TEST_F(PreviewTest, ADescriptionCutShortLeavesTheEarlierOneAndSaysWhy) {
+  for (int i = 0; i < 30; ++i)
+    AddClip(i % 2 ? "lamp" : "button");
+  ASSERT_TRUE(QDir().mkpath(Folder));
+  const QByteArray earlier(4579, 'e');
+  WriteFile(Folder + "/interface.xml", earlier);
+  const QString shown = RunInFaultProbe(
+      [&] {
+        CreatePreviewInto(Folder);
+        return Dialogs.Exceptions.join('\n');
+      },
+      1000);
+  EXPECT_EQ(shown,
+            "Stream write error: cannot write \"" + Folder + "/interface.xml\". File too large");
+  EXPECT_EQ(ReadFile(Folder + "/interface.xml"), earlier);
 }
 
 TEST(ClipsXml, NamesThatWouldBreakTheCatalogueAreWrittenAsReferences) {

@@ -149,7 +149,8 @@ TEST_F(ProjectFileTest, FailedWriteLeavesThePreviousFileAndBackup) {
   Window->FProjectFileName = Path("p.vlq");
 
   // The disk fills up after a few hundred bytes: the backup fits, the project does not.
-  EXPECT_EQ(SaveWithFileSizeLimit(200), QStringLiteral("Stream write error"));
+  EXPECT_EQ(SaveWithFileSizeLimit(200),
+            "Stream write error: cannot write \"" + Path("p.vlq") + "\". File too large");
   EXPECT_EQ(ReadFile(Path("p.vlq")), QByteArray("previous"));
   EXPECT_EQ(ReadFile(Path("p.vlq.bak")), QByteArray("previous"));
   EXPECT_EQ(QDir(WorkDir).entryList(QDir::Files).size(), 2) << "no temporary file is left";
@@ -158,7 +159,8 @@ TEST_F(ProjectFileTest, FailedWriteLeavesThePreviousFileAndBackup) {
   const QByteArray large(5000, 'x');
   WriteFile(Path("p.vlq"), large);
   WriteFile(Path("p.vlq.bak"), "last good");
-  EXPECT_EQ(SaveWithFileSizeLimit(1000), QStringLiteral("Stream write error"));
+  EXPECT_EQ(SaveWithFileSizeLimit(1000),
+            "Stream write error: cannot write \"" + Path("p.vlq.bak") + "\". File too large");
   EXPECT_EQ(ReadFile(Path("p.vlq.bak")), QByteArray("last good"));
   EXPECT_EQ(ReadFile(Path("p.vlq")), large) << "a failed backup stops the save";
   EXPECT_EQ(QDir(WorkDir).entryList(QDir::Files).size(), 2) << "no temporary file is left";

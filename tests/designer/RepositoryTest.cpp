@@ -163,6 +163,25 @@ TEST_F(RepositoryTest, SaveCurrentRepositoryCopiesEveryRowBesideTheProgram) {
   EXPECT_EQ(Copied, (QStringList{"knob.swf", "lamp.swf"}));
 }
 
+// A clip that is a link to a device or a folder named like a clip is passed over and named;
+// the other clips are copied all the same.
+TEST_F(RepositoryTest, SaveCurrentRepositoryCopiesRegularFilesOnlyAndNamesTheOthers) {
+  CreateDesigner();
+  AddClip("a/lamp.swf");
+  ASSERT_TRUE(QFile::link("/dev/zero", Repository + "zero.swf"));
+  AddClip("b/knob.swf");
+  Window->LoadRepository(Repository);
+
+  Window->SaveCurrentRepository->trigger();
+
+  EXPECT_TRUE(Dialogs.Exceptions.isEmpty()) << Dialogs.Exceptions.join('\n').toStdString();
+  QStringList Copied = QDir(ExeDir + "current_repository").entryList(QDir::Files);
+  Copied.sort();
+  EXPECT_EQ(Copied, (QStringList{"knob.swf", "lamp.swf"}));
+  EXPECT_EQ(Dialogs.Messages, QStringList{"Not copied, since they are not regular files:\n" +
+                                          Repository + "zero.swf"});
+}
+
 TEST_F(RepositoryTest, SavingAnEmptyRepositoryReportsTheMissingClip) {
   CreateDesigner();
   Window->LoadRepository(Repository);

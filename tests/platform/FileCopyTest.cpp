@@ -1,5 +1,7 @@
 #include "platform/FileCopy.h"
 
+#include "common/FaultProbe.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -70,11 +72,29 @@ TEST_F(FileCopyTest, NamesTheFileThatCannotBeOpenedOrCreated) {
 
   EXPECT_EQ(CopyError(Path("missing.swf"), Path("x.swf")),
             "Cannot open file " + Path("missing.swf"));
-  EXPECT_EQ(CopyError(Path("folder"), Path("x.swf")), "Cannot open file " + Path("folder"));
+  EXPECT_EQ(CopyError(Path("folder"), Path("x.swf")),
+            "Cannot open file " + Path("folder") + " (not a regular file)");
   EXPECT_EQ(CopyError(Path("clip.swf"), Path("folder")), "Cannot create file " + Path("folder"));
   EXPECT_EQ(CopyError(Path("clip.swf"), Path("plain/x.swf")),
             "Cannot create file " + Path("plain/x.swf"));
   EXPECT_FALSE(QFileInfo::exists(Path("x.swf")));
+}
+
+// A link to a device has no end (or reads as nothing): it is refused, not copied.
+TEST_F(FileCopyTest, CopiesRegularFilesOnly) {
+  ASSERT_TRUE(QFile::link("/dev/zero", Path("zero.swf")));
+  EXPECT_EQ(CopyError(Path("zero.swf"), Path("x.swf")),
+            "Cannot open file " + Path("zero.swf") + " (not a regular file)");
+  EXPECT_FALSE(QFileInfo::exists(Path("x.swf")));
+}
+
+TEST_F(FileCopyTest, AFailedWriteNamesTheDestinationAndTheReasonAndKeepsItsContent) {
+  WriteFile(Path("clip.swf"), QByteArray(200000, 'c'));
+  WriteFile(Path("copy.swf"), "earlier");
+  EXPECT_EQ(RunInFaultProbe([&] { return CopyError(Path("clip.swf"), Path("copy.swf")); }, 100000),
+            "Stream write error: cannot write \"" + Path("copy.swf") + "\". File too large");
+  EXPECT_EQ(ReadFile(Path("copy.swf")), "earlier");
+  EXPECT_EQ(QDir(Temp.path()).entryList(QDir::Files), (QStringList{"clip.swf", "copy.swf"}));
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 #include "common/FtpServer.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <stdexcept>
@@ -167,6 +169,65 @@ TEST_F(FtpClientTest, ASilentServerTimesOutWhileEventsKeepRunning) {
   EXPECT_GT(ticks, 10); // the window would have repainted throughout
   EXPECT_EQ(nested, "The FTP connection is busy with another command");
   EXPECT_FALSE(Client.Connected());
+}
+
+// While the client waits on the network, pending events run about every 50 ms, not only every
+// second wait.
+TEST_F(FtpClientTest, EventsRunAboutEvery50MsWhileTheServerKeepsSilent) {
+  TSilentPort silent;
+  ASSERT_GT(silent.Port(), 0);
+  Client.SetPort(silent.Port());
+  Client.SetTimeout(1500ms);
+  QElapsedTimer clock;
+  clock.start();
+  QList<qint64> pumps;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] { pumps << clock.elapsed(); });
+  timer.start(5);
+  EXPECT_FALSE(ErrorOf([&] { Client.Connect(); }).isEmpty());
+  ASSERT_GT(pumps.size(), 10);
+  const double meanGap = double(pumps.last() - pumps.first()) / double(pumps.size() - 1);
+  EXPECT_LT(meanGap, 65.0);
+  EXPECT_GT(meanGap, 40.0);
+}
+
+// A failed store says why in the server's words or with the real cause, never with a text curl
+// noted on the way (opening the active data connection notes a harmless one).
+TEST_F(FtpClientTest, AFailedStoreShowsTheServersReplyOrTheRealCause) {
+  const QString local = Temp.path() + "/interface.xml";
+  WriteFile(local, QByteArray(16 << 20, 'x'));           // more than the sockets buffer
+  ASSERT_TRUE(QDir(Root()).mkpath("www/interface.xml")); // a folder in the file's place
+  Client.Connect();
+  Client.ChangeDir("www");
+  EXPECT_EQ(ErrorOf([&] { Client.Put(local, "interface.xml"); }).toStdString(),
+            "Cannot store \"interface.xml\": the server replied \"550 Is a directory.\"");
+  Client.Quit();
+
+  TFtpServer cutting(Root(), "tessaryn", "qorvandi", "cut");
+  ASSERT_TRUE(cutting.Start()) << cutting.Error().toStdString();
+  Client.SetPort(cutting.Port());
+  Client.Connect();
+  EXPECT_EQ(ErrorOf([&] { Client.Put(local, "cut.xml"); }).toStdString(),
+            "Cannot store \"cut.xml\": Failed sending data to the peer");
+  Client.Quit();
+
+  // The server stops answering midway; then it dies midway.
+  TFtpServer slow(Root(), "tessaryn", "qorvandi", "slow");
+  ASSERT_TRUE(slow.Start()) << slow.Error().toStdString();
+  const pid_t server = pid_t(slow.ProcessId());
+  Client.SetPort(slow.Port());
+  Client.SetTimeout(1500ms);
+  Client.Connect();
+  QTimer::singleShot(300, [server] { kill(server, SIGSTOP); });
+  EXPECT_EQ(ErrorOf([&] { Client.Put(local, "slow.xml"); }).toStdString(),
+            "Cannot store \"slow.xml\": Timeout was reached");
+  kill(server, SIGCONT);
+  Client.Quit();
+  Client.Connect();
+  QTimer::singleShot(300, [server] { kill(server, SIGKILL); });
+  EXPECT_EQ(ErrorOf([&] { Client.Put(local, "slow.xml"); }).toStdString(),
+            "Cannot store \"slow.xml\": Failed sending data to the peer");
+  Client.Quit();
 }
 
 } // namespace
