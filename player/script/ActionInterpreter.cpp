@@ -12,7 +12,6 @@
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfLimits.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <cmath>
 
@@ -54,16 +53,6 @@ std::size_t ClampCount(double count, std::size_t available) {
   if (!(count > 0))
     return 0;
   return count >= double(available) ? available : std::size_t(count);
-}
-
-// Milliseconds since the player started, for getTimer.
-double PlayerTime() {
-  static QElapsedTimer started = [] {
-    QElapsedTimer timer;
-    timer.start();
-    return timer;
-  }();
-  return double(started.elapsed());
 }
 
 void SetRegister(ScriptFrame& frame, int index, const ActionValue& value) {
@@ -160,9 +149,8 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     for (const SwfPushValue& value : action.Values) {
       const bool fromRegister =
           value.Register >= 0 && std::size_t(value.Register) < frame.Registers.size();
-      ok = ok &&
-           this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
-                                      : PushedConstant(value));
+      ok = ok && this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
+                                         : PushedConstant(value));
     }
     break;
   case SwfActionCode::Pop:
@@ -217,7 +205,7 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::GetTime:
-    ok = this->Push(PlayerTime());
+    ok = this->Push(std::floor(FEnvironment.Stage.Clock().Now()));
     break;
   case SwfActionCode::ConstantPool:
     break; // resolved when the script was decoded
@@ -450,10 +438,16 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
       result.At = action.Branch;
     break;
   }
+  case SwfActionCode::Trace: {
+    // undefined is shown by name whatever the movie's version.
+    const ActionValue value = Pop();
+    FEnvironment.Stage.SendTrace(value.IsUndefined() ? QStringLiteral("undefined")
+                                                     : value.ToString(version));
+    break;
+  }
   case SwfActionCode::GotoFrame2:
   case SwfActionCode::Call:
   case SwfActionCode::RemoveSprite:
-  case SwfActionCode::Trace:
     Pop();
     break;
   case SwfActionCode::CloneSprite:
