@@ -10,6 +10,7 @@
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptOperators.h"
 #include "player/script/ScriptScope.h"
+#include "player/script/ScriptTimeline.h"
 #include "player/swf/SwfLimits.h"
 
 #include <QRandomGenerator>
@@ -71,6 +72,13 @@ void ActionInterpreter::Run(const SwfScript& script) {
   frame.This = frame.Origin;
   frame.Registers.resize(DefaultRegisters);
   RunRange(script, 0, script.size(), frame);
+}
+
+ActionValue ActionInterpreter::Invoke(const ActionValue& function,
+                                      const std::shared_ptr<ScriptObject>& self,
+                                      const std::vector<ActionValue>& arguments) {
+  const auto called = CallScriptFunction(function, self, arguments);
+  return called && called->How == Completion::Continue ? called->Value : ActionValue();
 }
 
 ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& script,
@@ -350,6 +358,8 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const ActionValue callee = ScriptScope(FEnvironment, frame).Get(name);
     if (const auto called = CallScriptFunction(callee, frame.Target, arguments))
       call = *called;
+    else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
+      call.Value = *timer;
     else
       call.Value =
           ScriptBuiltins::CallFunction(FEnvironment, name, arguments).value_or(ActionValue());
@@ -363,8 +373,14 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     // Without a name the receiver itself is called, as super(…) does.
     const ActionValue callee = name.isEmpty() ? receiver : ScriptScope::MemberOf(receiver, name);
     const auto self = name.isEmpty() ? frame.This : receiver.Object();
+    auto* clip = dynamic_cast<MovieClip*>(receiver.Object().get());
     if (const auto called = CallScriptFunction(callee, self, arguments))
       call = *called;
+    else if (const auto moved =
+                 clip && !name.isEmpty()
+                     ? ScriptTimeline::CallMethod(FEnvironment, frame, *clip, name, arguments)
+                     : std::nullopt)
+      call.Value = *moved;
     else if (!name.isEmpty())
       call.Value = ScriptBuiltins::CallMethod(FEnvironment, receiver, name, arguments)
                        .value_or(ActionValue());
@@ -445,7 +461,12 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
                                                      : value.ToString(version));
     break;
   }
-  case SwfActionCode::GotoFrame2:
+  case SwfActionCode::GotoFrame2: {
+    const ActionValue target = Pop();
+    ScriptTimeline::Goto(FEnvironment, frame, *frame.Target, target, action.Number & 0x01,
+                         (action.Number & 0x02) ? action.Register : 0);
+    break;
+  }
   case SwfActionCode::Call:
   case SwfActionCode::RemoveSprite:
     Pop();
@@ -464,9 +485,9 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   }
   default:
-    // NextFrame, PrevFrame, Play, Stop, GotoFrame, GoToLabel, ToggleQuality, StopSounds and
-    // EndDrag leave the first frame as it is; unknown actions are skipped the same way.
-    return false;
+    // ToggleQuality, StopSounds and EndDrag change nothing here; unknown actions are skipped.
+    return ScriptTimeline::RunFrameAction(FEnvironment, frame, action.Code, action.Number,
+                                          action.Url);
   }
   return true;
 }
