@@ -5,8 +5,10 @@
 #include "player/swf/SwfMovie.h"
 
 #include <QString>
+#include <map>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 class FramePlayer;
 
@@ -15,8 +17,9 @@ class FramePlayer;
 class PlayerLevel {
 public:
   // Makes the level's root clip; the frame player places what its frames show.
+  // Characters the movie imports are read from files in directory.
   PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
-              FramePlayer* frames = nullptr);
+              FramePlayer* frames = nullptr, const QString& directory = {});
 
   int Number() const { return FNumber; }
   const SwfMovie& Movie() const { return *FMovie; }
@@ -57,7 +60,12 @@ private:
   void Own(const std::shared_ptr<ScriptObject>& object);
   void AddShape(MovieClip& clip, const SwfShape& shape, const SwfTimeline::Placement& placement);
   // Adds a text, morph shape or video character; false for any other character.
-  bool AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement);
+  bool AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
+                    const SwfTimeline::Placement& placement);
+  // The movie that defines a character a timeline of movie names, and its id there: movie
+  // itself, or the file it imports the character from.
+  std::pair<const SwfMovie*, int> Resolve(const SwfMovie* movie, int id);
+  const SwfMovie* Imported(const QString& url);
   // Changes the entry at the item's depth as a move tag says.
   void Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item);
   int Nesting(const MovieClip& clip) const;
@@ -66,6 +74,8 @@ private:
   std::shared_ptr<const SwfMovie> FMovie;
   QString FTypeName;
   FramePlayer* FFrames;
+  QString FDirectory;
+  std::map<QString, std::shared_ptr<const SwfMovie>> FImported; // null for files that failed
   std::shared_ptr<MovieClip> FRoot;
   std::shared_ptr<ScriptObject> FGlobal;
   std::unordered_map<const ScriptObject*, std::shared_ptr<ScriptObject>> FObjects;

@@ -129,7 +129,8 @@ void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   QString reason = result.Error;
   if (result.Movie) {
     try {
-      d->Stage.LoadLevel(level, result.Movie, QFileInfo(path).completeBaseName());
+      const QFileInfo file(path);
+      d->Stage.LoadLevel(level, result.Movie, file.completeBaseName(), file.absolutePath());
     } catch (const SwfError& failure) {
       reason = QString::fromStdString(failure.what());
     }
