@@ -166,13 +166,15 @@ std::pair<const SwfMovie*, int> PlayerLevel::Resolve(const SwfMovie* movie, int 
 }
 
 const SwfMovie* PlayerLevel::Imported(const QString& url) {
-  const auto known = FImported.find(url);
+  return FDirectory.isEmpty() ? nullptr : Keep(QDir(FDirectory).filePath(url));
+}
+
+const SwfMovie* PlayerLevel::Keep(const QString& path) {
+  const auto known = FImported.find(path);
   if (known != FImported.end())
     return known->second.get();
-  std::shared_ptr<const SwfMovie> movie;
-  if (!FDirectory.isEmpty())
-    movie = MovieCache::Instance().Load(QDir(FDirectory).filePath(url)).Movie;
-  FImported.emplace(url, movie);
+  const std::shared_ptr<const SwfMovie> movie = MovieCache::Instance().Load(path).Movie;
+  FImported.emplace(path, movie);
   return movie.get();
 }
 

@@ -29,6 +29,10 @@ public:
   bool HasDrawnShapes() const { return FHasDrawnShapes; }
   // The frame player of the stage the level plays on; null for a level played alone.
   FramePlayer* Frames() const { return FFrames; }
+  // The folder of the level's movie file; "" when it came from elsewhere.
+  const QString& Directory() const { return FDirectory; }
+  // The movie in the file at path, kept for the level's clips; null when it cannot be read.
+  const SwfMovie* Keep(const QString& path);
 
   // Puts a timeline's placement at its depth of clip, replacing what is there; placed on frame
   // (1-based). Gives the new child clip, if the character is a sprite or a named shape. Throws

@@ -283,3 +283,14 @@ TEST_F(TimelineTest, OnlyAControlThatIsShownRunsItsClockAndOnlyWhileSomethingPla
   EXPECT_TRUE(clock->isActive());
   EXPECT_TRUE(QTest::qWaitFor([&stage] { return stage.TGetProperty("_root", 4) == "2"; }, 2000));
 }
+
+TEST_F(TimelineTest, AMovieLoadedByAScriptArrivesOnTheNextFrameBesideTheLoader) {
+  Save(FDir.filePath("child.swf"), Movie(TraceTag("child arrived") + ShowFrame(), 1));
+  Open(
+      Movie(Actions().GetUrl("child.swf", "_level5").Tag() + TraceTag("loading") + ShowFrame(), 1));
+  EXPECT_EQ(TakeTraces(), QStringList{"loading"});
+  EXPECT_FALSE(FFlash.HasLevel(5));
+  Frames(1);
+  EXPECT_EQ(TakeTraces(), QStringList{"child arrived"});
+  EXPECT_EQ(FFlash.TGetProperty("_level5", 11), "_level5");
+}
