@@ -405,6 +405,9 @@ void FramePlayer::GoTo(MovieClip& clip, int frame) {
 }
 
 void FramePlayer::GotoFrame(MovieClip& clip, int frame, bool play) {
+  // A frame the timeline does not have changes nothing, not even whether it plays.
+  if (frame < 1 || frame > clip.FrameCount())
+    return;
   clip.SetPlaying(play);
   GoTo(clip, frame);
 }

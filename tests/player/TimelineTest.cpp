@@ -111,6 +111,13 @@ TEST_F(TimelineTest, TimelinesPlayEveryFrameAndLoopUnlessStopped) {
   Frames(3);
   EXPECT_EQ(TakeTraces(), (QStringList{"one", "two"}));
   EXPECT_EQ(FFlash.TGetProperty("_root", 4), "2");
+
+  // gotoAndStop(99) on a timeline of two frames goes nowhere and leaves it playing.
+  Open(Movie(Asm().Record(0x81, QByteArray::fromHex("6200")).Tag() + ShowFrame() +
+                 TraceTag("still playing") + ShowFrame(),
+             2));
+  Frames(1);
+  EXPECT_EQ(TakeTraces(), QStringList{"still playing"});
 }
 
 TEST_F(TimelineTest, SpritesPlayTheirOwnFramesAndShowTheirDisplayListChanges) {
