@@ -313,6 +313,8 @@ void FramePlayer::LoadClip(MovieClip& clip, const QString& path) {
 }
 
 void FramePlayer::AdvanceFrame() {
+  for (const auto& [number, level] : FStage.Levels())
+    level->RenewActionAllowance();
   RunLoads();
   for (const std::shared_ptr<MovieClip>& clip : ClipsNewestFirst()) {
     if (clip->IsUnloaded())
