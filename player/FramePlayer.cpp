@@ -91,10 +91,6 @@ void CollectClips(const std::shared_ptr<MovieClip>& clip,
 
 } // namespace
 
-int FramePlayer::ClipLevelNumber(const MovieClip& clip) {
-  return clip.Level();
-}
-
 std::shared_ptr<PlayerLevel> FramePlayer::LevelOf(const MovieClip& clip) const {
   const auto found = FStage.Levels().find(clip.Level());
   return found == FStage.Levels().end() ? nullptr : found->second;
@@ -124,7 +120,7 @@ void FramePlayer::RunFrame(MovieClip& clip, int frame, bool runScripts) {
     switch (item.What) {
     case SwfFrameItem::Place:
       if (const auto child = level->Place(clip, item, frame))
-        Arrive(*level, child);
+        Arrive(child);
       break;
     case SwfFrameItem::Remove:
       if (const auto child = level->Remove(clip, item.Depth))
@@ -142,32 +138,31 @@ void FramePlayer::RunFrame(MovieClip& clip, int frame, bool runScripts) {
   }
 }
 
-void FramePlayer::Arrive(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip) {
+void FramePlayer::Arrive(const std::shared_ptr<MovieClip>& clip) {
   clip->SetSequence(FNextSequence++);
-  QueueEvent(level, *clip, SwfClipAction::Initialize, {}, InitializePriority);
-  QueueEvent(level, *clip, SwfClipAction::Construct, {}, ConstructPriority);
-  QueueEvent(level, *clip, SwfClipAction::Load, OnLoad, NormalPriority);
+  QueueEvent(*clip, SwfClipAction::Initialize, {}, InitializePriority);
+  QueueEvent(*clip, SwfClipAction::Construct, {}, ConstructPriority);
+  QueueEvent(*clip, SwfClipAction::Load, OnLoad, NormalPriority);
   RunFrame(*clip, 1, true);
 }
 
 void FramePlayer::Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip) {
-  QueueUnload(level, *clip);
+  QueueUnload(*clip);
   level.Release(*clip);
   Touch(*clip);
 }
 
-void FramePlayer::QueueUnload(PlayerLevel& level, MovieClip& clip) {
+void FramePlayer::QueueUnload(MovieClip& clip) {
   for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
     if (entry.Clip)
-      QueueUnload(level, *entry.Clip);
-  QueueEvent(level, clip, SwfClipAction::Unload, OnUnload, NormalPriority);
+      QueueUnload(*entry.Clip);
+  QueueEvent(clip, SwfClipAction::Unload, OnUnload, NormalPriority);
 }
 
-void FramePlayer::QueueEvent(PlayerLevel& level, MovieClip& clip, quint32 event,
-                             const QString& handler, Priority priority) {
+void FramePlayer::QueueEvent(MovieClip& clip, quint32 event, const QString& handler,
+                             Priority priority) {
   const auto self = std::static_pointer_cast<MovieClip>(clip.shared_from_this());
   const std::weak_ptr<PlayerLevel> owner = LevelOf(clip);
-  (void)level;
   const bool unload = event == SwfClipAction::Unload;
   if (const auto* actions = clip.ClipActions())
     for (const SwfClipAction& action : *actions)
@@ -298,7 +293,7 @@ void FramePlayer::LoadClip(MovieClip& clip, const QString& path) {
       Depart(*level, child);
   Touch(clip);
   if (path.isEmpty()) {
-    QueueEvent(*level, clip, SwfClipAction::Unload, OnUnload, NormalPriority);
+    QueueEvent(clip, SwfClipAction::Unload, OnUnload, NormalPriority);
     clip.SetTimeline(nullptr);
     return;
   }
@@ -323,7 +318,7 @@ void FramePlayer::AdvanceFrame() {
     if (!level || level->Movie().ActionScript3)
       continue;
     if (HasEnterFrameHandler(*clip))
-      QueueEvent(*level, *clip, SwfClipAction::EnterFrame, OnEnterFrame, NormalPriority);
+      QueueEvent(*clip, SwfClipAction::EnterFrame, OnEnterFrame, NormalPriority);
     const int frames = clip->FrameCount();
     if (!clip->IsPlaying() || frames < 2)
       continue;
@@ -371,7 +366,7 @@ void FramePlayer::Rewind(MovieClip& clip, int frame) {
     MovieClip::DisplayEntry* entry = clip.EntryAt(depth);
     if (!entry) {
       if (const auto child = level->Place(clip, placed.Item, placed.Frame))
-        Arrive(*level, child);
+        Arrive(child);
     } else if (entry->PlacedOnFrame == placed.Frame && placed.MovedAfter) {
       SwfFrameItem move = placed.Item;
       move.Move = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/MovieClip.h"
 #include "player/script/ActionValue.h"
 #include "player/swf/SwfAction.h"
 #include "player/swf/SwfMovie.h"
@@ -12,7 +13,6 @@
 #include <set>
 #include <vector>
 
-class MovieClip;
 class PlayerLevel;
 class PlayerStage;
 
@@ -92,13 +92,12 @@ private:
   void Rewind(MovieClip& clip, int frame);
   void GoTo(MovieClip& clip, int frame);
   // A clip placed by a timeline: its events and its first frame.
-  void Arrive(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip);
+  void Arrive(const std::shared_ptr<MovieClip>& clip);
   // A clip taken off by a timeline: unload events, innermost first; then it is let go.
   void Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip);
-  void QueueUnload(PlayerLevel& level, MovieClip& clip);
+  void QueueUnload(MovieClip& clip);
   // Queues the clip's onClipEvent handlers of event and its dynamic handler, if named.
-  void QueueEvent(PlayerLevel& level, MovieClip& clip, quint32 event, const QString& handler,
-                  Priority priority);
+  void QueueEvent(MovieClip& clip, quint32 event, const QString& handler, Priority priority);
   void Queue(Priority priority, Queued entry);
   void RunEntry(const Queued& entry);
   void FireTimers();
@@ -110,8 +109,7 @@ private:
   // Every clip of every level, the newest first.
   std::vector<std::shared_ptr<MovieClip>> ClipsNewestFirst() const;
   std::shared_ptr<PlayerLevel> LevelOf(const MovieClip& clip) const;
-  void Touch(const MovieClip& clip) { FChanged.insert(ClipLevelNumber(clip)); }
-  static int ClipLevelNumber(const MovieClip& clip);
+  void Touch(const MovieClip& clip) { FChanged.insert(clip.Level()); }
 
   PlayerStage& FStage;
   std::deque<Queued> FQueues[PriorityCount];

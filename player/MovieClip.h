@@ -127,7 +127,6 @@ public:
   // Taken off the stage: it plays no more and answers no events.
   bool IsUnloaded() const { return FUnloaded; }
   void SetUnloaded() { FUnloaded = true; }
-  const QString& InstanceName() const { return FName; }
 
 private:
   void SetSize(double pixels, bool horizontal);
