@@ -1,55 +1,143 @@
 #include "player/PlayerLevel.h"
 
+#include "player/MovieCache.h"
+#include "player/TextField.h"
 #include "player/swf/SwfError.h"
 #include "player/swf/SwfLimits.h"
-#include "player/TextField.h"
 
-PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName)
-    : FNumber(number), FMovie(std::move(movie)), FTypeName(typeName),
-      FTextLeft(SwfLimits::MaxScriptTextChars) {
+#include <QDir>
+
+PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
+                         FramePlayer* frames, const QString& directory)
+    : FNumber(number), FMovie(std::move(movie)), FTypeName(typeName), FFrames(frames),
+      FDirectory(directory), FTextLeft(SwfLimits::MaxScriptTextChars) {
   FRoot = std::make_shared<MovieClip>(number, FMovie->FrameRect);
   FRoot->SetTimeline(&FMovie->Root);
+  FRoot->SetDictionary(FMovie.get());
   Own(FRoot);
-  Populate(*FRoot, FMovie->Root, 0);
 }
 
-void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting) {
-  for (const SwfTimeline::Placement& placement : timeline.Frame1) {
-    if (++FDisplayEntries > SwfLimits::MaxDisplayEntries)
-      throw SwfError("too many objects on the first frame");
-    if (AddCharacter(clip, placement))
-      continue;
-    const auto shape = FMovie->Shapes.find(placement.CharacterId);
-    const SwfTimeline* timeline = FMovie->ClipTimeline(placement.CharacterId);
-    const bool isShape = shape != FMovie->Shapes.end();
-    if (!isShape && !timeline)
-      continue;
-    if (isShape && placement.Name.isEmpty()) {
-      AddShape(clip, shape->second, placement);
-      continue;
+int PlayerLevel::Nesting(const MovieClip& clip) const {
+  int nesting = 0;
+  for (const MovieClip* parent = clip.Parent(); parent; parent = parent->Parent())
+    ++nesting;
+  return nesting;
+}
+
+std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameItem& item,
+                                              int frame) {
+  MovieClip::DisplayEntry* existing = clip.EntryAt(item.Depth);
+  if (item.Move && existing) {
+    const bool replaces = item.CharacterId && *item.CharacterId != existing->CharacterId;
+    if (!replaces || existing->Clip) {
+      // A clip keeps its identity when its character is swapped; so do moved shapes.
+      Move(*existing, item);
+      return nullptr;
     }
-    // Instances without a name get one, as scripts may still reach them by it.
-    const QString name = placement.Name.isEmpty()
-                             ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
-                             : placement.Name;
-    auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
-    child->SetColorTransform(placement.ColorTransform);
-    Own(child);
-    if (isShape) {
-      AddShape(*child, shape->second, {});
-    } else {
-      if (nesting + 1 > SwfLimits::MaxNesting)
-        throw SwfError("clips nested deeper than " + std::to_string(SwfLimits::MaxNesting));
-      child->SetTimeline(timeline);
-      Populate(*child, *timeline, nesting + 1);
-    }
-    clip.AddChild(child, placement.Depth, placement.ClipDepth);
   }
+  if (!item.CharacterId)
+    return nullptr;
+  if (existing)
+    Remove(clip, item.Depth);
+  SwfTimeline::Placement placement{item.Depth,
+                                   *item.CharacterId,
+                                   item.Matrix.value_or(QTransform()),
+                                   item.Name.value_or(QString()),
+                                   item.Ratio.value_or(0),
+                                   item.ColorTransform.value_or(SwfColorTransform()),
+                                   item.ClipDepth.value_or(0)};
+  if (++FDisplayEntries > SwfLimits::MaxDisplayEntries)
+    throw SwfError(frame == 1 ? "too many objects on the first frame"
+                              : "too many objects on the stage");
+  const auto stamp = [&clip, &placement, frame] {
+    if (MovieClip::DisplayEntry* placed = clip.EntryAt(placement.Depth)) {
+      placed->CharacterId = placement.CharacterId;
+      placed->PlacedOnFrame = frame;
+    }
+  };
+  const auto [movie, id] =
+      Resolve(clip.Dictionary() ? clip.Dictionary() : FMovie.get(), placement.CharacterId);
+  if (AddCharacter(clip, *movie, id, placement)) {
+    stamp();
+    return nullptr;
+  }
+  const auto shape = movie->Shapes.find(id);
+  const SwfTimeline* timeline = movie->ClipTimeline(id);
+  const bool isShape = shape != movie->Shapes.end();
+  if (!isShape && !timeline) {
+    --FDisplayEntries;
+    return nullptr;
+  }
+  if (isShape && placement.Name.isEmpty()) {
+    AddShape(clip, shape->second, placement);
+    stamp();
+    return nullptr;
+  }
+  if (!isShape && Nesting(clip) + 1 > SwfLimits::MaxNesting)
+    throw SwfError("clips nested deeper than " + std::to_string(SwfLimits::MaxNesting));
+  // Instances without a name get one, as scripts may still reach them by it.
+  const QString name = placement.Name.isEmpty()
+                           ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
+                           : placement.Name;
+  auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
+  child->SetColorTransform(placement.ColorTransform);
+  child->SetClipActions(item.ClipActions);
+  child->SetDictionary(movie);
+  Own(child);
+  if (isShape)
+    AddShape(*child, shape->second, {});
+  else
+    child->SetTimeline(timeline);
+  clip.AddChild(child, placement.Depth, placement.ClipDepth);
+  stamp();
+  return child;
+}
+
+void PlayerLevel::Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item) {
+  if (item.ClipDepth)
+    entry.ClipDepth = *item.ClipDepth;
+  if (entry.Clip) {
+    if (item.Matrix)
+      entry.Clip->SetMatrix(*item.Matrix);
+    if (item.ColorTransform)
+      entry.Clip->SetColorTransform(*item.ColorTransform);
+    return;
+  }
+  if (item.Matrix)
+    entry.Matrix = *item.Matrix;
+  if (item.ColorTransform)
+    entry.ColorTransform = *item.ColorTransform;
+  if (item.Ratio)
+    if (const auto morph = FMovie->MorphShapes.find(entry.CharacterId);
+        morph != FMovie->MorphShapes.end())
+      entry.Bounds = morph->second.BoundsAt(*item.Ratio);
+}
+
+std::shared_ptr<MovieClip> PlayerLevel::Remove(MovieClip& clip, int depth) {
+  std::optional<MovieClip::DisplayEntry> entry = clip.RemoveEntryAt(depth);
+  if (!entry)
+    return nullptr;
+  if (FDisplayEntries > 0)
+    --FDisplayEntries;
+  if (!entry->Clip)
+    return nullptr;
+  return std::static_pointer_cast<MovieClip>(entry->Clip->shared_from_this());
+}
+
+void PlayerLevel::Release(MovieClip& clip) {
+  for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
+    if (entry.Clip) {
+      if (FDisplayEntries > 0)
+        --FDisplayEntries;
+      Release(*entry.Clip);
+    }
+  clip.SetUnloaded();
+  FObjects.erase(&clip);
 }
 
 void PlayerLevel::Own(const std::shared_ptr<ScriptObject>& object) {
   object->IgnoreCase(IgnoresCase());
-  FObjects.push_back(object);
+  FObjects.emplace(object.get(), object);
 }
 
 void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape,
@@ -59,20 +147,51 @@ void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape,
   FHasDrawnShapes = FHasDrawnShapes || shape.HasDrawing();
 }
 
-bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement) {
-  const int id = placement.CharacterId;
+std::pair<const SwfMovie*, int> PlayerLevel::Resolve(const SwfMovie* movie, int id) {
+  // An imported character may itself be imported; a chain that loops ends here.
+  for (int step = 0; step < SwfLimits::MaxNesting && !movie->Defines(id); ++step) {
+    const auto import = movie->Imports.find(id);
+    if (import == movie->Imports.end())
+      break;
+    const SwfMovie* source = Imported(import->second.Url);
+    if (!source)
+      break;
+    const auto exported = source->Exports.find(import->second.Name);
+    if (exported == source->Exports.end())
+      break;
+    movie = source;
+    id = exported->second;
+  }
+  return {movie, id};
+}
+
+const SwfMovie* PlayerLevel::Imported(const QString& url) {
+  return FDirectory.isEmpty() ? nullptr : Keep(QDir(FDirectory).filePath(url));
+}
+
+const SwfMovie* PlayerLevel::Keep(const QString& path) {
+  const auto known = FImported.find(path);
+  if (known != FImported.end())
+    return known->second.get();
+  const std::shared_ptr<const SwfMovie> movie = MovieCache::Instance().Load(path).Movie;
+  FImported.emplace(path, movie);
+  return movie.get();
+}
+
+bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
+                               const SwfTimeline::Placement& placement) {
   MovieClip::DisplayEntry entry{.Matrix = placement.Matrix,
                                 .ColorTransform = placement.ColorTransform,
                                 .Depth = placement.Depth};
-  if (const auto field = FMovie->EditTexts.find(id); field != FMovie->EditTexts.end()) {
+  if (const auto field = movie.EditTexts.find(id); field != movie.EditTexts.end()) {
     entry.Bounds = field->second.Bounds;
     entry.Field = std::make_shared<TextField>(field->second, clip);
-  } else if (const auto text = FMovie->StaticTexts.find(id); text != FMovie->StaticTexts.end()) {
+  } else if (const auto text = movie.StaticTexts.find(id); text != movie.StaticTexts.end()) {
     entry.Bounds = text->second.Bounds;
     entry.StaticText = &text->second;
-  } else if (const auto morph = FMovie->MorphShapes.find(id); morph != FMovie->MorphShapes.end()) {
+  } else if (const auto morph = movie.MorphShapes.find(id); morph != movie.MorphShapes.end()) {
     entry.Bounds = morph->second.BoundsAt(placement.Ratio);
-  } else if (const auto video = FMovie->Videos.find(id); video != FMovie->Videos.end()) {
+  } else if (const auto video = movie.Videos.find(id); video != movie.Videos.end()) {
     entry.Bounds = video->second;
   } else {
     return false;

@@ -5,16 +5,21 @@
 #include "player/swf/SwfMovie.h"
 
 #include <QString>
+#include <map>
 #include <memory>
-#include <vector>
+#include <unordered_map>
+#include <utility>
 
-// One loaded level: the movie, the clip tree of its first frame and every object its
-// scripts create. The level owns all of them; script values only observe them.
+class FramePlayer;
+
+// One loaded level: the movie, its clip tree and every object its scripts create. The level
+// owns all of them; script values only observe them. Clips taken off the stage are released.
 class PlayerLevel {
 public:
-  // Builds the clip tree of the movie's first frame. Throws SwfError when the clips nest
-  // too deeply or are too many.
-  PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName);
+  // Makes the level's root clip; the frame player places what its frames show.
+  // Characters the movie imports are read from files in directory.
+  PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
+              FramePlayer* frames = nullptr, const QString& directory = {});
 
   int Number() const { return FNumber; }
   const SwfMovie& Movie() const { return *FMovie; }
@@ -22,6 +27,21 @@ public:
   const std::shared_ptr<MovieClip>& Root() const { return FRoot; }
   // Whether the level has anything to draw: a shape with a fill or a stroke, or text.
   bool HasDrawnShapes() const { return FHasDrawnShapes; }
+  // The frame player of the stage the level plays on; null for a level played alone.
+  FramePlayer* Frames() const { return FFrames; }
+  // The folder of the level's movie file; "" when it came from elsewhere.
+  const QString& Directory() const { return FDirectory; }
+  // The movie in the file at path, kept for the level's clips; null when it cannot be read.
+  const SwfMovie* Keep(const QString& path);
+
+  // Puts a timeline's placement at its depth of clip, replacing what is there; placed on frame
+  // (1-based). Gives the new child clip, if the character is a sprite or a named shape. Throws
+  // SwfError when clips nest too deeply or are too many.
+  std::shared_ptr<MovieClip> Place(MovieClip& clip, const SwfFrameItem& item, int frame);
+  // Takes the entry at depth off clip's display list; gives its clip, if it was one.
+  std::shared_ptr<MovieClip> Remove(MovieClip& clip, int depth);
+  // Lets a clip taken off the stage go, with everything inside it.
+  void Release(MovieClip& clip);
 
   // A new plain object, or null once the level's scripts have made too many.
   std::shared_ptr<ScriptObject> NewObject();
@@ -36,26 +56,46 @@ public:
   bool IgnoresCase() const { return FMovie->Version < 7; }
   // The level's _global object, made when a script first needs it.
   const std::shared_ptr<ScriptObject>& Global();
+  // Charges one action to the frame's allowance; false once it is spent.
+  bool SpendAction() {
+    if (FActionsLeft == 0)
+      return false;
+    --FActionsLeft;
+    return true;
+  }
+  // A new frame: the level's scripts may run a frame's worth of actions again.
+  void RenewActionAllowance() { FActionsLeft = SwfLimits::MaxActionsPerFrame; }
   // Charges text (and array elements) built by scripts; false once the level's allowance is
   // spent.
   bool SpendText(qsizetype characters);
 
 private:
   void Own(const std::shared_ptr<ScriptObject>& object);
-  void Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting);
   void AddShape(MovieClip& clip, const SwfShape& shape, const SwfTimeline::Placement& placement);
   // Adds a text, morph shape or video character; false for any other character.
-  bool AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement);
+  bool AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
+                    const SwfTimeline::Placement& placement);
+  // The movie that defines a character a timeline of movie names, and its id there: movie
+  // itself, or the file it imports the character from.
+  std::pair<const SwfMovie*, int> Resolve(const SwfMovie* movie, int id);
+  const SwfMovie* Imported(const QString& url);
+  // Changes the entry at the item's depth as a move tag says.
+  void Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item);
+  int Nesting(const MovieClip& clip) const;
 
   int FNumber;
   std::shared_ptr<const SwfMovie> FMovie;
   QString FTypeName;
+  FramePlayer* FFrames;
+  QString FDirectory;
+  std::map<QString, std::shared_ptr<const SwfMovie>> FImported; // null for files that failed
   std::shared_ptr<MovieClip> FRoot;
   std::shared_ptr<ScriptObject> FGlobal;
-  std::vector<std::shared_ptr<ScriptObject>> FObjects;
+  std::unordered_map<const ScriptObject*, std::shared_ptr<ScriptObject>> FObjects;
   std::size_t FDisplayEntries = 0;
   std::size_t FScriptObjects = 0;
   std::size_t FTextLeft;
+  std::size_t FActionsLeft = SwfLimits::MaxActionsPerFrame;
   int FUnnamedInstances = 0;
   bool FHasDrawnShapes = false;
 };

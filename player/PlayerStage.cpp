@@ -1,10 +1,14 @@
 #include "player/PlayerStage.h"
 
 #include "player/script/ActionInterpreter.h"
+#include "player/swf/SwfError.h"
 
 #include <stdexcept>
 
 namespace {
+
+// The rate of a movie that declares none.
+constexpr double DefaultFrameRate = 12;
 
 const QString LevelPrefix = QStringLiteral("_level");
 
@@ -29,27 +33,36 @@ void RequireKnownProperty(int property) {
 } // namespace
 
 void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
-                            const QString& typeName) {
+                            const QString& typeName, const QString& directory) {
   FLevels.erase(level);
   // Installed before its scripts run, so a host answering the clip's "load" finds it. The
   // local reference keeps it alive should the host replace the level meanwhile.
-  const auto loaded = std::make_shared<PlayerLevel>(level, std::move(movie), typeName);
+  const auto loaded =
+      std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames, directory);
   FLevels[level] = loaded;
-  if (loaded->Movie().ActionScript3)
-    return; // its bytecode is for another machine; frame 1 is shown without scripts
-  for (const SwfScript& script : loaded->Movie().InitScripts)
-    ActionInterpreter(*this, *loaded, *loaded->Root()).Run(script);
-  RunFrame1Scripts(*loaded, *loaded->Root());
+  if (!loaded->Movie().ActionScript3) // its bytecode is for another machine
+    for (const SwfScript& script : loaded->Movie().InitScripts)
+      ActionInterpreter(*this, *loaded, *loaded->Root()).Run(script);
+  try {
+    FFrames.StartLevel(*loaded);
+  } catch (const SwfError&) {
+    if (const auto found = FLevels.find(level); found != FLevels.end() && found->second == loaded)
+      FLevels.erase(found);
+    throw;
+  }
 }
 
-void PlayerStage::RunFrame1Scripts(PlayerLevel& level, MovieClip& clip) {
-  for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
-    if (entry.Clip)
-      RunFrame1Scripts(level, *entry.Clip);
-  if (!clip.Timeline())
-    return;
-  for (const SwfScript& script : clip.Timeline()->Frame1Scripts)
-    ActionInterpreter(*this, level, clip).Run(script);
+void PlayerStage::AdvanceFrame() {
+  FClock.Advance(1000.0 / FrameRate());
+  FFrames.AdvanceFrame();
+}
+
+double PlayerStage::FrameRate() const {
+  // Every level plays at the rate of level 0's movie; without one, the lowest level's.
+  for (const auto& [number, level] : FLevels)
+    if (level->Movie().FrameRate > 0)
+      return level->Movie().FrameRate;
+  return DefaultFrameRate;
 }
 
 std::shared_ptr<MovieClip> PlayerStage::LevelRoot(int level) const {
@@ -107,6 +120,11 @@ void PlayerStage::Assign(QStringView path, const ActionValue& value, MovieClip* 
 void PlayerStage::SendFSCommand(const QString& command, const QString& args) const {
   if (FOnFSCommand)
     FOnFSCommand(command, args);
+}
+
+void PlayerStage::SendTrace(const QString& text) const {
+  if (FOnTrace)
+    FOnTrace(text);
 }
 
 QString PlayerStage::GetVariable(const QString& name) const {

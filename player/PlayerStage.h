@@ -1,5 +1,7 @@
 #pragma once
 
+#include "player/FrameClock.h"
+#include "player/FramePlayer.h"
 #include "player/PlayerLevel.h"
 
 #include <QString>
@@ -13,13 +15,21 @@
 class PlayerStage {
 public:
   using FSCommandHandler = std::function<void(const QString& command, const QString& args)>;
+  using TraceHandler = std::function<void(const QString& text)>;
 
-  explicit PlayerStage(FSCommandHandler onFSCommand) : FOnFSCommand(std::move(onFSCommand)) {}
+  explicit PlayerStage(FSCommandHandler onFSCommand)
+      : FOnFSCommand(std::move(onFSCommand)), FFrames(*this) {}
 
-  // Puts the movie on the level, replacing what was there, and runs its first frame.
+  // Puts the movie on the level, replacing what was there, and plays its first frame.
   // Throws SwfError when the clip tree breaks a limit; the level is then left empty.
-  void LoadLevel(int level, std::shared_ptr<const SwfMovie> movie, const QString& typeName);
+  // Characters it imports are read from files in directory.
+  void LoadLevel(int level, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
+                 const QString& directory = {});
   void ClearLevel(int level) { FLevels.erase(level); }
+  // Plays the next frame of every level and moves the clock on by one frame's time.
+  void AdvanceFrame();
+  // Frames per second of the stage's clock.
+  double FrameRate() const;
   const std::map<int, std::shared_ptr<PlayerLevel>>& Levels() const { return FLevels; }
   std::shared_ptr<MovieClip> LevelRoot(int level) const;
 
@@ -39,13 +49,23 @@ public:
 
   // Reports a clip's "FSCommand:" url to the host.
   void SendFSCommand(const QString& command, const QString& args) const;
+  // Where trace() output goes; nowhere until set.
+  void SetTraceHandler(TraceHandler onTrace) { FOnTrace = std::move(onTrace); }
+  void SendTrace(const QString& text) const;
+
+  FrameClock& Clock() { return FClock; }
+  FramePlayer& Frames() { return FFrames; }
+  const FramePlayer& Frames() const { return FFrames; }
+  const FrameClock& Clock() const { return FClock; }
 
 private:
-  void RunFrame1Scripts(PlayerLevel& level, MovieClip& clip);
   // Where a relative path starts: origin, or level 0's root for the host (origin null).
   std::shared_ptr<ScriptObject> PathStart(MovieClip* origin) const;
   std::shared_ptr<MovieClip> TargetClip(const QString& target) const;
 
   FSCommandHandler FOnFSCommand;
+  TraceHandler FOnTrace;
+  FrameClock FClock;
+  FramePlayer FFrames;
   std::map<int, std::shared_ptr<PlayerLevel>> FLevels;
 };

@@ -9,9 +9,11 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
 namespace {
@@ -63,7 +65,9 @@ struct TShockwaveFlash::Private {
   explicit Private(TShockwaveFlash* owner)
       : Stage([owner](const QString& command, const QString& args) {
           emit owner->FSCommand(command, args);
-        }) {}
+        }) {
+    Stage.SetTraceHandler([owner](const QString& text) { emit owner->Trace(text); });
+  }
 
   PlayerStage Stage;
   QString MoviePath;
@@ -73,6 +77,10 @@ struct TShockwaveFlash::Private {
   QImage Layer;
   // Emptied whenever a level changes, as its movie may be released with it.
   RenderCache Drawings;
+  QTimer* FrameTimer = nullptr; // owned by the widget
+  bool Shown = false;
+  // Where each level was last painted, in widget pixels, to wipe it when it moves.
+  std::map<int, QRect> PaintedAreas;
 };
 
 TShockwaveFlash::TShockwaveFlash(QWidget* parent)
@@ -80,6 +88,9 @@ TShockwaveFlash::TShockwaveFlash(QWidget* parent)
   // The drawing layer is made when first drawn on or resized: a player that only measures a
   // clip never needs one.
   setAttribute(Qt::WA_OpaquePaintEvent);
+  d->FrameTimer = new QTimer(this);
+  d->FrameTimer->setTimerType(Qt::PreciseTimer);
+  connect(d->FrameTimer, &QTimer::timeout, this, &TShockwaveFlash::Tick);
 }
 
 TShockwaveFlash::~TShockwaveFlash() = default;
@@ -118,7 +129,8 @@ void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   QString reason = result.Error;
   if (result.Movie) {
     try {
-      d->Stage.LoadLevel(level, result.Movie, QFileInfo(path).completeBaseName());
+      const QFileInfo file(path);
+      d->Stage.LoadLevel(level, result.Movie, file.completeBaseName(), file.absolutePath());
     } catch (const SwfError& failure) {
       reason = QString::fromStdString(failure.what());
     }
@@ -129,12 +141,100 @@ void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   } else if (const QString notes = NotPlayed(*result.Movie); !notes.isEmpty()) {
     d->Errors[level] = QStringLiteral("%1: %2").arg(path, notes);
   }
+  d->Stage.Frames().TakeChangedLevels();
   update();
+  UpdateClock();
+}
+
+void TShockwaveFlash::UpdateClock() {
+  const bool mayRun = !d->Stage.Clock().IsVirtual() && (d->Shown || parentWidget());
+  if (!mayRun || d->Stage.Frames().IsIdle()) {
+    d->FrameTimer->stop();
+    return;
+  }
+  const int interval = std::max(1, qRound(1000.0 / d->Stage.FrameRate()));
+  if (!d->FrameTimer->isActive() || d->FrameTimer->interval() != interval)
+    d->FrameTimer->start(interval);
+}
+
+void TShockwaveFlash::Tick() {
+  d->Stage.AdvanceFrame();
+  RepaintChangedLevels();
+  UpdateClock();
+}
+
+QRect TShockwaveFlash::LevelArea(int level) const {
+  const auto found = d->Stage.Levels().find(level);
+  if (found == d->Stage.Levels().end())
+    return {};
+  // The same fit as the painter's: the main movie's frame at one scale from the top left.
+  QRectF frame(0, 0, width() * TwipsPerPixel, height() * TwipsPerPixel);
+  if (const auto main = d->Stage.Levels().find(0);
+      main != d->Stage.Levels().end() && main->second->Movie().FrameRect.isValid())
+    frame = main->second->Movie().FrameRect;
+  const double scale = std::min(width() / frame.width(), height() / frame.height());
+  const MovieClip& root = *found->second->Root();
+  const QRectF twips = root.Transform().mapRect(root.ContentBounds());
+  const QRectF pixels((twips.x() - frame.x()) * scale, (twips.y() - frame.y()) * scale,
+                      twips.width() * scale, twips.height() * scale);
+  // Strokes and antialiasing reach a little beyond the bounds.
+  constexpr int Margin = 4;
+  return pixels.toAlignedRect().adjusted(-Margin, -Margin, Margin, Margin);
+}
+
+void TShockwaveFlash::RepaintChangedLevels() {
+  const std::set<int> changed = d->Stage.Frames().TakeChangedLevels();
+  if (changed.empty())
+    return;
+  if (changed.contains(0)) {
+    update();
+    return;
+  }
+  QRegion region;
+  for (const int level : changed) {
+    const QRect now = LevelArea(level);
+    region += d->PaintedAreas[level];
+    region += now;
+    d->PaintedAreas[level] = now;
+  }
+  update(region);
+}
+
+void TShockwaveFlash::showEvent(QShowEvent* event) {
+  d->Shown = true;
+  QWidget::showEvent(event);
+  UpdateClock();
 }
 
 QString TShockwaveFlash::LoadError(int level) const {
   const auto found = d->Errors.find(level);
   return found == d->Errors.end() ? QString() : found->second;
+}
+
+bool TShockwaveFlash::HasLevel(int level) const {
+  return d->Stage.Levels().contains(level);
+}
+
+void TShockwaveFlash::UseVirtualClock() {
+  d->Stage.Clock().UseVirtualTime();
+}
+
+void TShockwaveFlash::AdvanceFrame() {
+  d->Stage.AdvanceFrame();
+  RepaintChangedLevels();
+}
+
+QImage TShockwaveFlash::StageImage() {
+  QSize size(1, 1);
+  if (const auto main = d->Stage.Levels().find(0); main != d->Stage.Levels().end()) {
+    const QRectF frame = main->second->Movie().FrameRect;
+    size = QSize(qRound(frame.width() / TwipsPerPixel), qRound(frame.height() / TwipsPerPixel))
+               .expandedTo(QSize(1, 1));
+  }
+  QImage image(size, QImage::Format_ARGB32_Premultiplied);
+  QPainter painter(&image);
+  StagePainter(painter, d->Stage, &d->Drawings).Paint(image.rect(), StageBackground());
+  return image;
 }
 
 void TShockwaveFlash::SetVariable(const QString& name, const QString& value) {
@@ -195,13 +295,17 @@ void TShockwaveFlash::Repaint() {
   update();
 }
 
-void TShockwaveFlash::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
+QColor TShockwaveFlash::StageBackground() const {
   QColor background = d->Background.value_or(Qt::white);
   if (!d->Background)
     if (const auto main = d->Stage.Levels().find(0); main != d->Stage.Levels().end())
       background = main->second->Movie().Background.value_or(background);
-  StagePainter(painter, d->Stage, &d->Drawings).Paint(rect(), background);
+  return background;
+}
+
+void TShockwaveFlash::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  StagePainter(painter, d->Stage, &d->Drawings).Paint(rect(), StageBackground());
   painter.drawImage(0, 0, d->Layer);
 }
 

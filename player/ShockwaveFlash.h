@@ -36,16 +36,35 @@ public:
   // after its first frame, the scripts of an ActionScript 3 movie), as "<file>: <reason>"; ""
   // when the whole movie plays. Reading a property of an emptied level throws this text.
   QString LoadError(int level) const;
+  // Whether a movie plays on the level.
+  bool HasLevel(int level) const;
+
+  // Headless play: the clock moves only through AdvanceFrame, by one frame's time each.
+  void UseVirtualClock();
+  // Plays the next frame of every level now.
+  void AdvanceFrame();
+  // The stage at the main movie's frame size, scale 1, over its background colour.
+  QImage StageImage();
 
 signals:
   void FSCommand(const QString& command, const QString& args);
+  void Trace(const QString& text); // trace() output; the designer does not connect it
 
 protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
 private:
   void LoadLevelFromFile(int level, const QString& path);
+  // Runs the frame clock while something plays on a control that is shown or placed in a
+  // window; a control that only measures a clip never starts it.
+  void UpdateClock();
+  void Tick();
+  // Repaints the parts of the widget where the changed levels were and are now.
+  void RepaintChangedLevels();
+  QRect LevelArea(int level) const;
+  QColor StageBackground() const;
 
   struct Private;
   std::unique_ptr<Private> d;

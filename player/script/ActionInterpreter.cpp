@@ -10,9 +10,9 @@
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptOperators.h"
 #include "player/script/ScriptScope.h"
+#include "player/script/ScriptTimeline.h"
 #include "player/swf/SwfLimits.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <cmath>
 
@@ -56,16 +56,6 @@ std::size_t ClampCount(double count, std::size_t available) {
   return count >= double(available) ? available : std::size_t(count);
 }
 
-// Milliseconds since the player started, for getTimer.
-double PlayerTime() {
-  static QElapsedTimer started = [] {
-    QElapsedTimer timer;
-    timer.start();
-    return timer;
-  }();
-  return double(started.elapsed());
-}
-
 void SetRegister(ScriptFrame& frame, int index, const ActionValue& value) {
   if (index >= 0 && std::size_t(index) < frame.Registers.size())
     frame.Registers[std::size_t(index)] = value;
@@ -84,12 +74,19 @@ void ActionInterpreter::Run(const SwfScript& script) {
   RunRange(script, 0, script.size(), frame);
 }
 
+ActionValue ActionInterpreter::Invoke(const ActionValue& function,
+                                      const std::shared_ptr<ScriptObject>& self,
+                                      const std::vector<ActionValue>& arguments) {
+  const auto called = CallScriptFunction(function, self, arguments);
+  return called && called->How == Completion::Continue ? called->Value : ActionValue();
+}
+
 ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& script,
                                                           std::size_t begin, std::size_t end,
                                                           ScriptFrame& frame) {
   std::size_t index = begin;
   while (index < end) {
-    if (++FExecuted > SwfLimits::MaxActionsPerScript)
+    if (++FExecuted > SwfLimits::MaxActionsPerScript || !FEnvironment.Level.SpendAction())
       return Completion::Ended(Completion::Abort);
     Completion step = Execute(script, index, frame);
     if (step.How != Completion::Continue)
@@ -160,9 +157,8 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     for (const SwfPushValue& value : action.Values) {
       const bool fromRegister =
           value.Register >= 0 && std::size_t(value.Register) < frame.Registers.size();
-      ok = ok &&
-           this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
-                                      : PushedConstant(value));
+      ok = ok && this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
+                                         : PushedConstant(value));
     }
     break;
   case SwfActionCode::Pop:
@@ -217,7 +213,7 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::GetTime:
-    ok = this->Push(PlayerTime());
+    ok = this->Push(std::floor(FEnvironment.Stage.Clock().Now()));
     break;
   case SwfActionCode::ConstantPool:
     break; // resolved when the script was decoded
@@ -362,6 +358,8 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const ActionValue callee = ScriptScope(FEnvironment, frame).Get(name);
     if (const auto called = CallScriptFunction(callee, frame.Target, arguments))
       call = *called;
+    else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
+      call.Value = *timer;
     else
       call.Value =
           ScriptBuiltins::CallFunction(FEnvironment, name, arguments).value_or(ActionValue());
@@ -375,8 +373,14 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     // Without a name the receiver itself is called, as super(…) does.
     const ActionValue callee = name.isEmpty() ? receiver : ScriptScope::MemberOf(receiver, name);
     const auto self = name.isEmpty() ? frame.This : receiver.Object();
+    auto* clip = dynamic_cast<MovieClip*>(receiver.Object().get());
     if (const auto called = CallScriptFunction(callee, self, arguments))
       call = *called;
+    else if (const auto moved =
+                 clip && !name.isEmpty()
+                     ? ScriptTimeline::CallMethod(FEnvironment, frame, *clip, name, arguments)
+                     : std::nullopt)
+      call.Value = *moved;
     else if (!name.isEmpty())
       call.Value = ScriptBuiltins::CallMethod(FEnvironment, receiver, name, arguments)
                        .value_or(ActionValue());
@@ -435,7 +439,10 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   case SwfActionCode::GetUrl2: {
     const QString target = Pop().ToString(version);
-    clip.GetUrl(Pop().ToString(version), target);
+    constexpr int LoadsVariables = 0x80, TargetIsClip = 0x40;
+    const QString url = Pop().ToString(version);
+    if (!(action.Number & LoadsVariables))
+      clip.GetUrl(url, target, action.Number & TargetIsClip);
     break;
   }
   case SwfActionCode::WaitForFrame:
@@ -450,10 +457,21 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
       result.At = action.Branch;
     break;
   }
-  case SwfActionCode::GotoFrame2:
+  case SwfActionCode::Trace: {
+    // undefined is shown by name whatever the movie's version.
+    const ActionValue value = Pop();
+    FEnvironment.Stage.SendTrace(value.IsUndefined() ? QStringLiteral("undefined")
+                                                     : value.ToString(version));
+    break;
+  }
+  case SwfActionCode::GotoFrame2: {
+    const ActionValue target = Pop();
+    ScriptTimeline::Goto(FEnvironment, frame, *frame.Target, target, action.Number & 0x01,
+                         (action.Number & 0x02) ? action.Register : 0);
+    break;
+  }
   case SwfActionCode::Call:
   case SwfActionCode::RemoveSprite:
-  case SwfActionCode::Trace:
     Pop();
     break;
   case SwfActionCode::CloneSprite:
@@ -470,9 +488,9 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   }
   default:
-    // NextFrame, PrevFrame, Play, Stop, GotoFrame, GoToLabel, ToggleQuality, StopSounds and
-    // EndDrag leave the first frame as it is; unknown actions are skipped the same way.
-    return false;
+    // ToggleQuality, StopSounds and EndDrag change nothing here; unknown actions are skipped.
+    return ScriptTimeline::RunFrameAction(FEnvironment, frame, action.Code, action.Number,
+                                          action.Url);
   }
   return true;
 }

@@ -26,6 +26,10 @@ public:
   ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self);
 
   void Run(const SwfScript& script);
+  // Calls a function a script defined with self as this; what it returns, or undefined for
+  // any other value.
+  ActionValue Invoke(const ActionValue& function, const std::shared_ptr<ScriptObject>& self,
+                     const std::vector<ActionValue>& arguments);
 
 private:
   // How an action or a range of actions ended. Continue goes on at At; a call's result, a
