@@ -1,8 +1,9 @@
 #include "player/PlayerLevel.h"
 
+#include "player/TextField.h"
+#include "player/script/ScriptGlobals.h"
 #include "player/swf/SwfError.h"
 #include "player/swf/SwfLimits.h"
-#include "player/TextField.h"
 
 PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName)
     : FNumber(number), FMovie(std::move(movie)), FTypeName(typeName),
@@ -83,7 +84,16 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& pl
 }
 
 std::shared_ptr<ScriptObject> PlayerLevel::NewObject() {
-  return Adopt(std::make_shared<ScriptObject>());
+  const auto prototype = ScriptGlobals::Prototype(*this, QStringLiteral("Object"));
+  const auto object = Adopt(std::make_shared<ScriptObject>());
+  if (object && prototype)
+    object->DefineMember(QStringLiteral("__proto__"), prototype);
+  return object;
+}
+
+std::shared_ptr<ScriptObject> PlayerLevel::Builtin(const QString& name) const {
+  const auto found = FBuiltins.find(name);
+  return found == FBuiltins.end() ? nullptr : found->second;
 }
 
 const std::shared_ptr<ScriptObject>& PlayerLevel::Global() {
@@ -99,4 +109,17 @@ bool PlayerLevel::SpendText(qsizetype characters) {
     return false;
   FTextLeft -= std::size_t(characters);
   return true;
+}
+
+void PlayerLevel::RegisterClass(const QString& symbol,
+                                const std::shared_ptr<ScriptObject>& constructor) {
+  if (constructor)
+    FRegisteredClasses[symbol] = constructor;
+  else
+    FRegisteredClasses.erase(symbol);
+}
+
+std::shared_ptr<ScriptObject> PlayerLevel::RegisteredClass(const QString& symbol) const {
+  const auto found = FRegisteredClasses.find(symbol);
+  return found == FRegisteredClasses.end() ? nullptr : found->second;
 }

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // One loaded level: the movie, the clip tree of its first frame and every object its
@@ -23,8 +24,17 @@ public:
   // Whether the level has anything to draw: a shape with a fill or a stroke, or text.
   bool HasDrawnShapes() const { return FHasDrawnShapes; }
 
-  // A new plain object, or null once the level's scripts have made too many.
+  // A new plain object inheriting from Object's prototype, or null once the level's scripts
+  // have made too many.
   std::shared_ptr<ScriptObject> NewObject();
+  // The player's own classes and objects the level's scripts have used, by global name.
+  std::shared_ptr<ScriptObject> Builtin(const QString& name) const;
+  void SetBuiltin(const QString& name, const std::shared_ptr<ScriptObject>& object) {
+    FBuiltins[name] = object;
+  }
+  // The class Object.registerClass tied to an exported symbol; null to untie it.
+  void RegisterClass(const QString& symbol, const std::shared_ptr<ScriptObject>& constructor);
+  std::shared_ptr<ScriptObject> RegisteredClass(const QString& symbol) const;
   // Takes ownership of an object a script made; null once the scripts have made too many.
   template <class T> std::shared_ptr<T> Adopt(std::shared_ptr<T> object) {
     if (++FScriptObjects > SwfLimits::MaxScriptObjects)
@@ -52,6 +62,8 @@ private:
   QString FTypeName;
   std::shared_ptr<MovieClip> FRoot;
   std::shared_ptr<ScriptObject> FGlobal;
+  std::unordered_map<QString, std::shared_ptr<ScriptObject>> FBuiltins;
+  std::unordered_map<QString, std::shared_ptr<ScriptObject>> FRegisteredClasses;
   std::vector<std::shared_ptr<ScriptObject>> FObjects;
   std::size_t FDisplayEntries = 0;
   std::size_t FScriptObjects = 0;

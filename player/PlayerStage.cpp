@@ -109,6 +109,11 @@ void PlayerStage::SendFSCommand(const QString& command, const QString& args) con
     FOnFSCommand(command, args);
 }
 
+void PlayerStage::SendTrace(const QString& text) const {
+  if (FOnTrace)
+    FOnTrace(text);
+}
+
 QString PlayerStage::GetVariable(const QString& name) const {
   const ActionValue value = Resolve(name, nullptr);
   return value.IsUndefined() ? QString() : value.ToString();

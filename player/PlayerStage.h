@@ -39,6 +39,10 @@ public:
 
   // Reports a clip's "FSCommand:" url to the host.
   void SendFSCommand(const QString& command, const QString& args) const;
+  // Where trace() output goes; nowhere until a handler is set.
+  using TraceHandler = std::function<void(const QString& text)>;
+  void SetTraceHandler(TraceHandler onTrace) { FOnTrace = std::move(onTrace); }
+  void SendTrace(const QString& text) const;
 
 private:
   void RunFrame1Scripts(PlayerLevel& level, MovieClip& clip);
@@ -47,5 +51,6 @@ private:
   std::shared_ptr<MovieClip> TargetClip(const QString& target) const;
 
   FSCommandHandler FOnFSCommand;
+  TraceHandler FOnTrace;
   std::map<int, std::shared_ptr<PlayerLevel>> FLevels;
 };

@@ -63,7 +63,9 @@ struct TShockwaveFlash::Private {
   explicit Private(TShockwaveFlash* owner)
       : Stage([owner](const QString& command, const QString& args) {
           emit owner->FSCommand(command, args);
-        }) {}
+        }) {
+    Stage.SetTraceHandler([owner](const QString& text) { emit owner->Trace(text); });
+  }
 
   PlayerStage Stage;
   QString MoviePath;

@@ -39,6 +39,7 @@ public:
 
 signals:
   void FSCommand(const QString& command, const QString& args);
+  void Trace(const QString& text); // trace() output of the clips' scripts
 
 protected:
   void paintEvent(QPaintEvent* event) override;

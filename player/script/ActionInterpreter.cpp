@@ -8,6 +8,7 @@
 #include "player/script/ScriptClasses.h"
 #include "player/script/ScriptClipActions.h"
 #include "player/script/ScriptFunction.h"
+#include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfLimits.h"
@@ -92,6 +93,12 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
     if (++FExecuted > SwfLimits::MaxActionsPerScript)
       return Completion::Ended(Completion::Abort);
     Completion step = Execute(script, index, frame);
+    if (FStopped)
+      return Completion::Ended(Completion::Abort);
+    if (FPendingThrow) {
+      step = Completion::Ended(Completion::Throw, *FPendingThrow);
+      FPendingThrow.reset();
+    }
     if (step.How != Completion::Continue)
       return step;
     // A branch out of the range ends it; the enclosing range decides whether it may go on.
@@ -110,12 +117,17 @@ ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script
   if (ScriptOperators::IsBinary(action.Code)) {
     const ActionValue right = Pop();
     const ActionValue left = Pop();
-    if (!Push(ScriptOperators::Binary(action.Code, left, right, version)))
+    if (!Push(Operate(action.Code, left, right)))
       result.How = Completion::Abort;
     return result;
   }
   if (ScriptOperators::IsUnary(action.Code)) {
-    if (!Push(ScriptOperators::Unary(action.Code, Pop(), version)))
+    ActionValue operand = Pop();
+    if (action.Code != SwfActionCode::TypeOf)
+      operand = ToPrimitive(operand, action.Code == SwfActionCode::ToString ||
+                                         action.Code == SwfActionCode::StringLength ||
+                                         action.Code == SwfActionCode::MBStringLength);
+    if (!Push(ScriptOperators::Unary(action.Code, operand, version)))
       result.How = Completion::Abort;
     return result;
   }
@@ -160,9 +172,8 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     for (const SwfPushValue& value : action.Values) {
       const bool fromRegister =
           value.Register >= 0 && std::size_t(value.Register) < frame.Registers.size();
-      ok = ok &&
-           this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
-                                      : PushedConstant(value));
+      ok = ok && this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
+                                         : PushedConstant(value));
     }
     break;
   case SwfActionCode::Pop:
@@ -186,17 +197,14 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::StringAdd: {
-    const QString right = this->Pop().ToString(version);
-    ok = PushText(this->Pop().ToString(version) + right);
+    const QString right = ToText(this->Pop());
+    ok = PushText(ToText(this->Pop()) + right);
     break;
   }
   case SwfActionCode::Add2: {
-    const ActionValue right = this->Pop();
-    const ActionValue left = this->Pop();
-    const auto isText = [](const ActionValue& value) {
-      return value.IsString() || value.Object() != nullptr;
-    };
-    if (isText(left) || isText(right))
+    const ActionValue right = ToPrimitive(this->Pop(), false);
+    const ActionValue left = ToPrimitive(this->Pop(), false);
+    if (left.IsString() || right.IsString())
       ok = PushText(left.ToString(version) + right.ToString(version));
     else
       ok = this->Push(left.ToNumber(version) + right.ToNumber(version));
@@ -277,15 +285,14 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
   bool ok = true;
   switch (action.Code) {
   case SwfActionCode::GetMember: {
-    const QString name = Pop().ToString(version);
-    ok = Push(ScriptScope::MemberOf(Pop(), name));
+    const QString name = ToText(Pop());
+    ok = Push(GetMember(Pop(), name));
     break;
   }
   case SwfActionCode::SetMember: {
     const ActionValue value = Pop();
-    const QString name = Pop().ToString(version);
-    if (const auto object = Pop().Object())
-      object->SetMember(name, value);
+    const QString name = ToText(Pop());
+    SetMember(Pop(), name, value);
     break;
   }
   case SwfActionCode::Delete: {
@@ -360,11 +367,8 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const Arguments arguments = PopArguments();
     // A plain call runs with the current timeline as this.
     const ActionValue callee = ScriptScope(FEnvironment, frame).Get(name);
-    if (const auto called = CallScriptFunction(callee, frame.Target, arguments))
+    if (const auto called = CallAny(callee, ActionValue(frame.Target), arguments))
       call = *called;
-    else
-      call.Value =
-          ScriptBuiltins::CallFunction(FEnvironment, name, arguments).value_or(ActionValue());
     break;
   }
   case SwfActionCode::CallMethod: {
@@ -373,9 +377,9 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const Arguments arguments = PopArguments();
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
     // Without a name the receiver itself is called, as super(…) does.
-    const ActionValue callee = name.isEmpty() ? receiver : ScriptScope::MemberOf(receiver, name);
-    const auto self = name.isEmpty() ? frame.This : receiver.Object();
-    if (const auto called = CallScriptFunction(callee, self, arguments))
+    const ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
+    const ActionValue self = name.isEmpty() ? ActionValue(frame.This) : receiver;
+    if (const auto called = CallAny(callee, self, arguments))
       call = *called;
     else if (!name.isEmpty())
       call.Value = ScriptBuiltins::CallMethod(FEnvironment, receiver, name, arguments)
@@ -393,8 +397,7 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const ActionValue receiver = Pop();
     const Arguments arguments = PopArguments();
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
-    call = Construct(name.isEmpty() ? receiver : ScriptScope::MemberOf(receiver, name), name,
-                     arguments);
+    call = Construct(name.isEmpty() ? receiver : GetMember(receiver, name), name, arguments);
     break;
   }
   default:
@@ -450,10 +453,14 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
       result.At = action.Branch;
     break;
   }
+  case SwfActionCode::Trace: {
+    const ActionValue value = Pop();
+    FEnvironment.Stage.SendTrace(value.IsUndefined() ? QStringLiteral("undefined") : ToText(value));
+    break;
+  }
   case SwfActionCode::GotoFrame2:
   case SwfActionCode::Call:
   case SwfActionCode::RemoveSprite:
-  case SwfActionCode::Trace:
     Pop();
     break;
   case SwfActionCode::CloneSprite:
@@ -676,11 +683,18 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
                                                            const QString& className,
                                                            const Arguments& arguments) {
   const auto* function = dynamic_cast<const ScriptFunction*>(constructor.Object().get());
+  if (const auto* native = dynamic_cast<const NativeFunction*>(constructor.Object().get())) {
+    const auto object = FEnvironment.Level.NewObject();
+    if (!object)
+      return Completion::Ended(Completion::Abort);
+    object->DefineMember(QStringLiteral("__proto__"),
+                         constructor.Object()->Member(QStringLiteral("prototype")));
+    const ActionValue made = Invoke(*native, ActionValue(object), arguments, true);
+    return Completion::Result(made.Object() ? made : ActionValue(object));
+  }
   if (!function) {
-    // Array and Object are built in; other classes this player lacks give a plain object.
-    if (className == u"Array" || className == u"Object")
-      return Completion::Result(
-          ScriptBuiltins::CallFunction(FEnvironment, className, arguments).value_or(ActionValue()));
+    // Classes this player lacks give a plain object.
+    Q_UNUSED(className);
     const auto object = FEnvironment.Level.NewObject();
     return object ? Completion::Result(ActionValue(object)) : Completion::Ended(Completion::Abort);
   }
@@ -708,4 +722,170 @@ bool ActionInterpreter::Enumerate(const ActionValue& object) {
     if (!Push(name))
       return false;
   return true;
+}
+
+std::optional<ActionInterpreter::Completion>
+ActionInterpreter::CallAny(const ActionValue& callee, const ActionValue& self,
+                           const Arguments& arguments) {
+  const auto object = callee.Object();
+  if (const auto* native = dynamic_cast<const NativeFunction*>(object.get()))
+    return Completion::Result(Invoke(*native, self, arguments, false));
+  if (!dynamic_cast<const ScriptFunction*>(object.get()))
+    return std::nullopt;
+  // A script function's this is always an object: a primitive receiver is boxed.
+  ActionValue receiver = self;
+  if (!self.Object() && !self.IsUndefined() && !self.IsNull())
+    if (const auto boxer = ScriptGlobals::Global(FEnvironment.Level, QStringLiteral("Object"));
+        const auto* box = dynamic_cast<const NativeFunction*>(boxer.Object().get()))
+      receiver = Invoke(*box, {}, {self}, false);
+  return CallScriptFunction(callee, receiver.Object(), arguments);
+}
+
+ActionValue ActionInterpreter::Invoke(const NativeFunction& function, const ActionValue& self,
+                                      const Arguments& arguments, bool constructing) {
+  if (FDepth >= SwfLimits::MaxCallDepth) {
+    FStopped = true;
+    return {};
+  }
+  ++FDepth;
+  NativeCall call{*this, self, arguments, constructing};
+  ActionValue result = function.Invoke(call);
+  --FDepth;
+  return result;
+}
+
+ActionValue ActionInterpreter::CallValue(const ActionValue& function, const ActionValue& self,
+                                         const Arguments& arguments) {
+  if (Unwinding())
+    return {};
+  const auto called = CallAny(function, self, arguments);
+  if (!called)
+    return {};
+  switch (called->How) {
+  case Completion::Throw:
+    FPendingThrow = called->Value;
+    return {};
+  case Completion::Abort:
+    FStopped = true;
+    return {};
+  default:
+    return called->Value;
+  }
+}
+
+void ActionInterpreter::Throw(const ActionValue& value) {
+  if (!Unwinding())
+    FPendingThrow = value;
+}
+
+ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
+                                        const ActionValue& receiver) {
+  if (slot.IsAccessor())
+    return CallValue(slot.Getter, receiver, {});
+  return slot.Value;
+}
+
+ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString& name) {
+  PlayerLevel& level = FEnvironment.Level;
+  std::shared_ptr<ScriptObject> object = base.Object();
+  std::shared_ptr<ScriptObject> prototype;
+  if (!object) {
+    if (base.IsString()) {
+      if (name == u"length")
+        return double(base.ToString().size());
+      prototype = ScriptGlobals::Prototype(level, QStringLiteral("String"));
+    } else if (base.IsNumber()) {
+      prototype = ScriptGlobals::Prototype(level, QStringLiteral("Number"));
+    } else if (base.IsBoolean()) {
+      prototype = ScriptGlobals::Prototype(level, QStringLiteral("Boolean"));
+    }
+  } else {
+    if (const ScriptObject::Slot* slot = object->FindSlot(name))
+      return ReadSlot(*slot, base);
+    // Members the object answers itself: a clip's properties and children, an array's
+    // elements and length.
+    const ActionValue own = object->Member(name);
+    if (!own.IsUndefined())
+      return own;
+    if (!object->Prototype()) {
+      prototype = ScriptGlobals::DefaultPrototype(level, *object);
+      if (name == u"__proto__")
+        return ActionValue(prototype);
+    }
+  }
+  if (prototype && prototype != object)
+    if (const ScriptObject::Slot* slot = prototype->FindSlot(name))
+      return ReadSlot(*slot, base);
+  if (object && name != u"__resolve") {
+    const ActionValue resolve = GetMember(base, QStringLiteral("__resolve"));
+    if (!resolve.IsUndefined())
+      return CallValue(resolve, base, {name});
+  }
+  return {};
+}
+
+void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
+                                  const ActionValue& value) {
+  const auto object = base.Object();
+  if (!object)
+    return;
+  const ScriptObject::Slot* slot = object->FindSlot(name);
+  if (!slot && !object->Prototype())
+    if (const auto prototype = ScriptGlobals::DefaultPrototype(FEnvironment.Level, *object);
+        prototype && prototype != object)
+      slot = prototype->FindSlot(name);
+  if (slot && slot->IsAccessor()) {
+    CallValue(slot->Setter, base, {value});
+    return;
+  }
+  ActionValue stored = value;
+  if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
+    const ActionValue callback = watcher->Callback;
+    const ActionValue data = watcher->Data;
+    stored = CallValue(callback, base, {name, object->Member(name), value, data});
+  }
+  object->SetMember(name, stored);
+}
+
+ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool preferText) {
+  const auto object = value.Object();
+  if (!object)
+    return value;
+  // Clips and text fields stand for their path; they have no valueOf of their own.
+  if (dynamic_cast<const MovieClip*>(object.get()))
+    return object->ToText();
+  const QString first = preferText ? QStringLiteral("toString") : QStringLiteral("valueOf");
+  const QString second = preferText ? QStringLiteral("valueOf") : QStringLiteral("toString");
+  for (const QString& name : {first, second}) {
+    const ActionValue method = GetMember(value, name);
+    if (!method.Object())
+      continue;
+    const ActionValue result = CallValue(method, value, {});
+    if (Unwinding())
+      return {};
+    if (!result.Object())
+      return result;
+  }
+  // A function without a toString of its own (or an object whose methods give objects).
+  return object->TypeOf() == u"function" ? QStringLiteral("[type Function]")
+                                         : QStringLiteral("[object Object]");
+}
+
+ActionValue ActionInterpreter::Operate(quint8 code, const ActionValue& left,
+                                       const ActionValue& right) {
+  const int version = FEnvironment.Version;
+  if (code == SwfActionCode::StrictEquals)
+    return ScriptOperators::Binary(code, left, right, version);
+  if (code == SwfActionCode::Equals2) {
+    const bool leftObject = left.Object() != nullptr;
+    const bool rightObject = right.Object() != nullptr;
+    const auto absent = [](const ActionValue& v) { return v.IsUndefined() || v.IsNull(); };
+    if ((leftObject && rightObject) || absent(left) || absent(right))
+      return ScriptOperators::Binary(code, left, right, version);
+  }
+  const bool textual = code == SwfActionCode::StringEquals || code == SwfActionCode::StringLess ||
+                       code == SwfActionCode::StringGreater;
+  const ActionValue a = ToPrimitive(left, textual);
+  const ActionValue b = ToPrimitive(right, textual);
+  return ScriptOperators::Binary(code, a, b, version);
 }

@@ -3,8 +3,8 @@
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
-#include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptFunction.h"
+#include "player/script/ScriptGlobals.h"
 
 namespace {
 
@@ -122,7 +122,7 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
   const ActionValue global = FEnvironment.Level.Global()->Member(name);
   if (!global.IsUndefined())
     return global;
-  return ActionValue(ScriptBuiltins::GlobalObject(FEnvironment.Level, name));
+  return ScriptGlobals::Global(FEnvironment.Level, name);
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::Holder(const QString& name) const {
