@@ -13,7 +13,6 @@
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfLimits.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <cmath>
 
@@ -55,16 +54,6 @@ std::size_t ClampCount(double count, std::size_t available) {
   if (!(count > 0))
     return 0;
   return count >= double(available) ? available : std::size_t(count);
-}
-
-// Milliseconds since the player started, for getTimer.
-double PlayerTime() {
-  static QElapsedTimer started = [] {
-    QElapsedTimer timer;
-    timer.start();
-    return timer;
-  }();
-  return double(started.elapsed());
 }
 
 void SetRegister(ScriptFrame& frame, int index, const ActionValue& value) {
@@ -225,7 +214,7 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::GetTime:
-    ok = this->Push(PlayerTime());
+    ok = this->Push(std::floor(FEnvironment.Stage.Clock().Now()));
     break;
   case SwfActionCode::ConstantPool:
     break; // resolved when the script was decoded
@@ -454,6 +443,7 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   }
   case SwfActionCode::Trace: {
+    // undefined is shown by name whatever the movie's version.
     const ActionValue value = Pop();
     FEnvironment.Stage.SendTrace(value.IsUndefined() ? QStringLiteral("undefined") : ToText(value));
     break;
