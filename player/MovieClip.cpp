@@ -59,7 +59,7 @@ bool MovieClip::IsKnownProperty(int number) {
 
 ActionValue MovieClip::Member(const QString& name) const {
   if (name.startsWith(u'_')) {
-    if (const auto property = PropertyByName(name))
+    if (const auto property = PropertyByName(IgnoresCase() ? name.toLower() : name))
       return GetProperty(*property);
     if (name == u"_parent")
       return FParent ? ActionValue(FParent->shared_from_this()) : ActionValue();
@@ -68,7 +68,7 @@ ActionValue MovieClip::Member(const QString& name) const {
 }
 
 void MovieClip::SetMember(const QString& name, const ActionValue& value) {
-  if (const auto property = PropertyByName(name))
+  if (const auto property = PropertyByName(IgnoresCase() ? name.toLower() : name))
     SetProperty(*property, value);
   else
     ScriptObject::SetMember(name, value);

@@ -99,6 +99,7 @@ std::shared_ptr<ScriptObject> PlayerLevel::Builtin(const QString& name) const {
 const std::shared_ptr<ScriptObject>& PlayerLevel::Global() {
   if (!FGlobal) {
     FGlobal = std::make_shared<ScriptObject>();
+    FGlobal->MakeBare();
     Own(FGlobal);
   }
   return FGlobal;

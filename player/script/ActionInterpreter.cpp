@@ -321,12 +321,13 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     break;
   case SwfActionCode::InstanceOf: {
     const ActionValue constructor = Pop();
-    ok = Push(ScriptClasses::InstanceOf(Pop(), constructor));
+    ok = Push(ScriptClasses::InstanceOf(FEnvironment.Level, Pop(), constructor));
     break;
   }
   case SwfActionCode::CastOp: {
     const ActionValue object = Pop();
-    ok = Push(ScriptClasses::InstanceOf(object, Pop()) ? object : ActionValue::Null());
+    ok = Push(ScriptClasses::InstanceOf(FEnvironment.Level, object, Pop()) ? object
+                                                                           : ActionValue::Null());
     break;
   }
   case SwfActionCode::ImplementsOp:
@@ -511,6 +512,8 @@ ActionInterpreter::RunBlocks(const SwfScript& script, const SwfAction& action, S
   const auto [tryEnd, catchEnd, finallyEnd] = action.BlockEnds;
   Completion completion = RunRange(script, index + 1, tryEnd, frame);
   if (completion.How == Completion::Throw && (action.Number & HasCatch)) {
+    // What the stack held when the throw came is gone.
+    FStack.resize(FStackBase);
     if (action.Number & 0x04)
       SetRegister(frame, action.Register, completion.Value);
     else
@@ -708,7 +711,7 @@ bool ActionInterpreter::Enumerate(const ActionValue& object) {
   if (FExecuted > SwfLimits::MaxActionsPerScript)
     return false;
   // Pushed oldest first, so the loop takes the newest first, as the player lists them.
-  for (const QString& name : ScriptClasses::EnumerableNames(*target))
+  for (const QString& name : ScriptClasses::EnumerableNames(FEnvironment.Level, *target))
     if (!Push(name))
       return false;
   return true;
@@ -775,41 +778,52 @@ ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
   return slot.Value;
 }
 
+const ScriptObject::Slot* ActionInterpreter::FindMember(const ScriptObject& object,
+                                                        const QString& name) {
+  std::shared_ptr<const ScriptObject> current = object.shared_from_this();
+  // The chain is followed a bounded number of steps, so a prototype loop ends.
+  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
+    if (const ScriptObject::Slot* slot = current->OwnSlot(name))
+      return slot;
+    current = ScriptGlobals::PrototypeOf(FEnvironment.Level, *current);
+  }
+  return nullptr;
+}
+
 ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString& name) {
   PlayerLevel& level = FEnvironment.Level;
   std::shared_ptr<ScriptObject> object = base.Object();
-  std::shared_ptr<ScriptObject> prototype;
   if (!object) {
-    if (base.IsString()) {
-      if (name == u"length")
-        return double(base.ToString().size());
-      prototype = ScriptGlobals::Prototype(level, QStringLiteral("String"));
-    } else if (base.IsNumber()) {
-      prototype = ScriptGlobals::Prototype(level, QStringLiteral("Number"));
-    } else if (base.IsBoolean()) {
-      prototype = ScriptGlobals::Prototype(level, QStringLiteral("Boolean"));
-    }
-  } else {
-    if (const ScriptObject::Slot* slot = object->FindSlot(name))
-      return ReadSlot(*slot, base);
-    // Members the object answers itself: a clip's properties and children, an array's
-    // elements and length.
-    const ActionValue own = object->Member(name);
-    if (!own.IsUndefined())
-      return own;
-    if (!object->Prototype()) {
-      prototype = ScriptGlobals::DefaultPrototype(level, *object);
-      if (name == u"__proto__")
-        return ActionValue(prototype);
-    }
+    if (base.IsString() && name == u"length")
+      return double(base.ToString().size());
+    const QString className = base.IsString()    ? QStringLiteral("String")
+                              : base.IsNumber()  ? QStringLiteral("Number")
+                              : base.IsBoolean() ? QStringLiteral("Boolean")
+                                                 : QString();
+    const auto prototype =
+        className.isEmpty() ? nullptr : ScriptGlobals::Prototype(level, className);
+    const ScriptObject::Slot* slot = prototype ? FindMember(*prototype, name) : nullptr;
+    return slot ? ReadSlot(*slot, base) : ActionValue();
   }
-  if (prototype && prototype != object)
-    if (const ScriptObject::Slot* slot = prototype->FindSlot(name))
-      return ReadSlot(*slot, base);
-  if (object && name != u"__resolve") {
-    const ActionValue resolve = GetMember(base, QStringLiteral("__resolve"));
-    if (!resolve.IsUndefined())
-      return CallValue(resolve, base, {name});
+  if (name == u"__proto__")
+    return ActionValue(ScriptGlobals::PrototypeOf(level, *object));
+  if (const ScriptObject::Slot* slot = object->OwnSlot(name))
+    return ReadSlot(*slot, base);
+  // The player's own globals are made when first named, through _global as well.
+  if (object == level.Global())
+    if (const ActionValue builtin = ScriptGlobals::Global(level, name); !builtin.IsUndefined())
+      return builtin;
+  // Members the object answers itself: a clip's properties and children, an array's
+  // elements and length.
+  const ActionValue own = object->Member(name);
+  if (!own.IsUndefined())
+    return own;
+  if (const ScriptObject::Slot* slot = FindMember(*object, name))
+    return ReadSlot(*slot, base);
+  if (name != u"__resolve") {
+    const ScriptObject::Slot* resolve = FindMember(*object, QStringLiteral("__resolve"));
+    if (resolve && !resolve->IsAccessor())
+      return CallValue(resolve->Value, base, {name});
   }
   return {};
 }
@@ -819,11 +833,7 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
   const auto object = base.Object();
   if (!object)
     return;
-  const ScriptObject::Slot* slot = object->FindSlot(name);
-  if (!slot && !object->Prototype())
-    if (const auto prototype = ScriptGlobals::DefaultPrototype(FEnvironment.Level, *object);
-        prototype && prototype != object)
-      slot = prototype->FindSlot(name);
+  const ScriptObject::Slot* slot = FindMember(*object, name);
   if (slot && slot->IsAccessor()) {
     CallValue(slot->Setter, base, {value});
     return;
@@ -856,9 +866,8 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
     if (!result.Object())
       return result;
   }
-  // A function without a toString of its own (or an object whose methods give objects).
-  return object->TypeOf() == u"function" ? QStringLiteral("[type Function]")
-                                         : QStringLiteral("[object Object]");
+  // An object without toString and valueOf (a bare one) stands for nothing.
+  return {};
 }
 
 ActionValue ActionInterpreter::Operate(quint8 code, const ActionValue& left,
@@ -869,8 +878,7 @@ ActionValue ActionInterpreter::Operate(quint8 code, const ActionValue& left,
   if (code == SwfActionCode::Equals2) {
     const bool leftObject = left.Object() != nullptr;
     const bool rightObject = right.Object() != nullptr;
-    const auto absent = [](const ActionValue& v) { return v.IsUndefined() || v.IsNull(); };
-    if ((leftObject && rightObject) || absent(left) || absent(right))
+    if (leftObject && rightObject)
       return ScriptOperators::Binary(code, left, right, version);
   }
   const bool textual = code == SwfActionCode::StringEquals || code == SwfActionCode::StringLess ||

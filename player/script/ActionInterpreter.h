@@ -90,6 +90,8 @@ private:
   // An operator's operands as the operator sees them: objects turned into their primitive
   // values, except where the operator compares the objects themselves.
   ActionValue Operate(quint8 code, const ActionValue& left, const ActionValue& right);
+  // The slot of name on object or along its chain, default prototypes included.
+  const ScriptObject::Slot* FindMember(const ScriptObject& object, const QString& name);
   // The getter's value of an accessor slot found on holder for receiver.
   ActionValue ReadSlot(const ScriptObject::Slot& slot, const ActionValue& receiver);
   // Pushes null, then the object's member names; false when the script has to stop.

@@ -70,4 +70,13 @@ std::shared_ptr<ScriptObject> DefaultPrototype(PlayerLevel& level, const ScriptO
   return Prototype(level, QStringLiteral("Object"));
 }
 
+std::shared_ptr<ScriptObject> PrototypeOf(PlayerLevel& level, const ScriptObject& object) {
+  if (const auto own = object.Prototype())
+    return own;
+  if (object.IsBare() || object.HasOwnMember(QStringLiteral("__proto__")))
+    return nullptr;
+  const auto fallback = DefaultPrototype(level, object);
+  return fallback.get() == &object ? nullptr : fallback;
+}
+
 } // namespace ScriptGlobals

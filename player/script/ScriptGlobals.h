@@ -21,6 +21,9 @@ std::shared_ptr<ScriptObject> Prototype(PlayerLevel& level, const QString& class
 // The prototype members of an object come from when it has no chain of its own: functions
 // take Function's, clips MovieClip's, text fields TextField's, others Object's.
 std::shared_ptr<ScriptObject> DefaultPrototype(PlayerLevel& level, const ScriptObject& object);
+// The next object on the chain: "__proto__", or the default prototype of its kind; null for
+// a bare object and at the end of the chain.
+std::shared_ptr<ScriptObject> PrototypeOf(PlayerLevel& level, const ScriptObject& object);
 
 } // namespace ScriptGlobals
 

@@ -36,31 +36,40 @@ ActionValue MathObject(PlayerLevel& level) {
       {"log", [](double v) { return std::log(v); }},
   };
   for (const auto& [name, function] : unary)
-    DefineNative(level, *math, QString::fromLatin1(name),
-                 [function](NativeCall& call) { return ActionValue(function(call.Number(0))); });
-  // max and min of no arguments are the identities of the order; NaN wins over numbers.
-  const auto extreme = [](bool greatest) {
-    return [greatest](NativeCall& call) -> ActionValue {
-      double result = greatest ? -std::numeric_limits<double>::infinity()
-                               : std::numeric_limits<double>::infinity();
-      for (std::size_t i = 0; i < call.Arguments.size(); ++i) {
-        const double value = call.Number(i);
-        if (std::isnan(value))
-          return value;
-        result = greatest ? std::max(result, value) : std::min(result, value);
-      }
-      return result;
-    };
+    DefineNative(level, *math, QString::fromLatin1(name), [function](NativeCall& call) {
+      const double value = call.Number(0);
+      // The player converts a second argument too, and drops it.
+      if (call.Has(1))
+        call.Number(1);
+      return ActionValue(function(value));
+    });
+  // The two-argument functions convert both in order; max and min of no arguments are the
+  // identities of the order, and of one argument NaN.
+  using Binary = double (*)(double, double);
+  const std::pair<const char*, Binary> binary[] = {
+      {"pow", [](double x, double y) { return std::pow(x, y); }},
+      {"atan2", [](double y, double x) { return std::atan2(y, x); }},
+      {"max",
+       [](double x, double y) { return std::isnan(x) || std::isnan(y) ? x + y : std::max(x, y); }},
+      {"min",
+       [](double x, double y) { return std::isnan(x) || std::isnan(y) ? x + y : std::min(x, y); }},
   };
-  DefineNative(level, *math, QStringLiteral("max"), extreme(true));
-  DefineNative(level, *math, QStringLiteral("min"), extreme(false));
-  DefineNative(level, *math, QStringLiteral("pow"), [](NativeCall& call) {
-    return ActionValue(std::pow(call.Number(0), call.Number(1)));
-  });
-  DefineNative(level, *math, QStringLiteral("atan2"), [](NativeCall& call) {
-    return ActionValue(std::atan2(call.Number(0), call.Number(1)));
-  });
-  DefineNative(level, *math, QStringLiteral("random"), [](NativeCall&) {
+  for (const auto& [name, function] : binary) {
+    const bool greatest = qstrcmp(name, "max") == 0;
+    const bool extreme = greatest || qstrcmp(name, "min") == 0;
+    DefineNative(level, *math, QString::fromLatin1(name),
+                 [function, extreme, greatest](NativeCall& call) {
+                   if (extreme && call.Arguments.empty())
+                     return ActionValue(greatest ? -std::numeric_limits<double>::infinity()
+                                                 : std::numeric_limits<double>::infinity());
+                   const double x = call.Number(0);
+                   const double y = call.Number(1);
+                   return ActionValue(function(x, y));
+                 });
+  }
+  DefineNative(level, *math, QStringLiteral("random"), [](NativeCall& call) {
+    for (std::size_t i = 0; i < std::min<std::size_t>(call.Arguments.size(), 2); ++i)
+      call.Number(i);
     return ActionValue(QRandomGenerator::global()->generateDouble());
   });
   return ActionValue(math);

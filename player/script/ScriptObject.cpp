@@ -106,6 +106,8 @@ bool ScriptObject::DeleteMember(const QString& name) {
   const auto found = Find(name);
   if (found == FMembers.end() || (found->second.Flags & DontDelete))
     return false;
+  if (found->first == ProtoName)
+    FBare = true;
   RemoveMember(QString(found->first));
   return true;
 }

@@ -62,6 +62,10 @@ public:
 
   // The object's "__proto__" member, when that is an object.
   std::shared_ptr<ScriptObject> Prototype() const;
+  // A bare object inherits nothing, not even the default prototype of its kind: _global, and
+  // objects whose "__proto__" was deleted.
+  bool IsBare() const { return FBare; }
+  void MakeBare() { FBare = true; }
 
   void Watch(const QString& name, const ActionValue& callback, const ActionValue& data);
   bool Unwatch(const QString& name);
@@ -70,6 +74,7 @@ public:
   // Makes names that differ only in case name the same member, as movies before version 7
   // have them.
   void IgnoreCase(bool ignore) { FIgnoreCase = ignore; }
+  bool IgnoresCase() const { return FIgnoreCase; }
 
 protected:
   void RemoveMember(const QString& name);
@@ -88,4 +93,5 @@ private:
   std::unique_ptr<std::unordered_map<QString, Watcher>> FWatchers;
   quint64 FNextOrder = 0;
   bool FIgnoreCase = false;
+  bool FBare = false;
 };

@@ -45,11 +45,11 @@ ActionValue IsPrototypeOf(NativeCall& call) {
   const auto object = call.Arg(0).Object();
   if (!prototype || !object)
     return false;
-  auto current = object->Prototype();
+  auto current = ScriptGlobals::PrototypeOf(call.Level(), *object);
   for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
     if (current == prototype)
       return true;
-    current = current->Prototype();
+    current = ScriptGlobals::PrototypeOf(call.Level(), *current);
   }
   return false;
 }
