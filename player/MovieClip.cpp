@@ -3,6 +3,8 @@
 #include "player/swf/SwfMovie.h"
 
 #include <QHash>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace {
@@ -32,7 +34,12 @@ const QHash<QString, MovieClip::Property>& PropertyNames() {
 MovieClip::MovieClip(int level, const QRectF& frameRect) : FLevel(level), FFrameRect(frameRect) {}
 
 MovieClip::MovieClip(MovieClip* parent, const QString& name, const QTransform& matrix)
-    : FParent(parent), FLevel(parent->FLevel), FName(name) {
+    : FParent(std::static_pointer_cast<MovieClip>(parent->shared_from_this())),
+      FLevel(parent->FLevel), FName(name) {
+  SetMatrix(matrix);
+}
+
+void MovieClip::SetMatrix(const QTransform& matrix) {
   // Split the placement matrix into the clip's properties; skew is not kept.
   FX = matrix.dx() / TwipsPerPixel;
   FY = matrix.dy() / TwipsPerPixel;
@@ -61,8 +68,10 @@ ActionValue MovieClip::Member(const QString& name) const {
   if (name.startsWith(u'_')) {
     if (const auto property = PropertyByName(IgnoresCase() ? name.toLower() : name))
       return GetProperty(*property);
-    if (name == u"_parent")
-      return FParent ? ActionValue(FParent->shared_from_this()) : ActionValue();
+    if (name == u"_parent") {
+      const auto parent = FParent.lock();
+      return parent ? ActionValue(std::static_pointer_cast<ScriptObject>(parent)) : ActionValue();
+    }
   }
   return ScriptObject::Member(name);
 }
@@ -99,10 +108,11 @@ ActionValue MovieClip::GetProperty(int property) const {
   case Name:
     return FName;
   case CurrentFrame:
-    return 1.0; // only the first frame is shown
+    return double(FCurrentFrame);
   case TotalFrames:
-  case FramesLoaded:
     return double(FTimeline ? std::max(1, FTimeline->FrameCount) : 1);
+  case FramesLoaded:
+    return double(FrameCount());
   default:
     return {};
   }
@@ -110,10 +120,11 @@ ActionValue MovieClip::GetProperty(int property) const {
 
 void MovieClip::SetProperty(int property, const ActionValue& value) {
   if (property == Name) {
-    if (FParent && FParent->ScriptObject::Member(FName).Object().get() == this) {
-      FParent->RemoveMember(FName);
+    const auto parent = FParent.lock();
+    if (parent && parent->ScriptObject::Member(FName).Object().get() == this) {
+      parent->RemoveMember(FName);
       FName = value.ToString();
-      FParent->ScriptObject::SetMember(FName, shared_from_this());
+      parent->ScriptObject::SetMember(FName, shared_from_this());
     }
     return;
   }
@@ -167,15 +178,24 @@ void MovieClip::SetSize(double pixels, bool horizontal) {
 }
 
 QString MovieClip::TargetPath() const {
-  if (!FParent)
+  const auto parent = FParent.lock();
+  if (!parent)
     return QStringLiteral("_level") + QString::number(FLevel);
-  return FParent->TargetPath() + u'/' + FName;
+  return parent->TargetPath() + u'/' + FName;
 }
 
 QString MovieClip::ToText() const {
-  if (!FParent)
+  const auto parent = FParent.lock();
+  if (!parent)
     return QStringLiteral("_level") + QString::number(FLevel);
-  return FParent->ToText() + u'.' + FName;
+  return parent->ToText() + u'.' + FName;
+}
+
+int MovieClip::FrameCount() const {
+  if (!FTimeline)
+    return 1;
+  const int declared = FTimeline->FrameCount > 0 ? FTimeline->FrameCount : INT_MAX;
+  return std::max(1, std::min(int(FTimeline->Frames.size()), declared));
 }
 
 QTransform MovieClip::Transform() const {
@@ -202,10 +222,52 @@ QRectF MovieClip::ContentBounds() const {
 
 void MovieClip::AddShape(const SwfShape* shape, const QTransform& matrix,
                          const SwfColorTransform& colors, int depth, int clipDepth) {
-  FDisplay.push_back({shape, matrix, colors, nullptr, depth, clipDepth});
+  DisplayEntry entry;
+  entry.Shape = shape;
+  entry.Matrix = matrix;
+  entry.ColorTransform = colors;
+  entry.Depth = depth;
+  entry.ClipDepth = clipDepth;
+  Insert(std::move(entry));
+}
+
+void MovieClip::AddCharacter(DisplayEntry entry) {
+  Insert(std::move(entry));
 }
 
 void MovieClip::AddChild(const std::shared_ptr<MovieClip>& child, int depth, int clipDepth) {
-  FDisplay.push_back({nullptr, {}, {}, child.get(), depth, clipDepth});
+  DisplayEntry entry;
+  entry.Clip = child.get();
+  entry.Depth = depth;
+  entry.ClipDepth = clipDepth;
+  Insert(std::move(entry));
   ScriptObject::SetMember(child->FName, std::static_pointer_cast<ScriptObject>(child));
+}
+
+void MovieClip::Insert(DisplayEntry entry) {
+  const auto at = std::lower_bound(
+      FDisplay.begin(), FDisplay.end(), entry.Depth,
+      [](const DisplayEntry& existing, int depth) { return existing.Depth < depth; });
+  if (at != FDisplay.end() && at->Depth == entry.Depth)
+    *at = std::move(entry);
+  else
+    FDisplay.insert(at, std::move(entry));
+}
+
+MovieClip::DisplayEntry* MovieClip::EntryAt(int depth) {
+  const auto at = std::lower_bound(
+      FDisplay.begin(), FDisplay.end(), depth,
+      [](const DisplayEntry& existing, int wanted) { return existing.Depth < wanted; });
+  return at != FDisplay.end() && at->Depth == depth ? &*at : nullptr;
+}
+
+std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {
+  DisplayEntry* found = EntryAt(depth);
+  if (!found)
+    return std::nullopt;
+  DisplayEntry entry = std::move(*found);
+  FDisplay.erase(FDisplay.begin() + (found - FDisplay.data()));
+  if (entry.Clip && ScriptObject::Member(entry.Clip->FName).Object().get() == entry.Clip)
+    RemoveMember(entry.Clip->FName);
+  return entry;
 }

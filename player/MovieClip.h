@@ -10,13 +10,15 @@
 #include <vector>
 
 class TextField;
+struct SwfClipAction;
 struct SwfShape;
 struct SwfStaticText;
 struct SwfTimeline;
 
-// One clip on a level: the level's root or an instance placed on a timeline's first frame.
-// Its display list holds shapes and child clips by depth; its properties place it in its
-// parent's coordinates. Geometry is kept in twips, properties are read in pixels.
+// One clip on a level: the level's root or an instance placed on a timeline. Its display list
+// holds shapes and child clips by depth; its properties place it in its parent's coordinates.
+// Geometry is kept in twips, properties are read in pixels. A clip with a timeline shows one
+// of its frames and may be playing; the frame player moves it on.
 class MovieClip : public ScriptObject {
 public:
   // Property numbers of the player's property table.
@@ -49,6 +51,10 @@ public:
     QRectF Bounds = {};
     const SwfStaticText* StaticText = nullptr;
     std::shared_ptr<TextField> Field = {};
+    // Who placed the entry: the timeline's character and the frame of its placement (1-based),
+    // or 0 for what scripts made. A timeline keeps an entry while its frames hold that placement.
+    int CharacterId = 0;
+    int PlacedOnFrame = 0;
   };
 
   // A level's root; FrameRect stands in for its size while nothing is placed.
@@ -70,7 +76,7 @@ public:
   // Writes a property; read-only properties and values that are no number are ignored.
   void SetProperty(int property, const ActionValue& value);
 
-  MovieClip* Parent() const { return FParent; }
+  MovieClip* Parent() const { return FParent.lock().get(); }
   int Level() const { return FLevel; }
   QString TargetPath() const;
   bool IsVisible() const { return FVisible; }
@@ -82,21 +88,47 @@ public:
   // Union of the display list's bounds in the clip's own coordinates.
   QRectF ContentBounds() const;
 
+  // Ordered by depth, lowest first.
   const std::vector<DisplayEntry>& DisplayList() const { return FDisplay; }
   void AddShape(const SwfShape* shape, const QTransform& matrix,
                 const SwfColorTransform& colors = {}, int depth = 0, int clipDepth = 0);
-  // Adds a character that is neither a shape nor a clip.
-  void AddCharacter(DisplayEntry entry) { FDisplay.push_back(std::move(entry)); }
+  // Adds a character that is neither a shape nor a clip, replacing any entry at its depth.
+  void AddCharacter(DisplayEntry entry);
   // Adds a placed instance; it becomes a member under its instance name.
   void AddChild(const std::shared_ptr<MovieClip>& child, int depth = 0, int clipDepth = 0);
+  // The entry at depth, or null.
+  DisplayEntry* EntryAt(int depth);
+  // Takes the entry at depth off the display list; its clip stops being a member.
+  std::optional<DisplayEntry> RemoveEntryAt(int depth);
+  // Sets a child's placement transform as a placement matrix gives it.
+  void SetMatrix(const QTransform& matrix);
 
   const SwfTimeline* Timeline() const { return FTimeline; }
   void SetTimeline(const SwfTimeline* timeline) { FTimeline = timeline; }
+  // The frame shown (1-based) and how many the timeline plays.
+  int ShownFrame() const { return FCurrentFrame; }
+  void SetShownFrame(int frame) { FCurrentFrame = frame; }
+  int FrameCount() const;
+  bool IsPlaying() const { return FPlaying; }
+  void SetPlaying(bool playing) { FPlaying = playing; }
+  // The onClipEvent handlers its placement gave it.
+  const std::vector<SwfClipAction>* ClipActions() const { return FClipActions.get(); }
+  void SetClipActions(std::shared_ptr<const std::vector<SwfClipAction>> actions) {
+    FClipActions = std::move(actions);
+  }
+  // Made later than every clip with a lower number; the newest clips play first.
+  quint64 Sequence() const { return FSequence; }
+  void SetSequence(quint64 sequence) { FSequence = sequence; }
+  // Taken off the stage: it plays no more and answers no events.
+  bool IsUnloaded() const { return FUnloaded; }
+  void SetUnloaded() { FUnloaded = true; }
+  const QString& InstanceName() const { return FName; }
 
 private:
   void SetSize(double pixels, bool horizontal);
+  void Insert(DisplayEntry entry);
 
-  MovieClip* FParent = nullptr;
+  std::weak_ptr<MovieClip> FParent;
   int FLevel = 0;
   QString FName;
   std::optional<QRectF> FFrameRect;
@@ -106,4 +138,9 @@ private:
   bool FVisible = true;
   std::vector<DisplayEntry> FDisplay;
   const SwfTimeline* FTimeline = nullptr;
+  int FCurrentFrame = 1;
+  bool FPlaying = true;
+  bool FUnloaded = false;
+  quint64 FSequence = 0;
+  std::shared_ptr<const std::vector<SwfClipAction>> FClipActions;
 };

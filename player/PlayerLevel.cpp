@@ -5,52 +5,133 @@
 #include "player/swf/SwfError.h"
 #include "player/swf/SwfLimits.h"
 
-PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName)
-    : FNumber(number), FMovie(std::move(movie)), FTypeName(typeName),
+PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
+                         FramePlayer* frames)
+    : FNumber(number), FMovie(std::move(movie)), FTypeName(typeName), FFrames(frames),
       FTextLeft(SwfLimits::MaxScriptTextChars) {
   FRoot = std::make_shared<MovieClip>(number, FMovie->FrameRect);
   FRoot->SetTimeline(&FMovie->Root);
   Own(FRoot);
-  Populate(*FRoot, FMovie->Root, 0);
 }
 
-void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting) {
-  for (const SwfTimeline::Placement& placement : timeline.Frame1) {
-    if (++FDisplayEntries > SwfLimits::MaxDisplayEntries)
-      throw SwfError("too many objects on the first frame");
-    if (AddCharacter(clip, placement))
-      continue;
-    const auto shape = FMovie->Shapes.find(placement.CharacterId);
-    const SwfTimeline* timeline = FMovie->ClipTimeline(placement.CharacterId);
-    const bool isShape = shape != FMovie->Shapes.end();
-    if (!isShape && !timeline)
-      continue;
-    if (isShape && placement.Name.isEmpty()) {
-      AddShape(clip, shape->second, placement);
-      continue;
+int PlayerLevel::Nesting(const MovieClip& clip) const {
+  int nesting = 0;
+  for (const MovieClip* parent = clip.Parent(); parent; parent = parent->Parent())
+    ++nesting;
+  return nesting;
+}
+
+std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameItem& item,
+                                              int frame) {
+  MovieClip::DisplayEntry* existing = clip.EntryAt(item.Depth);
+  if (item.Move && existing) {
+    const bool replaces = item.CharacterId && *item.CharacterId != existing->CharacterId;
+    if (!replaces || existing->Clip) {
+      // A clip keeps its identity when its character is swapped; so do moved shapes.
+      Move(*existing, item);
+      return nullptr;
     }
-    // Instances without a name get one, as scripts may still reach them by it.
-    const QString name = placement.Name.isEmpty()
-                             ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
-                             : placement.Name;
-    auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
-    child->SetColorTransform(placement.ColorTransform);
-    Own(child);
-    if (isShape) {
-      AddShape(*child, shape->second, {});
-    } else {
-      if (nesting + 1 > SwfLimits::MaxNesting)
-        throw SwfError("clips nested deeper than " + std::to_string(SwfLimits::MaxNesting));
-      child->SetTimeline(timeline);
-      Populate(*child, *timeline, nesting + 1);
-    }
-    clip.AddChild(child, placement.Depth, placement.ClipDepth);
   }
+  if (!item.CharacterId)
+    return nullptr;
+  if (existing)
+    Remove(clip, item.Depth);
+  SwfTimeline::Placement placement{item.Depth,
+                                   *item.CharacterId,
+                                   item.Matrix.value_or(QTransform()),
+                                   item.Name.value_or(QString()),
+                                   item.Ratio.value_or(0),
+                                   item.ColorTransform.value_or(SwfColorTransform()),
+                                   item.ClipDepth.value_or(0)};
+  if (++FDisplayEntries > SwfLimits::MaxDisplayEntries)
+    throw SwfError(frame == 1 ? "too many objects on the first frame"
+                              : "too many objects on the stage");
+  const auto stamp = [&clip, &placement, frame] {
+    if (MovieClip::DisplayEntry* placed = clip.EntryAt(placement.Depth)) {
+      placed->CharacterId = placement.CharacterId;
+      placed->PlacedOnFrame = frame;
+    }
+  };
+  if (AddCharacter(clip, placement)) {
+    stamp();
+    return nullptr;
+  }
+  const auto shape = FMovie->Shapes.find(placement.CharacterId);
+  const SwfTimeline* timeline = FMovie->ClipTimeline(placement.CharacterId);
+  const bool isShape = shape != FMovie->Shapes.end();
+  if (!isShape && !timeline) {
+    --FDisplayEntries;
+    return nullptr;
+  }
+  if (isShape && placement.Name.isEmpty()) {
+    AddShape(clip, shape->second, placement);
+    stamp();
+    return nullptr;
+  }
+  if (!isShape && Nesting(clip) + 1 > SwfLimits::MaxNesting)
+    throw SwfError("clips nested deeper than " + std::to_string(SwfLimits::MaxNesting));
+  // Instances without a name get one, as scripts may still reach them by it.
+  const QString name = placement.Name.isEmpty()
+                           ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
+                           : placement.Name;
+  auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
+  child->SetColorTransform(placement.ColorTransform);
+  child->SetClipActions(item.ClipActions);
+  Own(child);
+  if (isShape)
+    AddShape(*child, shape->second, {});
+  else
+    child->SetTimeline(timeline);
+  clip.AddChild(child, placement.Depth, placement.ClipDepth);
+  stamp();
+  return child;
+}
+
+void PlayerLevel::Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item) {
+  if (item.ClipDepth)
+    entry.ClipDepth = *item.ClipDepth;
+  if (entry.Clip) {
+    if (item.Matrix)
+      entry.Clip->SetMatrix(*item.Matrix);
+    if (item.ColorTransform)
+      entry.Clip->SetColorTransform(*item.ColorTransform);
+    return;
+  }
+  if (item.Matrix)
+    entry.Matrix = *item.Matrix;
+  if (item.ColorTransform)
+    entry.ColorTransform = *item.ColorTransform;
+  if (item.Ratio)
+    if (const auto morph = FMovie->MorphShapes.find(entry.CharacterId);
+        morph != FMovie->MorphShapes.end())
+      entry.Bounds = morph->second.BoundsAt(*item.Ratio);
+}
+
+std::shared_ptr<MovieClip> PlayerLevel::Remove(MovieClip& clip, int depth) {
+  std::optional<MovieClip::DisplayEntry> entry = clip.RemoveEntryAt(depth);
+  if (!entry)
+    return nullptr;
+  if (FDisplayEntries > 0)
+    --FDisplayEntries;
+  if (!entry->Clip)
+    return nullptr;
+  return std::static_pointer_cast<MovieClip>(entry->Clip->shared_from_this());
+}
+
+void PlayerLevel::Release(MovieClip& clip) {
+  for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
+    if (entry.Clip) {
+      if (FDisplayEntries > 0)
+        --FDisplayEntries;
+      Release(*entry.Clip);
+    }
+  clip.SetUnloaded();
+  FObjects.erase(&clip);
 }
 
 void PlayerLevel::Own(const std::shared_ptr<ScriptObject>& object) {
   object->IgnoreCase(IgnoresCase());
-  FObjects.push_back(object);
+  FObjects.emplace(object.get(), object);
 }
 
 void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape,

@@ -9,13 +9,15 @@
 #include <unordered_map>
 #include <vector>
 
-// One loaded level: the movie, the clip tree of its first frame and every object its
-// scripts create. The level owns all of them; script values only observe them.
+class FramePlayer;
+
+// One loaded level: the movie, its clip tree and every object its scripts create. The level
+// owns all of them; script values only observe them. Clips taken off the stage are released.
 class PlayerLevel {
 public:
-  // Builds the clip tree of the movie's first frame. Throws SwfError when the clips nest
-  // too deeply or are too many.
-  PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName);
+  // Makes the level's root clip; the frame player places what its frames show.
+  PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
+              FramePlayer* frames = nullptr);
 
   int Number() const { return FNumber; }
   const SwfMovie& Movie() const { return *FMovie; }
@@ -23,6 +25,17 @@ public:
   const std::shared_ptr<MovieClip>& Root() const { return FRoot; }
   // Whether the level has anything to draw: a shape with a fill or a stroke, or text.
   bool HasDrawnShapes() const { return FHasDrawnShapes; }
+  // The frame player of the stage the level plays on; null for a level played alone.
+  FramePlayer* Frames() const { return FFrames; }
+
+  // Puts a timeline's placement at its depth of clip, replacing what is there; placed on frame
+  // (1-based). Gives the new child clip, if the character is a sprite or a named shape. Throws
+  // SwfError when clips nest too deeply or are too many.
+  std::shared_ptr<MovieClip> Place(MovieClip& clip, const SwfFrameItem& item, int frame);
+  // Takes the entry at depth off clip's display list; gives its clip, if it was one.
+  std::shared_ptr<MovieClip> Remove(MovieClip& clip, int depth);
+  // Lets a clip taken off the stage go, with everything inside it.
+  void Release(MovieClip& clip);
 
   // A new plain object inheriting from Object's prototype, or null once the level's scripts
   // have made too many.
@@ -52,19 +65,22 @@ public:
 
 private:
   void Own(const std::shared_ptr<ScriptObject>& object);
-  void Populate(MovieClip& clip, const SwfTimeline& timeline, int nesting);
   void AddShape(MovieClip& clip, const SwfShape& shape, const SwfTimeline::Placement& placement);
   // Adds a text, morph shape or video character; false for any other character.
   bool AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement);
+  // Changes the entry at the item's depth as a move tag says.
+  void Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item);
+  int Nesting(const MovieClip& clip) const;
 
   int FNumber;
   std::shared_ptr<const SwfMovie> FMovie;
   QString FTypeName;
+  FramePlayer* FFrames;
   std::shared_ptr<MovieClip> FRoot;
   std::shared_ptr<ScriptObject> FGlobal;
   std::unordered_map<QString, std::shared_ptr<ScriptObject>> FBuiltins;
   std::unordered_map<QString, std::shared_ptr<ScriptObject>> FRegisteredClasses;
-  std::vector<std::shared_ptr<ScriptObject>> FObjects;
+  std::unordered_map<const ScriptObject*, std::shared_ptr<ScriptObject>> FObjects;
   std::size_t FDisplayEntries = 0;
   std::size_t FScriptObjects = 0;
   std::size_t FTextLeft;

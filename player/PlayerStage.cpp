@@ -1,6 +1,7 @@
 #include "player/PlayerStage.h"
 
 #include "player/script/ActionInterpreter.h"
+#include "player/swf/SwfError.h"
 
 #include <stdexcept>
 
@@ -36,27 +37,23 @@ void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
   FLevels.erase(level);
   // Installed before its scripts run, so a host answering the clip's "load" finds it. The
   // local reference keeps it alive should the host replace the level meanwhile.
-  const auto loaded = std::make_shared<PlayerLevel>(level, std::move(movie), typeName);
+  const auto loaded = std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames);
   FLevels[level] = loaded;
-  if (loaded->Movie().ActionScript3)
-    return; // its bytecode is for another machine; frame 1 is shown without scripts
-  for (const SwfScript& script : loaded->Movie().InitScripts)
-    ActionInterpreter(*this, *loaded, *loaded->Root()).Run(script);
-  RunFrame1Scripts(*loaded, *loaded->Root());
-}
-
-void PlayerStage::RunFrame1Scripts(PlayerLevel& level, MovieClip& clip) {
-  for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
-    if (entry.Clip)
-      RunFrame1Scripts(level, *entry.Clip);
-  if (!clip.Timeline())
-    return;
-  for (const SwfScript& script : clip.Timeline()->Frame1Scripts)
-    ActionInterpreter(*this, level, clip).Run(script);
+  if (!loaded->Movie().ActionScript3) // its bytecode is for another machine
+    for (const SwfScript& script : loaded->Movie().InitScripts)
+      ActionInterpreter(*this, *loaded, *loaded->Root()).Run(script);
+  try {
+    FFrames.StartLevel(*loaded);
+  } catch (const SwfError&) {
+    if (const auto found = FLevels.find(level); found != FLevels.end() && found->second == loaded)
+      FLevels.erase(found);
+    throw;
+  }
 }
 
 void PlayerStage::AdvanceFrame() {
   FClock.Advance(1000.0 / FrameRate());
+  FFrames.AdvanceFrame();
 }
 
 double PlayerStage::FrameRate() const {

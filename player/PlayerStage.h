@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/FrameClock.h"
+#include "player/FramePlayer.h"
 #include "player/PlayerLevel.h"
 
 #include <QString>
@@ -16,9 +17,10 @@ public:
   using FSCommandHandler = std::function<void(const QString& command, const QString& args)>;
   using TraceHandler = std::function<void(const QString& text)>;
 
-  explicit PlayerStage(FSCommandHandler onFSCommand) : FOnFSCommand(std::move(onFSCommand)) {}
+  explicit PlayerStage(FSCommandHandler onFSCommand)
+      : FOnFSCommand(std::move(onFSCommand)), FFrames(*this) {}
 
-  // Puts the movie on the level, replacing what was there, and runs its first frame.
+  // Puts the movie on the level, replacing what was there, and plays its first frame.
   // Throws SwfError when the clip tree breaks a limit; the level is then left empty.
   void LoadLevel(int level, std::shared_ptr<const SwfMovie> movie, const QString& typeName);
   void ClearLevel(int level) { FLevels.erase(level); }
@@ -50,10 +52,11 @@ public:
   void SendTrace(const QString& text) const;
 
   FrameClock& Clock() { return FClock; }
+  FramePlayer& Frames() { return FFrames; }
+  const FramePlayer& Frames() const { return FFrames; }
   const FrameClock& Clock() const { return FClock; }
 
 private:
-  void RunFrame1Scripts(PlayerLevel& level, MovieClip& clip);
   // Where a relative path starts: origin, or level 0's root for the host (origin null).
   std::shared_ptr<ScriptObject> PathStart(MovieClip* origin) const;
   std::shared_ptr<MovieClip> TargetClip(const QString& target) const;
@@ -61,5 +64,6 @@ private:
   FSCommandHandler FOnFSCommand;
   TraceHandler FOnTrace;
   FrameClock FClock;
+  FramePlayer FFrames;
   std::map<int, std::shared_ptr<PlayerLevel>> FLevels;
 };

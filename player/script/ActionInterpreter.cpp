@@ -11,6 +11,7 @@
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
 #include "player/script/ScriptScope.h"
+#include "player/script/ScriptTimeline.h"
 #include "player/swf/SwfLimits.h"
 
 #include <QRandomGenerator>
@@ -72,6 +73,13 @@ void ActionInterpreter::Run(const SwfScript& script) {
   frame.This = frame.Origin;
   frame.Registers.resize(DefaultRegisters);
   RunRange(script, 0, script.size(), frame);
+}
+
+ActionValue ActionInterpreter::Invoke(const ActionValue& function,
+                                      const std::shared_ptr<ScriptObject>& self,
+                                      const std::vector<ActionValue>& arguments) {
+  const auto called = CallScriptFunction(function, self, arguments);
+  return called && called->How == Completion::Continue ? called->Value : ActionValue();
 }
 
 ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& script,
@@ -359,6 +367,8 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const ActionValue callee = ScriptScope(FEnvironment, frame).Get(name);
     if (const auto called = CallAny(callee, ActionValue(frame.Target), arguments))
       call = *called;
+    else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
+      call.Value = *timer;
     break;
   }
   case SwfActionCode::CallMethod: {
@@ -369,8 +379,14 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     // Without a name the receiver itself is called, as super(…) does.
     const ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
     const ActionValue self = name.isEmpty() ? ActionValue(frame.This) : receiver;
+    auto* clip = dynamic_cast<MovieClip*>(receiver.Object().get());
     if (const auto called = CallAny(callee, self, arguments))
       call = *called;
+    else if (const auto moved =
+                 clip && !name.isEmpty()
+                     ? ScriptTimeline::CallMethod(FEnvironment, frame, *clip, name, arguments)
+                     : std::nullopt)
+      call.Value = *moved;
     else if (!name.isEmpty())
       call.Value = ScriptBuiltins::CallMethod(FEnvironment, receiver, name, arguments)
                        .value_or(ActionValue());
@@ -449,7 +465,12 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     FEnvironment.Stage.SendTrace(value.IsUndefined() ? QStringLiteral("undefined") : ToText(value));
     break;
   }
-  case SwfActionCode::GotoFrame2:
+  case SwfActionCode::GotoFrame2: {
+    const ActionValue target = Pop();
+    ScriptTimeline::Goto(FEnvironment, frame, *frame.Target, target, action.Number & 0x01,
+                         (action.Number & 0x02) ? action.Register : 0);
+    break;
+  }
   case SwfActionCode::Call:
   case SwfActionCode::RemoveSprite:
     Pop();
@@ -468,9 +489,9 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   }
   default:
-    // NextFrame, PrevFrame, Play, Stop, GotoFrame, GoToLabel, ToggleQuality, StopSounds and
-    // EndDrag leave the first frame as it is; unknown actions are skipped the same way.
-    return false;
+    // ToggleQuality, StopSounds and EndDrag change nothing here; unknown actions are skipped.
+    return ScriptTimeline::RunFrameAction(FEnvironment, frame, action.Code, action.Number,
+                                          action.Url);
   }
   return true;
 }

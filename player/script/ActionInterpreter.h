@@ -27,6 +27,10 @@ public:
   ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self);
 
   void Run(const SwfScript& script);
+  // Calls a function a script defined with self as this; what it returns, or undefined for
+  // any other value.
+  ActionValue Invoke(const ActionValue& function, const std::shared_ptr<ScriptObject>& self,
+                     const std::vector<ActionValue>& arguments);
 
   // What built-in functions ask of the running script.
   PlayerLevel& Level() override { return FEnvironment.Level; }

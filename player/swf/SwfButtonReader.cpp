@@ -74,6 +74,16 @@ SwfTimeline ReadSwfButtonUpState(SwfReader& reader, int buttonVersion, SwfBudget
   std::stable_sort(records.begin(), records.end(),
                    [](const auto& a, const auto& b) { return a.Depth < b.Depth; });
   SwfTimeline upState;
+  // The up state is the button's one frame, placed in depth order.
+  SwfFrame frame;
+  for (const SwfTimeline::Placement& record : records) {
+    SwfFrameItem item;
+    item.Depth = record.Depth;
+    item.CharacterId = record.CharacterId;
+    item.Matrix = record.Matrix;
+    frame.Items.push_back(std::move(item));
+  }
+  upState.Frames.push_back(std::move(frame));
   upState.Frame1 = std::move(records);
   return upState;
 }

@@ -10,6 +10,8 @@ inline constexpr std::size_t MaxMovieBytes = 64u * 1024 * 1024;
 inline constexpr std::size_t MaxDecodedItems = 1'000'000;
 // Sprites defined inside sprites, and clips placed inside clips.
 inline constexpr int MaxNesting = 32;
+// Frames one timeline may have.
+inline constexpr std::size_t MaxFrames = 16000;
 // Clips and shapes instantiated for one level.
 inline constexpr std::size_t MaxDisplayEntries = 100'000;
 // Actions one script may execute before it is stopped.

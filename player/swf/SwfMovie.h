@@ -9,12 +9,51 @@
 #include <QColor>
 #include <QRectF>
 #include <QTransform>
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
 
 // Movie coordinates are in twips; script properties are in pixels.
 inline constexpr double TwipsPerPixel = 20;
+
+// One onClipEvent handler of a placed clip: the events it answers and its script.
+struct SwfClipAction {
+  // Event bits as PlaceObject2 stores them (a 16-bit field before version 6 has the same low bits).
+  enum Event : quint32 {
+    Load = 0x1,
+    EnterFrame = 0x2,
+    Unload = 0x4,
+    Data = 0x100,
+    Initialize = 0x200,
+    Construct = 0x40000,
+  };
+  quint32 Events = 0;
+  SwfScript Script;
+};
+
+// A display-list change or a script of one frame, in the order the frame's tags hold them.
+struct SwfFrameItem {
+  enum Kind { Place, Remove, Action };
+  Kind What = Place;
+  int Depth = 0;
+  // Place: what the tag sets; a move changes only the fields present.
+  bool Move = false;
+  std::optional<int> CharacterId;
+  std::optional<QTransform> Matrix;
+  std::optional<SwfColorTransform> ColorTransform;
+  std::optional<int> Ratio;
+  std::optional<QString> Name;
+  std::optional<int> ClipDepth;
+  std::shared_ptr<const std::vector<SwfClipAction>> ClipActions;
+  // Action: the index of the script in the frame's Scripts.
+  std::size_t Script = 0;
+};
+
+struct SwfFrame {
+  std::vector<SwfFrameItem> Items;
+  std::vector<SwfScript> Scripts;
+};
 
 // What one timeline shows and runs on its first frame.
 struct SwfTimeline {
@@ -30,6 +69,10 @@ struct SwfTimeline {
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;
   int FrameCount = 1; // as the timeline declares it
+  // Every whole frame, in order; a timeline ends at its last ShowFrame (or its first frame).
+  std::vector<SwfFrame> Frames;
+  // Frame labels and the frame (1-based) each names, in the order they appear.
+  std::vector<std::pair<QString, int>> Labels;
 };
 
 // A parsed movie: immutable once built, shared by every level that plays it.

@@ -14,6 +14,7 @@
 #include "player/swf/SwfVideoReader.h"
 
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -30,6 +31,7 @@ constexpr int SetBackgroundColor = 9;
 constexpr int DefineFont = 10;
 constexpr int DefineText = 11;
 constexpr int DoAction = 12;
+constexpr int FrameLabel = 43;
 constexpr int DefineFontInfo = 13;
 constexpr int DefineBitsLossless = 20;
 constexpr int DefineBitsJpeg2 = 21;
@@ -76,9 +78,11 @@ public:
 private:
   // Reads one tag; false at the End tag.
   bool ParseNextTag(SwfReader& reader, SwfTimeline& timeline, DisplayList& frame1, bool& onFrame1,
-                    int nesting);
+                    SwfFrame& frame, int nesting);
   void ParseTag(int code, SwfReader& body, SwfTimeline& timeline, DisplayList& frame1,
-                bool onFrame1, int nesting);
+                bool onFrame1, SwfFrame& frame, int nesting);
+  // Reads a display-list or script tag into the frame's items; false for other tags.
+  bool ParseFrameTag(int code, SwfReader& body, SwfTimeline& timeline, SwfFrame& frame);
   void ParseShape(SwfReader& body, int shapeVersion);
   void ParseSprite(SwfReader& body, int nesting);
   void ParseFont(SwfReader& body, int fontVersion);
@@ -87,8 +91,9 @@ private:
   // Reads a character body after its id with read and keeps it in characters.
   template <typename Map, typename Read>
   static void Define(SwfReader& body, Map& characters, Read read);
-  static void ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion,
-                                DisplayList& frame1);
+  SwfFrameItem ParsePlaceObject2(SwfReader& body, bool version3);
+  std::shared_ptr<const std::vector<SwfClipAction>> ParseClipActions(SwfReader& body);
+  static void PlaceOnFrame1(const SwfFrameItem& item, DisplayList& frame1);
 
   SwfMovie& FMovie;
   SwfBudget FBudget;
@@ -99,11 +104,16 @@ private:
 void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nesting) {
   DisplayList frame1;
   bool onFrame1 = true;
+  SwfFrame frame;
   try {
-    while (!reader.AtEnd() && ParseNextTag(reader, timeline, frame1, onFrame1, nesting)) {
+    while (!reader.AtEnd() && ParseNextTag(reader, timeline, frame1, onFrame1, frame, nesting)) {
     }
+    // A timeline without any ShowFrame still shows its one frame.
+    if (timeline.Frames.empty())
+      timeline.Frames.push_back(std::move(frame));
   } catch (const SwfError& error) {
-    // Once the root's first frame is complete, damage after it leaves that frame to play.
+    // Once the root's first frame is complete, damage after it leaves the whole frames before
+    // it to play.
     if (nesting > 0 || onFrame1)
       throw;
     FMovie.Damage = DamageAfterFirstFrame(error.what());
@@ -113,7 +123,7 @@ void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nest
 }
 
 bool TagParser::ParseNextTag(SwfReader& reader, SwfTimeline& timeline, DisplayList& frame1,
-                             bool& onFrame1, int nesting) {
+                             bool& onFrame1, SwfFrame& frame, int nesting) {
   const qsizetype tagStart = reader.Position();
   const quint16 header = reader.U16();
   const int code = header >> 6;
@@ -127,15 +137,69 @@ bool TagParser::ParseNextTag(SwfReader& reader, SwfTimeline& timeline, DisplayLi
   FBudget.Consume();
   if (code == Tag::End)
     return false;
-  if (code == Tag::ShowFrame)
+  if (code == Tag::ShowFrame) {
     onFrame1 = false;
-  else
-    ParseTag(code, body, timeline, frame1, onFrame1, nesting);
+    if (timeline.Frames.size() >= SwfLimits::MaxFrames)
+      throw SwfError("more than " + std::to_string(SwfLimits::MaxFrames) + " frames");
+    timeline.Frames.push_back(std::exchange(frame, {}));
+  } else {
+    ParseTag(code, body, timeline, frame1, onFrame1, frame, nesting);
+  }
+  return true;
+}
+
+bool TagParser::ParseFrameTag(int code, SwfReader& body, SwfTimeline& timeline, SwfFrame& frame) {
+  SwfFrameItem item;
+  switch (code) {
+  case Tag::PlaceObject:
+    item.CharacterId = body.U16();
+    item.Depth = body.U16();
+    item.Matrix = body.Matrix();
+    if (!body.AtEnd())
+      item.ColorTransform = body.ColorTransform(false);
+    break;
+  case Tag::PlaceObject2:
+  case Tag::PlaceObject3:
+    item = ParsePlaceObject2(body, code == Tag::PlaceObject3);
+    break;
+  case Tag::RemoveObject:
+    body.U16();
+    item.What = SwfFrameItem::Remove;
+    item.Depth = body.U16();
+    break;
+  case Tag::RemoveObject2:
+    item.What = SwfFrameItem::Remove;
+    item.Depth = body.U16();
+    break;
+  case Tag::DoAction:
+    item.What = SwfFrameItem::Action;
+    item.Script = frame.Scripts.size();
+    frame.Scripts.push_back(DecodeSwfScript(body.Bytes(body.Remaining()), FMovie.Version, FBudget));
+    break;
+  case Tag::FrameLabel:
+    timeline.Labels.emplace_back(body.CString(FMovie.Version), int(timeline.Frames.size()) + 1);
+    return true;
+  default:
+    return false;
+  }
+  frame.Items.push_back(std::move(item));
   return true;
 }
 
 void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, DisplayList& frame1,
-                         bool onFrame1, int nesting) {
+                         bool onFrame1, SwfFrame& frame, int nesting) {
+  if (ParseFrameTag(code, body, timeline, frame)) {
+    if (!onFrame1 || frame.Items.empty())
+      return;
+    const SwfFrameItem& item = frame.Items.back();
+    if (item.What == SwfFrameItem::Action)
+      timeline.Frame1Scripts.push_back(frame.Scripts.back());
+    else if (item.What == SwfFrameItem::Remove)
+      frame1.erase(item.Depth);
+    else
+      PlaceOnFrame1(item, frame1);
+    return;
+  }
   switch (code) {
   case Tag::SetBackgroundColor:
     if (!FMovie.Background)
@@ -205,35 +269,6 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
   case Tag::DefineBitsLossless2:
     ParseBitmap(code, body);
     break;
-  case Tag::PlaceObject:
-    if (onFrame1) {
-      SwfTimeline::Placement placement;
-      placement.CharacterId = body.U16();
-      placement.Depth = body.U16();
-      placement.Matrix = body.Matrix();
-      frame1[placement.Depth] = placement;
-    }
-    break;
-  case Tag::PlaceObject2:
-  case Tag::PlaceObject3:
-    if (onFrame1)
-      ParsePlaceObject2(body, code == Tag::PlaceObject3, FMovie.Version, frame1);
-    break;
-  case Tag::RemoveObject:
-    if (onFrame1) {
-      body.U16();
-      frame1.erase(body.U16());
-    }
-    break;
-  case Tag::RemoveObject2:
-    if (onFrame1)
-      frame1.erase(body.U16());
-    break;
-  case Tag::DoAction:
-    if (onFrame1)
-      timeline.Frame1Scripts.push_back(
-          DecodeSwfScript(body.Bytes(body.Remaining()), FMovie.Version, FBudget));
-    break;
   case Tag::DoInitAction:
     if (onFrame1 && nesting == 0) {
       body.U16(); // the sprite it initialises
@@ -298,51 +333,90 @@ void TagParser::ParseSprite(SwfReader& body, int nesting) {
   FMovie.Sprites.try_emplace(id, std::move(sprite));
 }
 
-void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion,
-                                  DisplayList& frame1) {
+SwfFrameItem TagParser::ParsePlaceObject2(SwfReader& body, bool version3) {
+  const int swfVersion = FMovie.Version;
   const quint8 flags = body.U8();
   const quint8 flags3 = version3 ? body.U8() : 0;
-  const int depth = body.U16();
+  SwfFrameItem item;
+  item.Depth = body.U16();
+  item.Move = flags & 0x01;
   const bool hasCharacter = flags & 0x02;
   if (version3 && ((flags3 & 0x08) || ((flags3 & 0x10) && hasCharacter)))
     body.CString(swfVersion); // class name
-  std::optional<int> character;
   if (hasCharacter)
-    character = body.U16();
-  std::optional<QTransform> matrix;
+    item.CharacterId = body.U16();
   if (flags & 0x04)
-    matrix = body.Matrix();
-  std::optional<SwfColorTransform> colors;
+    item.Matrix = body.Matrix();
   if (flags & 0x08)
-    colors = body.ColorTransform(true);
-  std::optional<int> ratio;
+    item.ColorTransform = body.ColorTransform(true);
   if (flags & 0x10)
-    ratio = body.U16();
-  std::optional<QString> name;
+    item.Ratio = body.U16();
   if (flags & 0x20)
-    name = body.CString(swfVersion);
-  std::optional<int> clipDepth;
+    item.Name = body.CString(swfVersion);
   if (flags & 0x40)
-    clipDepth = body.U16();
+    item.ClipDepth = body.U16();
+  // Filters are not drawn and their list is not read, so handlers after one stay unknown.
+  if (version3 && (flags3 & 0x01))
+    return item;
+  if (version3 && (flags3 & 0x02))
+    body.U8(); // blend mode
+  if (version3 && (flags3 & 0x04))
+    body.U8(); // cache as bitmap
+  if (version3 && (flags3 & 0x20))
+    body.U8(); // visible
+  if (version3 && (flags3 & 0x40))
+    body.U32(); // opaque background
+  if ((flags & 0x80) && swfVersion >= 5)
+    item.ClipActions = ParseClipActions(body);
+  return item;
+}
 
-  const bool move = flags & 0x01;
-  const auto existing = frame1.find(depth);
-  if (move && existing != frame1.end()) {
+std::shared_ptr<const std::vector<SwfClipAction>> TagParser::ParseClipActions(SwfReader& body) {
+  // A handler list cut short keeps the handlers read before the cut; the placement stands.
+  auto actions = std::make_shared<std::vector<SwfClipAction>>();
+  const bool wide = FMovie.Version >= 6;
+  const auto readFlags = [&body, wide]() -> quint32 { return wide ? body.U32() : body.U16(); };
+  try {
+    body.U16();  // reserved
+    readFlags(); // every event of the list
+    for (quint32 events = readFlags(); events != 0; events = readFlags()) {
+      qsizetype size = qsizetype(body.U32());
+      if (size > body.Remaining())
+        throw SwfError("clip event handler longer than its tag");
+      constexpr quint32 KeyPress = 0x20000;
+      if (events & KeyPress) {
+        body.U8();
+        --size;
+      }
+      SwfClipAction action;
+      action.Events = events;
+      action.Script =
+          DecodeSwfScript(body.Bytes(std::max<qsizetype>(0, size)), FMovie.Version, FBudget);
+      actions->push_back(std::move(action));
+    }
+  } catch (const SwfError&) {
+  }
+  return actions;
+}
+
+void TagParser::PlaceOnFrame1(const SwfFrameItem& item, DisplayList& frame1) {
+  const auto existing = frame1.find(item.Depth);
+  if (item.Move && existing != frame1.end()) {
     SwfTimeline::Placement& placement = existing->second;
-    placement.CharacterId = character.value_or(placement.CharacterId);
-    placement.Matrix = matrix.value_or(placement.Matrix);
-    placement.Name = name.value_or(placement.Name);
-    placement.Ratio = ratio.value_or(placement.Ratio);
-    placement.ColorTransform = colors.value_or(placement.ColorTransform);
-    placement.ClipDepth = clipDepth.value_or(placement.ClipDepth);
-  } else if (character) {
-    frame1[depth] = {depth,
-                     *character,
-                     matrix.value_or(QTransform()),
-                     name.value_or(QString()),
-                     ratio.value_or(0),
-                     colors.value_or(SwfColorTransform()),
-                     clipDepth.value_or(0)};
+    placement.CharacterId = item.CharacterId.value_or(placement.CharacterId);
+    placement.Matrix = item.Matrix.value_or(placement.Matrix);
+    placement.Name = item.Name.value_or(placement.Name);
+    placement.Ratio = item.Ratio.value_or(placement.Ratio);
+    placement.ColorTransform = item.ColorTransform.value_or(placement.ColorTransform);
+    placement.ClipDepth = item.ClipDepth.value_or(placement.ClipDepth);
+  } else if (item.CharacterId) {
+    frame1[item.Depth] = {item.Depth,
+                          *item.CharacterId,
+                          item.Matrix.value_or(QTransform()),
+                          item.Name.value_or(QString()),
+                          item.Ratio.value_or(0),
+                          item.ColorTransform.value_or(SwfColorTransform()),
+                          item.ClipDepth.value_or(0)};
   }
 }
 

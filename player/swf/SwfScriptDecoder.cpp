@@ -140,6 +140,8 @@ private:
       break;
     case GotoFrame2:
       action.Number = payload.U8();
+      if (action.Number & 0x02) // scene bias: frames to add to the one on the stack
+        action.Register = payload.U16();
       break;
     case Jump:
     case If:

@@ -1,0 +1,417 @@
+#include "player/FramePlayer.h"
+
+#include "player/MovieClip.h"
+#include "player/PlayerLevel.h"
+#include "player/PlayerStage.h"
+#include "player/script/ActionInterpreter.h"
+#include "player/swf/SwfError.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString OnLoad = QStringLiteral("onLoad");
+const QString OnEnterFrame = QStringLiteral("onEnterFrame");
+const QString OnUnload = QStringLiteral("onUnload");
+
+// Intervals shorter than this fire no more often; a zero interval would never let time pass.
+constexpr double ShortestInterval = 10;
+// Firings of one timer in one frame, however short its interval.
+constexpr int MostFiringsPerFrame = 100;
+
+// The display-list state a timeline has on a frame: by depth, the placement and its frame.
+struct PlacedState {
+  SwfFrameItem Item;
+  int Frame = 0;
+  bool MovedAfter = false; // a later frame moved it
+};
+
+std::map<int, PlacedState> StateAt(const SwfTimeline& timeline, int frame) {
+  std::map<int, PlacedState> state;
+  for (int number = 1; number <= frame && number <= int(timeline.Frames.size()); ++number) {
+    for (const SwfFrameItem& item : timeline.Frames[std::size_t(number - 1)].Items) {
+      if (item.What == SwfFrameItem::Remove) {
+        state.erase(item.Depth);
+        continue;
+      }
+      if (item.What != SwfFrameItem::Place)
+        continue;
+      const auto existing = state.find(item.Depth);
+      const bool replaces =
+          item.CharacterId && (!item.Move || existing == state.end() ||
+                               existing->second.Item.CharacterId != item.CharacterId);
+      if (item.Move && existing != state.end() && !replaces) {
+        SwfFrameItem& placed = existing->second.Item;
+        placed.Matrix = item.Matrix ? item.Matrix : placed.Matrix;
+        placed.ColorTransform = item.ColorTransform ? item.ColorTransform : placed.ColorTransform;
+        placed.Ratio = item.Ratio ? item.Ratio : placed.Ratio;
+        placed.ClipDepth = item.ClipDepth ? item.ClipDepth : placed.ClipDepth;
+        existing->second.MovedAfter = true;
+      } else if (item.CharacterId) {
+        PlacedState placed{item, number, false};
+        placed.Item.Move = false;
+        if (item.Move && existing != state.end()) {
+          // Replacing the character keeps the rest of the placement.
+          const SwfFrameItem& old = existing->second.Item;
+          placed.Item.Matrix = item.Matrix ? item.Matrix : old.Matrix;
+          placed.Item.ColorTransform =
+              item.ColorTransform ? item.ColorTransform : old.ColorTransform;
+          placed.Item.Name = item.Name ? item.Name : old.Name;
+          placed.Item.ClipDepth = item.ClipDepth ? item.ClipDepth : old.ClipDepth;
+        }
+        state[item.Depth] = std::move(placed);
+      }
+    }
+  }
+  return state;
+}
+
+// Labels match whatever the case of their ASCII letters; other letters must be the same.
+bool SameIgnoringAsciiCase(const QString& left, const QString& right) {
+  if (left.size() != right.size())
+    return false;
+  const auto fold = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+  for (qsizetype i = 0; i < left.size(); ++i)
+    if (fold(left[i].unicode()) != fold(right[i].unicode()))
+      return false;
+  return true;
+}
+
+void CollectClips(const std::shared_ptr<MovieClip>& clip,
+                  std::vector<std::shared_ptr<MovieClip>>& clips) {
+  clips.push_back(clip);
+  for (const MovieClip::DisplayEntry& entry : clip->DisplayList())
+    if (entry.Clip)
+      CollectClips(std::static_pointer_cast<MovieClip>(entry.Clip->shared_from_this()), clips);
+}
+
+} // namespace
+
+int FramePlayer::ClipLevelNumber(const MovieClip& clip) {
+  return clip.Level();
+}
+
+std::shared_ptr<PlayerLevel> FramePlayer::LevelOf(const MovieClip& clip) const {
+  const auto found = FStage.Levels().find(clip.Level());
+  return found == FStage.Levels().end() ? nullptr : found->second;
+}
+
+void FramePlayer::StartLevel(PlayerLevel& level) {
+  const std::shared_ptr<MovieClip>& root = level.Root();
+  root->SetSequence(FNextSequence++);
+  Touch(*root);
+  RunFrame(*root, 1, true);
+  RunQueue();
+}
+
+void FramePlayer::RunFrame(MovieClip& clip, int frame, bool runScripts) {
+  const SwfTimeline* timeline = clip.Timeline();
+  const auto level = LevelOf(clip);
+  if (!timeline || !level || frame < 1 || frame > int(timeline->Frames.size()))
+    return;
+  clip.SetShownFrame(frame);
+  Touch(clip);
+  // The bytecode of an ActionScript 3 movie is for another machine.
+  runScripts = runScripts && !level->Movie().ActionScript3;
+  const SwfFrame& shown = timeline->Frames[std::size_t(frame - 1)];
+  for (const SwfFrameItem& item : shown.Items) {
+    if (clip.IsUnloaded())
+      return;
+    switch (item.What) {
+    case SwfFrameItem::Place:
+      if (const auto child = level->Place(clip, item, frame))
+        Arrive(*level, child);
+      break;
+    case SwfFrameItem::Remove:
+      if (const auto child = level->Remove(clip, item.Depth))
+        Depart(*level, child);
+      break;
+    case SwfFrameItem::Action:
+      if (runScripts)
+        Queue(NormalPriority, {level,
+                               std::static_pointer_cast<MovieClip>(clip.shared_from_this()),
+                               &shown.Scripts[item.Script],
+                               {},
+                               false});
+      break;
+    }
+  }
+}
+
+void FramePlayer::Arrive(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip) {
+  clip->SetSequence(FNextSequence++);
+  QueueEvent(level, *clip, SwfClipAction::Initialize, {}, InitializePriority);
+  QueueEvent(level, *clip, SwfClipAction::Construct, {}, ConstructPriority);
+  QueueEvent(level, *clip, SwfClipAction::Load, OnLoad, NormalPriority);
+  RunFrame(*clip, 1, true);
+}
+
+void FramePlayer::Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip) {
+  QueueUnload(level, *clip);
+  level.Release(*clip);
+  Touch(*clip);
+}
+
+void FramePlayer::QueueUnload(PlayerLevel& level, MovieClip& clip) {
+  for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
+    if (entry.Clip)
+      QueueUnload(level, *entry.Clip);
+  QueueEvent(level, clip, SwfClipAction::Unload, OnUnload, NormalPriority);
+}
+
+void FramePlayer::QueueEvent(PlayerLevel& level, MovieClip& clip, quint32 event,
+                             const QString& handler, Priority priority) {
+  const auto self = std::static_pointer_cast<MovieClip>(clip.shared_from_this());
+  const std::weak_ptr<PlayerLevel> owner = LevelOf(clip);
+  (void)level;
+  const bool unload = event == SwfClipAction::Unload;
+  if (const auto* actions = clip.ClipActions())
+    for (const SwfClipAction& action : *actions)
+      if (action.Events & event)
+        Queue(priority, {owner, self, &action.Script, {}, unload});
+  if (!handler.isEmpty())
+    Queue(priority, {owner, self, nullptr, handler, unload});
+}
+
+void FramePlayer::Queue(Priority priority, Queued entry) {
+  FQueues[priority].push_back(std::move(entry));
+}
+
+void FramePlayer::RunQueue() {
+  // A script that moves a timeline queues more; the outermost run takes them all.
+  if (FRunningQueue)
+    return;
+  FRunningQueue = true;
+  for (;;) {
+    auto queue = std::find_if(std::begin(FQueues), std::end(FQueues),
+                              [](const std::deque<Queued>& waiting) { return !waiting.empty(); });
+    if (queue == std::end(FQueues))
+      break;
+    const Queued entry = std::move(queue->front());
+    queue->pop_front();
+    RunEntry(entry);
+  }
+  FRunningQueue = false;
+}
+
+void FramePlayer::RunEntry(const Queued& entry) {
+  const auto level = entry.Level.lock();
+  // What waits for a clip that has left the stage is dropped, its unload handlers apart.
+  if (!level || (entry.Clip->IsUnloaded() && !entry.Unload))
+    return;
+  Touch(*entry.Clip);
+  ActionInterpreter interpreter(FStage, *level, *entry.Clip);
+  if (entry.Script) {
+    interpreter.Run(*entry.Script);
+    return;
+  }
+  const ActionValue handler = entry.Clip->Member(entry.Handler);
+  if (handler.Object())
+    interpreter.Invoke(handler, entry.Clip, {});
+}
+
+std::vector<std::shared_ptr<MovieClip>> FramePlayer::ClipsNewestFirst() const {
+  std::vector<std::shared_ptr<MovieClip>> clips;
+  for (const auto& [number, level] : FStage.Levels())
+    CollectClips(level->Root(), clips);
+  std::sort(clips.begin(), clips.end(), [](const auto& left, const auto& right) {
+    return left->Sequence() > right->Sequence();
+  });
+  return clips;
+}
+
+bool FramePlayer::HasEnterFrameHandler(const MovieClip& clip) const {
+  if (const auto* actions = clip.ClipActions())
+    for (const SwfClipAction& action : *actions)
+      if (action.Events & SwfClipAction::EnterFrame)
+        return true;
+  return clip.Member(OnEnterFrame).Object() != nullptr;
+}
+
+void FramePlayer::AdvanceFrame() {
+  for (const std::shared_ptr<MovieClip>& clip : ClipsNewestFirst()) {
+    if (clip->IsUnloaded())
+      continue;
+    const auto level = LevelOf(*clip);
+    if (!level || level->Movie().ActionScript3)
+      continue;
+    if (HasEnterFrameHandler(*clip))
+      QueueEvent(*level, *clip, SwfClipAction::EnterFrame, OnEnterFrame, NormalPriority);
+    const int frames = clip->FrameCount();
+    if (!clip->IsPlaying() || frames < 2)
+      continue;
+    const int next = clip->ShownFrame() + 1;
+    // A damaged movie stops at its last whole frame instead of looping.
+    if (next > frames && !clip->Parent() && !level->Movie().Damage.isEmpty()) {
+      clip->SetPlaying(false);
+      continue;
+    }
+    try {
+      if (next > frames)
+        Rewind(*clip, 1);
+      else
+        RunFrame(*clip, next, true);
+    } catch (const SwfError&) {
+      clip->SetPlaying(false); // a frame that breaks a limit ends the clip's play
+    }
+  }
+  RunQueue();
+  FireTimers();
+}
+
+void FramePlayer::Rewind(MovieClip& clip, int frame) {
+  const SwfTimeline* timeline = clip.Timeline();
+  const auto level = LevelOf(clip);
+  if (!timeline || !level)
+    return;
+  const std::map<int, PlacedState> state = StateAt(*timeline, frame);
+  // Entries of the timeline that the target frame does not hold as the same placement go.
+  std::vector<int> gone;
+  for (const MovieClip::DisplayEntry& entry : clip.DisplayList()) {
+    if (entry.PlacedOnFrame == 0)
+      continue;
+    const auto target = state.find(entry.Depth);
+    if (target == state.end() || target->second.Frame != entry.PlacedOnFrame ||
+        target->second.Item.CharacterId != entry.CharacterId)
+      gone.push_back(entry.Depth);
+  }
+  for (const int depth : gone)
+    if (const auto child = level->Remove(clip, depth))
+      Depart(*level, child);
+  clip.SetShownFrame(frame);
+  Touch(clip);
+  for (const auto& [depth, placed] : state) {
+    MovieClip::DisplayEntry* entry = clip.EntryAt(depth);
+    if (!entry) {
+      if (const auto child = level->Place(clip, placed.Item, placed.Frame))
+        Arrive(*level, child);
+    } else if (entry->PlacedOnFrame == placed.Frame && placed.MovedAfter) {
+      SwfFrameItem move = placed.Item;
+      move.Move = true;
+      move.CharacterId.reset();
+      level->Place(clip, move, placed.Frame);
+    }
+  }
+  const SwfFrame& shown = timeline->Frames[std::size_t(frame - 1)];
+  for (const SwfFrameItem& item : shown.Items)
+    if (item.What == SwfFrameItem::Action && !level->Movie().ActionScript3)
+      Queue(NormalPriority, {level,
+                             std::static_pointer_cast<MovieClip>(clip.shared_from_this()),
+                             &shown.Scripts[item.Script],
+                             {},
+                             false});
+}
+
+void FramePlayer::GoTo(MovieClip& clip, int frame) {
+  const int current = clip.ShownFrame();
+  if (frame < 1 || frame > clip.FrameCount() || frame == current)
+    return;
+  try {
+    if (frame < current) {
+      Rewind(clip, frame);
+    } else {
+      for (int skipped = current + 1; skipped < frame; ++skipped)
+        RunFrame(clip, skipped, false);
+      RunFrame(clip, frame, true);
+    }
+  } catch (const SwfError&) {
+    clip.SetPlaying(false);
+  }
+}
+
+void FramePlayer::GotoFrame(MovieClip& clip, int frame, bool play) {
+  clip.SetPlaying(play);
+  GoTo(clip, frame);
+}
+
+bool FramePlayer::GotoLabel(MovieClip& clip, const QString& label, bool play) {
+  const SwfTimeline* timeline = clip.Timeline();
+  if (!timeline)
+    return false;
+  for (const auto& [name, frame] : timeline->Labels)
+    if (SameIgnoringAsciiCase(name, label)) {
+      GotoFrame(clip, frame, play);
+      return true;
+    }
+  return false;
+}
+
+void FramePlayer::NextFrame(MovieClip& clip) {
+  GotoFrame(clip, clip.ShownFrame() + 1, false);
+}
+
+void FramePlayer::PrevFrame(MovieClip& clip) {
+  GotoFrame(clip, clip.ShownFrame() - 1, false);
+}
+
+int FramePlayer::AddTimer(PlayerLevel& level, TimerCall call, double delay, bool repeat) {
+  const double interval = std::isfinite(delay) ? std::max(delay, ShortestInterval) : 0;
+  const int id = FNextTimer++;
+  Timer timer;
+  timer.Level = LevelOf(*level.Root());
+  timer.Call = std::move(call);
+  timer.Interval = interval;
+  timer.Due = FStage.Clock().Now() + interval;
+  timer.Repeat = repeat;
+  FTimers.emplace(id, std::move(timer));
+  return id;
+}
+
+void FramePlayer::RemoveTimer(int id) {
+  FTimers.erase(id);
+}
+
+void FramePlayer::FireTimers() {
+  const double now = FStage.Clock().Now();
+  std::vector<int> due;
+  for (const auto& [id, timer] : FTimers)
+    if (timer.Due <= now)
+      due.push_back(id);
+  for (const int id : due) {
+    for (int firing = 0; firing < MostFiringsPerFrame; ++firing) {
+      const auto found = FTimers.find(id);
+      if (found == FTimers.end() || found->second.Due > now)
+        break;
+      const auto level = found->second.Level.lock();
+      if (!level) {
+        FTimers.erase(found);
+        break;
+      }
+      const TimerCall call = found->second.Call;
+      if (found->second.Repeat)
+        found->second.Due += found->second.Interval;
+      else
+        FTimers.erase(found);
+      ActionInterpreter interpreter(FStage, *level, *level->Root());
+      if (call.Object)
+        interpreter.Invoke(call.Object->Member(call.Method), call.Object, call.Arguments);
+      else
+        interpreter.Invoke(call.Function, nullptr, call.Arguments);
+      FChanged.insert(level->Number());
+      RunQueue();
+    }
+    // A timer that fell behind takes up from now rather than firing in a burst.
+    if (const auto found = FTimers.find(id); found != FTimers.end() && found->second.Due <= now)
+      found->second.Due = now + found->second.Interval;
+  }
+}
+
+bool FramePlayer::IsIdle() const {
+  if (!FTimers.empty())
+    return false;
+  for (const auto& [number, level] : FStage.Levels()) {
+    if (level->Movie().ActionScript3)
+      continue;
+    std::vector<std::shared_ptr<MovieClip>> clips;
+    CollectClips(level->Root(), clips);
+    for (const auto& clip : clips)
+      if ((clip->IsPlaying() && clip->FrameCount() > 1) || HasEnterFrameHandler(*clip))
+        return false;
+  }
+  return true;
+}
+
+std::set<int> FramePlayer::TakeChangedLevels() {
+  return std::exchange(FChanged, {});
+}

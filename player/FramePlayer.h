@@ -1,0 +1,108 @@
+#pragma once
+
+#include "player/script/ActionValue.h"
+#include "player/swf/SwfAction.h"
+#include "player/swf/SwfMovie.h"
+
+#include <QString>
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+class MovieClip;
+class PlayerLevel;
+class PlayerStage;
+
+// Plays the levels of one stage over time. Each frame every clip, the newest first, gets its
+// enterFrame events and moves on to its next frame: the frame's display-list changes are made
+// at once and its scripts wait in the action queue, which runs once the whole stage has moved
+// on. Clip events run through the same queue: initialize before construct before everything
+// else. Intervals and timeouts fire on the stage's clock.
+class FramePlayer {
+public:
+  explicit FramePlayer(PlayerStage& stage) : FStage(stage) {}
+
+  // Shows a level's first frame and runs its scripts. Throws SwfError when the frame breaks
+  // a limit.
+  void StartLevel(PlayerLevel& level);
+  // Plays one frame of every level, then fires the timers that are due.
+  void AdvanceFrame();
+  // Whether nothing would change on the next frame: every timeline stopped or of one frame, no
+  // enterFrame handler and no timer.
+  bool IsIdle() const;
+  // The levels whose frame, display list or scripts ran since the last call.
+  std::set<int> TakeChangedLevels();
+
+  // What scripts do to a timeline. Frames count from 1; a frame beyond the timeline's end is
+  // not gone to.
+  void GotoFrame(MovieClip& clip, int frame, bool play);
+  // Goes to the labelled frame (labels ignore case); false when the timeline has no such label.
+  bool GotoLabel(MovieClip& clip, const QString& label, bool play);
+  void NextFrame(MovieClip& clip);
+  void PrevFrame(MovieClip& clip);
+
+  // Calls function (or the method of that name of object) with arguments after delay ms, once
+  // or every delay ms. Returns the timer's id, from 1.
+  struct TimerCall {
+    ActionValue Function;
+    std::shared_ptr<ScriptObject> Object; // with Method: calls Object's method
+    QString Method;
+    std::vector<ActionValue> Arguments;
+  };
+  int AddTimer(PlayerLevel& level, TimerCall call, double delay, bool repeat);
+  void RemoveTimer(int id);
+
+  // Runs queued scripts and events until none is left.
+  void RunQueue();
+
+private:
+  enum Priority { InitializePriority, ConstructPriority, NormalPriority, PriorityCount };
+  struct Queued {
+    std::weak_ptr<PlayerLevel> Level;
+    std::shared_ptr<MovieClip> Clip;
+    const SwfScript* Script = nullptr; // a frame script or an onClipEvent handler
+    QString Handler;                   // otherwise the clip's method of this name, if any
+    bool Unload = false;               // runs even though the clip has left the stage
+  };
+  struct Timer {
+    std::weak_ptr<PlayerLevel> Level;
+    TimerCall Call;
+    double Interval = 0;
+    double Due = 0;
+    bool Repeat = false;
+  };
+
+  // Applies frame's display-list changes to clip and queues its scripts when runScripts is set.
+  void RunFrame(MovieClip& clip, int frame, bool runScripts);
+  // Goes back to frame by rebuilding the display list from the first frame; instances whose
+  // placement is still the same are kept.
+  void Rewind(MovieClip& clip, int frame);
+  void GoTo(MovieClip& clip, int frame);
+  // A clip placed by a timeline: its events and its first frame.
+  void Arrive(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip);
+  // A clip taken off by a timeline: unload events, innermost first; then it is let go.
+  void Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip);
+  void QueueUnload(PlayerLevel& level, MovieClip& clip);
+  // Queues the clip's onClipEvent handlers of event and its dynamic handler, if named.
+  void QueueEvent(PlayerLevel& level, MovieClip& clip, quint32 event, const QString& handler,
+                  Priority priority);
+  void Queue(Priority priority, Queued entry);
+  void RunEntry(const Queued& entry);
+  void FireTimers();
+  bool HasEnterFrameHandler(const MovieClip& clip) const;
+  // Every clip of every level, the newest first.
+  std::vector<std::shared_ptr<MovieClip>> ClipsNewestFirst() const;
+  std::shared_ptr<PlayerLevel> LevelOf(const MovieClip& clip) const;
+  void Touch(const MovieClip& clip) { FChanged.insert(ClipLevelNumber(clip)); }
+  static int ClipLevelNumber(const MovieClip& clip);
+
+  PlayerStage& FStage;
+  std::deque<Queued> FQueues[PriorityCount];
+  std::map<int, Timer> FTimers;
+  int FNextTimer = 1;
+  quint64 FNextSequence = 1;
+  std::set<int> FChanged;
+  bool FRunningQueue = false;
+};
