@@ -118,6 +118,21 @@ std::shared_ptr<MovieClip> PlayerLevel::Remove(MovieClip& clip, int depth) {
   return std::static_pointer_cast<MovieClip>(entry->Clip->shared_from_this());
 }
 
+std::shared_ptr<MovieClip> PlayerLevel::CreateEmptyClip(MovieClip& parent, const QString& name,
+                                                        int depth) {
+  if (FDisplayEntries >= SwfLimits::MaxDisplayEntries ||
+      Nesting(parent) + 1 > SwfLimits::MaxNesting)
+    return nullptr;
+  auto child = Adopt(std::make_shared<MovieClip>(&parent, name, QTransform()));
+  if (!child)
+    return nullptr;
+  if (const auto replaced = Remove(parent, depth))
+    Release(*replaced);
+  ++FDisplayEntries;
+  parent.AddChild(child, depth);
+  return child;
+}
+
 void PlayerLevel::Release(MovieClip& clip) {
   for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
     if (entry.Clip) {

@@ -34,6 +34,9 @@ public:
   std::shared_ptr<MovieClip> Place(MovieClip& clip, const SwfFrameItem& item, int frame);
   // Takes the entry at depth off clip's display list; gives its clip, if it was one.
   std::shared_ptr<MovieClip> Remove(MovieClip& clip, int depth);
+  // A new clip without a timeline at depth of parent, replacing what is there; null once the
+  // level holds too many objects.
+  std::shared_ptr<MovieClip> CreateEmptyClip(MovieClip& parent, const QString& name, int depth);
   // Lets a clip taken off the stage go, with everything inside it.
   void Release(MovieClip& clip);
 

@@ -27,6 +27,7 @@ const QHash<QString, Maker>& Makers() {
       {QStringLiteral("Math"), ScriptMakers::MathObject},
       {QStringLiteral("Date"), ScriptMakers::DateClass},
       {QStringLiteral("AsBroadcaster"), ScriptMakers::Broadcaster},
+      {QStringLiteral("MovieClip"), ScriptMakers::MovieClipClass},
   };
   return makers;
 }

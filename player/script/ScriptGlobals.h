@@ -40,6 +40,7 @@ ActionValue ErrorClass(PlayerLevel& level);
 ActionValue MathObject(PlayerLevel& level);
 ActionValue DateClass(PlayerLevel& level);
 ActionValue Broadcaster(PlayerLevel& level);
+ActionValue MovieClipClass(PlayerLevel& level);
 // parseInt, parseFloat, isNaN, isFinite, escape, unescape, ASSetPropFlags; undefined for
 // other names.
 ActionValue GlobalFunction(PlayerLevel& level, const QString& name);
