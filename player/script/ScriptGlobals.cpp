@@ -44,7 +44,7 @@ ActionValue Global(PlayerLevel& level, const QString& name) {
   ActionValue value;
   if (const auto maker = Makers().constFind(name); maker != Makers().constEnd())
     value = (*maker)(level);
-  else
+  else if (value = ScriptMakers::SystemObject(level, name); value.IsUndefined())
     value = ScriptMakers::GlobalFunction(level, name);
   if (const auto object = value.Object()) {
     level.SetBuiltin(name, object);

@@ -41,6 +41,8 @@ ActionValue MathObject(PlayerLevel& level);
 ActionValue DateClass(PlayerLevel& level);
 ActionValue Broadcaster(PlayerLevel& level);
 ActionValue MovieClipClass(PlayerLevel& level);
+// Stage, Key, Mouse, Selection and System; undefined for other names.
+ActionValue SystemObject(PlayerLevel& level, const QString& name);
 // parseInt, parseFloat, isNaN, isFinite, escape, unescape, ASSetPropFlags; undefined for
 // other names.
 ActionValue GlobalFunction(PlayerLevel& level, const QString& name);
