@@ -163,7 +163,11 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& pl
                                 .Depth = placement.Depth};
   if (const auto field = FMovie->EditTexts.find(id); field != FMovie->EditTexts.end()) {
     entry.Bounds = field->second.Bounds;
-    entry.Field = std::make_shared<TextField>(field->second, clip);
+    entry.Field = std::make_shared<TextField>(field->second, clip, placement.Name);
+    entry.Field->IgnoreCase(IgnoresCase());
+    // A named field is a member of its clip, as scripts reach it by name.
+    if (!placement.Name.isEmpty())
+      clip.SetMember(placement.Name, std::static_pointer_cast<ScriptObject>(entry.Field));
   } else if (const auto text = FMovie->StaticTexts.find(id); text != FMovie->StaticTexts.end()) {
     entry.Bounds = text->second.Bounds;
     entry.StaticText = &text->second;

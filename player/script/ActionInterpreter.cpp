@@ -3,6 +3,7 @@
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
+#include "player/TextField.h"
 #include "player/script/ScriptArray.h"
 #include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptClasses.h"
@@ -873,7 +874,7 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
   if (!object)
     return value;
   // Clips and text fields stand for their path; they have no valueOf of their own.
-  if (dynamic_cast<const MovieClip*>(object.get()))
+  if (dynamic_cast<const MovieClip*>(object.get()) || dynamic_cast<const TextField*>(object.get()))
     return object->ToText();
   const QString first = preferText ? QStringLiteral("toString") : QStringLiteral("valueOf");
   const QString second = preferText ? QStringLiteral("valueOf") : QStringLiteral("toString");

@@ -2,6 +2,7 @@
 
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
+#include "player/TextField.h"
 #include "player/script/ScriptArray.h"
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptNative.h"
@@ -28,6 +29,8 @@ const QHash<QString, Maker>& Makers() {
       {QStringLiteral("Date"), ScriptMakers::DateClass},
       {QStringLiteral("AsBroadcaster"), ScriptMakers::Broadcaster},
       {QStringLiteral("MovieClip"), ScriptMakers::MovieClipClass},
+      {QStringLiteral("TextField"), ScriptMakers::TextFieldClass},
+      {QStringLiteral("TextFormat"), ScriptMakers::TextFormatClass},
   };
   return makers;
 }
@@ -66,6 +69,8 @@ std::shared_ptr<ScriptObject> DefaultPrototype(PlayerLevel& level, const ScriptO
     return Prototype(level, QStringLiteral("Function"));
   if (dynamic_cast<const MovieClip*>(&object))
     return Prototype(level, QStringLiteral("MovieClip"));
+  if (dynamic_cast<const TextField*>(&object))
+    return Prototype(level, QStringLiteral("TextField"));
   if (dynamic_cast<const ScriptArray*>(&object))
     return Prototype(level, QStringLiteral("Array"));
   return Prototype(level, QStringLiteral("Object"));

@@ -7,6 +7,7 @@
 
 class PlayerLevel;
 class ScriptObject;
+struct NativeCall;
 
 // The player's own global names: classes (Object, Array, String, ...), objects (Math,
 // Stage, Key, ...), functions (parseInt, ASSetPropFlags, ...) and constants (NaN, Infinity).
@@ -41,6 +42,10 @@ ActionValue MathObject(PlayerLevel& level);
 ActionValue DateClass(PlayerLevel& level);
 ActionValue Broadcaster(PlayerLevel& level);
 ActionValue MovieClipClass(PlayerLevel& level);
+ActionValue TextFieldClass(PlayerLevel& level);
+ActionValue TextFormatClass(PlayerLevel& level);
+// MovieClip.createTextField: a new empty field on this clip.
+ActionValue CreateTextField(NativeCall& call);
 // Stage, Key, Mouse, Selection and System; undefined for other names.
 ActionValue SystemObject(PlayerLevel& level, const QString& name);
 // parseInt, parseFloat, isNaN, isFinite, escape, unescape, ASSetPropFlags; undefined for

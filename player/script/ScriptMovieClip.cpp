@@ -177,7 +177,8 @@ ActionValue MovieClipClass(PlayerLevel& level) {
               [](NativeCall& call) { return ConvertPoint(call, true); })
       .Method(QStringLiteral("globalToLocal"),
               [](NativeCall& call) { return ConvertPoint(call, false); })
-      .Method(QStringLiteral("hitTest"), HitTest);
+      .Method(QStringLiteral("hitTest"), HitTest)
+      .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField);
   return ActionValue(std::static_pointer_cast<ScriptObject>(clip.Constructor()));
 }
 
