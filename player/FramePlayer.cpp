@@ -1,11 +1,14 @@
 #include "player/FramePlayer.h"
 
+#include "player/MovieCache.h"
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
 #include "player/script/ActionInterpreter.h"
 #include "player/swf/SwfError.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <cmath>
 
@@ -229,7 +232,88 @@ bool FramePlayer::HasEnterFrameHandler(const MovieClip& clip) const {
   return clip.Member(OnEnterFrame).Object() != nullptr;
 }
 
+std::optional<QString> FramePlayer::LoadPath(const PlayerLevel& from, const QString& url) {
+  if (url.isEmpty())
+    return QString();
+  QString path = url;
+  if (path.startsWith(u"file:///", Qt::CaseInsensitive))
+    path = path.mid(7);
+  else if (path.contains(u"://"))
+    return std::nullopt; // not a local file: nothing arrives
+  return QDir(from.Directory()).filePath(path);
+}
+
+void FramePlayer::LoadIntoLevel(PlayerLevel& from, int level, const QString& url) {
+  if (const auto path = LoadPath(from, url))
+    FLoads.push_back({level, {}, *path});
+}
+
+void FramePlayer::LoadIntoClip(MovieClip& clip, const QString& url) {
+  const auto level = LevelOf(clip);
+  if (!level)
+    return;
+  if (const auto path = LoadPath(*level, url))
+    FLoads.push_back({-1, std::static_pointer_cast<MovieClip>(clip.shared_from_this()), *path});
+}
+
+void FramePlayer::RunLoads() {
+  for (const PendingLoad& load : std::exchange(FLoads, {})) {
+    if (load.Level >= 0) {
+      if (load.Path.isEmpty()) {
+        FStage.ClearLevel(load.Level);
+        FChanged.insert(load.Level);
+        continue;
+      }
+      const MovieCache::Result result = MovieCache::Instance().Load(load.Path);
+      if (!result.Movie)
+        continue;
+      const QFileInfo file(load.Path);
+      try {
+        FStage.LoadLevel(load.Level, result.Movie, file.completeBaseName(), file.absolutePath());
+      } catch (const SwfError&) {
+        FStage.ClearLevel(load.Level);
+      }
+      FChanged.insert(load.Level);
+    } else if (const auto clip = load.Clip.lock(); clip && !clip->IsUnloaded()) {
+      try {
+        LoadClip(*clip, load.Path);
+      } catch (const SwfError&) {
+        clip->SetPlaying(false);
+      }
+      RunQueue();
+    }
+  }
+}
+
+void FramePlayer::LoadClip(MovieClip& clip, const QString& path) {
+  const auto level = LevelOf(clip);
+  if (!level)
+    return;
+  // What the clip showed goes, with its unload events.
+  std::vector<int> depths;
+  for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
+    depths.push_back(entry.Depth);
+  for (const int depth : depths)
+    if (const auto child = level->Remove(clip, depth))
+      Depart(*level, child);
+  Touch(clip);
+  if (path.isEmpty()) {
+    QueueEvent(*level, clip, SwfClipAction::Unload, OnUnload, NormalPriority);
+    clip.SetTimeline(nullptr);
+    return;
+  }
+  const SwfMovie* movie = level->Keep(path);
+  if (!movie)
+    return;
+  clip.SetTimeline(&movie->Root);
+  clip.SetDictionary(movie);
+  clip.SetShownFrame(1);
+  clip.SetPlaying(true);
+  RunFrame(clip, 1, true);
+}
+
 void FramePlayer::AdvanceFrame() {
+  RunLoads();
   for (const std::shared_ptr<MovieClip>& clip : ClipsNewestFirst()) {
     if (clip->IsUnloaded())
       continue;
@@ -398,7 +482,7 @@ void FramePlayer::FireTimers() {
 }
 
 bool FramePlayer::IsIdle() const {
-  if (!FTimers.empty())
+  if (!FTimers.empty() || !FLoads.empty())
     return false;
   for (const auto& [number, level] : FStage.Levels()) {
     if (level->Movie().ActionScript3)

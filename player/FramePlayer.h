@@ -8,6 +8,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -54,6 +55,11 @@ public:
   int AddTimer(PlayerLevel& level, TimerCall call, double delay, bool repeat);
   void RemoveTimer(int id);
 
+  // Loads the movie at url (relative to the movie of from) into a level or into a clip when the
+  // next frame starts, as the real player's loads arrive later; "" unloads the level or clip.
+  void LoadIntoLevel(PlayerLevel& from, int level, const QString& url);
+  void LoadIntoClip(MovieClip& clip, const QString& url);
+
   // Runs queued scripts and events until none is left.
   void RunQueue();
 
@@ -65,6 +71,11 @@ private:
     const SwfScript* Script = nullptr; // a frame script or an onClipEvent handler
     QString Handler;                   // otherwise the clip's method of this name, if any
     bool Unload = false;               // runs even though the clip has left the stage
+  };
+  struct PendingLoad {
+    int Level = -1;                // the level loaded into, or -1 for a clip
+    std::weak_ptr<MovieClip> Clip; // the clip loaded into
+    QString Path;                  // "" unloads
   };
   struct Timer {
     std::weak_ptr<PlayerLevel> Level;
@@ -91,6 +102,10 @@ private:
   void Queue(Priority priority, Queued entry);
   void RunEntry(const Queued& entry);
   void FireTimers();
+  void RunLoads();
+  void LoadClip(MovieClip& clip, const QString& path);
+  // The file a load names, "" to unload, nothing for what is no local file.
+  static std::optional<QString> LoadPath(const PlayerLevel& from, const QString& url);
   bool HasEnterFrameHandler(const MovieClip& clip) const;
   // Every clip of every level, the newest first.
   std::vector<std::shared_ptr<MovieClip>> ClipsNewestFirst() const;
@@ -101,6 +116,7 @@ private:
   PlayerStage& FStage;
   std::deque<Queued> FQueues[PriorityCount];
   std::map<int, Timer> FTimers;
+  std::vector<PendingLoad> FLoads;
   int FNextTimer = 1;
   quint64 FNextSequence = 1;
   std::set<int> FChanged;

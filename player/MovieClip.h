@@ -11,6 +11,7 @@
 
 class TextField;
 struct SwfClipAction;
+struct SwfMovie;
 struct SwfShape;
 struct SwfStaticText;
 struct SwfTimeline;
@@ -103,6 +104,10 @@ public:
   // Sets a child's placement transform as a placement matrix gives it.
   void SetMatrix(const QTransform& matrix);
 
+  // The movie whose characters the clip's timeline names: its level's, or the one it was
+  // imported from.
+  const SwfMovie* Dictionary() const { return FDictionary; }
+  void SetDictionary(const SwfMovie* movie) { FDictionary = movie; }
   const SwfTimeline* Timeline() const { return FTimeline; }
   void SetTimeline(const SwfTimeline* timeline) { FTimeline = timeline; }
   // The frame shown (1-based) and how many the timeline plays.
@@ -138,6 +143,7 @@ private:
   bool FVisible = true;
   std::vector<DisplayEntry> FDisplay;
   const SwfTimeline* FTimeline = nullptr;
+  const SwfMovie* FDictionary = nullptr;
   int FCurrentFrame = 1;
   bool FPlaying = true;
   bool FUnloaded = false;

@@ -1,16 +1,20 @@
 #include "player/PlayerLevel.h"
 
+#include "player/MovieCache.h"
 #include "player/TextField.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/swf/SwfError.h"
 #include "player/swf/SwfLimits.h"
 
+#include <QDir>
+
 PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
-                         FramePlayer* frames)
+                         FramePlayer* frames, const QString& directory)
     : FNumber(number), FMovie(std::move(movie)), FTypeName(typeName), FFrames(frames),
-      FTextLeft(SwfLimits::MaxScriptTextChars) {
+      FDirectory(directory), FTextLeft(SwfLimits::MaxScriptTextChars) {
   FRoot = std::make_shared<MovieClip>(number, FMovie->FrameRect);
   FRoot->SetTimeline(&FMovie->Root);
+  FRoot->SetDictionary(FMovie.get());
   Own(FRoot);
 }
 
@@ -52,13 +56,15 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
       placed->PlacedOnFrame = frame;
     }
   };
-  if (AddCharacter(clip, placement)) {
+  const auto [movie, id] =
+      Resolve(clip.Dictionary() ? clip.Dictionary() : FMovie.get(), placement.CharacterId);
+  if (AddCharacter(clip, *movie, id, placement)) {
     stamp();
     return nullptr;
   }
-  const auto shape = FMovie->Shapes.find(placement.CharacterId);
-  const SwfTimeline* timeline = FMovie->ClipTimeline(placement.CharacterId);
-  const bool isShape = shape != FMovie->Shapes.end();
+  const auto shape = movie->Shapes.find(id);
+  const SwfTimeline* timeline = movie->ClipTimeline(id);
+  const bool isShape = shape != movie->Shapes.end();
   if (!isShape && !timeline) {
     --FDisplayEntries;
     return nullptr;
@@ -77,6 +83,7 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
   auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
   child->SetColorTransform(placement.ColorTransform);
   child->SetClipActions(item.ClipActions);
+  child->SetDictionary(movie);
   Own(child);
   if (isShape)
     AddShape(*child, shape->second, {});
@@ -156,24 +163,55 @@ void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape,
   FHasDrawnShapes = FHasDrawnShapes || shape.HasDrawing();
 }
 
-bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement) {
-  const int id = placement.CharacterId;
+std::pair<const SwfMovie*, int> PlayerLevel::Resolve(const SwfMovie* movie, int id) {
+  // An imported character may itself be imported; a chain that loops ends here.
+  for (int step = 0; step < SwfLimits::MaxNesting && !movie->Defines(id); ++step) {
+    const auto import = movie->Imports.find(id);
+    if (import == movie->Imports.end())
+      break;
+    const SwfMovie* source = Imported(import->second.Url);
+    if (!source)
+      break;
+    const auto exported = source->Exports.find(import->second.Name);
+    if (exported == source->Exports.end())
+      break;
+    movie = source;
+    id = exported->second;
+  }
+  return {movie, id};
+}
+
+const SwfMovie* PlayerLevel::Imported(const QString& url) {
+  return FDirectory.isEmpty() ? nullptr : Keep(QDir(FDirectory).filePath(url));
+}
+
+const SwfMovie* PlayerLevel::Keep(const QString& path) {
+  const auto known = FImported.find(path);
+  if (known != FImported.end())
+    return known->second.get();
+  const std::shared_ptr<const SwfMovie> movie = MovieCache::Instance().Load(path).Movie;
+  FImported.emplace(path, movie);
+  return movie.get();
+}
+
+bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
+                               const SwfTimeline::Placement& placement) {
   MovieClip::DisplayEntry entry{.Matrix = placement.Matrix,
                                 .ColorTransform = placement.ColorTransform,
                                 .Depth = placement.Depth};
-  if (const auto field = FMovie->EditTexts.find(id); field != FMovie->EditTexts.end()) {
+  if (const auto field = movie.EditTexts.find(id); field != movie.EditTexts.end()) {
     entry.Bounds = field->second.Bounds;
     entry.Field = std::make_shared<TextField>(field->second, clip, placement.Name);
     entry.Field->IgnoreCase(IgnoresCase());
     // A named field is a member of its clip, as scripts reach it by name.
     if (!placement.Name.isEmpty())
       clip.SetMember(placement.Name, std::static_pointer_cast<ScriptObject>(entry.Field));
-  } else if (const auto text = FMovie->StaticTexts.find(id); text != FMovie->StaticTexts.end()) {
+  } else if (const auto text = movie.StaticTexts.find(id); text != movie.StaticTexts.end()) {
     entry.Bounds = text->second.Bounds;
     entry.StaticText = &text->second;
-  } else if (const auto morph = FMovie->MorphShapes.find(id); morph != FMovie->MorphShapes.end()) {
+  } else if (const auto morph = movie.MorphShapes.find(id); morph != movie.MorphShapes.end()) {
     entry.Bounds = morph->second.BoundsAt(placement.Ratio);
-  } else if (const auto video = FMovie->Videos.find(id); video != FMovie->Videos.end()) {
+  } else if (const auto video = movie.Videos.find(id); video != movie.Videos.end()) {
     entry.Bounds = video->second;
   } else {
     return false;

@@ -5,8 +5,10 @@
 #include "player/swf/SwfMovie.h"
 
 #include <QString>
+#include <map>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class FramePlayer;
@@ -16,8 +18,9 @@ class FramePlayer;
 class PlayerLevel {
 public:
   // Makes the level's root clip; the frame player places what its frames show.
+  // Characters the movie imports are read from files in directory.
   PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
-              FramePlayer* frames = nullptr);
+              FramePlayer* frames = nullptr, const QString& directory = {});
 
   int Number() const { return FNumber; }
   const SwfMovie& Movie() const { return *FMovie; }
@@ -27,6 +30,10 @@ public:
   bool HasDrawnShapes() const { return FHasDrawnShapes; }
   // The frame player of the stage the level plays on; null for a level played alone.
   FramePlayer* Frames() const { return FFrames; }
+  // The folder of the level's movie file; "" when it came from elsewhere.
+  const QString& Directory() const { return FDirectory; }
+  // The movie in the file at path, kept for the level's clips; null when it cannot be read.
+  const SwfMovie* Keep(const QString& path);
 
   // Puts a timeline's placement at its depth of clip, replacing what is there; placed on frame
   // (1-based). Gives the new child clip, if the character is a sprite or a named shape. Throws
@@ -70,7 +77,12 @@ private:
   void Own(const std::shared_ptr<ScriptObject>& object);
   void AddShape(MovieClip& clip, const SwfShape& shape, const SwfTimeline::Placement& placement);
   // Adds a text, morph shape or video character; false for any other character.
-  bool AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement);
+  bool AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
+                    const SwfTimeline::Placement& placement);
+  // The movie that defines a character a timeline of movie names, and its id there: movie
+  // itself, or the file it imports the character from.
+  std::pair<const SwfMovie*, int> Resolve(const SwfMovie* movie, int id);
+  const SwfMovie* Imported(const QString& url);
   // Changes the entry at the item's depth as a move tag says.
   void Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item);
   int Nesting(const MovieClip& clip) const;
@@ -79,6 +91,8 @@ private:
   std::shared_ptr<const SwfMovie> FMovie;
   QString FTypeName;
   FramePlayer* FFrames;
+  QString FDirectory;
+  std::map<QString, std::shared_ptr<const SwfMovie>> FImported; // null for files that failed
   std::shared_ptr<MovieClip> FRoot;
   std::shared_ptr<ScriptObject> FGlobal;
   std::unordered_map<QString, std::shared_ptr<ScriptObject>> FBuiltins;

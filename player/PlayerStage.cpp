@@ -33,11 +33,12 @@ void RequireKnownProperty(int property) {
 } // namespace
 
 void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
-                            const QString& typeName) {
+                            const QString& typeName, const QString& directory) {
   FLevels.erase(level);
   // Installed before its scripts run, so a host answering the clip's "load" finds it. The
   // local reference keeps it alive should the host replace the level meanwhile.
-  const auto loaded = std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames);
+  const auto loaded =
+      std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames, directory);
   FLevels[level] = loaded;
   if (!loaded->Movie().ActionScript3) // its bytecode is for another machine
     for (const SwfScript& script : loaded->Movie().InitScripts)

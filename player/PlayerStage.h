@@ -22,7 +22,9 @@ public:
 
   // Puts the movie on the level, replacing what was there, and plays its first frame.
   // Throws SwfError when the clip tree breaks a limit; the level is then left empty.
-  void LoadLevel(int level, std::shared_ptr<const SwfMovie> movie, const QString& typeName);
+  // Characters it imports are read from files in directory.
+  void LoadLevel(int level, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
+                 const QString& directory = {});
   void ClearLevel(int level) { FLevels.erase(level); }
   // Plays the next frame of every level and moves the clock on by one frame's time.
   void AdvanceFrame();

@@ -9,9 +9,11 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
 namespace {
@@ -75,6 +77,10 @@ struct TShockwaveFlash::Private {
   QImage Layer;
   // Emptied whenever a level changes, as its movie may be released with it.
   RenderCache Drawings;
+  QTimer* FrameTimer = nullptr; // owned by the widget
+  bool Shown = false;
+  // Where each level was last painted, in widget pixels, to wipe it when it moves.
+  std::map<int, QRect> PaintedAreas;
 };
 
 TShockwaveFlash::TShockwaveFlash(QWidget* parent)
@@ -82,6 +88,9 @@ TShockwaveFlash::TShockwaveFlash(QWidget* parent)
   // The drawing layer is made when first drawn on or resized: a player that only measures a
   // clip never needs one.
   setAttribute(Qt::WA_OpaquePaintEvent);
+  d->FrameTimer = new QTimer(this);
+  d->FrameTimer->setTimerType(Qt::PreciseTimer);
+  connect(d->FrameTimer, &QTimer::timeout, this, &TShockwaveFlash::Tick);
 }
 
 TShockwaveFlash::~TShockwaveFlash() = default;
@@ -120,7 +129,8 @@ void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   QString reason = result.Error;
   if (result.Movie) {
     try {
-      d->Stage.LoadLevel(level, result.Movie, QFileInfo(path).completeBaseName());
+      const QFileInfo file(path);
+      d->Stage.LoadLevel(level, result.Movie, file.completeBaseName(), file.absolutePath());
     } catch (const SwfError& failure) {
       reason = QString::fromStdString(failure.what());
     }
@@ -131,7 +141,69 @@ void TShockwaveFlash::LoadLevelFromFile(int level, const QString& path) {
   } else if (const QString notes = NotPlayed(*result.Movie); !notes.isEmpty()) {
     d->Errors[level] = QStringLiteral("%1: %2").arg(path, notes);
   }
+  d->Stage.Frames().TakeChangedLevels();
   update();
+  UpdateClock();
+}
+
+void TShockwaveFlash::UpdateClock() {
+  const bool mayRun = !d->Stage.Clock().IsVirtual() && (d->Shown || parentWidget());
+  if (!mayRun || d->Stage.Frames().IsIdle()) {
+    d->FrameTimer->stop();
+    return;
+  }
+  const int interval = std::max(1, qRound(1000.0 / d->Stage.FrameRate()));
+  if (!d->FrameTimer->isActive() || d->FrameTimer->interval() != interval)
+    d->FrameTimer->start(interval);
+}
+
+void TShockwaveFlash::Tick() {
+  d->Stage.AdvanceFrame();
+  RepaintChangedLevels();
+  UpdateClock();
+}
+
+QRect TShockwaveFlash::LevelArea(int level) const {
+  const auto found = d->Stage.Levels().find(level);
+  if (found == d->Stage.Levels().end())
+    return {};
+  // The same fit as the painter's: the main movie's frame at one scale from the top left.
+  QRectF frame(0, 0, width() * TwipsPerPixel, height() * TwipsPerPixel);
+  if (const auto main = d->Stage.Levels().find(0);
+      main != d->Stage.Levels().end() && main->second->Movie().FrameRect.isValid())
+    frame = main->second->Movie().FrameRect;
+  const double scale = std::min(width() / frame.width(), height() / frame.height());
+  const MovieClip& root = *found->second->Root();
+  const QRectF twips = root.Transform().mapRect(root.ContentBounds());
+  const QRectF pixels((twips.x() - frame.x()) * scale, (twips.y() - frame.y()) * scale,
+                      twips.width() * scale, twips.height() * scale);
+  // Strokes and antialiasing reach a little beyond the bounds.
+  constexpr int Margin = 4;
+  return pixels.toAlignedRect().adjusted(-Margin, -Margin, Margin, Margin);
+}
+
+void TShockwaveFlash::RepaintChangedLevels() {
+  const std::set<int> changed = d->Stage.Frames().TakeChangedLevels();
+  if (changed.empty())
+    return;
+  if (changed.contains(0)) {
+    update();
+    return;
+  }
+  QRegion region;
+  for (const int level : changed) {
+    const QRect now = LevelArea(level);
+    region += d->PaintedAreas[level];
+    region += now;
+    d->PaintedAreas[level] = now;
+  }
+  update(region);
+}
+
+void TShockwaveFlash::showEvent(QShowEvent* event) {
+  d->Shown = true;
+  QWidget::showEvent(event);
+  UpdateClock();
 }
 
 QString TShockwaveFlash::LoadError(int level) const {
@@ -149,7 +221,7 @@ void TShockwaveFlash::UseVirtualClock() {
 
 void TShockwaveFlash::AdvanceFrame() {
   d->Stage.AdvanceFrame();
-  update();
+  RepaintChangedLevels();
 }
 
 QImage TShockwaveFlash::StageImage() {

@@ -53,9 +53,17 @@ signals:
 protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
 private:
   void LoadLevelFromFile(int level, const QString& path);
+  // Runs the frame clock while something plays on a control that is shown or placed in a
+  // window; a control that only measures a clip never starts it.
+  void UpdateClock();
+  void Tick();
+  // Repaints the parts of the widget where the changed levels were and are now.
+  void RepaintChangedLevels();
+  QRect LevelArea(int level) const;
   QColor StageBackground() const;
 
   struct Private;

@@ -445,7 +445,10 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   case SwfActionCode::GetUrl2: {
     const QString target = Pop().ToString(version);
-    clip.GetUrl(Pop().ToString(version), target);
+    constexpr int LoadsVariables = 0x80, TargetIsClip = 0x40;
+    const QString url = Pop().ToString(version);
+    if (!(action.Number & LoadsVariables))
+      clip.GetUrl(url, target, action.Number & TargetIsClip);
     break;
   }
   case SwfActionCode::WaitForFrame:

@@ -1,6 +1,8 @@
 #include "player/script/ScriptClipActions.h"
 
+#include "player/FramePlayer.h"
 #include "player/MovieClip.h"
+#include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfMovie.h"
@@ -66,7 +68,21 @@ bool ScriptClipActions::IsFrameLoaded(double frame) const {
   return !(frame >= frames);
 }
 
-void ScriptClipActions::GetUrl(const QString& url, const QString& target) const {
-  if (url.startsWith(FSCommandPrefix, Qt::CaseInsensitive))
+void ScriptClipActions::GetUrl(const QString& url, const QString& target, bool targetIsClip) const {
+  if (url.startsWith(FSCommandPrefix, Qt::CaseInsensitive)) {
     FEnvironment.Stage.SendFSCommand(url.mid(FSCommandPrefix.size()), target);
+    return;
+  }
+  FramePlayer* frames = FEnvironment.Level.Frames();
+  if (!frames)
+    return;
+  const QLatin1String levelPrefix("_level");
+  bool isLevel = false;
+  const int level =
+      target.startsWith(levelPrefix) ? target.mid(levelPrefix.size()).toInt(&isLevel) : 0;
+  if (isLevel && level >= 0)
+    frames->LoadIntoLevel(FEnvironment.Level, level, url);
+  else if (targetIsClip)
+    if (MovieClip* clip = TargetClip(target))
+      frames->LoadIntoClip(*clip, url);
 }

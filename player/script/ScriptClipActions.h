@@ -6,8 +6,8 @@
 #include <QString>
 
 // What scripts do to movie clips: properties by number, the target of tellTarget, frame
-// waits, and the urls that carry fscommand calls to the host. Only the first frame is
-// shown, so frame changes, quality and sounds leave the clip as it is.
+// waits, the urls that carry fscommand calls to the host and those that load movies. Quality
+// and sounds leave the clip as it is.
 class ScriptClipActions {
 public:
   ScriptClipActions(const ScriptEnvironment& environment, ScriptFrame& frame)
@@ -21,8 +21,9 @@ public:
   void SetTarget(const ActionValue& target) const;
   // Whether frame (0-based) of the current target's timeline is loaded; the whole movie is.
   bool IsFrameLoaded(double frame) const;
-  // Sends an "FSCommand:" url to the host; other urls are not opened.
-  void GetUrl(const QString& url, const QString& target) const;
+  // Sends an "FSCommand:" url to the host; loads a movie into a level ("_levelN") or, when
+  // targetIsClip is set, into the clip target names ("" unloads it); other urls are not opened.
+  void GetUrl(const QString& url, const QString& target, bool targetIsClip = false) const;
 
 private:
   MovieClip* TargetClip(const ActionValue& target) const;

@@ -7,6 +7,7 @@
 #include "player/swf/SwfText.h"
 
 #include <QColor>
+#include <QHashFunctions>
 #include <QRectF>
 #include <QTransform>
 #include <memory>
@@ -98,6 +99,23 @@ struct SwfMovie {
   std::vector<SwfScript> InitScripts;
   // An ActionScript 3 movie: its frame 1 is shown, none of its scripts is run.
   bool ActionScript3 = false;
+  // Characters this movie takes from other movies: by its own id, the file (relative to this
+  // movie's) and the name that file exports it under.
+  struct Import {
+    QString Url;
+    QString Name;
+  };
+  std::unordered_map<int, Import> Imports;
+  // Characters this movie lends to others, by name.
+  std::unordered_map<QString, int> Exports;
+
+  // Whether the movie defines a character of that id itself.
+  bool Defines(int characterId) const {
+    return Shapes.contains(characterId) || Sprites.contains(characterId) ||
+           Buttons.contains(characterId) || EditTexts.contains(characterId) ||
+           StaticTexts.contains(characterId) || MorphShapes.contains(characterId) ||
+           Videos.contains(characterId);
+  }
 
   // The first frame of a sprite or a button's up state; null for other characters.
   const SwfTimeline* ClipTimeline(int characterId) const {

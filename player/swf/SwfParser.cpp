@@ -32,6 +32,9 @@ constexpr int DefineFont = 10;
 constexpr int DefineText = 11;
 constexpr int DoAction = 12;
 constexpr int FrameLabel = 43;
+constexpr int ExportAssets = 56;
+constexpr int ImportAssets = 57;
+constexpr int ImportAssets2 = 71;
 constexpr int DefineFontInfo = 13;
 constexpr int DefineBitsLossless = 20;
 constexpr int DefineBitsJpeg2 = 21;
@@ -276,6 +279,23 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
           DecodeSwfScript(body.Bytes(body.Remaining()), FMovie.Version, FBudget));
     }
     break;
+  case Tag::ExportAssets:
+    for (int count = body.U16(); count > 0; --count) {
+      const int id = body.U16();
+      FMovie.Exports.try_emplace(body.CString(FMovie.Version), id);
+    }
+    break;
+  case Tag::ImportAssets:
+  case Tag::ImportAssets2: {
+    const QString url = body.CString(FMovie.Version);
+    if (code == Tag::ImportAssets2)
+      body.U16(); // reserved
+    for (int count = body.U16(); count > 0; --count) {
+      const int id = body.U16();
+      FMovie.Imports.try_emplace(id, SwfMovie::Import{url, body.CString(FMovie.Version)});
+    }
+    break;
+  }
   case Tag::FileAttributes:
     FMovie.ActionScript3 = FMovie.ActionScript3 || (body.U8() & 0x08);
     break;
