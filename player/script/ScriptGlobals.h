@@ -44,6 +44,7 @@ ActionValue Broadcaster(PlayerLevel& level);
 ActionValue MovieClipClass(PlayerLevel& level);
 ActionValue TextFieldClass(PlayerLevel& level);
 ActionValue TextFormatClass(PlayerLevel& level);
+ActionValue ColorClass(PlayerLevel& level);
 // MovieClip.createTextField: a new empty field on this clip.
 ActionValue CreateTextField(NativeCall& call);
 // Stage, Key, Mouse, Selection and System; undefined for other names.
