@@ -15,13 +15,19 @@ constexpr int Add2 = 0x47, Trace = 0x26, GetVariable = 0x1C, SetMember = 0x4F, G
               ToInteger = 0x18, BitURShift = 0x65, BitOr = 0x61, TypeOf = 0x44, Throw = 0x2A,
               Return = 0x3E, Enumerate2 = 0x55, Pop = 0x17, Equals2 = 0x49, If = 0x9D;
 
-// The lines a movie traces on its first frame.
-QStringList Traces(const Asm& script, int version = 8) {
+// The lines a movie traces on its first frame; tags come before the script.
+QStringList Traces(const Asm& script, int version = 8, const QByteArray& tags = {}) {
   QStringList lines;
   PlayerStage stage([](const QString&, const QString&) {});
   stage.SetTraceHandler([&lines](const QString& text) { lines << text; });
-  stage.LoadLevel(0, ParseSwfMovie(File(script.Tag(), 'F', 8000, 6000, version)), "clip");
+  stage.LoadLevel(0, ParseSwfMovie(File(tags + script.Tag(), 'F', 8000, 6000, version)), "clip");
   return lines;
+}
+
+// A sprite "box" at depth 1 of the root, 10 px right: a 20 x 10 px rectangle.
+QByteArray BoxTags() {
+  return RectangleShape(1, QRect(0, 0, 400, 200), Qt::red) + Sprite(2, Place(1, 1)) +
+         Place(1, 2, 200, 0, "box");
 }
 
 Asm Variable(const QString& name) {
@@ -187,4 +193,70 @@ TEST(BuiltinObjects, AThrowInsideABuiltInsCallbackReachesTheScriptsCatch) {
   script.Try("e", tryBody, catchBody, nullptr);
   script.Append(TraceOf(Text("end")));
   EXPECT_EQ(Traces(script), (QStringList{"stop", "end"}));
+}
+
+TEST(BuiltinObjects, ClipsAnswerDepthsBoundsPointsAndHitTests) {
+  Asm script;
+  const Asm box = Variable("box");
+  script.Append(TraceOf(Call(box, "getDepth")));
+  script.Append(TraceOf(Call(Variable("_root"), "getNextHighestDepth")));
+  script.Push("made")
+      .Append(Call(Variable("_root"), "createEmptyMovieClip", {Text("made"), Number(5)}))
+      .Op(0x1D);
+  script.Append(TraceOf(Variable("made")));
+  script.Append(TraceOf(Call(Variable("_root"), "getInstanceAtDepth", {Number(5)})));
+  script.Append(TraceOf(Call(Variable("_root"), "getNextHighestDepth")));
+  script.Push("bounds").Append(Call(box, "getBounds", {Variable("_root")})).Op(0x1D);
+  script.Append(TraceOf(Variable("bounds.xMin"))).Append(TraceOf(Variable("bounds.xMax")));
+  script.Push("p")
+      .Push("x")
+      .PushInteger(1)
+      .Push("y")
+      .PushInteger(2)
+      .PushInteger(2)
+      .Op(InitObject)
+      .Op(0x1D);
+  script.Append(Call(box, "localToGlobal", {Variable("p")})).Op(Pop);
+  script.Append(TraceOf(Variable("p.x")));
+  script.Append(TraceOf(Call(box, "hitTest", {Number(15), Number(5)})));
+  script.Append(TraceOf(Call(box, "hitTest", {Number(5), Number(5)})));
+  script.Append(Call(Variable("made"), "removeMovieClip")).Op(Pop);
+  script.Append(TraceOf(Variable("_root.made")));
+  // Scripts may extend every clip through MovieClip's prototype.
+  script.Append(Variable("MovieClip"))
+      .Push("prototype")
+      .Op(GetMember)
+      .Push("shared")
+      .Push("yes")
+      .Op(SetMember);
+  script.Append(TraceOf(Variable("box.shared")));
+  const QStringList expected{"-16383", "0",  "_level0.made", "_level0.made", "6",         "10",
+                             "30",     "11", "true",         "false",        "undefined", "yes"};
+  EXPECT_EQ(Traces(script, 8, BoxTags()).join(u'|').toStdString(),
+            expected.join(u'|').toStdString());
+}
+
+TEST(BuiltinObjects, TextFieldsAndColorsTakeWhatScriptsSet) {
+  Asm script;
+  script
+      .Append(Call(Variable("_root"), "createTextField",
+                   {Text("label"), Number(1), Number(0), Number(0), Number(100), Number(20)}))
+      .Op(Pop);
+  script.Append(Variable("label")).Push("text").Push("hi").Op(SetMember);
+  script.Append(TraceOf(Variable("label.text"))).Append(TraceOf(Variable("label.length")));
+  script.Append(TraceOf(Variable("label")));
+  script.Append(Variable("label")).Push("maxChars").PushInteger(2).Op(SetMember);
+  script.Append(Variable("label")).Push("text").Push("abc").Op(SetMember);
+  script.Append(TraceOf(Variable("label.text")));
+  script.Append(
+      TraceOf(Asm().Append(Call(Variable("label"), "getTextFormat")).Push("size").Op(GetMember)));
+  // new Color(box).setRGB(0xFF8000); then getRGB and the transform's offsets.
+  script.Push("tint").Append(Variable("box")).PushInteger(1).Push("Color").Op(NewObject).Op(0x1D);
+  script.Append(Call(Variable("tint"), "setRGB", {Number(0xFF8000)})).Op(Pop);
+  script.Append(TraceOf(Call(Variable("tint"), "getRGB")));
+  script.Append(
+      TraceOf(Asm().Append(Call(Variable("tint"), "getTransform")).Push("gb").Op(GetMember)));
+  const QStringList expected{"hi", "2", "_level0.label", "ab", "12", "16744448", "128"};
+  EXPECT_EQ(Traces(script, 8, BoxTags()).join(u'|').toStdString(),
+            expected.join(u'|').toStdString());
 }
