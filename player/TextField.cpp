@@ -25,11 +25,11 @@ QString WithoutMarkup(const QString& html) {
   }
   if (plain.endsWith(u'\r'))
     plain.chop(1);
-  const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"},    {"&gt;", ">"},
-                                                          {"&quot;", "\""}, {"&apos;", "'"},
-                                                          {"&nbsp;", " "},  {"&amp;", "&"}};
+  const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"},        {"&gt;", ">"},
+                                                          {"&quot;", "\""},     {"&apos;", "'"},
+                                                          {"&nbsp;", "\u00A0"}, {"&amp;", "&"}};
   for (const auto& [entity, character] : entities)
-    plain.replace(QString::fromLatin1(entity), QString::fromLatin1(character));
+    plain.replace(QString::fromLatin1(entity), QString::fromUtf8(character));
   return plain;
 }
 
@@ -108,6 +108,8 @@ ActionValue TextField::Member(const QString& name) const {
     return FDefinition.Html;
   if (name == u"password")
     return FDefinition.Password;
+  if (name == u"mouseWheelEnabled")
+    return FMouseWheelEnabled;
   if (name == u"embedFonts")
     return FDefinition.UseOutlines;
   if (name == u"variable")
@@ -168,6 +170,8 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
     EditDefinition().Html = flag();
   } else if (name == u"password") {
     EditDefinition().Password = flag();
+  } else if (name == u"mouseWheelEnabled") {
+    FMouseWheelEnabled = flag();
   } else if (name == u"embedFonts") {
     EditDefinition().UseOutlines = flag();
   } else if (name == u"variable") {

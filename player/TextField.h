@@ -48,4 +48,5 @@ private:
   double FBorderColor = 0;
   QString FAutoSize = QStringLiteral("none");
   double FMaxChars = -1; // -1: no limit (scripts read null)
+  bool FMouseWheelEnabled = true;
 };

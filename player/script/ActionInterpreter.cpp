@@ -265,8 +265,10 @@ bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& f
     ok = Push(scope.Delete(Pop().ToString(version)));
     break;
   case SwfActionCode::TargetPath: {
-    const auto* clip = dynamic_cast<const MovieClip*>(Pop().Object().get());
-    ok = Push(clip ? ActionValue(clip->ToText()) : ActionValue());
+    const auto object = Pop().Object();
+    const bool displayed = dynamic_cast<const MovieClip*>(object.get()) ||
+                           dynamic_cast<const TextField*>(object.get());
+    ok = Push(displayed ? ActionValue(object->ToText()) : ActionValue());
     break;
   }
   default:

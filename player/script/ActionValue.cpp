@@ -218,7 +218,13 @@ double ParseNumber(const QString& text, int swfVersion) {
   // Hexadecimal is read as a 32-bit integer; from version 6 on a leading 0 followed by
   // octal digits only is octal.
   if (body.size() > 2 && body[0] == u'0' && (body[1] == u'x' || body[1] == u'X')) {
-    const double value = ParseDigits(body.sliced(2), 16);
+    // The player also takes a sign after the prefix ("0x-10").
+    QStringView digits = body.sliced(2);
+    if (digits.size() > 1 && digits.front() == u'-') {
+      negative = !negative;
+      digits = digits.sliced(1);
+    }
+    const double value = ParseDigits(digits, 16);
     if (std::isnan(value))
       return value;
     const double wrapped = double(qint32(quint32(std::fmod(value, 4294967296.0))));
