@@ -9,16 +9,19 @@
 #include <cstdint>
 #include <stdexcept>
 
-// Reads untrusted bytes as an SWF file, plays it as the main movie and as a clip on a level,
-// which runs their first frames, asks what the designer asks of a measured clip, and draws the
+// Reads untrusted bytes as an SWF file, plays it as the main movie and as a clip on a level for
+// a few frames on a virtual clock, asks what the designer asks of a measured clip, and draws the
 // stage into a small image, so the drawing of what was read is fuzzed as well.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     const auto movie =
         ParseSwfMovie(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size)));
     PlayerStage stage(nullptr);
+    stage.Clock().UseVirtualTime();
     stage.LoadLevel(0, movie, QStringLiteral("main"));
     stage.LoadLevel(101, movie, QStringLiteral("fuzz"));
+    for (int frame = 0; frame < 4; ++frame)
+      stage.AdvanceFrame();
     stage.GetVariable(QStringLiteral("_level101.item.prop"));
     for (const int property : {0, 1, 8, 9})
       stage.GetProperty(QStringLiteral("_level101"), property);

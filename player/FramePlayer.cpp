@@ -313,6 +313,8 @@ void FramePlayer::LoadClip(MovieClip& clip, const QString& path) {
 }
 
 void FramePlayer::AdvanceFrame() {
+  for (const auto& [number, level] : FStage.Levels())
+    level->RenewActionAllowance();
   RunLoads();
   for (const std::shared_ptr<MovieClip>& clip : ClipsNewestFirst()) {
     if (clip->IsUnloaded())
@@ -405,6 +407,9 @@ void FramePlayer::GoTo(MovieClip& clip, int frame) {
 }
 
 void FramePlayer::GotoFrame(MovieClip& clip, int frame, bool play) {
+  // A frame the timeline does not have changes nothing, not even whether it plays.
+  if (frame < 1 || frame > clip.FrameCount())
+    return;
   clip.SetPlaying(play);
   GoTo(clip, frame);
 }

@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 namespace {
@@ -193,10 +192,8 @@ QString MovieClip::ToText() const {
 }
 
 int MovieClip::FrameCount() const {
-  if (!FTimeline)
-    return 1;
-  const int declared = FTimeline->FrameCount > 0 ? FTimeline->FrameCount : INT_MAX;
-  return std::max(1, std::min(int(FTimeline->Frames.size()), declared));
+  // The frames the timeline holds, whatever its header declares.
+  return FTimeline ? std::max(1, int(FTimeline->Frames.size())) : 1;
 }
 
 QTransform MovieClip::Transform() const {

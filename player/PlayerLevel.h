@@ -69,6 +69,15 @@ public:
   bool IgnoresCase() const { return FMovie->Version < 7; }
   // The level's _global object, made when a script first needs it.
   const std::shared_ptr<ScriptObject>& Global();
+  // Charges one action to the frame's allowance; false once it is spent.
+  bool SpendAction() {
+    if (FActionsLeft == 0)
+      return false;
+    --FActionsLeft;
+    return true;
+  }
+  // A new frame: the level's scripts may run a frame's worth of actions again.
+  void RenewActionAllowance() { FActionsLeft = SwfLimits::MaxActionsPerFrame; }
   // Charges text (and array elements) built by scripts; false once the level's allowance is
   // spent.
   bool SpendText(qsizetype characters);
@@ -101,6 +110,7 @@ private:
   std::size_t FDisplayEntries = 0;
   std::size_t FScriptObjects = 0;
   std::size_t FTextLeft;
+  std::size_t FActionsLeft = SwfLimits::MaxActionsPerFrame;
   int FUnnamedInstances = 0;
   bool FHasDrawnShapes = false;
 };

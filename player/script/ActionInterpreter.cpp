@@ -88,7 +88,7 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
                                                           ScriptFrame& frame) {
   std::size_t index = begin;
   while (index < end) {
-    if (++FExecuted > SwfLimits::MaxActionsPerScript)
+    if (++FExecuted > SwfLimits::MaxActionsPerScript || !FEnvironment.Level.SpendAction())
       return Completion::Ended(Completion::Abort);
     Completion step = Execute(script, index, frame);
     if (FStopped)

@@ -16,11 +16,12 @@ FramePlayer* Frames(const ScriptEnvironment& environment) {
   return environment.Level.Frames();
 }
 
-// A frame number of a script value; nothing for what is no number.
+// A frame number of a script value: whole numbers only, taken modulo 2^32 as the player's
+// frame counter holds them; nothing for any other number.
 std::optional<int> FrameNumber(double value) {
-  if (!std::isfinite(value) || std::abs(value) > 1e9)
+  if (!std::isfinite(value) || value != std::floor(value))
     return std::nullopt;
-  return int(std::floor(value));
+  return int(qint32(quint32(qint64(std::fmod(value, 4294967296.0)))));
 }
 
 ActionValue Argument(const Arguments& arguments, std::size_t index) {
@@ -34,11 +35,12 @@ void Goto(const ScriptEnvironment& environment, ScriptFrame& frame, MovieClip& c
   FramePlayer* frames = Frames(environment);
   if (!frames)
     return;
-  if (!target.IsString()) {
-    if (const auto number = FrameNumber(target.ToNumber(environment.Version)))
+  if (target.IsNumber()) {
+    if (const auto number = FrameNumber(target.ToNumber()))
       frames->GotoFrame(clip, *number + bias, play);
     return;
   }
+  // Any other value names a label by its text ("undefined", "false" included).
   QString text = target.ToString(environment.Version);
   MovieClip* timeline = &clip;
   if (const qsizetype colon = text.lastIndexOf(u':'); colon >= 0) {

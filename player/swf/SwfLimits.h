@@ -16,6 +16,8 @@ inline constexpr std::size_t MaxFrames = 16000;
 inline constexpr std::size_t MaxDisplayEntries = 100'000;
 // Actions one script may execute before it is stopped.
 inline constexpr std::size_t MaxActionsPerScript = 100'000;
+// Actions all scripts of one level may execute in one frame; scripts beyond it are stopped.
+inline constexpr std::size_t MaxActionsPerFrame = 2'000'000;
 // Function calls and with and try blocks one script may have running inside each other.
 inline constexpr int MaxCallDepth = 256;
 // Values one script may hold on its stack.

@@ -6,6 +6,7 @@
 #include "player/SwfBuilder.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -111,6 +112,13 @@ TEST_F(TimelineTest, TimelinesPlayEveryFrameAndLoopUnlessStopped) {
   Frames(3);
   EXPECT_EQ(TakeTraces(), (QStringList{"one", "two"}));
   EXPECT_EQ(FFlash.TGetProperty("_root", 4), "2");
+
+  // gotoAndStop(99) on a timeline of two frames goes nowhere and leaves it playing.
+  Open(Movie(Asm().Record(0x81, QByteArray::fromHex("6200")).Tag() + ShowFrame() +
+                 TraceTag("still playing") + ShowFrame(),
+             2));
+  Frames(1);
+  EXPECT_EQ(TakeTraces(), QStringList{"still playing"});
 }
 
 TEST_F(TimelineTest, SpritesPlayTheirOwnFramesAndShowTheirDisplayListChanges) {
@@ -293,4 +301,24 @@ TEST_F(TimelineTest, AMovieLoadedByAScriptArrivesOnTheNextFrameBesideTheLoader) 
   Frames(1);
   EXPECT_EQ(TakeTraces(), QStringList{"child arrived"});
   EXPECT_EQ(FFlash.TGetProperty("_level5", 11), "_level5");
+}
+
+TEST_F(TimelineTest, EndlessHandlersAreCutPerLevelAndFrameAndOtherLevelsPlayOn) {
+  // Thirty clips on level 0 loop forever in every enterFrame; level 5 plays its frames.
+  const QByteArray clip = SpriteOfFrames(2, 1, ShowFrame());
+  QByteArray placements;
+  for (int depth = 1; depth <= 30; ++depth)
+    placements += PlaceWithHandlers(depth, 2, QStringLiteral("busy%1").arg(depth),
+                                    {{EnterFrameEvent, Asm().Jump(-5)}});
+  Open(Movie(clip + placements + ShowFrame(), 1));
+  const QString other =
+      Save(FDir.filePath("other.swf"),
+           Movie(TraceTag("other 1") + ShowFrame() + TraceTag("other 2") + ShowFrame(), 2));
+  FFlash.LoadMovie(5, other);
+  QCoreApplication::processEvents();
+  QElapsedTimer elapsed;
+  elapsed.start();
+  Frames(2);
+  EXPECT_EQ(TakeTraces(), (QStringList{"other 1", "other 2", "other 1"}));
+  EXPECT_LT(elapsed.elapsed(), 20000);
 }
