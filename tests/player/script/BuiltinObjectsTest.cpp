@@ -260,3 +260,20 @@ TEST(BuiltinObjects, TextFieldsAndColorsTakeWhatScriptsSet) {
   EXPECT_EQ(Traces(script, 8, BoxTags()).join(u'|').toStdString(),
             expected.join(u'|').toStdString());
 }
+
+TEST(BuiltinObjects, DatesCarryPartsOverAndKeepInvalidMoments) {
+  Asm script;
+  // d = new Date(2000, 0, 31); d.setMonth(1) gives March 2nd, 2000 is a leap year.
+  script.Push("d").Push(31.0).Push(0.0).Push(2000.0).PushInteger(3).Push("Date").Op(NewObject).Op(
+      0x1D);
+  script.Append(Call(Variable("d"), "setMonth", {Number(1)})).Op(Pop);
+  script.Append(TraceOf(Call(Variable("d"), "getMonth")));
+  script.Append(TraceOf(Call(Variable("d"), "getDate")));
+  script.Append(
+      TraceOf(Call(Variable("Date"), "UTC",
+                   {Number(1970), Number(0), Number(1), Number(0), Number(0), Number(1)})));
+  script.Push("bad").Append(Variable("NaN")).PushInteger(1).Push("Date").Op(NewObject).Op(0x1D);
+  script.Append(TraceOf(Call(Variable("bad"), "getTime")));
+  script.Append(TraceOf(Call(Variable("bad"), "getFullYear")));
+  EXPECT_EQ(Traces(script).join(u'|').toStdString(), "2|2|1000|NaN|NaN");
+}
