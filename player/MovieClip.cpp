@@ -65,7 +65,7 @@ bool MovieClip::IsKnownProperty(int number) {
 
 ActionValue MovieClip::Member(const QString& name) const {
   if (name.startsWith(u'_')) {
-    if (const auto property = PropertyByName(name))
+    if (const auto property = PropertyByName(name.toLower()))
       return GetProperty(*property);
     if (name == u"_parent") {
       const auto parent = FParent.lock();
@@ -76,7 +76,8 @@ ActionValue MovieClip::Member(const QString& name) const {
 }
 
 void MovieClip::SetMember(const QString& name, const ActionValue& value) {
-  if (const auto property = PropertyByName(name))
+  // Property names ignore case in every version.
+  if (const auto property = name.startsWith(u'_') ? PropertyByName(name.toLower()) : std::nullopt)
     SetProperty(*property, value);
   else
     ScriptObject::SetMember(name, value);

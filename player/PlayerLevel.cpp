@@ -2,6 +2,7 @@
 
 #include "player/MovieCache.h"
 #include "player/TextField.h"
+#include "player/script/ScriptGlobals.h"
 #include "player/swf/SwfError.h"
 #include "player/swf/SwfLimits.h"
 
@@ -124,6 +125,21 @@ std::shared_ptr<MovieClip> PlayerLevel::Remove(MovieClip& clip, int depth) {
   return std::static_pointer_cast<MovieClip>(entry->Clip->shared_from_this());
 }
 
+std::shared_ptr<MovieClip> PlayerLevel::CreateEmptyClip(MovieClip& parent, const QString& name,
+                                                        int depth) {
+  if (FDisplayEntries >= SwfLimits::MaxDisplayEntries ||
+      Nesting(parent) + 1 > SwfLimits::MaxNesting)
+    return nullptr;
+  auto child = Adopt(std::make_shared<MovieClip>(&parent, name, QTransform()));
+  if (!child)
+    return nullptr;
+  if (const auto replaced = Remove(parent, depth))
+    Release(*replaced);
+  ++FDisplayEntries;
+  parent.AddChild(child, depth);
+  return child;
+}
+
 void PlayerLevel::Release(MovieClip& clip) {
   for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
     if (entry.Clip) {
@@ -185,7 +201,11 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
                                 .Depth = placement.Depth};
   if (const auto field = movie.EditTexts.find(id); field != movie.EditTexts.end()) {
     entry.Bounds = field->second.Bounds;
-    entry.Field = std::make_shared<TextField>(field->second, clip);
+    entry.Field = std::make_shared<TextField>(field->second, clip, placement.Name);
+    entry.Field->IgnoreCase(IgnoresCase());
+    // A named field is a member of its clip, as scripts reach it by name.
+    if (!placement.Name.isEmpty())
+      clip.SetMember(placement.Name, std::static_pointer_cast<ScriptObject>(entry.Field));
   } else if (const auto text = movie.StaticTexts.find(id); text != movie.StaticTexts.end()) {
     entry.Bounds = text->second.Bounds;
     entry.StaticText = &text->second;
@@ -202,12 +222,22 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
 }
 
 std::shared_ptr<ScriptObject> PlayerLevel::NewObject() {
-  return Adopt(std::make_shared<ScriptObject>());
+  const auto prototype = ScriptGlobals::Prototype(*this, QStringLiteral("Object"));
+  const auto object = Adopt(std::make_shared<ScriptObject>());
+  if (object && prototype)
+    object->DefineMember(QStringLiteral("__proto__"), prototype);
+  return object;
+}
+
+std::shared_ptr<ScriptObject> PlayerLevel::Builtin(const QString& name) const {
+  const auto found = FBuiltins.find(name);
+  return found == FBuiltins.end() ? nullptr : found->second;
 }
 
 const std::shared_ptr<ScriptObject>& PlayerLevel::Global() {
   if (!FGlobal) {
     FGlobal = std::make_shared<ScriptObject>();
+    FGlobal->MakeBare();
     Own(FGlobal);
   }
   return FGlobal;
@@ -218,4 +248,17 @@ bool PlayerLevel::SpendText(qsizetype characters) {
     return false;
   FTextLeft -= std::size_t(characters);
   return true;
+}
+
+void PlayerLevel::RegisterClass(const QString& symbol,
+                                const std::shared_ptr<ScriptObject>& constructor) {
+  if (constructor)
+    FRegisteredClasses[symbol] = constructor;
+  else
+    FRegisteredClasses.erase(symbol);
+}
+
+std::shared_ptr<ScriptObject> PlayerLevel::RegisteredClass(const QString& symbol) const {
+  const auto found = FRegisteredClasses.find(symbol);
+  return found == FRegisteredClasses.end() ? nullptr : found->second;
 }

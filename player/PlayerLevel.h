@@ -9,6 +9,7 @@
 #include <memory>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 class FramePlayer;
 
@@ -40,11 +41,23 @@ public:
   std::shared_ptr<MovieClip> Place(MovieClip& clip, const SwfFrameItem& item, int frame);
   // Takes the entry at depth off clip's display list; gives its clip, if it was one.
   std::shared_ptr<MovieClip> Remove(MovieClip& clip, int depth);
+  // A new clip without a timeline at depth of parent, replacing what is there; null once the
+  // level holds too many objects.
+  std::shared_ptr<MovieClip> CreateEmptyClip(MovieClip& parent, const QString& name, int depth);
   // Lets a clip taken off the stage go, with everything inside it.
   void Release(MovieClip& clip);
 
-  // A new plain object, or null once the level's scripts have made too many.
+  // A new plain object inheriting from Object's prototype, or null once the level's scripts
+  // have made too many.
   std::shared_ptr<ScriptObject> NewObject();
+  // The player's own classes and objects the level's scripts have used, by global name.
+  std::shared_ptr<ScriptObject> Builtin(const QString& name) const;
+  void SetBuiltin(const QString& name, const std::shared_ptr<ScriptObject>& object) {
+    FBuiltins[name] = object;
+  }
+  // The class Object.registerClass tied to an exported symbol; null to untie it.
+  void RegisterClass(const QString& symbol, const std::shared_ptr<ScriptObject>& constructor);
+  std::shared_ptr<ScriptObject> RegisteredClass(const QString& symbol) const;
   // Takes ownership of an object a script made; null once the scripts have made too many.
   template <class T> std::shared_ptr<T> Adopt(std::shared_ptr<T> object) {
     if (++FScriptObjects > SwfLimits::MaxScriptObjects)
@@ -91,6 +104,8 @@ private:
   std::map<QString, std::shared_ptr<const SwfMovie>> FImported; // null for files that failed
   std::shared_ptr<MovieClip> FRoot;
   std::shared_ptr<ScriptObject> FGlobal;
+  std::unordered_map<QString, std::shared_ptr<ScriptObject>> FBuiltins;
+  std::unordered_map<QString, std::shared_ptr<ScriptObject>> FRegisteredClasses;
   std::unordered_map<const ScriptObject*, std::shared_ptr<ScriptObject>> FObjects;
   std::size_t FDisplayEntries = 0;
   std::size_t FScriptObjects = 0;

@@ -3,11 +3,13 @@
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
+#include "player/TextField.h"
 #include "player/script/ScriptArray.h"
 #include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptClasses.h"
 #include "player/script/ScriptClipActions.h"
 #include "player/script/ScriptFunction.h"
+#include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
 #include "player/script/ScriptScope.h"
 #include "player/script/ScriptTimeline.h"
@@ -89,6 +91,12 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
     if (++FExecuted > SwfLimits::MaxActionsPerScript || !FEnvironment.Level.SpendAction())
       return Completion::Ended(Completion::Abort);
     Completion step = Execute(script, index, frame);
+    if (FStopped)
+      return Completion::Ended(Completion::Abort);
+    if (FPendingThrow) {
+      step = Completion::Ended(Completion::Throw, *FPendingThrow);
+      FPendingThrow.reset();
+    }
     if (step.How != Completion::Continue)
       return step;
     // A branch out of the range ends it; the enclosing range decides whether it may go on.
@@ -107,12 +115,17 @@ ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script
   if (ScriptOperators::IsBinary(action.Code)) {
     const ActionValue right = Pop();
     const ActionValue left = Pop();
-    if (!Push(ScriptOperators::Binary(action.Code, left, right, version)))
+    if (!Push(Operate(action.Code, left, right)))
       result.How = Completion::Abort;
     return result;
   }
   if (ScriptOperators::IsUnary(action.Code)) {
-    if (!Push(ScriptOperators::Unary(action.Code, Pop(), version)))
+    ActionValue operand = Pop();
+    if (action.Code != SwfActionCode::TypeOf)
+      operand = ToPrimitive(operand, action.Code == SwfActionCode::ToString ||
+                                         action.Code == SwfActionCode::StringLength ||
+                                         action.Code == SwfActionCode::MBStringLength);
+    if (!Push(ScriptOperators::Unary(action.Code, operand, version)))
       result.How = Completion::Abort;
     return result;
   }
@@ -182,17 +195,14 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::StringAdd: {
-    const QString right = this->Pop().ToString(version);
-    ok = PushText(this->Pop().ToString(version) + right);
+    const QString right = ToText(this->Pop());
+    ok = PushText(ToText(this->Pop()) + right);
     break;
   }
   case SwfActionCode::Add2: {
-    const ActionValue right = this->Pop();
-    const ActionValue left = this->Pop();
-    const auto isText = [](const ActionValue& value) {
-      return value.IsString() || value.Object() != nullptr;
-    };
-    if (isText(left) || isText(right))
+    const ActionValue right = ToPrimitive(this->Pop(), false);
+    const ActionValue left = ToPrimitive(this->Pop(), false);
+    if (left.IsString() || right.IsString())
       ok = PushText(left.ToString(version) + right.ToString(version));
     else
       ok = this->Push(left.ToNumber(version) + right.ToNumber(version));
@@ -255,8 +265,10 @@ bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& f
     ok = Push(scope.Delete(Pop().ToString(version)));
     break;
   case SwfActionCode::TargetPath: {
-    const auto* clip = dynamic_cast<const MovieClip*>(Pop().Object().get());
-    ok = Push(clip ? ActionValue(clip->ToText()) : ActionValue());
+    const auto object = Pop().Object();
+    const bool displayed = dynamic_cast<const MovieClip*>(object.get()) ||
+                           dynamic_cast<const TextField*>(object.get());
+    ok = Push(displayed ? ActionValue(object->ToText()) : ActionValue());
     break;
   }
   default:
@@ -273,15 +285,14 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
   bool ok = true;
   switch (action.Code) {
   case SwfActionCode::GetMember: {
-    const QString name = Pop().ToString(version);
-    ok = Push(ScriptScope::MemberOf(Pop(), name));
+    const QString name = ToText(Pop());
+    ok = Push(GetMember(Pop(), name));
     break;
   }
   case SwfActionCode::SetMember: {
     const ActionValue value = Pop();
-    const QString name = Pop().ToString(version);
-    if (const auto object = Pop().Object())
-      object->SetMember(name, value);
+    const QString name = ToText(Pop());
+    SetMember(Pop(), name, value);
     break;
   }
   case SwfActionCode::Delete: {
@@ -321,12 +332,13 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     break;
   case SwfActionCode::InstanceOf: {
     const ActionValue constructor = Pop();
-    ok = Push(ScriptClasses::InstanceOf(Pop(), constructor));
+    ok = Push(ScriptClasses::InstanceOf(FEnvironment.Level, Pop(), constructor));
     break;
   }
   case SwfActionCode::CastOp: {
     const ActionValue object = Pop();
-    ok = Push(ScriptClasses::InstanceOf(object, Pop()) ? object : ActionValue::Null());
+    ok = Push(ScriptClasses::InstanceOf(FEnvironment.Level, object, Pop()) ? object
+                                                                           : ActionValue::Null());
     break;
   }
   case SwfActionCode::ImplementsOp:
@@ -356,13 +368,10 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const Arguments arguments = PopArguments();
     // A plain call runs with the current timeline as this.
     const ActionValue callee = ScriptScope(FEnvironment, frame).Get(name);
-    if (const auto called = CallScriptFunction(callee, frame.Target, arguments))
+    if (const auto called = CallAny(callee, ActionValue(frame.Target), arguments))
       call = *called;
     else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
       call.Value = *timer;
-    else
-      call.Value =
-          ScriptBuiltins::CallFunction(FEnvironment, name, arguments).value_or(ActionValue());
     break;
   }
   case SwfActionCode::CallMethod: {
@@ -371,10 +380,10 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const Arguments arguments = PopArguments();
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
     // Without a name the receiver itself is called, as super(…) does.
-    const ActionValue callee = name.isEmpty() ? receiver : ScriptScope::MemberOf(receiver, name);
-    const auto self = name.isEmpty() ? frame.This : receiver.Object();
+    const ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
+    const ActionValue self = name.isEmpty() ? ActionValue(frame.This) : receiver;
     auto* clip = dynamic_cast<MovieClip*>(receiver.Object().get());
-    if (const auto called = CallScriptFunction(callee, self, arguments))
+    if (const auto called = CallAny(callee, self, arguments))
       call = *called;
     else if (const auto moved =
                  clip && !name.isEmpty()
@@ -397,8 +406,7 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const ActionValue receiver = Pop();
     const Arguments arguments = PopArguments();
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
-    call = Construct(name.isEmpty() ? receiver : ScriptScope::MemberOf(receiver, name), name,
-                     arguments);
+    call = Construct(name.isEmpty() ? receiver : GetMember(receiver, name), name, arguments);
     break;
   }
   default:
@@ -460,8 +468,7 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
   case SwfActionCode::Trace: {
     // undefined is shown by name whatever the movie's version.
     const ActionValue value = Pop();
-    FEnvironment.Stage.SendTrace(value.IsUndefined() ? QStringLiteral("undefined")
-                                                     : value.ToString(version));
+    FEnvironment.Stage.SendTrace(value.IsUndefined() ? QStringLiteral("undefined") : ToText(value));
     break;
   }
   case SwfActionCode::GotoFrame2: {
@@ -532,6 +539,8 @@ ActionInterpreter::RunBlocks(const SwfScript& script, const SwfAction& action, S
   const auto [tryEnd, catchEnd, finallyEnd] = action.BlockEnds;
   Completion completion = RunRange(script, index + 1, tryEnd, frame);
   if (completion.How == Completion::Throw && (action.Number & HasCatch)) {
+    // What the stack held when the throw came is gone.
+    FStack.resize(FStackBase);
     if (action.Number & 0x04)
       SetRegister(frame, action.Register, completion.Value);
     else
@@ -694,11 +703,18 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
                                                            const QString& className,
                                                            const Arguments& arguments) {
   const auto* function = dynamic_cast<const ScriptFunction*>(constructor.Object().get());
+  if (const auto* native = dynamic_cast<const NativeFunction*>(constructor.Object().get())) {
+    const auto object = FEnvironment.Level.NewObject();
+    if (!object)
+      return Completion::Ended(Completion::Abort);
+    object->DefineMember(QStringLiteral("__proto__"),
+                         constructor.Object()->Member(QStringLiteral("prototype")));
+    const ActionValue made = Invoke(*native, ActionValue(object), arguments, true);
+    return Completion::Result(made.Object() ? made : ActionValue(object));
+  }
   if (!function) {
-    // Array and Object are built in; other classes this player lacks give a plain object.
-    if (className == u"Array" || className == u"Object")
-      return Completion::Result(
-          ScriptBuiltins::CallFunction(FEnvironment, className, arguments).value_or(ActionValue()));
+    // Classes this player lacks give a plain object.
+    Q_UNUSED(className);
     const auto object = FEnvironment.Level.NewObject();
     return object ? Completion::Result(ActionValue(object)) : Completion::Ended(Completion::Abort);
   }
@@ -722,8 +738,179 @@ bool ActionInterpreter::Enumerate(const ActionValue& object) {
   if (FExecuted > SwfLimits::MaxActionsPerScript)
     return false;
   // Pushed oldest first, so the loop takes the newest first, as the player lists them.
-  for (const QString& name : ScriptClasses::EnumerableNames(*target))
+  for (const QString& name : ScriptClasses::EnumerableNames(FEnvironment.Level, *target))
     if (!Push(name))
       return false;
   return true;
+}
+
+std::optional<ActionInterpreter::Completion>
+ActionInterpreter::CallAny(const ActionValue& callee, const ActionValue& self,
+                           const Arguments& arguments) {
+  const auto object = callee.Object();
+  if (const auto* native = dynamic_cast<const NativeFunction*>(object.get()))
+    return Completion::Result(Invoke(*native, self, arguments, false));
+  if (!dynamic_cast<const ScriptFunction*>(object.get()))
+    return std::nullopt;
+  // A script function's this is always an object: a primitive receiver is boxed.
+  ActionValue receiver = self;
+  if (!self.Object() && !self.IsUndefined() && !self.IsNull())
+    if (const auto boxer = ScriptGlobals::Global(FEnvironment.Level, QStringLiteral("Object"));
+        const auto* box = dynamic_cast<const NativeFunction*>(boxer.Object().get()))
+      receiver = Invoke(*box, {}, {self}, false);
+  return CallScriptFunction(callee, receiver.Object(), arguments);
+}
+
+ActionValue ActionInterpreter::Invoke(const NativeFunction& function, const ActionValue& self,
+                                      const Arguments& arguments, bool constructing) {
+  if (FDepth >= SwfLimits::MaxCallDepth) {
+    FStopped = true;
+    return {};
+  }
+  ++FDepth;
+  NativeCall call{*this, self, arguments, constructing};
+  ActionValue result = function.Invoke(call);
+  --FDepth;
+  return result;
+}
+
+ActionValue ActionInterpreter::CallValue(const ActionValue& function, const ActionValue& self,
+                                         const Arguments& arguments) {
+  if (Unwinding())
+    return {};
+  const auto called = CallAny(function, self, arguments);
+  if (!called)
+    return {};
+  switch (called->How) {
+  case Completion::Throw:
+    FPendingThrow = called->Value;
+    return {};
+  case Completion::Abort:
+    FStopped = true;
+    return {};
+  default:
+    return called->Value;
+  }
+}
+
+void ActionInterpreter::Throw(const ActionValue& value) {
+  if (!Unwinding())
+    FPendingThrow = value;
+}
+
+ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
+                                        const ActionValue& receiver) {
+  if (slot.IsAccessor())
+    return CallValue(slot.Getter, receiver, {});
+  return slot.Value;
+}
+
+const ScriptObject::Slot* ActionInterpreter::FindMember(const ScriptObject& object,
+                                                        const QString& name) {
+  std::shared_ptr<const ScriptObject> current = object.shared_from_this();
+  // The chain is followed a bounded number of steps, so a prototype loop ends.
+  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
+    if (const ScriptObject::Slot* slot = current->OwnSlot(name))
+      return slot;
+    current = ScriptGlobals::PrototypeOf(FEnvironment.Level, *current);
+  }
+  return nullptr;
+}
+
+ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString& name) {
+  PlayerLevel& level = FEnvironment.Level;
+  std::shared_ptr<ScriptObject> object = base.Object();
+  if (!object) {
+    if (base.IsString() && name == u"length")
+      return double(base.ToString().size());
+    const QString className = base.IsString()    ? QStringLiteral("String")
+                              : base.IsNumber()  ? QStringLiteral("Number")
+                              : base.IsBoolean() ? QStringLiteral("Boolean")
+                                                 : QString();
+    const auto prototype =
+        className.isEmpty() ? nullptr : ScriptGlobals::Prototype(level, className);
+    const ScriptObject::Slot* slot = prototype ? FindMember(*prototype, name) : nullptr;
+    return slot ? ReadSlot(*slot, base) : ActionValue();
+  }
+  if (name == u"__proto__")
+    return ActionValue(ScriptGlobals::PrototypeOf(level, *object));
+  if (const ScriptObject::Slot* slot = object->OwnSlot(name))
+    return ReadSlot(*slot, base);
+  // The player's own globals are made when first named, through _global as well.
+  if (object == level.Global())
+    if (const ActionValue builtin = ScriptGlobals::Global(level, name); !builtin.IsUndefined())
+      return builtin;
+  // Members the object answers itself: a clip's properties and children, an array's
+  // elements and length.
+  const ActionValue own = object->Member(name);
+  if (!own.IsUndefined())
+    return own;
+  if (const ScriptObject::Slot* slot = FindMember(*object, name))
+    return ReadSlot(*slot, base);
+  if (name != u"__resolve") {
+    const ScriptObject::Slot* resolve = FindMember(*object, QStringLiteral("__resolve"));
+    if (resolve && !resolve->IsAccessor())
+      return CallValue(resolve->Value, base, {name});
+  }
+  return {};
+}
+
+void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
+                                  const ActionValue& value) {
+  const auto object = base.Object();
+  if (!object)
+    return;
+  const ScriptObject::Slot* slot = FindMember(*object, name);
+  if (slot && slot->IsAccessor()) {
+    CallValue(slot->Setter, base, {value});
+    return;
+  }
+  ActionValue stored = value;
+  if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
+    const ActionValue callback = watcher->Callback;
+    const ActionValue data = watcher->Data;
+    stored = CallValue(callback, base, {name, object->Member(name), value, data});
+  }
+  object->SetMember(name, stored);
+}
+
+ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool preferText) {
+  const auto object = value.Object();
+  if (!object)
+    return value;
+  // Clips and text fields stand for their path; they have no valueOf of their own.
+  if (dynamic_cast<const MovieClip*>(object.get()) || dynamic_cast<const TextField*>(object.get()))
+    return object->ToText();
+  const QString first = preferText ? QStringLiteral("toString") : QStringLiteral("valueOf");
+  const QString second = preferText ? QStringLiteral("valueOf") : QStringLiteral("toString");
+  for (const QString& name : {first, second}) {
+    const ActionValue method = GetMember(value, name);
+    if (!method.Object())
+      continue;
+    const ActionValue result = CallValue(method, value, {});
+    if (Unwinding())
+      return {};
+    if (!result.Object())
+      return result;
+  }
+  // An object without toString and valueOf (a bare one) stands for nothing.
+  return {};
+}
+
+ActionValue ActionInterpreter::Operate(quint8 code, const ActionValue& left,
+                                       const ActionValue& right) {
+  const int version = FEnvironment.Version;
+  if (code == SwfActionCode::StrictEquals)
+    return ScriptOperators::Binary(code, left, right, version);
+  if (code == SwfActionCode::Equals2) {
+    const bool leftObject = left.Object() != nullptr;
+    const bool rightObject = right.Object() != nullptr;
+    if (leftObject && rightObject)
+      return ScriptOperators::Binary(code, left, right, version);
+  }
+  const bool textual = code == SwfActionCode::StringEquals || code == SwfActionCode::StringLess ||
+                       code == SwfActionCode::StringGreater;
+  const ActionValue a = ToPrimitive(left, textual);
+  const ActionValue b = ToPrimitive(right, textual);
+  return ScriptOperators::Binary(code, a, b, version);
 }

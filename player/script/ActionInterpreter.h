@@ -2,6 +2,7 @@
 
 #include "player/script/ActionValue.h"
 #include "player/script/ScriptFrame.h"
+#include "player/script/ScriptNative.h"
 #include "player/swf/SwfAction.h"
 
 #include <QString>
@@ -21,7 +22,7 @@ class ScriptObject;
 // does not carry out are skipped and the script goes on. A script ends at its end, at an uncaught
 // throw, at a branch that leads outside it, or when it exceeds its action, stack, call
 // depth, text or object allowance; it never throws.
-class ActionInterpreter {
+class ActionInterpreter : public ScriptRuntime {
 public:
   ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self);
 
@@ -30,6 +31,18 @@ public:
   // any other value.
   ActionValue Invoke(const ActionValue& function, const std::shared_ptr<ScriptObject>& self,
                      const std::vector<ActionValue>& arguments);
+
+  // What built-in functions ask of the running script.
+  PlayerLevel& Level() override { return FEnvironment.Level; }
+  const PlayerStage& Stage() const override { return FEnvironment.Stage; }
+  int Version() const override { return FEnvironment.Version; }
+  ActionValue CallValue(const ActionValue& function, const ActionValue& self,
+                        const Arguments& arguments) override;
+  bool Unwinding() const override { return FPendingThrow.has_value() || FStopped; }
+  ActionValue GetMember(const ActionValue& base, const QString& name) override;
+  void SetMember(const ActionValue& base, const QString& name, const ActionValue& value) override;
+  ActionValue ToPrimitive(const ActionValue& value, bool preferText) override;
+  void Throw(const ActionValue& value) override;
 
 private:
   // How an action or a range of actions ended. Continue goes on at At; a call's result, a
@@ -44,8 +57,6 @@ private:
     static Completion Ended(Kind how, const ActionValue& value = {}) { return {how, 0, value}; }
     static Completion Result(const ActionValue& value) { return {Continue, 0, value}; }
   };
-  using Arguments = std::vector<ActionValue>;
-
   Completion RunRange(const SwfScript& script, std::size_t begin, std::size_t end,
                       ScriptFrame& frame);
   Completion Execute(const SwfScript& script, std::size_t index, ScriptFrame& frame);
@@ -75,6 +86,18 @@ private:
                                                const Arguments& arguments);
   Completion Construct(const ActionValue& constructor, const QString& className,
                        const Arguments& arguments);
+  // Calls a function value of any kind: a script's or the player's; nothing for other values.
+  std::optional<Completion> CallAny(const ActionValue& callee, const ActionValue& self,
+                                    const Arguments& arguments);
+  ActionValue Invoke(const NativeFunction& function, const ActionValue& self,
+                     const Arguments& arguments, bool constructing);
+  // An operator's operands as the operator sees them: objects turned into their primitive
+  // values, except where the operator compares the objects themselves.
+  ActionValue Operate(quint8 code, const ActionValue& left, const ActionValue& right);
+  // The slot of name on object or along its chain, default prototypes included.
+  const ScriptObject::Slot* FindMember(const ScriptObject& object, const QString& name);
+  // The getter's value of an accessor slot found on holder for receiver.
+  ActionValue ReadSlot(const ScriptObject::Slot& slot, const ActionValue& receiver);
   // Pushes null, then the object's member names; false when the script has to stop.
   bool Enumerate(const ActionValue& object);
 
@@ -84,4 +107,6 @@ private:
   std::size_t FStackBase = 0; // values below belong to the calling function
   std::size_t FExecuted = 0;
   int FDepth = 0; // function calls and with and try blocks running inside each other
+  std::optional<ActionValue> FPendingThrow; // thrown inside a built-in's callback
+  bool FStopped = false;                    // an allowance ran out inside a callback
 };

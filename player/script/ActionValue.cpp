@@ -2,8 +2,9 @@
 
 #include "player/script/ScriptObject.h"
 
-#include <QLocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 ActionValue ActionValue::Null() {
@@ -67,7 +68,7 @@ double ActionValue::ToNumber() const {
   if (const double* value = std::get_if<double>(&FValue))
     return *value;
   if (const QString* value = std::get_if<QString>(&FValue))
-    return ParseNumber(*value);
+    return ParseNumber(*value, 8);
   return std::numeric_limits<double>::quiet_NaN();
 }
 
@@ -90,16 +91,17 @@ QString ActionValue::ToString(int swfVersion) const {
 double ActionValue::ToNumber(int swfVersion) const {
   if (swfVersion < 7 && (IsUndefined() || IsNull()))
     return 0;
-  if (swfVersion < 5 && IsString()) {
-    const double number = ToNumber(); // the oldest movies read any other text as 0
-    return std::isnan(number) ? 0 : number;
+  if (const QString* text = std::get_if<QString>(&FValue)) {
+    const double number = ParseNumber(*text, swfVersion);
+    // The oldest movies read any other text as 0.
+    return swfVersion < 5 && std::isnan(number) ? 0 : number;
   }
   return ToNumber();
 }
 
 bool ActionValue::ToBoolean(int swfVersion) const {
   if (swfVersion < 7 && IsString()) {
-    const double number = ToNumber();
+    const double number = ToNumber(swfVersion);
     return number != 0 && !std::isnan(number);
   }
   return ToBoolean();
@@ -112,20 +114,128 @@ QString FormatNumber(double value) {
     return value > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
   if (value == 0)
     return QStringLiteral("0"); // also for -0
-  // Plain decimals in the usual range, exponents only for the very large and very small,
-  // so readers that do not take exponents still get the everyday values.
-  const double magnitude = std::abs(value);
-  const char format = magnitude >= 1e-6 && magnitude < 1e21 ? 'f' : 'g';
-  return QString::number(value, format, QLocale::FloatingPointShortest);
+  // Fifteen significant digits, as the player prints them: plain decimals from 1e-5 up to
+  // 1e15, the exponent form ("1.5e+20", "2e-7") outside.
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.14e", value);
+  const QByteArray printed(buffer);
+  const qsizetype e = printed.indexOf('e');
+  const bool negative = printed.startsWith('-');
+  QByteArray digits = printed.mid(negative ? 1 : 0, e - (negative ? 1 : 0));
+  digits.remove(1, 1); // the decimal point
+  while (digits.size() > 1 && digits.endsWith('0'))
+    digits.chop(1);
+  const int exponent = printed.mid(e + 1).toInt();
+  QString text = negative ? QStringLiteral("-") : QString();
+  if (exponent < -5 || exponent >= 15) {
+    text += QChar(digits[0]);
+    if (digits.size() > 1)
+      text += u'.' + QString::fromLatin1(digits.mid(1));
+    text += (exponent < 0 ? QStringLiteral("e-") : QStringLiteral("e+")) +
+            QString::number(std::abs(exponent));
+  } else if (exponent < 0) {
+    text += QStringLiteral("0.") + QString(-exponent - 1, u'0') + QString::fromLatin1(digits);
+  } else {
+    const qsizetype whole = exponent + 1;
+    if (digits.size() <= whole) {
+      text += QString::fromLatin1(digits) + QString(whole - digits.size(), u'0');
+    } else {
+      text +=
+          QString::fromLatin1(digits.left(whole)) + u'.' + QString::fromLatin1(digits.mid(whole));
+    }
+  }
+  return text;
 }
 
-double ParseNumber(const QString& text) {
-  bool ok = false;
-  const QString trimmed = text.trimmed();
-  if (trimmed.startsWith(u"0x", Qt::CaseInsensitive)) {
-    const qint64 value = trimmed.mid(2).toLongLong(&ok, 16);
-    return ok ? double(qint32(value)) : std::numeric_limits<double>::quiet_NaN();
+namespace {
+
+constexpr double NotANumber = std::numeric_limits<double>::quiet_NaN();
+
+bool IsNumberSpace(QChar c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
+}
+
+// Whole text in one radix, digits only; NaN when any character is no digit of it.
+double ParseDigits(QStringView digits, int radix) {
+  if (digits.isEmpty())
+    return NotANumber;
+  double value = 0;
+  for (const QChar c : digits) {
+    const int digit = c.isDigit() ? c.digitValue() : (c.toLower().unicode() - u'a' + 10);
+    if (c.unicode() > 0x7F || digit < 0 || digit >= radix)
+      return NotANumber;
+    value = value * radix + digit;
   }
-  const double value = trimmed.toDouble(&ok);
-  return ok ? value : std::numeric_limits<double>::quiet_NaN();
+  return value;
+}
+
+// A decimal number: sign, digits with at most one point, an optional exponent; nothing
+// else, so words such as "inf" or "nan" that the C library reads are no numbers here.
+double ParseDecimal(QStringView text) {
+  qsizetype i = 0;
+  const qsizetype n = text.size();
+  if (i < n && (text[i] == u'+' || text[i] == u'-'))
+    ++i;
+  qsizetype mantissaDigits = 0;
+  while (i < n && text[i] >= u'0' && text[i] <= u'9')
+    ++i, ++mantissaDigits;
+  if (i < n && text[i] == u'.') {
+    ++i;
+    while (i < n && text[i] >= u'0' && text[i] <= u'9')
+      ++i, ++mantissaDigits;
+  }
+  if (mantissaDigits == 0)
+    return NotANumber;
+  if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+    ++i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+      ++i;
+    qsizetype exponentDigits = 0;
+    while (i < n && text[i] >= u'0' && text[i] <= u'9')
+      ++i, ++exponentDigits;
+    if (exponentDigits == 0)
+      return NotANumber;
+  }
+  if (i != n)
+    return NotANumber;
+  return std::strtod(text.toLatin1().constData(), nullptr);
+}
+
+} // namespace
+
+double ParseNumber(const QString& text, int swfVersion) {
+  QStringView rest = text;
+  while (!rest.isEmpty() && IsNumberSpace(rest.front()))
+    rest = rest.sliced(1);
+  if (rest.isEmpty())
+    return NotANumber;
+  bool negative = false;
+  QStringView body = rest;
+  if (body.front() == u'-' || body.front() == u'+') {
+    negative = body.front() == u'-';
+    body = body.sliced(1);
+  }
+  // Hexadecimal is read as a 32-bit integer; from version 6 on a leading 0 followed by
+  // octal digits only is octal.
+  if (body.size() > 2 && body[0] == u'0' && (body[1] == u'x' || body[1] == u'X')) {
+    // The player also takes a sign after the prefix ("0x-10").
+    QStringView digits = body.sliced(2);
+    if (digits.size() > 1 && digits.front() == u'-') {
+      negative = !negative;
+      digits = digits.sliced(1);
+    }
+    const double value = ParseDigits(digits, 16);
+    if (std::isnan(value))
+      return value;
+    const double wrapped = double(qint32(quint32(std::fmod(value, 4294967296.0))));
+    return negative ? -wrapped : wrapped;
+  }
+  if (swfVersion >= 6 && body.size() > 1 && body[0] == u'0') {
+    const double octal = ParseDigits(body.sliced(1), 8);
+    if (!std::isnan(octal))
+      return negative ? -octal : octal;
+  }
+  while (!rest.isEmpty() && IsNumberSpace(rest.back()))
+    rest.chop(1);
+  return ParseDecimal(rest);
 }

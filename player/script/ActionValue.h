@@ -48,8 +48,10 @@ private:
       FValue;
 };
 
-// Shortest text that reads back as the same double, with "." as the decimal point.
+// The text of a number as the player prints it: 15 significant digits, "." as the decimal
+// point, exponent form below 1e-5 and from 1e15 on.
 QString FormatNumber(double value);
-// Reads a decimal number written with "." (or hexadecimal after "0x"); NaN when the text
-// is no number.
-double ParseNumber(const QString& text);
+// Reads a number as a movie of swfVersion does: leading white space skipped, decimal with
+// an optional exponent, hexadecimal after "0x", octal after a leading 0 from version 6 on;
+// NaN when the text is no number.
+double ParseNumber(const QString& text, int swfVersion);

@@ -44,6 +44,13 @@ void ScriptArray::SetMember(const QString& name, const ActionValue& value) {
   FElements[std::size_t(index)] = value;
 }
 
+bool ScriptArray::HasOwnMember(const QString& name) const {
+  const qsizetype index = ElementIndex(name);
+  if (index >= 0)
+    return std::size_t(index) < FElements.size();
+  return name == LengthName || ScriptObject::HasOwnMember(name);
+}
+
 bool ScriptArray::DeleteMember(const QString& name) {
   const qsizetype index = ElementIndex(name);
   if (index < 0)

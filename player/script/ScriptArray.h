@@ -17,6 +17,7 @@ public:
   ActionValue Member(const QString& name) const override;
   void SetMember(const QString& name, const ActionValue& value) override;
   bool DeleteMember(const QString& name) override;
+  bool HasOwnMember(const QString& name) const override;
   std::vector<QString> MemberNames() const override;
   std::size_t MemberCount() const override {
     return FElements.size() + ScriptObject::MemberCount();

@@ -2,7 +2,10 @@
 
 #include "player/PlayerLevel.h"
 #include "player/script/ScriptFunction.h"
+#include "player/script/ScriptGlobals.h"
 #include "player/swf/SwfLimits.h"
+
+#include <QSet>
 
 namespace ScriptClasses {
 
@@ -53,26 +56,40 @@ bool Extend(PlayerLevel& level, const ActionValue& subclass, const ActionValue& 
   return true;
 }
 
-bool InstanceOf(const ActionValue& object, const ActionValue& constructor) {
+bool InstanceOf(PlayerLevel& level, const ActionValue& object, const ActionValue& constructor) {
   const auto target = constructor.Object();
   const auto instance = object.Object();
   if (!target || !instance)
     return false;
   const auto prototype = target->Member(PrototypeName).Object();
-  auto current = instance->Prototype();
+  auto current = ScriptGlobals::PrototypeOf(level, *instance);
   // The chain is followed a bounded number of steps, so a prototype loop ends.
   for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
     if (current == prototype)
       return true;
-    current = current->Prototype();
+    current = ScriptGlobals::PrototypeOf(level, *current);
   }
   return false;
 }
 
-std::vector<QString> EnumerableNames(const ScriptObject& object) {
-  std::vector<QString> names = object.MemberNames();
-  std::erase_if(
-      names, [](const QString& name) { return name == ProtoName || name == SuperConstructorName; });
+std::vector<QString> EnumerableNames(PlayerLevel& level, const ScriptObject& object) {
+  std::vector<QString> names;
+  QSet<QString> seen;
+  std::shared_ptr<const ScriptObject> current = object.shared_from_this();
+  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
+    for (const QString& name : current->MemberNames()) {
+      const ScriptObject::Slot* slot = current->OwnSlot(name);
+      const bool hidden = (slot && (slot->Flags & ScriptObject::DontEnum)) || name == ProtoName ||
+                          name == SuperConstructorName;
+      // A hidden member still hides the same name further down the chain.
+      if (!seen.contains(name)) {
+        seen.insert(name);
+        if (!hidden)
+          names.push_back(name);
+      }
+    }
+    current = ScriptGlobals::PrototypeOf(level, *current);
+  }
   return names;
 }
 

@@ -23,8 +23,9 @@ std::shared_ptr<ScriptObject> NewInstance(PlayerLevel& level, const ScriptFuncti
 ActionValue SuperConstructor(const ScriptFunction& function);
 // subclass extends superclass; false once the level made too many objects.
 bool Extend(PlayerLevel& level, const ActionValue& subclass, const ActionValue& superclass);
-bool InstanceOf(const ActionValue& object, const ActionValue& constructor);
-// The names for-in lists: the object's own, without the class links, oldest first.
-std::vector<QString> EnumerableNames(const ScriptObject& object);
+bool InstanceOf(PlayerLevel& level, const ActionValue& object, const ActionValue& constructor);
+// The names for-in lists: the object's own and then its prototypes', without hidden members
+// and the class links, each once, oldest first.
+std::vector<QString> EnumerableNames(PlayerLevel& level, const ScriptObject& object);
 
 } // namespace ScriptClasses

@@ -11,24 +11,72 @@ const QString ProtoName = QStringLiteral("__proto__");
 } // namespace
 
 ActionValue ScriptObject::Member(const QString& name) const {
+  const Slot* slot = FindSlot(name);
+  return slot ? slot->Value : ActionValue();
+}
+
+const ScriptObject::Slot* ScriptObject::FindSlot(const QString& name,
+                                                 const ScriptObject** holder) const {
   const ScriptObject* object = this;
   // The chain is followed a bounded number of steps, so a prototype loop ends.
   for (int step = 0; object && step < SwfLimits::MaxNesting; ++step) {
     const auto found = object->Find(name);
-    if (found != object->FMembers.end())
-      return found->second.Value;
+    if (found != object->FMembers.end()) {
+      if (holder)
+        *holder = object;
+      return &found->second;
+    }
     const auto proto = object->FMembers.find(ProtoName);
     object = proto == object->FMembers.end() ? nullptr : proto->second.Value.Object().get();
   }
-  return {};
+  return nullptr;
+}
+
+const ScriptObject::Slot* ScriptObject::OwnSlot(const QString& name) const {
+  const auto found = Find(name);
+  return found == FMembers.end() ? nullptr : &found->second;
 }
 
 void ScriptObject::SetMember(const QString& name, const ActionValue& value) {
   const auto found = Find(name);
-  if (found != FMembers.end())
-    FMembers[found->first].Value = value;
-  else
-    FMembers.emplace(name, Slot{value, FNextOrder++});
+  if (found == FMembers.end()) {
+    FMembers.emplace(name, Slot{value, FNextOrder++, 0, {}, {}});
+    return;
+  }
+  Slot& slot = FMembers[found->first];
+  if (!(slot.Flags & ReadOnly))
+    slot.Value = value;
+}
+
+void ScriptObject::DefineMember(const QString& name, const ActionValue& value, int flags) {
+  const auto found = Find(name);
+  if (found == FMembers.end()) {
+    FMembers.emplace(name, Slot{value, FNextOrder++, flags, {}, {}});
+    return;
+  }
+  Slot& slot = FMembers[found->first];
+  slot = Slot{value, slot.Order, flags, {}, {}};
+}
+
+void ScriptObject::DefineAccessor(const QString& name, const ActionValue& getter,
+                                  const ActionValue& setter) {
+  DefineMember(name, {}, 0);
+  Slot& slot = FMembers[Find(name)->first];
+  slot.Getter = getter;
+  slot.Setter = setter;
+}
+
+void ScriptObject::ChangeFlags(const QString& name, int set, int clear) {
+  const auto found = Find(name);
+  if (found == FMembers.end())
+    return;
+  Slot& slot = FMembers[found->first];
+  slot.Flags = (slot.Flags & ~clear) | set;
+}
+
+bool ScriptObject::IsReadOnly(const QString& name) const {
+  const Slot* slot = FindSlot(name);
+  return slot && (slot->Flags & ReadOnly);
 }
 
 ScriptObject::Members::const_iterator ScriptObject::Find(const QString& name) const {
@@ -56,8 +104,10 @@ std::vector<QString> ScriptObject::MemberNames() const {
 
 bool ScriptObject::DeleteMember(const QString& name) {
   const auto found = Find(name);
-  if (found == FMembers.end())
+  if (found == FMembers.end() || (found->second.Flags & DontDelete))
     return false;
+  if (found->first == ProtoName)
+    FBare = true;
   RemoveMember(QString(found->first));
   return true;
 }
@@ -69,4 +119,22 @@ std::shared_ptr<ScriptObject> ScriptObject::Prototype() const {
 
 void ScriptObject::RemoveMember(const QString& name) {
   FMembers.erase(name);
+}
+
+void ScriptObject::Watch(const QString& name, const ActionValue& callback,
+                         const ActionValue& data) {
+  if (!FWatchers)
+    FWatchers = std::make_unique<std::unordered_map<QString, Watcher>>();
+  (*FWatchers)[name] = Watcher{callback, data};
+}
+
+bool ScriptObject::Unwatch(const QString& name) {
+  return FWatchers && FWatchers->erase(name) > 0;
+}
+
+const ScriptObject::Watcher* ScriptObject::FindWatcher(const QString& name) const {
+  if (!FWatchers)
+    return nullptr;
+  const auto found = FWatchers->find(name);
+  return found == FWatchers->end() ? nullptr : &found->second;
 }

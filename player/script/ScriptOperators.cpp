@@ -43,7 +43,7 @@ ActionValue Quotient(double left, double right, int version) {
   return left / right;
 }
 
-double Shift(quint8 code, double left, double right) {
+double Shift(quint8 code, double left, double right, int version) {
   const qint32 value = ToInt32(left);
   const int count = ToInt32(right) & 31;
   switch (code) {
@@ -51,8 +51,11 @@ double Shift(quint8 code, double left, double right) {
     return double(qint32(quint32(value) << count));
   case SwfActionCode::BitRShift:
     return double(value >> count);
-  default:
-    return double(quint32(value) >> count);
+  default: {
+    const quint32 shifted = quint32(value) >> count;
+    // Movies up to version 8 read the result back as a signed 32-bit number.
+    return version < 9 ? double(qint32(shifted)) : double(shifted);
+  }
   }
 }
 
@@ -171,7 +174,7 @@ ActionValue Binary(quint8 code, const ActionValue& left, const ActionValue& righ
   case SwfActionCode::BitXor:
     return double(ToInt32(number(left)) ^ ToInt32(number(right)));
   default:
-    return Shift(code, number(left), number(right));
+    return Shift(code, number(left), number(right), version);
   }
 }
 
@@ -180,7 +183,8 @@ ActionValue Unary(quint8 code, const ActionValue& operand, int version) {
   case SwfActionCode::Not:
     return Truth(!operand.ToBoolean(version), version);
   case SwfActionCode::ToInteger:
-    return std::trunc(operand.ToNumber(version));
+    // int() wraps to 32 bits and reads NaN, undefined included, as 0.
+    return double(ToInt32(operand.ToNumber(version)));
   case SwfActionCode::ToNumber:
     return operand.ToNumber(version);
   case SwfActionCode::ToString:
@@ -230,7 +234,9 @@ bool LooseEquals(const ActionValue& left, const ActionValue& right, int version)
   if (a == Kind::Boolean || b == Kind::Boolean || (a == Kind::Number) != (b == Kind::Number)) {
     if (a == Kind::Object || b == Kind::Object)
       return LooseEquals(Primitive(left), Primitive(right), version);
-    return left.ToNumber(version) == right.ToNumber(version);
+    const double x = left.ToNumber(version);
+    const double y = right.ToNumber(version);
+    return x == y || (std::isnan(x) && std::isnan(y));
   }
   return Primitive(left).ToString() == Primitive(right).ToString();
 }
@@ -245,8 +251,12 @@ bool StrictEquals(const ActionValue& left, const ActionValue& right) {
     return true;
   case Kind::Boolean:
     return left.ToBoolean() == right.ToBoolean();
-  case Kind::Number:
-    return left.ToNumber() == right.ToNumber();
+  case Kind::Number: {
+    // The player takes NaN to equal NaN.
+    const double a = left.ToNumber();
+    const double b = right.ToNumber();
+    return a == b || (std::isnan(a) && std::isnan(b));
+  }
   case Kind::String:
     return left.ToString() == right.ToString();
   case Kind::Object:

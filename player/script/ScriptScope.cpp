@@ -3,8 +3,9 @@
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
-#include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptFunction.h"
+#include "player/script/ScriptGlobals.h"
+#include "player/swf/SwfLimits.h"
 
 namespace {
 
@@ -34,6 +35,16 @@ ActionValue ScriptScope::MemberOf(const ActionValue& base, const QString& name) 
     return object->Member(name);
   if (base.IsString() && name == u"length")
     return double(base.ToString().size());
+  return {};
+}
+
+ActionValue ScriptScope::Inherited(const ScriptObject& object, const QString& name) const {
+  auto current = ScriptGlobals::PrototypeOf(FEnvironment.Level, object);
+  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
+    if (const ScriptObject::Slot* slot = current->OwnSlot(name))
+      return slot->Value;
+    current = ScriptGlobals::PrototypeOf(FEnvironment.Level, *current);
+  }
   return {};
 }
 
@@ -119,10 +130,12 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
   const ActionValue timeline = FFrame.Target->Member(name);
   if (!timeline.IsUndefined())
     return timeline;
+  if (const ActionValue inherited = Inherited(*FFrame.Target, name); !inherited.IsUndefined())
+    return inherited;
   const ActionValue global = FEnvironment.Level.Global()->Member(name);
   if (!global.IsUndefined())
     return global;
-  return ActionValue(ScriptBuiltins::GlobalObject(FEnvironment.Level, name));
+  return ScriptGlobals::Global(FEnvironment.Level, name);
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::Holder(const QString& name) const {
@@ -156,7 +169,11 @@ ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment) c
   if (segment == u"_root")
     if (const auto* clip = dynamic_cast<const MovieClip*>(base.Object().get()))
       return ActionValue(FEnvironment.Stage.LevelRoot(clip->Level()));
-  return MemberOf(base, segment);
+  const ActionValue member = MemberOf(base, segment);
+  if (!member.IsUndefined())
+    return member;
+  const auto object = base.Object();
+  return object ? Inherited(*object, segment) : ActionValue();
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::Owner(const QString& name, QString& member) const {

@@ -36,6 +36,9 @@ private:
   // Follows a dot path from base; the first segment is looked up when base is undefined.
   ActionValue Walk(QStringView path, ActionValue base) const;
   ActionValue Step(const ActionValue& base, const QString& segment) const;
+  // A member object inherits from the default prototype of its kind (a clip's from
+  // MovieClip's), which its own lookup does not reach.
+  ActionValue Inherited(const ScriptObject& object, const QString& name) const;
   // Splits "path:variable" (and "/path/variable") into the object and the member name.
   std::shared_ptr<ScriptObject> Owner(const QString& name, QString& member) const;
 

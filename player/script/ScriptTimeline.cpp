@@ -50,7 +50,7 @@ void Goto(const ScriptEnvironment& environment, ScriptFrame& frame, MovieClip& c
     if (!timeline)
       return;
   }
-  const double number = ParseNumber(text);
+  const double number = ParseNumber(text, environment.Version);
   if (!std::isnan(number)) {
     if (const auto frameNumber = FrameNumber(number))
       frames->GotoFrame(*timeline, *frameNumber + bias, play);

@@ -56,8 +56,10 @@ int main(int argc, char* argv[]) {
   TShockwaveFlash flash;
   flash.UseVirtualClock();
   if (parser.isSet(trace))
-    QObject::connect(&flash, &TShockwaveFlash::Trace,
-                     [](const QString& text) { WriteLine(stdout, text); });
+    QObject::connect(&flash, &TShockwaveFlash::Trace, [](const QString& text) {
+      // The player's log ends a line at a carriage return as well.
+      WriteLine(stdout, QString(text).replace(u'\r', u'\n'));
+    });
   QObject::connect(&flash, &TShockwaveFlash::FSCommand,
                    [](const QString& command, const QString& args) {
                      WriteLine(stderr, QStringLiteral("fscommand %1 %2").arg(command, args));

@@ -1,0 +1,89 @@
+#include "player/script/ScriptGlobals.h"
+
+#include "player/MovieClip.h"
+#include "player/PlayerLevel.h"
+#include "player/TextField.h"
+#include "player/script/ScriptArray.h"
+#include "player/script/ScriptFunction.h"
+#include "player/script/ScriptNative.h"
+
+#include <QHash>
+#include <limits>
+
+namespace ScriptGlobals {
+
+namespace {
+
+using Maker = ActionValue (*)(PlayerLevel&);
+
+const QHash<QString, Maker>& Makers() {
+  static const QHash<QString, Maker> makers{
+      {QStringLiteral("Object"), ScriptMakers::ObjectClass},
+      {QStringLiteral("Function"), ScriptMakers::FunctionClass},
+      {QStringLiteral("Array"), ScriptMakers::ArrayClass},
+      {QStringLiteral("String"), ScriptMakers::StringClass},
+      {QStringLiteral("Number"), ScriptMakers::NumberClass},
+      {QStringLiteral("Boolean"), ScriptMakers::BooleanClass},
+      {QStringLiteral("Error"), ScriptMakers::ErrorClass},
+      {QStringLiteral("Math"), ScriptMakers::MathObject},
+      {QStringLiteral("Date"), ScriptMakers::DateClass},
+      {QStringLiteral("AsBroadcaster"), ScriptMakers::Broadcaster},
+      {QStringLiteral("MovieClip"), ScriptMakers::MovieClipClass},
+      {QStringLiteral("TextField"), ScriptMakers::TextFieldClass},
+      {QStringLiteral("TextFormat"), ScriptMakers::TextFormatClass},
+      {QStringLiteral("Color"), ScriptMakers::ColorClass},
+  };
+  return makers;
+}
+
+} // namespace
+
+ActionValue Global(PlayerLevel& level, const QString& name) {
+  if (name == u"NaN")
+    return std::numeric_limits<double>::quiet_NaN();
+  if (name == u"Infinity")
+    return std::numeric_limits<double>::infinity();
+  if (const auto made = level.Builtin(name))
+    return ActionValue(made);
+  ActionValue value;
+  if (const auto maker = Makers().constFind(name); maker != Makers().constEnd())
+    value = (*maker)(level);
+  else if (value = ScriptMakers::SystemObject(level, name); value.IsUndefined())
+    value = ScriptMakers::GlobalFunction(level, name);
+  if (const auto object = value.Object()) {
+    level.SetBuiltin(name, object);
+    level.Global()->DefineMember(name, value);
+  }
+  return value;
+}
+
+std::shared_ptr<ScriptObject> Prototype(PlayerLevel& level, const QString& className) {
+  const auto constructor = Global(level, className).Object();
+  if (!constructor)
+    return nullptr;
+  const ScriptObject::Slot* slot = constructor->OwnSlot(QStringLiteral("prototype"));
+  return slot ? slot->Value.Object() : nullptr;
+}
+
+std::shared_ptr<ScriptObject> DefaultPrototype(PlayerLevel& level, const ScriptObject& object) {
+  if (dynamic_cast<const ScriptFunction*>(&object) || dynamic_cast<const NativeFunction*>(&object))
+    return Prototype(level, QStringLiteral("Function"));
+  if (dynamic_cast<const MovieClip*>(&object))
+    return Prototype(level, QStringLiteral("MovieClip"));
+  if (dynamic_cast<const TextField*>(&object))
+    return Prototype(level, QStringLiteral("TextField"));
+  if (dynamic_cast<const ScriptArray*>(&object))
+    return Prototype(level, QStringLiteral("Array"));
+  return Prototype(level, QStringLiteral("Object"));
+}
+
+std::shared_ptr<ScriptObject> PrototypeOf(PlayerLevel& level, const ScriptObject& object) {
+  if (const auto own = object.Prototype())
+    return own;
+  if (object.IsBare() || object.HasOwnMember(QStringLiteral("__proto__")))
+    return nullptr;
+  const auto fallback = DefaultPrototype(level, object);
+  return fallback.get() == &object ? nullptr : fallback;
+}
+
+} // namespace ScriptGlobals

@@ -1,0 +1,157 @@
+// Object and Function: the root of every prototype chain, and the members every object and
+// every function answers.
+#include "player/PlayerLevel.h"
+#include "player/script/ScriptArray.h"
+#include "player/script/ScriptClasses.h"
+#include "player/script/ScriptFunction.h"
+#include "player/script/ScriptGlobals.h"
+#include "player/script/ScriptNative.h"
+
+namespace {
+
+bool IsFunction(const ActionValue& value) {
+  const ScriptObject* object = value.Object().get();
+  return dynamic_cast<const ScriptFunction*>(object) || dynamic_cast<const NativeFunction*>(object);
+}
+
+// Object(value): the object itself, a primitive boxed, or a new object.
+ActionValue ObjectConstructor(NativeCall& call) {
+  const ActionValue value = call.Arg(0);
+  if (value.Object())
+    return value;
+  if (value.IsString() || value.IsNumber() || value.IsBoolean()) {
+    const QString className = value.IsString()   ? QStringLiteral("String")
+                              : value.IsNumber() ? QStringLiteral("Number")
+                                                 : QStringLiteral("Boolean");
+    const auto boxed = call.Level().Adopt(std::make_shared<BoxedValue>(value));
+    if (!boxed)
+      return {};
+    if (const auto prototype = ScriptGlobals::Prototype(call.Level(), className))
+      boxed->DefineMember(QStringLiteral("__proto__"), prototype);
+    return ActionValue(std::static_pointer_cast<ScriptObject>(boxed));
+  }
+  if (call.Constructing && call.This.Object())
+    return call.This;
+  return ActionValue(call.Level().NewObject());
+}
+
+ActionValue HasOwnProperty(NativeCall& call) {
+  const auto object = call.ThisObject();
+  return object && call.Has(0) && object->HasOwnMember(call.Text(0));
+}
+
+ActionValue IsPrototypeOf(NativeCall& call) {
+  const auto prototype = call.ThisObject();
+  const auto object = call.Arg(0).Object();
+  if (!prototype || !object)
+    return false;
+  auto current = ScriptGlobals::PrototypeOf(call.Level(), *object);
+  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
+    if (current == prototype)
+      return true;
+    current = ScriptGlobals::PrototypeOf(call.Level(), *current);
+  }
+  return false;
+}
+
+ActionValue PropertyIsEnumerable(NativeCall& call) {
+  const auto object = call.ThisObject();
+  if (!object)
+    return false;
+  const ScriptObject::Slot* slot = object->OwnSlot(call.Text(0));
+  if (slot)
+    return !(slot->Flags & ScriptObject::DontEnum);
+  return object->HasOwnMember(call.Text(0));
+}
+
+// addProperty(name, getter, setter): the setter may be null for a read-only property.
+ActionValue AddProperty(NativeCall& call) {
+  const auto object = call.ThisObject();
+  const QString name = call.Text(0);
+  const ActionValue setter = call.Arg(2);
+  if (!object || name.isEmpty() || !IsFunction(call.Arg(1)) ||
+      !(IsFunction(setter) || setter.IsNull()))
+    return false;
+  object->DefineAccessor(name, call.Arg(1), setter.IsNull() ? ActionValue() : setter);
+  return true;
+}
+
+ActionValue ObjectToString(NativeCall& call) {
+  const auto object = call.ThisObject();
+  if (object &&
+      (dynamic_cast<ScriptFunction*>(object.get()) || dynamic_cast<NativeFunction*>(object.get())))
+    return QStringLiteral("[type Function]");
+  return QStringLiteral("[object Object]");
+}
+
+// watch(name, callback, data): the callback decides every later assignment of name.
+ActionValue Watch(NativeCall& call) {
+  const auto object = call.ThisObject();
+  if (!object || !call.Has(0) || !IsFunction(call.Arg(1)))
+    return false;
+  object->Watch(call.Text(0), call.Arg(1), call.Arg(2));
+  return true;
+}
+
+ActionValue Unwatch(NativeCall& call) {
+  const auto object = call.ThisObject();
+  return object && call.Has(0) && object->Unwatch(call.Text(0));
+}
+
+ActionValue RegisterClass(NativeCall& call) {
+  if (call.Arguments.size() < 2)
+    return false;
+  const ActionValue constructor = call.Arg(1);
+  call.Level().RegisterClass(call.Text(0),
+                             IsFunction(constructor) ? constructor.Object() : nullptr);
+  return true;
+}
+
+// f.call(self, a, b) and f.apply(self, [a, b]).
+ActionValue CallFunction(NativeCall& call) {
+  const ScriptRuntime::Arguments arguments(call.Arguments.size() > 1 ? call.Arguments.begin() + 1
+                                                                     : call.Arguments.end(),
+                                           call.Arguments.end());
+  return call.Runtime.CallValue(call.This, call.Arg(0), arguments);
+}
+
+ActionValue ApplyFunction(NativeCall& call) {
+  ScriptRuntime::Arguments arguments;
+  if (const auto* array = dynamic_cast<const ScriptArray*>(call.Arg(1).Object().get()))
+    arguments = array->Elements();
+  return call.Runtime.CallValue(call.This, call.Arg(0), arguments);
+}
+
+} // namespace
+
+namespace ScriptMakers {
+
+ActionValue ObjectClass(PlayerLevel& level) {
+  // Object's prototype ends every chain, so it is made without one.
+  NativeClass object(level, ObjectConstructor, level.Adopt(std::make_shared<ScriptObject>()));
+  if (!object)
+    return {};
+  object.Method(QStringLiteral("hasOwnProperty"), HasOwnProperty)
+      .Method(QStringLiteral("isPrototypeOf"), IsPrototypeOf)
+      .Method(QStringLiteral("propertyIsEnumerable"), PropertyIsEnumerable)
+      .Method(QStringLiteral("addProperty"), AddProperty)
+      .Method(QStringLiteral("watch"), Watch)
+      .Method(QStringLiteral("unwatch"), Unwatch)
+      .Method(QStringLiteral("toString"), ObjectToString)
+      .Method(QStringLiteral("toLocaleString"), ObjectToString)
+      .Method(QStringLiteral("valueOf"), [](NativeCall& call) { return call.This; })
+      .Static(QStringLiteral("registerClass"), RegisterClass);
+  return ActionValue(std::static_pointer_cast<ScriptObject>(object.Constructor()));
+}
+
+ActionValue FunctionClass(PlayerLevel& level) {
+  // Function(x) gives x back; a function cannot be made from text.
+  NativeClass function(level, [](NativeCall& call) { return call.Arg(0); });
+  if (!function)
+    return {};
+  function.Method(QStringLiteral("call"), CallFunction)
+      .Method(QStringLiteral("apply"), ApplyFunction);
+  return ActionValue(std::static_pointer_cast<ScriptObject>(function.Constructor()));
+}
+
+} // namespace ScriptMakers

@@ -1,0 +1,176 @@
+// String: its constructor and methods, with the player's rules for negative and missing
+// positions.
+#include "player/PlayerLevel.h"
+#include "player/script/ScriptBuiltins.h"
+#include "player/script/ScriptGlobals.h"
+#include "player/script/ScriptNative.h"
+
+#include <cmath>
+
+namespace {
+
+// The text a method works on: the boxed or primitive text of this.
+QString ThisText(NativeCall& call) {
+  if (const auto* boxed = dynamic_cast<const BoxedValue*>(call.This.Object().get()))
+    return boxed->Value().ToString(call.Version());
+  return call.Runtime.ToText(call.This);
+}
+
+// An integer argument: missing or NaN is fallback.
+double Integer(NativeCall& call, std::size_t index, double fallback) {
+  if (!call.Has(index) || call.Arg(index).IsUndefined())
+    return fallback;
+  const double value = call.Number(index);
+  return std::isnan(value) ? 0 : std::trunc(value);
+}
+
+qsizetype Clamp(double value, qsizetype size) {
+  return qsizetype(std::max(0.0, std::min(value, double(size))));
+}
+
+ActionValue Text(NativeCall& call, const QString& text) {
+  return call.Level().SpendText(text.size()) ? ActionValue(text) : ActionValue();
+}
+
+ActionValue Construct(NativeCall& call) {
+  const QString text = call.Has(0) ? call.Text(0) : QString();
+  if (!call.Constructing)
+    return text;
+  const auto boxed = call.Level().Adopt(std::make_shared<BoxedValue>(text));
+  if (!boxed)
+    return {};
+  if (const auto prototype = ScriptGlobals::Prototype(call.Level(), QStringLiteral("String")))
+    boxed->DefineMember(QStringLiteral("__proto__"), prototype);
+  return ActionValue(std::static_pointer_cast<ScriptObject>(boxed));
+}
+
+ActionValue Split(NativeCall& call) {
+  const QString text = ThisText(call);
+  std::vector<ActionValue> parts;
+  const double limitNumber = call.Has(1) && !call.Arg(1).IsUndefined() ? call.Number(1) : -1;
+  const std::size_t limit =
+      limitNumber >= 0 ? std::size_t(std::min(limitNumber, 1e9)) : std::size_t(-1);
+  if (!call.Has(0) || call.Arg(0).IsUndefined()) {
+    parts.emplace_back(text);
+  } else {
+    const QString separator = call.Text(0);
+    if (separator.isEmpty()) {
+      for (qsizetype i = 0; i < text.size() && parts.size() < limit; ++i)
+        parts.emplace_back(QString(text[i]));
+    } else if (!text.isEmpty()) {
+      for (const QString& piece : text.split(separator)) {
+        if (parts.size() >= limit)
+          break;
+        parts.emplace_back(piece);
+      }
+    }
+  }
+  if (parts.size() > limit)
+    parts.resize(limit);
+  return ScriptBuiltins::NewArray(call.Level(), parts);
+}
+
+ActionValue Substr(NativeCall& call) {
+  const QString text = ThisText(call);
+  const qsizetype size = text.size();
+  double start = Integer(call, 0, 0);
+  if (start < 0)
+    start = std::max(0.0, double(size) + start);
+  const qsizetype from = Clamp(start, size);
+  const double length = Integer(call, 1, double(size));
+  if (length <= 0)
+    return QString();
+  return Text(call, text.mid(from, Clamp(length, size - from)));
+}
+
+ActionValue Substring(NativeCall& call) {
+  const QString text = ThisText(call);
+  const qsizetype size = text.size();
+  qsizetype start = Clamp(Integer(call, 0, 0), size);
+  qsizetype end = Clamp(Integer(call, 1, double(size)), size);
+  if (start > end)
+    std::swap(start, end);
+  return Text(call, text.mid(start, end - start));
+}
+
+ActionValue Slice(NativeCall& call) {
+  const QString text = ThisText(call);
+  const qsizetype size = text.size();
+  const auto position = [size](double value) {
+    return Clamp(value < 0 ? double(size) + value : value, size);
+  };
+  const qsizetype start = position(Integer(call, 0, 0));
+  const qsizetype end = position(Integer(call, 1, double(size)));
+  return Text(call, start < end ? text.mid(start, end - start) : QString());
+}
+
+ActionValue IndexOf(NativeCall& call, bool last) {
+  const QString text = ThisText(call);
+  const QString search = call.Text(0);
+  if (!last) {
+    const qsizetype from = Clamp(Integer(call, 1, 0), text.size());
+    return double(text.indexOf(search, from));
+  }
+  const double from = Integer(call, 1, double(text.size()));
+  if (from < 0)
+    return -1.0;
+  return double(text.lastIndexOf(search, Clamp(from, text.size())));
+}
+
+ActionValue FromCharCode(NativeCall& call) {
+  QString text;
+  for (std::size_t i = 0; i < call.Arguments.size(); ++i) {
+    const quint16 code = quint16(quint32(qint64(std::fmod(std::trunc(call.Number(i)), 65536.0))));
+    if (code != 0)
+      text += QChar(code);
+  }
+  return Text(call, text);
+}
+
+} // namespace
+
+namespace ScriptMakers {
+
+ActionValue StringClass(PlayerLevel& level) {
+  NativeClass string(level, Construct);
+  if (!string)
+    return {};
+  const auto self = [](NativeCall& call) { return ActionValue(ThisText(call)); };
+  string.Method(QStringLiteral("toString"), self)
+      .Method(QStringLiteral("valueOf"), self)
+      .Method(QStringLiteral("toUpperCase"),
+              [](NativeCall& call) { return Text(call, ThisText(call).toUpper()); })
+      .Method(QStringLiteral("toLowerCase"),
+              [](NativeCall& call) { return Text(call, ThisText(call).toLower()); })
+      .Method(QStringLiteral("charAt"),
+              [](NativeCall& call) -> ActionValue {
+                const QString text = ThisText(call);
+                const double index = Integer(call, 0, 0);
+                return index >= 0 && index < text.size() ? QString(text[qsizetype(index)])
+                                                         : QString();
+              })
+      .Method(QStringLiteral("charCodeAt"),
+              [](NativeCall& call) -> ActionValue {
+                const QString text = ThisText(call);
+                const double index = Integer(call, 0, 0);
+                return index >= 0 && index < text.size() ? double(text[qsizetype(index)].unicode())
+                                                         : std::nan("");
+              })
+      .Method(QStringLiteral("concat"),
+              [](NativeCall& call) {
+                QString text = ThisText(call);
+                for (std::size_t i = 0; i < call.Arguments.size(); ++i)
+                  text += call.Text(i);
+                return Text(call, text);
+              })
+      .Method(QStringLiteral("indexOf"), [](NativeCall& call) { return IndexOf(call, false); })
+      .Method(QStringLiteral("lastIndexOf"), [](NativeCall& call) { return IndexOf(call, true); })
+      .Method(QStringLiteral("slice"), Slice)
+      .Method(QStringLiteral("substr"), Substr)
+      .Method(QStringLiteral("substring"), Substring)
+      .Method(QStringLiteral("split"), Split)
+      .Static(QStringLiteral("fromCharCode"), FromCharCode);
+  return ActionValue(std::static_pointer_cast<ScriptObject>(string.Constructor()));
+}
+
+} // namespace ScriptMakers

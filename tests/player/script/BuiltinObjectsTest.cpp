@@ -1,0 +1,279 @@
+#include "player/ActionAssembler.h"
+#include "player/PlayerStage.h"
+#include "player/SwfBuilder.h"
+#include "player/swf/SwfParser.h"
+
+#include <gtest/gtest.h>
+
+using namespace SwfBuilder;
+using Asm = ActionAssembler;
+
+namespace {
+
+constexpr int Add2 = 0x47, Trace = 0x26, GetVariable = 0x1C, SetMember = 0x4F, GetMember = 0x4E,
+              CallMethod = 0x52, NewObject = 0x40, InitArray = 0x42, InitObject = 0x43,
+              ToInteger = 0x18, BitURShift = 0x65, BitOr = 0x61, TypeOf = 0x44, Throw = 0x2A,
+              Return = 0x3E, Enumerate2 = 0x55, Pop = 0x17, Equals2 = 0x49, If = 0x9D;
+
+// The lines a movie traces on its first frame; tags come before the script.
+QStringList Traces(const Asm& script, int version = 8, const QByteArray& tags = {}) {
+  QStringList lines;
+  PlayerStage stage([](const QString&, const QString&) {});
+  stage.SetTraceHandler([&lines](const QString& text) { lines << text; });
+  stage.LoadLevel(0, ParseSwfMovie(File(tags + script.Tag(), 'F', 8000, 6000, version)), "clip");
+  return lines;
+}
+
+// A sprite "box" at depth 1 of the root, 10 px right: a 20 x 10 px rectangle.
+QByteArray BoxTags() {
+  return RectangleShape(1, QRect(0, 0, 400, 200), Qt::red) + Sprite(2, Place(1, 1)) +
+         Place(1, 2, 200, 0, "box");
+}
+
+Asm Variable(const QString& name) {
+  return Asm().Push(name).Op(GetVariable);
+}
+
+// receiver.method(arguments...), arguments given first to last.
+Asm Call(const Asm& receiver, const QString& method, const std::vector<Asm>& arguments = {}) {
+  Asm call;
+  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
+    call.Append(*it);
+  return call.PushInteger(int(arguments.size())).Append(receiver).Push(method).Op(CallMethod);
+}
+
+Asm TraceOf(const Asm& value) {
+  return Asm().Append(value).Op(Trace);
+}
+
+Asm Number(double value) {
+  return Asm().Push(value);
+}
+
+Asm Text(const QString& value) {
+  return Asm().Push(value);
+}
+
+// [elements...] as an array literal.
+Asm ArrayOf(const std::vector<Asm>& elements) {
+  Asm array;
+  for (auto it = elements.rbegin(); it != elements.rend(); ++it)
+    array.Append(*it);
+  return array.PushInteger(int(elements.size())).Op(InitArray);
+}
+
+} // namespace
+
+TEST(BuiltinObjects, NumbersPrintAndReadAsThePlayerDoes) {
+  Asm script;
+  for (const double value :
+       {0.1 + 0.2, 1e15, 123456789012345.0, 0.00001, 0.000001, -0.0, 1.0 / 3, -2.5e-7, 2e21})
+    script.Append(TraceOf(Number(value)));
+  for (const char* text : {"010", " 12", "0x1F", "-0x10", "1e3", "inf", "", "12px", ".5"})
+    script.Append(TraceOf(Call(Variable("_global"), "Number", {Text(text)})));
+  script.Append(TraceOf(Asm().PushUndefined().Op(ToInteger)));
+  script.Append(TraceOf(Asm().Push(4294967297.5).Op(ToInteger)));
+  script.Append(TraceOf(Asm().PushInteger(-1).PushInteger(0).Op(BitURShift)));
+  script.Append(TraceOf(Variable("NaN")));
+  script.Append(TraceOf(Asm().Push(-1.0).Append(Variable("Infinity")).Op(0x0C)));
+  const QStringList expected{"0.3",
+                             "1e+15",
+                             "123456789012345",
+                             "0.00001",
+                             "1e-6",
+                             "0",
+                             "0.333333333333333",
+                             "-2.5e-7",
+                             "2e+21",
+                             "8",
+                             "12",
+                             "31",
+                             "-16",
+                             "1000",
+                             "NaN",
+                             "NaN",
+                             "NaN",
+                             "0.5",
+                             "0",
+                             "1",
+                             "-1",
+                             "NaN",
+                             "-Infinity"};
+  EXPECT_EQ(Traces(script, 8), expected);
+  // Before version 6 a leading zero is decimal; from version 9 on >>> gives an unsigned number.
+  EXPECT_EQ(Traces(TraceOf(Call(Variable("_global"), "Number", {Text("010")})), 5),
+            QStringList{"10"});
+  EXPECT_EQ(Traces(TraceOf(Asm().PushInteger(-1).PushInteger(0).Op(BitURShift)), 10),
+            QStringList{"4294967295"});
+}
+
+TEST(BuiltinObjects, MethodsOfTheBuiltInClassesAreFunctionsScriptsCanCall) {
+  Asm script;
+  script.Append(TraceOf(Call(Variable("Math"), "max", {Number(1), Number(2)})));
+  script.Append(TraceOf(Call(Variable("Math"), "max", {})));
+  script.Append(TraceOf(Asm().Append(Variable("Math")).Push("floor").Op(GetMember).Op(TypeOf)));
+  script.Append(TraceOf(Call(Text("abc"), "toUpperCase")));
+  script.Append(TraceOf(Call(Text("a,b,c"), "split", {Text(","), Number(2)})));
+  script.Append(TraceOf(Call(Text("hello"), "substr", {Number(-3), Number(2)})));
+  script.Append(TraceOf(Call(Text("hello"), "slice", {Number(1), Number(-1)})));
+  script.Append(TraceOf(Call(ArrayOf({Number(10), Number(9), Number(1)}), "sort")));
+  // Array.NUMERIC | Array.DESCENDING
+  script.Append(TraceOf(
+      Call(ArrayOf({Number(10), Number(9), Number(100)}), "sort", {Asm().PushInteger(16 | 2)})));
+  script.Append(TraceOf(Call(ArrayOf({Number(1), Number(2), Number(3), Number(4)}), "splice",
+                             {Number(1), Number(2), Text("x")})));
+  script.Append(TraceOf(Call(Number(255), "toString", {Number(16)})));
+  // Math.max.call(null, 3, 4) and apply with an array.
+  const Asm max = Asm().Append(Variable("Math")).Push("max").Op(GetMember);
+  script.Append(TraceOf(Call(max, "call", {Asm().PushNull(), Number(3), Number(4)})));
+  script.Append(TraceOf(Call(max, "apply", {Asm().PushNull(), ArrayOf({Number(5), Number(6)})})));
+  const QStringList expected{"2",      "-Infinity", "function", "ABC", "a,b", "ll", "ell",
+                             "1,10,9", "100,10,9",  "2,3",      "ff",  "4",   "6"};
+  EXPECT_EQ(Traces(script), expected);
+}
+
+TEST(BuiltinObjects, ObjectsConvertThroughTheirOwnMethodsAndHideFlaggedMembers) {
+  Asm script;
+  // o = {}; o.valueOf = function () { return 5; }; o.toString = function () { return "five"; }
+  script.Push("o").PushInteger(0).Op(InitObject).Op(0x1D);
+  script.Append(Variable("o")).Push("valueOf");
+  script.DefineFunction("", {}, Asm().PushInteger(5).Op(Return)).Op(SetMember);
+  script.Append(Variable("o")).Push("toString");
+  script.DefineFunction("", {}, Asm().Push("five").Op(Return)).Op(SetMember);
+  script.Append(TraceOf(Asm().Append(Variable("o")).PushInteger(1).Op(Add2)));
+  script.Append(TraceOf(Variable("o")));
+  // o.addProperty("twice", function () { return 2 * this.valueOf(); }, null)
+  Asm getter;
+  getter.DefineFunction("", {},
+                        Asm()
+                            .PushInteger(0)
+                            .Push("this")
+                            .Op(GetVariable)
+                            .Push("valueOf")
+                            .Op(CallMethod)
+                            .PushInteger(2)
+                            .Op(0x0C)
+                            .Op(Return));
+  script.Append(
+      TraceOf(Call(Variable("o"), "addProperty", {Text("twice"), getter, Asm().PushNull()})));
+  script.Append(TraceOf(Asm().Append(Variable("o")).Push("twice").Op(GetMember)));
+  script.Append(TraceOf(Call(Variable("o"), "hasOwnProperty", {Text("valueOf")})));
+  // ASSetPropFlags(o, "valueOf,toString", 1): for-in lists only what is left.
+  script.Push(1.0)
+      .Push("valueOf,toString")
+      .Append(Variable("o"))
+      .PushInteger(3)
+      .Push("ASSetPropFlags")
+      .Op(0x3D)
+      .Op(Pop);
+  Asm loop;
+  loop.Append(Variable("o")).Op(Enumerate2);
+  // for (name in o) trace(name): the loop ends at the null Enumerate pushed first.
+  Asm body = Asm().Op(Trace);
+  Asm test = Asm().Op(0x4C).PushNull().Op(Equals2);
+  script.Append(loop)
+      .Append(test)
+      .If(body.Size() + 5)
+      .Append(body)
+      .Jump(-(test.Size() + 5 + body.Size() + 5));
+  script.Op(Pop);
+  EXPECT_EQ(Traces(script), (QStringList{"6", "five", "true", "10", "true", "twice"}));
+}
+
+TEST(BuiltinObjects, AThrowInsideABuiltInsCallbackReachesTheScriptsCatch) {
+  // try { [2, 1].sort(function () { throw "stop"; }); trace("after"); } catch (e) { trace(e); }
+  Asm compare;
+  compare.DefineFunction("", {}, Asm().Push("stop").Op(Throw));
+  const Asm tryBody = Asm()
+                          .Append(Call(ArrayOf({Number(2), Number(1)}), "sort", {compare}))
+                          .Op(Pop)
+                          .Append(TraceOf(Text("after")));
+  const Asm catchBody = TraceOf(Variable("e"));
+  Asm script;
+  script.Try("e", tryBody, catchBody, nullptr);
+  script.Append(TraceOf(Text("end")));
+  EXPECT_EQ(Traces(script), (QStringList{"stop", "end"}));
+}
+
+TEST(BuiltinObjects, ClipsAnswerDepthsBoundsPointsAndHitTests) {
+  Asm script;
+  const Asm box = Variable("box");
+  script.Append(TraceOf(Call(box, "getDepth")));
+  script.Append(TraceOf(Call(Variable("_root"), "getNextHighestDepth")));
+  script.Push("made")
+      .Append(Call(Variable("_root"), "createEmptyMovieClip", {Text("made"), Number(5)}))
+      .Op(0x1D);
+  script.Append(TraceOf(Variable("made")));
+  script.Append(TraceOf(Call(Variable("_root"), "getInstanceAtDepth", {Number(5)})));
+  script.Append(TraceOf(Call(Variable("_root"), "getNextHighestDepth")));
+  script.Push("bounds").Append(Call(box, "getBounds", {Variable("_root")})).Op(0x1D);
+  script.Append(TraceOf(Variable("bounds.xMin"))).Append(TraceOf(Variable("bounds.xMax")));
+  script.Push("p")
+      .Push("x")
+      .PushInteger(1)
+      .Push("y")
+      .PushInteger(2)
+      .PushInteger(2)
+      .Op(InitObject)
+      .Op(0x1D);
+  script.Append(Call(box, "localToGlobal", {Variable("p")})).Op(Pop);
+  script.Append(TraceOf(Variable("p.x")));
+  script.Append(TraceOf(Call(box, "hitTest", {Number(15), Number(5)})));
+  script.Append(TraceOf(Call(box, "hitTest", {Number(5), Number(5)})));
+  script.Append(Call(Variable("made"), "removeMovieClip")).Op(Pop);
+  script.Append(TraceOf(Variable("_root.made")));
+  // Scripts may extend every clip through MovieClip's prototype.
+  script.Append(Variable("MovieClip"))
+      .Push("prototype")
+      .Op(GetMember)
+      .Push("shared")
+      .Push("yes")
+      .Op(SetMember);
+  script.Append(TraceOf(Variable("box.shared")));
+  const QStringList expected{"-16383", "0",  "_level0.made", "_level0.made", "6",         "10",
+                             "30",     "11", "true",         "false",        "undefined", "yes"};
+  EXPECT_EQ(Traces(script, 8, BoxTags()).join(u'|').toStdString(),
+            expected.join(u'|').toStdString());
+}
+
+TEST(BuiltinObjects, TextFieldsAndColorsTakeWhatScriptsSet) {
+  Asm script;
+  script
+      .Append(Call(Variable("_root"), "createTextField",
+                   {Text("label"), Number(1), Number(0), Number(0), Number(100), Number(20)}))
+      .Op(Pop);
+  script.Append(Variable("label")).Push("text").Push("hi").Op(SetMember);
+  script.Append(TraceOf(Variable("label.text"))).Append(TraceOf(Variable("label.length")));
+  script.Append(TraceOf(Variable("label")));
+  script.Append(Variable("label")).Push("maxChars").PushInteger(2).Op(SetMember);
+  script.Append(Variable("label")).Push("text").Push("abc").Op(SetMember);
+  script.Append(TraceOf(Variable("label.text")));
+  script.Append(
+      TraceOf(Asm().Append(Call(Variable("label"), "getTextFormat")).Push("size").Op(GetMember)));
+  // new Color(box).setRGB(0xFF8000); then getRGB and the transform's offsets.
+  script.Push("tint").Append(Variable("box")).PushInteger(1).Push("Color").Op(NewObject).Op(0x1D);
+  script.Append(Call(Variable("tint"), "setRGB", {Number(0xFF8000)})).Op(Pop);
+  script.Append(TraceOf(Call(Variable("tint"), "getRGB")));
+  script.Append(
+      TraceOf(Asm().Append(Call(Variable("tint"), "getTransform")).Push("gb").Op(GetMember)));
+  const QStringList expected{"hi", "2", "_level0.label", "ab", "12", "16744448", "128"};
+  EXPECT_EQ(Traces(script, 8, BoxTags()).join(u'|').toStdString(),
+            expected.join(u'|').toStdString());
+}
+
+TEST(BuiltinObjects, DatesCarryPartsOverAndKeepInvalidMoments) {
+  Asm script;
+  // d = new Date(2000, 0, 31); d.setMonth(1) gives March 2nd, 2000 is a leap year.
+  script.Push("d").Push(31.0).Push(0.0).Push(2000.0).PushInteger(3).Push("Date").Op(NewObject).Op(
+      0x1D);
+  script.Append(Call(Variable("d"), "setMonth", {Number(1)})).Op(Pop);
+  script.Append(TraceOf(Call(Variable("d"), "getMonth")));
+  script.Append(TraceOf(Call(Variable("d"), "getDate")));
+  script.Append(
+      TraceOf(Call(Variable("Date"), "UTC",
+                   {Number(1970), Number(0), Number(1), Number(0), Number(0), Number(1)})));
+  script.Push("bad").Append(Variable("NaN")).PushInteger(1).Push("Date").Op(NewObject).Op(0x1D);
+  script.Append(TraceOf(Call(Variable("bad"), "getTime")));
+  script.Append(TraceOf(Call(Variable("bad"), "getFullYear")));
+  EXPECT_EQ(Traces(script).join(u'|').toStdString(), "2|2|1000|NaN|NaN");
+}
