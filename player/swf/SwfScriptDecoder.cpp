@@ -60,7 +60,9 @@ std::shared_ptr<const SwfFunctionInfo> ReadFunction(SwfReader& payload, int swfV
   const int count = payload.U16();
   if (version2) {
     info->RegisterCount = payload.U8();
-    info->Flags = quint16(payload.U8() << 8 | payload.U8());
+    const quint8 high = payload.U8();
+    const quint8 low = payload.U8();
+    info->Flags = quint16(high << 8 | low);
   }
   for (int i = 0; i < count; ++i) {
     info->ParamRegisters.push_back(version2 ? payload.U8() : 0);
