@@ -105,9 +105,8 @@ private:
     case ConstantPool: {
       const int count = payload.U16();
       FBudget.Consume(size_t(count));
-      FPool.clear();
       for (int i = 0; i < count; ++i)
-        FPool.push_back(payload.CString(FVersion));
+        action.Pool.push_back(payload.CString(FVersion));
       break;
     }
     case Push:
