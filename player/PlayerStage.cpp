@@ -6,6 +6,9 @@
 
 namespace {
 
+// The rate of a movie that declares none.
+constexpr double DefaultFrameRate = 12;
+
 const QString LevelPrefix = QStringLiteral("_level");
 
 // The level number of a "_levelN" segment, or -1 for any other segment.
@@ -50,6 +53,18 @@ void PlayerStage::RunFrame1Scripts(PlayerLevel& level, MovieClip& clip) {
     return;
   for (const SwfScript& script : clip.Timeline()->Frame1Scripts)
     ActionInterpreter(*this, level, clip).Run(script);
+}
+
+void PlayerStage::AdvanceFrame() {
+  FClock.Advance(1000.0 / FrameRate());
+}
+
+double PlayerStage::FrameRate() const {
+  // Every level plays at the rate of level 0's movie; without one, the lowest level's.
+  for (const auto& [number, level] : FLevels)
+    if (level->Movie().FrameRate > 0)
+      return level->Movie().FrameRate;
+  return DefaultFrameRate;
 }
 
 std::shared_ptr<MovieClip> PlayerStage::LevelRoot(int level) const {
@@ -107,6 +122,11 @@ void PlayerStage::Assign(QStringView path, const ActionValue& value, MovieClip* 
 void PlayerStage::SendFSCommand(const QString& command, const QString& args) const {
   if (FOnFSCommand)
     FOnFSCommand(command, args);
+}
+
+void PlayerStage::SendTrace(const QString& text) const {
+  if (FOnTrace)
+    FOnTrace(text);
 }
 
 QString PlayerStage::GetVariable(const QString& name) const {

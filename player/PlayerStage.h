@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/FrameClock.h"
 #include "player/PlayerLevel.h"
 
 #include <QString>
@@ -13,6 +14,7 @@
 class PlayerStage {
 public:
   using FSCommandHandler = std::function<void(const QString& command, const QString& args)>;
+  using TraceHandler = std::function<void(const QString& text)>;
 
   explicit PlayerStage(FSCommandHandler onFSCommand) : FOnFSCommand(std::move(onFSCommand)) {}
 
@@ -20,6 +22,10 @@ public:
   // Throws SwfError when the clip tree breaks a limit; the level is then left empty.
   void LoadLevel(int level, std::shared_ptr<const SwfMovie> movie, const QString& typeName);
   void ClearLevel(int level) { FLevels.erase(level); }
+  // Plays the next frame of every level and moves the clock on by one frame's time.
+  void AdvanceFrame();
+  // Frames per second of the stage's clock.
+  double FrameRate() const;
   const std::map<int, std::shared_ptr<PlayerLevel>>& Levels() const { return FLevels; }
   std::shared_ptr<MovieClip> LevelRoot(int level) const;
 
@@ -39,6 +45,12 @@ public:
 
   // Reports a clip's "FSCommand:" url to the host.
   void SendFSCommand(const QString& command, const QString& args) const;
+  // Where trace() output goes; nowhere until set.
+  void SetTraceHandler(TraceHandler onTrace) { FOnTrace = std::move(onTrace); }
+  void SendTrace(const QString& text) const;
+
+  FrameClock& Clock() { return FClock; }
+  const FrameClock& Clock() const { return FClock; }
 
 private:
   void RunFrame1Scripts(PlayerLevel& level, MovieClip& clip);
@@ -47,5 +59,7 @@ private:
   std::shared_ptr<MovieClip> TargetClip(const QString& target) const;
 
   FSCommandHandler FOnFSCommand;
+  TraceHandler FOnTrace;
+  FrameClock FClock;
   std::map<int, std::shared_ptr<PlayerLevel>> FLevels;
 };

@@ -65,7 +65,9 @@ struct TShockwaveFlash::Private {
   explicit Private(TShockwaveFlash* owner)
       : Stage([owner](const QString& command, const QString& args) {
           emit owner->FSCommand(command, args);
-        }) {}
+        }) {
+    Stage.SetTraceHandler([owner](const QString& text) { emit owner->Trace(text); });
+  }
 
   PlayerStage Stage;
   QString MoviePath;
@@ -139,6 +141,32 @@ QString TShockwaveFlash::LoadError(int level) const {
   return found == d->Errors.end() ? QString() : found->second;
 }
 
+bool TShockwaveFlash::HasLevel(int level) const {
+  return d->Stage.Levels().contains(level);
+}
+
+void TShockwaveFlash::UseVirtualClock() {
+  d->Stage.Clock().UseVirtualTime();
+}
+
+void TShockwaveFlash::AdvanceFrame() {
+  d->Stage.AdvanceFrame();
+  update();
+}
+
+QImage TShockwaveFlash::StageImage() {
+  QSize size(1, 1);
+  if (const auto main = d->Stage.Levels().find(0); main != d->Stage.Levels().end()) {
+    const QRectF frame = main->second->Movie().FrameRect;
+    size = QSize(qRound(frame.width() / TwipsPerPixel), qRound(frame.height() / TwipsPerPixel))
+               .expandedTo(QSize(1, 1));
+  }
+  QImage image(size, QImage::Format_ARGB32_Premultiplied);
+  QPainter painter(&image);
+  StagePainter(painter, d->Stage, &d->Drawings).Paint(image.rect(), StageBackground());
+  return image;
+}
+
 void TShockwaveFlash::SetVariable(const QString& name, const QString& value) {
   d->Stage.SetVariable(name, value);
   update(); // text fields show their variables' new values
@@ -197,13 +225,17 @@ void TShockwaveFlash::Repaint() {
   update();
 }
 
-void TShockwaveFlash::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
+QColor TShockwaveFlash::StageBackground() const {
   QColor background = d->Background.value_or(Qt::white);
   if (!d->Background)
     if (const auto main = d->Stage.Levels().find(0); main != d->Stage.Levels().end())
       background = main->second->Movie().Background.value_or(background);
-  StagePainter(painter, d->Stage, &d->Drawings).Paint(rect(), background);
+  return background;
+}
+
+void TShockwaveFlash::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  StagePainter(painter, d->Stage, &d->Drawings).Paint(rect(), StageBackground());
   painter.drawImage(0, 0, d->Layer);
 }
 

@@ -36,9 +36,19 @@ public:
   // after its first frame, the scripts of an ActionScript 3 movie), as "<file>: <reason>"; ""
   // when the whole movie plays. Reading a property of an emptied level throws this text.
   QString LoadError(int level) const;
+  // Whether a movie plays on the level.
+  bool HasLevel(int level) const;
+
+  // Headless play: the clock moves only through AdvanceFrame, by one frame's time each.
+  void UseVirtualClock();
+  // Plays the next frame of every level now.
+  void AdvanceFrame();
+  // The stage at the main movie's frame size, scale 1, over its background colour.
+  QImage StageImage();
 
 signals:
   void FSCommand(const QString& command, const QString& args);
+  void Trace(const QString& text); // trace() output; the designer does not connect it
 
 protected:
   void paintEvent(QPaintEvent* event) override;
@@ -46,6 +56,7 @@ protected:
 
 private:
   void LoadLevelFromFile(int level, const QString& path);
+  QColor StageBackground() const;
 
   struct Private;
   std::unique_ptr<Private> d;

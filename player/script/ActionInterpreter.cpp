@@ -12,7 +12,6 @@
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfLimits.h"
 
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <cmath>
 
@@ -58,16 +57,6 @@ std::size_t ClampCount(double count, std::size_t available) {
   if (!(count > 0))
     return 0;
   return count >= double(available) ? available : std::size_t(count);
-}
-
-// Milliseconds since the player started, for getTimer.
-double PlayerTime() {
-  static QElapsedTimer started = [] {
-    QElapsedTimer timer;
-    timer.start();
-    return timer;
-  }();
-  return double(started.elapsed());
 }
 
 void SetRegister(ScriptFrame& frame, int index, const ActionValue& value) {
@@ -221,7 +210,7 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::GetTime:
-    ok = this->Push(PlayerTime());
+    ok = this->Push(std::floor(FEnvironment.Stage.Clock().Now()));
     break;
   case SwfActionCode::ConstantPool:
     frame.Pool = &action.Pool;
@@ -456,10 +445,16 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
       result.At = action.Branch;
     break;
   }
+  case SwfActionCode::Trace: {
+    // undefined is shown by name whatever the movie's version.
+    const ActionValue value = Pop();
+    FEnvironment.Stage.SendTrace(value.IsUndefined() ? QStringLiteral("undefined")
+                                                     : value.ToString(version));
+    break;
+  }
   case SwfActionCode::GotoFrame2:
   case SwfActionCode::Call:
   case SwfActionCode::RemoveSprite:
-  case SwfActionCode::Trace:
     Pop();
     break;
   case SwfActionCode::CloneSprite:
