@@ -81,6 +81,11 @@ public:
   // Charges text (and array elements) built by scripts; false once the level's allowance is
   // spent.
   bool SpendText(qsizetype characters);
+  // The entries of the ConstantPool action the level's scripts ran last, null before any:
+  // a pool stays in force for the scripts after the one that set it up. It lies in the
+  // movie's scripts, which the level keeps.
+  const std::vector<QString>* ConstantPool() const { return FConstantPool; }
+  void SetConstantPool(const std::vector<QString>* pool) { FConstantPool = pool; }
 
 private:
   void Own(const std::shared_ptr<ScriptObject>& object);
@@ -113,4 +118,5 @@ private:
   std::size_t FActionsLeft = SwfLimits::MaxActionsPerFrame;
   int FUnnamedInstances = 0;
   bool FHasDrawnShapes = false;
+  const std::vector<QString>* FConstantPool = nullptr;
 };

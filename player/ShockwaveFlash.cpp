@@ -33,12 +33,14 @@ int TargetLevel(QStringView target) {
   return level;
 }
 
-// What of a loaded movie does not play: damage after its first frame, the scripts of an
-// ActionScript 3 movie; "" when the whole movie plays.
+// What of a loaded movie does not play: damage after its first frame, bitmaps that draw
+// nothing, the scripts of an ActionScript 3 movie; "" when the whole movie plays.
 QString NotPlayed(const SwfMovie& movie) {
   QStringList notes;
   if (!movie.Damage.isEmpty())
     notes << movie.Damage;
+  for (const QString& fault : movie.BitmapFaults)
+    notes << QStringLiteral("%1 (drawn as nothing)").arg(fault);
   if (movie.ActionScript3)
     notes << QStringLiteral("an ActionScript 3 movie; its scripts are not run");
   return notes.join(QStringLiteral("; "));

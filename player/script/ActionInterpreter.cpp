@@ -35,8 +35,12 @@ constexpr quint16 This = 0x0100;
 constexpr quint16 Global = 0x0001;
 } // namespace Preload
 
-// The script value of a Push action's constant.
-ActionValue PushedConstant(const SwfPushValue& pushed) {
+// The script value of a Push action's constant; a pool entry the pool lacks is undefined.
+ActionValue PushedConstant(const SwfPushValue& pushed, const std::vector<QString>* pool) {
+  if (pushed.PoolIndex >= 0)
+    return pool && std::size_t(pushed.PoolIndex) < pool->size()
+               ? ActionValue((*pool)[std::size_t(pushed.PoolIndex)])
+               : ActionValue();
   struct ToValue {
     ActionValue operator()(std::monostate) const { return {}; }
     ActionValue operator()(SwfNull) const { return ActionValue::Null(); }
@@ -73,6 +77,7 @@ void ActionInterpreter::Run(const SwfScript& script) {
   frame.Origin = frame.Target = std::static_pointer_cast<MovieClip>(FSelf.shared_from_this());
   frame.This = frame.Origin;
   frame.Registers.resize(DefaultRegisters);
+  frame.Pool = FEnvironment.Level.ConstantPool();
   RunRange(script, 0, script.size(), frame);
 }
 
@@ -171,7 +176,7 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
       const bool fromRegister =
           value.Register >= 0 && std::size_t(value.Register) < frame.Registers.size();
       ok = ok && this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
-                                         : PushedConstant(value));
+                                         : PushedConstant(value, frame.Pool));
     }
     break;
   case SwfActionCode::Pop:
@@ -226,7 +231,9 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     ok = this->Push(std::floor(FEnvironment.Stage.Clock().Now()));
     break;
   case SwfActionCode::ConstantPool:
-    break; // resolved when the script was decoded
+    frame.Pool = &action.Pool;
+    FEnvironment.Level.SetConstantPool(&action.Pool);
+    break;
   default:
     return false;
   }
@@ -571,7 +578,7 @@ ActionInterpreter::Completion ActionInterpreter::DefineFunctionAt(const SwfScrip
     scope.push_back(frame.Activation);
   scope.insert(scope.end(), frame.With.begin(), frame.With.end());
   const auto function = FEnvironment.Level.Adopt(std::make_shared<ScriptFunction>(
-      ScriptFunction::Body{&script, index + 1, end, action.Function}, std::move(scope),
+      ScriptFunction::Body{&script, index + 1, end, action.Function, frame.Pool}, std::move(scope),
       frame.Target));
   if (!function || !ScriptClasses::GivePrototype(FEnvironment.Level, *function))
     return Completion::Ended(Completion::Abort);
@@ -657,6 +664,7 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
                                 ScriptFrame& callee) {
   const SwfFunctionInfo& info = *function.Code().Info;
   callee.Scope = function.Scope();
+  callee.Pool = function.Code().Pool;
   callee.Origin = callee.Target = function.Timeline();
   callee.Activation = std::make_shared<ScriptActivation>();
   callee.Activation->IgnoreCase(FEnvironment.Level.IgnoresCase());

@@ -29,4 +29,5 @@ struct ScriptFrame {
   std::shared_ptr<ScriptObject> This;
   std::shared_ptr<ScriptActivation> Activation; // a function call's locals; null otherwise
   std::vector<ActionValue> Registers;
+  const std::vector<QString>* Pool = nullptr; // the constant pool pushes read; null: none
 };

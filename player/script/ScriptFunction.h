@@ -17,6 +17,8 @@ public:
     std::size_t Begin = 0;
     std::size_t End = 0;
     std::shared_ptr<const SwfFunctionInfo> Info;
+    // The constant pool in force where the function was defined, which its body reads.
+    const std::vector<QString>* Pool = nullptr;
   };
 
   ScriptFunction(Body body, std::vector<std::shared_ptr<ScriptObject>> scope,

@@ -15,11 +15,14 @@ inline constexpr std::size_t NoAction = std::numeric_limits<std::size_t>::max();
 // The null constant of a Push action, apart from undefined (the empty alternative).
 struct SwfNull {};
 
-// One value of a Push action: a constant (undefined, null, boolean, number or text), or a
-// register read when Register is set.
+// One value of a Push action: a constant (undefined, null, boolean, number or text), a
+// register read when Register is set, or an entry of the constant pool when PoolIndex is set.
+// A pool entry is read when the value is pushed, from the pool that the ConstantPool action
+// run last set up, which may belong to an earlier script.
 struct SwfPushValue {
   std::variant<std::monostate, SwfNull, bool, double, QString> Value;
   int Register = -1;
+  int PoolIndex = -1;
 };
 
 // What DefineFunction and DefineFunction2 declare.
@@ -32,16 +35,17 @@ struct SwfFunctionInfo {
   bool Version2 = false;
 };
 
-// One decoded action. Only the fields its code uses are set: Push its values (constant-pool
-// references resolved), GetURL its url and target, branches and blocks the index of the
-// action they lead to, so jumps never depend on byte offsets at run time.
+// One decoded action. Only the fields its code uses are set: Push its values, ConstantPool
+// its entries, GetURL its url and target, branches and blocks the index of the action they
+// lead to, so jumps never depend on byte offsets at run time.
 struct SwfAction {
   quint8 Code = 0;
   std::vector<SwfPushValue> Values;
-  QString Url;      // GetURL url; SetTarget and GoToLabel target; Try's catch variable
-  QString Target;   // GetURL target
-  int Number = 0;   // frame or flags, by action
-  int Register = 0; // StoreRegister's register and Try's catch register
+  std::vector<QString> Pool; // ConstantPool's entries
+  QString Url;               // GetURL url; SetTarget and GoToLabel target; Try's catch variable
+  QString Target;            // GetURL target
+  int Number = 0;            // frame or flags, by action
+  int Register = 0;          // StoreRegister's register and Try's catch register
   // If and Jump: the action jumped to; WaitForFrame*: the action after those skipped.
   std::size_t Branch = NoAction;
   // Where the blocks following DefineFunction, With and Try end: body, catch, finally.

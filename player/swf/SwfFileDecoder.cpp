@@ -124,10 +124,10 @@ SwfFileContent DecodeSwfFile(QByteArrayView file) {
   if (declaredLength < HeaderSize)
     throw SwfError("bad header (declared length " + std::to_string(declaredLength) +
                    " is shorter than the header)");
-  if (std::size_t(declaredLength - HeaderSize) > SwfLimits::MaxMovieBytes)
-    throw SwfError("declared length " + std::to_string(declaredLength) +
-                   " bytes exceeds the limit of " + std::to_string(SwfLimits::MaxMovieBytes));
-  const qsizetype bodyLimit = qsizetype(declaredLength) - HeaderSize;
+  // Some writers leave a placeholder length: the limit holds for what the body really
+  // holds, and one byte past it is read to tell a body at the limit from one beyond it.
+  const qsizetype bodyLimit =
+      std::min(qsizetype(declaredLength) - HeaderSize, qsizetype(SwfLimits::MaxMovieBytes) + 1);
 
   if (signature == "FWS")
     content.Body =
@@ -136,5 +136,8 @@ SwfFileContent DecodeSwfFile(QByteArrayView file) {
     content.Body = Inflate(file.sliced(HeaderSize), bodyLimit, content.Damage);
   else
     content.Body = InflateLzma(file, bodyLimit, content.Damage);
+  if (std::size_t(content.Body.size()) > SwfLimits::MaxMovieBytes)
+    throw SwfError("movie body exceeds the limit of " + std::to_string(SwfLimits::MaxMovieBytes) +
+                   " bytes");
   return content;
 }

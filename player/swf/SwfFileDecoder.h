@@ -15,7 +15,8 @@ struct SwfFileContent {
 };
 
 // Reads the file header and decompresses the body. The body never grows past the length
-// the header declares nor past SwfLimits::MaxMovieBytes; anything else throws SwfError,
+// the header declares; a body that really holds more than SwfLimits::MaxMovieBytes throws
+// SwfError, whatever length the header declares. Any other fault throws SwfError too,
 // except a compressed stream that turns corrupt after giving some of the body.
 SwfFileContent DecodeSwfFile(QByteArrayView file);
 

@@ -95,6 +95,8 @@ struct SwfMovie {
   SwfTimeline Root;
   // What was wrong after the root's first frame, which plays all the same; "" for a whole file.
   QString Damage;
+  // Why each bitmap that could not be read draws nothing, in file order.
+  std::vector<QString> BitmapFaults;
   // DoInitAction scripts of the first frame, run before any frame script.
   std::vector<SwfScript> InitScripts;
   // An ActionScript 3 movie: its frame 1 is shown, none of its scripts is run.

@@ -91,6 +91,8 @@ private:
   void ParseFont(SwfReader& body, int fontVersion);
   void ParseFontInfo(SwfReader& body, int infoVersion);
   void ParseBitmap(int code, SwfReader& body);
+  // Gives bitmap fills read before their bitmap the image defined since.
+  void ResolveBitmapFills();
   // Reads a character body after its id with read and keeps it in characters.
   template <typename Map, typename Read>
   static void Define(SwfReader& body, Map& characters, Read read);
@@ -121,6 +123,8 @@ void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nest
       throw;
     FMovie.Damage = DamageAfterFirstFrame(error.what());
   }
+  if (nesting == 0 && onFrame1)
+    ResolveBitmapFills();
   for (auto& [depth, placement] : frame1)
     timeline.Frame1.push_back(std::move(placement));
 }
@@ -141,6 +145,10 @@ bool TagParser::ParseNextTag(SwfReader& reader, SwfTimeline& timeline, DisplayLi
   if (code == Tag::End)
     return false;
   if (code == Tag::ShowFrame) {
+    // Some writers define a shape before the bitmap it fills with: within the first frame
+    // a fill draws the bitmap the frame defines, wherever the frame defines it.
+    if (nesting == 0 && onFrame1)
+      ResolveBitmapFills();
     onFrame1 = false;
     if (timeline.Frames.size() >= SwfLimits::MaxFrames)
       throw SwfError("more than " + std::to_string(SwfLimits::MaxFrames) + " frames");
@@ -318,11 +326,33 @@ void TagParser::ParseBitmap(int code, SwfReader& body) {
                           : code == Tag::DefineBitsJpeg2 ? 2
                           : code == Tag::DefineBitsJpeg3 ? 3
                                                          : 4;
-  SwfBitmap bitmap =
-      code == Tag::DefineBitsLossless || code == Tag::DefineBitsLossless2
-          ? ReadLosslessBitmap(body, code == Tag::DefineBitsLossless2, FBitmapBytesLeft)
-          : ReadJpegBitmap(body, jpegVersion, FJpegTables, FBitmapBytesLeft);
-  FMovie.Bitmaps.try_emplace(bitmap.Id, std::move(bitmap.Image));
+  // A bitmap that cannot be read draws nothing; the rest of the movie plays.
+  try {
+    SwfBitmap bitmap =
+        code == Tag::DefineBitsLossless || code == Tag::DefineBitsLossless2
+            ? ReadLosslessBitmap(body, code == Tag::DefineBitsLossless2, FBitmapBytesLeft)
+            : ReadJpegBitmap(body, jpegVersion, FJpegTables, FBitmapBytesLeft);
+    FMovie.Bitmaps.try_emplace(bitmap.Id, std::move(bitmap.Image));
+  } catch (const SwfError& fault) {
+    FMovie.BitmapFaults.push_back(QString::fromStdString(fault.what()));
+  }
+}
+
+void TagParser::ResolveBitmapFills() {
+  const auto resolve = [this](SwfFillStyle& fill) {
+    if (fill.Type != SwfFillStyle::Kind::Bitmap || !fill.Bitmap.isNull())
+      return;
+    const auto bitmap = FMovie.Bitmaps.find(fill.BitmapId);
+    if (bitmap != FMovie.Bitmaps.end())
+      fill.Bitmap = bitmap->second;
+  };
+  for (auto& [id, shape] : FMovie.Shapes) {
+    for (SwfShape::Fill& fill : shape.Fills)
+      resolve(fill.Style);
+    for (SwfShape::Stroke& stroke : shape.Strokes)
+      if (stroke.Style.Fill)
+        resolve(*stroke.Style.Fill);
+  }
 }
 
 void TagParser::ParseFont(SwfReader& body, int fontVersion) {

@@ -10,13 +10,13 @@
 
 namespace {
 
-QString PoolEntry(const std::vector<QString>& pool, quint32 index) {
-  if (index >= pool.size())
-    throw SwfError("constant pool index " + std::to_string(index) + " out of range");
-  return pool[index];
+SwfPushValue PoolReference(int index) {
+  SwfPushValue value;
+  value.PoolIndex = index;
+  return value;
 }
 
-SwfPushValue ReadPushValue(SwfReader& payload, int swfVersion, const std::vector<QString>& pool) {
+SwfPushValue ReadPushValue(SwfReader& payload, int swfVersion) {
   const quint8 type = payload.U8();
   switch (type) {
   case 0:
@@ -36,9 +36,9 @@ SwfPushValue ReadPushValue(SwfReader& payload, int swfVersion, const std::vector
   case 7:
     return {double(qint32(payload.U32()))};
   case 8:
-    return {PoolEntry(pool, payload.U8())};
+    return PoolReference(payload.U8());
   case 9:
-    return {PoolEntry(pool, payload.U16())};
+    return PoolReference(payload.U16());
   default:
     throw SwfError("unknown push value type " + std::to_string(type));
   }
@@ -60,7 +60,9 @@ std::shared_ptr<const SwfFunctionInfo> ReadFunction(SwfReader& payload, int swfV
   const int count = payload.U16();
   if (version2) {
     info->RegisterCount = payload.U8();
-    info->Flags = quint16(payload.U8() << 8 | payload.U8());
+    const quint8 high = payload.U8();
+    const quint8 low = payload.U8();
+    info->Flags = quint16(high << 8 | low);
   }
   for (int i = 0; i < count; ++i) {
     info->ParamRegisters.push_back(version2 ? payload.U8() : 0);
@@ -103,15 +105,14 @@ private:
     case ConstantPool: {
       const int count = payload.U16();
       FBudget.Consume(size_t(count));
-      FPool.clear();
       for (int i = 0; i < count; ++i)
-        FPool.push_back(payload.CString(FVersion));
+        action.Pool.push_back(payload.CString(FVersion));
       break;
     }
     case Push:
       while (!payload.AtEnd()) {
         FBudget.Consume();
-        action.Values.push_back(ReadPushValue(payload, FVersion, FPool));
+        action.Values.push_back(ReadPushValue(payload, FVersion));
       }
       break;
     case GetUrl:
@@ -194,7 +195,6 @@ private:
   SwfScript FScript;
   std::vector<qint64> FOffsets;
   qint64 FEnd = -1; // offset of End, or of the end of the data
-  std::vector<QString> FPool;
   std::vector<PendingTarget> FPending;
 };
 

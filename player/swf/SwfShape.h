@@ -30,7 +30,8 @@ struct SwfFillStyle {
   // Maps the gradient square or the bitmap's pixels into the shape's twips.
   QTransform Matrix;
   SwfGradient Gradient;
-  QImage Bitmap; // premultiplied; null when the fill names no known bitmap
+  int BitmapId = 0; // the bitmap character a bitmap fill names
+  QImage Bitmap;    // premultiplied; null when the fill names no known bitmap
   bool Repeats = true;
   bool Smoothed = true;
 };

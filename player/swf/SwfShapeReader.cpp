@@ -130,7 +130,8 @@ SwfFillStyle ShapeBuilder::ReadFillStyle() {
   case 0x42:
   case 0x43: {
     style.Type = SwfFillStyle::Kind::Bitmap;
-    const auto bitmap = FBitmaps.find(FReader.U16());
+    style.BitmapId = FReader.U16();
+    const auto bitmap = FBitmaps.find(style.BitmapId);
     if (bitmap != FBitmaps.end())
       style.Bitmap = bitmap->second;
     style.Matrix = FReader.Matrix();

@@ -53,8 +53,12 @@ QPainterPath ReadGlyph(QByteArrayView bytes, SwfBudget& budget) {
         pen += QPoint(dx, dy);
         path.lineTo(pen);
       } else {
-        const QPoint control = pen + QPoint(reader.SignedBits(bits), reader.SignedBits(bits));
-        pen = control + QPoint(reader.SignedBits(bits), reader.SignedBits(bits));
+        const int controlX = reader.SignedBits(bits);
+        const int controlY = reader.SignedBits(bits);
+        const int anchorX = reader.SignedBits(bits);
+        const int anchorY = reader.SignedBits(bits);
+        const QPoint control = pen + QPoint(controlX, controlY);
+        pen = control + QPoint(anchorX, anchorY);
         path.quadTo(control, pen);
       }
       continue;

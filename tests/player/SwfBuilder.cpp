@@ -134,16 +134,17 @@ QByteArray Background(QColor color) {
   return Tag(9, Writer().U8(color.red()).U8(color.green()).U8(color.blue()).Data());
 }
 
-QByteArray RectangleShape(int id, const QRect& twips, QColor color, int version) {
+namespace {
+
+// A DefineShape of one rectangle filled with the one fill style given as its bytes.
+QByteArray FilledRectangle(int id, const QRect& twips, const QByteArray& fillStyle, int version) {
   Writer writer;
   const QByteArray bounds =
       Rect(twips.left(), twips.left() + twips.width(), twips.top(), twips.top() + twips.height());
   writer.U16(id).Bytes(bounds);
   if (version >= 4)
     writer.Bytes(bounds).U8(0);
-  writer.U8(1).U8(0x00).U8(color.red()).U8(color.green()).U8(color.blue());
-  if (version >= 3)
-    writer.U8(color.alpha());
+  writer.U8(1).Bytes(fillStyle);
   writer.U8(0);                 // no line styles
   writer.Bits(1, 4).Bits(0, 4); // one fill bit, no line bits
   const int width = SignedWidth({twips.left(), twips.top(), twips.width(), twips.height()}) + 1;
@@ -161,6 +162,35 @@ QByteArray RectangleShape(int id, const QRect& twips, QColor color, int version)
   writer.Bits(0, 6); // end of shape
   const int codes[] = {0, 2, 22, 32, 83};
   return Tag(codes[version], writer.Data());
+}
+
+} // namespace
+
+QByteArray RectangleShape(int id, const QRect& twips, QColor color, int version) {
+  Writer style;
+  style.U8(0x00).U8(color.red()).U8(color.green()).U8(color.blue());
+  if (version >= 3)
+    style.U8(color.alpha());
+  return FilledRectangle(id, twips, style.Data(), version);
+}
+
+QByteArray BitmapRectangleShape(int id, const QRect& twips, int bitmapId) {
+  Writer style;
+  style.U8(0x41).U16(bitmapId).Bytes(Matrix(twips.left(), twips.top(), 20));
+  return FilledRectangle(id, twips, style.Data(), 2);
+}
+
+QByteArray OpaqueBitmap(int id, const QImage& image) {
+  QByteArray pixels;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb pixel = image.pixel(x, y);
+      pixels.append(char(0xFF)).append(char(qRed(pixel))).append(char(qGreen(pixel)));
+      pixels.append(char(qBlue(pixel)));
+    }
+  Writer body;
+  body.U16(id).U8(5).U16(image.width()).U16(image.height()).Bytes(qCompress(pixels).mid(4));
+  return Tag(20, body.Data(), true);
 }
 
 QByteArray Place(int depth, int character, int x, int y, const QString& name, double scale) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -39,6 +40,11 @@ QByteArray File(const QByteArray& tags, char signature = 'F', int width = 8000, 
 QByteArray Background(QColor color);
 // A DefineShape (1 to 4) of one rectangle filled with color.
 QByteArray RectangleShape(int id, const QRect& twips, QColor color, int version = 1);
+// A DefineShape2 rectangle filled with bitmapId shown once, one bitmap pixel to a pixel from
+// the rectangle's top left corner.
+QByteArray BitmapRectangleShape(int id, const QRect& twips, int bitmapId);
+// A DefineBitsLossless of the image's pixels, opaque.
+QByteArray OpaqueBitmap(int id, const QImage& image);
 // PlaceObject2 of character at depth, translated by x, y twips, named when name is set.
 QByteArray Place(int depth, int character, int x = 0, int y = 0, const QString& name = {},
                  double scale = 1);

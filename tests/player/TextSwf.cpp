@@ -55,8 +55,11 @@ QByteArray DeviceFont(int id, const QString& name) {
 }
 
 QByteArray BlockFont(int id, int version, QChar character) {
+  return GlyphFont(id, version, character, BlockGlyph(version == 3 ? 20 : 1));
+}
+
+QByteArray GlyphFont(int id, int version, QChar character, const QByteArray& glyph) {
   const int scale = version == 3 ? 20 : 1;
-  const QByteArray glyph = BlockGlyph(scale);
   if (version == 1) {
     const QByteArray font = Tag(10, Writer().U16(id).U16(2).Bytes(glyph).Data());
     const QByteArray info =

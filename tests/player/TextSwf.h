@@ -31,6 +31,8 @@ QByteArray DeviceFont(int id, const QString& name);
 // its DefineFontInfo, 2 and 3 are DefineFont2 and DefineFont3 (whose units are 20 times
 // smaller).
 QByteArray BlockFont(int id, int version, QChar character);
+// The same font with the glyph outline given as its SHAPE bytes.
+QByteArray GlyphFont(int id, int version, QChar character, const QByteArray& glyph);
 // A DefineText (version 1) or DefineText2 (2) of count block glyphs of font at x, y in the
 // text's space, each 'advance' apart, moved by the text matrix (translate, scale).
 QByteArray StaticText(int id, int version, const QRect& bounds, int font, int height, QColor color,

@@ -1,8 +1,8 @@
 #include "player/PlayerStage.h"
-#include "player/render/RenderCache.h"
 #include "player/ShockwaveFlash.h"
-#include "player/render/StagePainter.h"
 #include "player/SwfBuilder.h"
+#include "player/render/RenderCache.h"
+#include "player/render/StagePainter.h"
 #include "player/swf/SwfParser.h"
 #include "tools/swfgen/ClipDescription.h"
 
@@ -156,7 +156,7 @@ TEST_F(PaintTest, BitmapsOfEveryTagShowTheirCheckerSquares) {
   EXPECT_FALSE(Near(sharp, 115, 4, first, 10));
 }
 
-TEST_F(PaintTest, OversizedBitmapsAreRefusedWithTheReason) {
+TEST_F(PaintTest, OversizedBitmapsDrawNothingWithTheReason) {
   const auto lossless = [](int width, int height) {
     SwfBuilder::Writer body;
     body.U16(1).U8(5).U16(width).U16(height).Bytes(qCompress(QByteArray(16, '\0')).mid(4));
@@ -174,6 +174,26 @@ TEST_F(PaintTest, OversizedBitmapsAreRefusedWithTheReason) {
   wide.fill(Qt::red);
   Draw(Movie(Writer::defineBitmap(1, wide, swfgen::BitmapFormat::Png)));
   EXPECT_NE(FFlash.LoadError(0).indexOf("9001 x 1"), -1) << FFlash.LoadError(0).toStdString();
+}
+
+TEST_F(PaintTest, BitmapFillsFindBitmapsDefinedAfterTheShapeAndBadBitmapsDrawNothing) {
+  using namespace SwfBuilder;
+  QImage red(4, 4, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  const QImage later = Draw(Movie(BitmapRectangleShape(1, QRect(200, 200, 80, 80), 5) +
+                                  OpaqueBitmap(5, red) + Place(1, 1) + ShowFrame()));
+  EXPECT_EQ(FFlash.LoadError(0), "");
+  EXPECT_TRUE(Near(later, 12, 12, Qt::red));
+
+  // An empty JPEG draws nothing, and the shape beside it is drawn all the same.
+  const QImage broken = Draw(Movie(BitmapRectangleShape(1, QRect(200, 200, 80, 80), 5) +
+                                   Tag(21, SwfBuilder::Writer().U16(5).Data()) +
+                                   RectangleShape(2, QRect(1000, 200, 80, 80), Qt::blue) +
+                                   Place(1, 1) + Place(2, 2)));
+  EXPECT_TRUE(Near(broken, 12, 12, Qt::white));
+  EXPECT_TRUE(Near(broken, 52, 12, Qt::blue));
+  EXPECT_NE(FFlash.LoadError(0).indexOf("bitmap 5: the jpeg data cannot be read"), -1)
+      << FFlash.LoadError(0).toStdString();
 }
 
 TEST_F(PaintTest, LineStylesDrawCapsJoinsHairlinesAndHinting) {

@@ -50,7 +50,43 @@ Asm CountedLoop(int limit, const Asm& body) {
   return loop.Jump(-(condition.Size() + jumpSize + step.Size() + jumpSize));
 }
 
+Asm ConstantPool(const QStringList& entries) {
+  Writer payload;
+  payload.U16(int(entries.size()));
+  for (const QString& entry : entries)
+    payload.Text(entry);
+  return Asm().Record(0x88, payload.Data());
+}
+
+Asm PushConstant(int index) {
+  return Asm().Record(0x96, Writer().U8(8).U8(index).Data());
+}
+
+// name = value with both taken from the constant pool in force.
+Asm SetFromPool(int name, int value) {
+  return Asm().Append(PushConstant(name)).Append(PushConstant(value)).Op(SetVariable);
+}
+
 } // namespace
+
+TEST(ScriptSemantics, AConstantPoolServesTheScriptsAfterItAndFunctionsKeepTheirs) {
+  const Asm before = Asm().Push("before").Append(PushConstant(0)).Op(SetVariable);
+  const Asm first =
+      ConstantPool({"fromFunction", "pool1"}).DefineFunction("keep", {}, SetFromPool(0, 1));
+  const Asm second = ConstantPool({"blockTwo", "pool2"}).CallFunction("keep", 0).Op(Pop);
+  const Asm third = Asm()
+                        .Append(SetFromPool(0, 1))
+                        .Push("outside")
+                        .Append(PushConstant(7))
+                        .Op(SetVariable)
+                        .SetText("ran", "yes");
+  const ScriptRun run(before.Tag() + first.Tag() + second.Tag() + third.Tag());
+  EXPECT_EQ(run.Get("before"), "") << "no pool yet: undefined";
+  EXPECT_EQ(run.Get("fromFunction"), "pool1") << "the function reads the pool it was defined under";
+  EXPECT_EQ(run.Get("blockTwo"), "pool2") << "a later script reads the pool run last";
+  EXPECT_EQ(run.Get("outside"), "");
+  EXPECT_EQ(run.Get("ran"), "yes");
+}
 
 TEST(ScriptSemantics, BranchesLoopAndEndCleanlyOnBadTargets) {
   Asm loop = CountedLoop(
