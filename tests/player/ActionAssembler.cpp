@@ -1,137 +1,134 @@
 #include "ActionAssembler.h"
 
-#include "player/SwfBuilder.h"
+#include "tools/swfgen/SwfBytes.h"
+#include "tools/swfgen/SwfWriter.h"
 
-#include <cstring>
-
-using SwfBuilder::Writer;
-
-namespace {
-
-QByteArray Text(const QString& text) {
-  return text.toUtf8() + QByteArray(1, '\0');
-}
-
-QByteArray U16(int value) {
-  return Writer().U16(value).Data();
-}
-
-} // namespace
+using swfgen::ActionCode;
 
 ActionAssembler& ActionAssembler::Push(const QString& text) {
-  return Record(0x96, QByteArray(1, '\0') + Text(text));
+  FWriter.pushString(text);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::Push(double number) {
-  quint64 bits = 0;
-  std::memcpy(&bits, &number, sizeof bits);
-  return Record(0x96, Writer().U8(6).U32(quint32(bits >> 32)).U32(quint32(bits)).Data());
+  FWriter.pushDouble(number);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::PushInteger(qint32 number) {
-  return Record(0x96, Writer().U8(7).U32(quint32(number)).Data());
+  FWriter.pushInteger(number);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::PushBoolean(bool value) {
-  return Record(0x96, Writer().U8(5).U8(value ? 1 : 0).Data());
+  FWriter.pushBoolean(value);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::PushNull() {
-  return Record(0x96, QByteArray(1, '\2'));
+  FWriter.pushNull();
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::PushUndefined() {
-  return Record(0x96, QByteArray(1, '\3'));
+  FWriter.pushUndefined();
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::PushRegister(int number) {
-  return Record(0x96, Writer().U8(4).U8(number).Data());
+  FWriter.pushRegister(quint8(number));
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::Op(int code) {
-  FBytes.append(char(code));
+  FWriter.appendRecords(QByteArray(1, char(code)));
   return *this;
 }
 
 ActionAssembler& ActionAssembler::Record(int code, const QByteArray& payload) {
-  FBytes += Writer().U8(code).U16(int(payload.size())).Data() + payload;
+  FWriter.record(quint8(code), payload);
   return *this;
 }
 
 ActionAssembler& ActionAssembler::Append(const ActionAssembler& other) {
-  FBytes += other.FBytes;
+  FWriter.append(other.FWriter);
   return *this;
 }
 
 ActionAssembler& ActionAssembler::Set(const QString& name, const ActionAssembler& value) {
-  return Push(name).Append(value).Op(0x1D);
+  FWriter.pushString(name).append(value.FWriter).action(ActionCode::SetVariable);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::SetText(const QString& name, const QString& value) {
-  return Set(name, ActionAssembler().Push(value));
+  FWriter.setVariable(name, value);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::CallFunction(const QString& name, int arguments) {
-  return PushInteger(arguments).Push(name).Op(0x3D);
+  FWriter.pushInteger(arguments).pushString(name).action(ActionCode::CallFunction);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::If(int offset) {
-  return Record(0x9D, U16(offset));
+  FWriter.ifTrue(qint16(offset));
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::Jump(int offset) {
-  return Record(0x99, U16(offset));
+  FWriter.jump(qint16(offset));
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::DefineFunction(const QString& name, const QStringList& params,
                                                  const ActionAssembler& body) {
-  QByteArray payload = Text(name) + U16(int(params.size()));
-  for (const QString& param : params)
-    payload += Text(param);
-  Record(0x9B, payload + U16(body.Size()));
-  return Append(body);
+  FWriter.defineFunction(name, params, body.FWriter);
+  return *this;
 }
 
 ActionAssembler&
 ActionAssembler::DefineFunction2(const QString& name, int registers, int flags,
                                  const std::vector<std::pair<int, QString>>& params,
                                  const ActionAssembler& body) {
-  QByteArray payload = Text(name) + U16(int(params.size()));
-  payload += Writer().U8(registers).U8(flags >> 8).U8(flags & 0xFF).Data();
+  std::vector<swfgen::FunctionParameter> parameters;
   for (const auto& [reg, param] : params)
-    payload += Writer().U8(reg).Data() + Text(param);
-  Record(0x8E, payload + U16(body.Size()));
-  return Append(body);
+    parameters.push_back({quint8(reg), param});
+  FWriter.defineFunction2(name, quint8(registers), quint16(flags), parameters, body.FWriter);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::With(const ActionAssembler& body) {
-  Record(0x94, U16(body.Size()));
-  return Append(body);
+  FWriter.with(body.FWriter);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::Try(const QString& catchName, const ActionAssembler& tryBody,
                                       const ActionAssembler& catchBody,
                                       const ActionAssembler* finallyBody) {
-  const int flags = 0x01 | (finallyBody ? 0x02 : 0);
-  Record(0x8F, Writer().U8(flags).Data() + U16(tryBody.Size()) + U16(catchBody.Size()) +
-                   U16(finallyBody ? finallyBody->Size() : 0) + Text(catchName));
-  Append(tryBody).Append(catchBody);
-  return finallyBody ? Append(*finallyBody) : *this;
+  FWriter.tryBlock({catchName, std::nullopt}, tryBody.FWriter, catchBody.FWriter,
+                   finallyBody ? std::optional(finallyBody->FWriter) : std::nullopt);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::SetTarget(const QString& target) {
-  return Record(0x8B, Text(target));
+  FWriter.setTarget(target);
+  return *this;
 }
 
 ActionAssembler& ActionAssembler::FSCommand(const QString& command, const QString& argsVariable) {
-  Push(QStringLiteral("FSCommand:") + command).Push(argsVariable).Op(0x1C);
-  return Record(0x9A, QByteArray(1, '\0'));
+  FWriter.pushString(QStringLiteral("FSCommand:") + command)
+      .pushString(argsVariable)
+      .action(ActionCode::GetVariable)
+      .getUrl2();
+  return *this;
 }
 
 QByteArray ActionAssembler::Tag() const {
-  return SwfBuilder::Tag(12, FBytes + QByteArray(1, '\0'), true);
+  return swfgen::SwfWriter::longTag(swfgen::TagCode::DoAction, FWriter.bytes());
 }
 
 QByteArray ActionAssembler::InitTag(int spriteId) const {
-  return SwfBuilder::Tag(59, U16(spriteId) + FBytes + QByteArray(1, '\0'), true);
+  QByteArray body;
+  swfgen::appendUi16(body, quint16(spriteId));
+  return swfgen::SwfWriter::longTag(swfgen::TagCode::DoInitAction, body + FWriter.bytes());
 }

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "tools/swfgen/ActionWriter.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <utility>
 #include <vector>
 
-// Writes action records byte by byte for scripts with branches, functions and blocks, whose
-// offsets and sizes follow from the bytes of the parts they span.
+// The player tests' short spelling of swfgen's ActionWriter, for scripts with branches,
+// functions and blocks whose offsets and sizes follow from the bytes of the parts they span.
 class ActionAssembler {
 public:
   ActionAssembler& Push(const QString& text);
@@ -17,6 +19,7 @@ public:
   ActionAssembler& PushNull();
   ActionAssembler& PushUndefined();
   ActionAssembler& PushRegister(int number);
+  // One action byte as given, whatever its code.
   ActionAssembler& Op(int code);
   ActionAssembler& Record(int code, const QByteArray& payload);
   ActionAssembler& Append(const ActionAssembler& other);
@@ -41,12 +44,12 @@ public:
   ActionAssembler& SetTarget(const QString& target);
   ActionAssembler& FSCommand(const QString& command, const QString& argsVariable);
 
-  int Size() const { return int(FBytes.size()); }
-  const QByteArray& Bytes() const { return FBytes; }
+  int Size() const { return int(FWriter.size()); }
+  const QByteArray& Bytes() const { return FWriter.records(); }
   // A DoAction tag (code 12) or DoInitAction tag (59, with its sprite id) of the records.
   QByteArray Tag() const;
   QByteArray InitTag(int spriteId) const;
 
 private:
-  QByteArray FBytes;
+  swfgen::ActionWriter FWriter;
 };

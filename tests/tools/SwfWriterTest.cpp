@@ -184,14 +184,18 @@ TEST(SwfWriterTest, RectangleShapeIsAClosedSolidOutlinePlacedByItsMatrix) {
   EXPECT_EQ(records.u(4), 0u);
   EXPECT_EQ(records.u(6), 0b000101u); // style change: fill style 1, move to
   const int moveBits = int(records.u(5));
-  QPoint pen(records.s(moveBits), records.s(moveBits));
+  const int moveX = records.s(moveBits);
+  const int moveY = records.s(moveBits);
+  QPoint pen(moveX, moveY);
   EXPECT_EQ(records.u(1), 1u);
   QList<QPoint> corners;
   while (records.u(1) == 1) {
     ASSERT_EQ(records.u(1), 1u) << "only straight edges";
     const int bits = int(records.u(4)) + 2;
     if (records.u(1) == 1) {
-      pen += QPoint(records.s(bits), records.s(bits));
+      const int dx = records.s(bits);
+      const int dy = records.s(bits);
+      pen += QPoint(dx, dy);
     } else if (records.u(1) == 1) {
       pen.ry() += records.s(bits);
     } else {

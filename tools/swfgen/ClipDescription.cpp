@@ -1,8 +1,12 @@
 #include "tools/swfgen/ClipDescription.h"
 
 #include "tools/swfgen/ActionWriter.h"
+#include "tools/swfgen/ScriptAssembler.h"
 
 #include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <algorithm>
@@ -283,14 +287,23 @@ QStringList lineWords(const QString& line) {
 }
 
 ClipDescription::TextField readTextField(const QString& line) {
-  const QStringList words = lineWords(line);
+  QStringList words = lineWords(line);
+  QString name;
+  qsizetype textStart = 9;
+  if (words.size() > 1 && words[1].startsWith(QLatin1String("name="))) {
+    name = words.takeAt(1).mid(5);
+    if (name.isEmpty())
+      throw DescriptionError{QStringLiteral("name= needs a name")};
+    ++textStart;
+  }
   expectAtLeast(words, 8);
   return {readRectangle(words, 1),
           readColor(words[5]),
           readInteger(words[6], 1),
           readAlign(words[7]),
           words[8],
-          restOfLine(line, 9)};
+          restOfLine(line, textStart),
+          name};
 }
 
 CommandLine splitLine(const QString& line) {
@@ -305,40 +318,148 @@ CommandLine splitLine(const QString& line) {
   return command;
 }
 
-void applyLine(ClipDescription& description, const QString& line) {
+quint32 readClipEvent(const QString& word) {
+  static const QHash<QString, quint32> events{
+      {QStringLiteral("load"), ClipEvent::Load},
+      {QStringLiteral("enterFrame"), ClipEvent::EnterFrame},
+      {QStringLiteral("unload"), ClipEvent::Unload},
+      {QStringLiteral("mouseMove"), ClipEvent::MouseMove},
+      {QStringLiteral("mouseDown"), ClipEvent::MouseDown},
+      {QStringLiteral("mouseUp"), ClipEvent::MouseUp},
+      {QStringLiteral("keyDown"), ClipEvent::KeyDown},
+      {QStringLiteral("keyUp"), ClipEvent::KeyUp},
+      {QStringLiteral("data"), ClipEvent::Data},
+      {QStringLiteral("initialize"), ClipEvent::Initialize},
+      {QStringLiteral("press"), ClipEvent::Press},
+      {QStringLiteral("release"), ClipEvent::Release},
+      {QStringLiteral("releaseOutside"), ClipEvent::ReleaseOutside},
+      {QStringLiteral("rollOver"), ClipEvent::RollOver},
+      {QStringLiteral("rollOut"), ClipEvent::RollOut},
+      {QStringLiteral("dragOver"), ClipEvent::DragOver},
+      {QStringLiteral("dragOut"), ClipEvent::DragOut},
+      {QStringLiteral("construct"), ClipEvent::Construct},
+  };
+  const auto found = events.constFind(word);
+  if (found == events.constEnd())
+    throw DescriptionError{QStringLiteral("unknown clip event \"%1\"").arg(word)};
+  return *found;
+}
+
+// Reads the lines of a description, the blocks of sprites and scripts included, into one
+// ClipDescription.
+class DescriptionReader {
+public:
+  DescriptionReader(const QList<SourceLine>& lines, ClipDescription& description)
+      : m_lines(lines), m_description(description) {}
+
+  void readMovie() { readTimeline(nullptr, nullptr); }
+
+private:
+  // What a sprite's lines add to: its frames so far and whether a keyframe was seen.
+  struct SpriteState {
+    ClipDescription::Sprite sprite;
+    bool keyframed = false;
+    QList<ClipDescription::Drawing>& drawings() {
+      return keyframed ? sprite.frames.last().drawings : sprite.everyFrame;
+    }
+  };
+
+  void readTimeline(SpriteState* sprite, const SourceLine* opening);
+  void applyLine(const SourceLine& source, SpriteState* sprite);
+  // Applies a command that only the movie's root takes; false for any other command.
+  bool applyRootLine(const QString& line, const QStringList& words);
+  void readSprite(const QStringList& words, CommandLine& commandLine, const SourceLine& source,
+                  SpriteState* parent);
+  QByteArray readScript(const SourceLine& opening) {
+    return assembleScript(m_lines, m_index, opening).bytes();
+  }
+
+  const QList<SourceLine>& m_lines;
+  ClipDescription& m_description;
+  qsizetype m_index = 0;
+};
+
+void DescriptionReader::readTimeline(SpriteState* sprite, const SourceLine* opening) {
+  while (m_index < m_lines.size()) {
+    const SourceLine& source = m_lines[m_index++];
+    const QString line = source.text.trimmed();
+    if (line.isEmpty() || line.startsWith(QLatin1String("//")))
+      continue;
+    if (line == QLatin1String("}")) {
+      if (sprite)
+        return;
+      throw SourceError{source, QStringLiteral("\"}\" closes no block")};
+    }
+    try {
+      applyLine(source, sprite);
+    } catch (const DescriptionError& failure) {
+      throw SourceError{source, failure.message};
+    }
+  }
+  if (opening)
+    throw SourceError{*opening, QStringLiteral("the block opened here has no closing \"}\"")};
+}
+
+void DescriptionReader::applyLine(const SourceLine& source, SpriteState* sprite) {
+  const QString line = source.text.trimmed();
   CommandLine commandLine = splitLine(line);
   const QStringList& words = commandLine.arguments;
   const QString& command = words.first();
+  const bool opensBlock = words.size() > 1 && words.last() == QLatin1String("{");
+  QList<ClipDescription::Drawing>& drawings = sprite ? sprite->drawings() : m_description.drawings;
   const auto addDrawing = [&](ClipDescription::Drawing drawing) {
     drawing.colors = readColorTransform(commandLine);
-    description.drawings.append(drawing);
+    drawings.append(drawing);
   };
-  if (command == QLatin1String("item")) {
-    // The text is everything after the command word, spaces inside it included.
-    description.itemProperties = line.mid(command.size()).trimmed();
-    return;
-  }
+  const auto inSpriteOnly = [&] {
+    if (!sprite)
+      throw DescriptionError{QStringLiteral("\"%1\" belongs inside a sprite").arg(command)};
+  };
   if (command == QLatin1String("text")) {
     // The initial text is the rest of the line as written, "=" included: no options here.
-    description.textFields.append(readTextField(line));
+    ClipDescription::TextField field = readTextField(line);
+    if (!sprite) {
+      m_description.textFields.append(field);
+      return;
+    }
+    ClipDescription::Drawing drawing;
+    drawing.kind = ClipDescription::Drawing::Kind::Text;
+    drawing.text = field;
+    drawings.append(drawing);
     return;
   }
-  if (command == QLatin1String("signature")) {
+  if (!sprite && applyRootLine(line, words))
+    return;
+  if (command == QLatin1String("actions") && opensBlock) {
     expectArguments(words, 1);
-    description.signature = readSignature(words[1]);
-  } else if (command == QLatin1String("frame")) {
-    expectArguments(words, 2);
-    description.frameSize = QSize(readInteger(words[1], 1), readInteger(words[2], 1));
-  } else if (command == QLatin1String("rate")) {
+    const QByteArray script = readScript(source);
+    (sprite ? sprite->sprite.frames.last().scripts : m_description.scripts).append(script);
+  } else if (command == QLatin1String("initactions") && opensBlock) {
+    inSpriteOnly();
     expectArguments(words, 1);
-    bool ok = false;
-    const double rate = words[1].toDouble(&ok);
-    if (!ok || rate <= 0 || rate >= 256)
-      throw DescriptionError{QStringLiteral("rate must be above 0 and below 256")};
-    description.frameRate = rate;
-  } else if (command == QLatin1String("background")) {
+    if (sprite->sprite.initActions)
+      throw DescriptionError{QStringLiteral("a sprite has one initactions block")};
+    sprite->sprite.initActions = readScript(source);
+  } else if (command == QLatin1String("onClipEvent") && opensBlock) {
+    inSpriteOnly();
+    expectAtLeast(words, 2);
+    quint32 events = 0;
+    for (qsizetype i = 1; i < words.size() - 1; ++i)
+      events |= readClipEvent(words[i]);
+    sprite->sprite.clipEvents.append({events, readScript(source)});
+  } else if (command == QLatin1String("sprite") && opensBlock) {
+    readSprite(words, commandLine, source, sprite);
+    return; // the sprite's options are its own
+  } else if (command == QLatin1String("keyframe")) {
+    inSpriteOnly();
     expectArguments(words, 1);
-    description.background = readColor(words[1]);
+    for (const ClipDescription::Frame& frame : sprite->sprite.frames)
+      if (frame.label == words[1])
+        throw DescriptionError{QStringLiteral("frame label \"%1\" is used twice").arg(words[1])};
+    if (sprite->keyframed)
+      sprite->sprite.frames.append(ClipDescription::Frame{});
+    sprite->keyframed = true;
+    sprite->sprite.frames.last().label = words[1];
   } else if (command == QLatin1String("rect") || command == QLatin1String("mask")) {
     const bool mask = command == QLatin1String("mask");
     expectArguments(words, 5);
@@ -356,88 +477,261 @@ void applyLine(ClipDescription& description, const QString& line) {
   } else if (command == QLatin1String("line")) {
     expectAtLeast(words, 4);
     addDrawing(readLine(commandLine));
-  } else if (command == QLatin1String("load")) {
-    expectArguments(words, 0);
-    description.announcesLoad = true;
+  } else if (opensBlock) {
+    throw DescriptionError{QStringLiteral("\"%1\" opens no block").arg(command)};
   } else {
+    static const QStringList rootCommands{QStringLiteral("item"),       QStringLiteral("signature"),
+                                          QStringLiteral("frame"),      QStringLiteral("rate"),
+                                          QStringLiteral("background"), QStringLiteral("load")};
+    if (rootCommands.contains(command))
+      throw DescriptionError{
+          QStringLiteral("\"%1\" belongs to the movie, not to a sprite").arg(command)};
     throw DescriptionError{QStringLiteral("unknown command \"%1\"").arg(command)};
   }
   commandLine.expectNoOtherOptions();
+}
+
+bool DescriptionReader::applyRootLine(const QString& line, const QStringList& words) {
+  const QString& command = words.first();
+  if (command == QLatin1String("item")) {
+    // The text is everything after the command word, spaces inside it included.
+    m_description.itemProperties = line.mid(command.size()).trimmed();
+  } else if (command == QLatin1String("signature")) {
+    expectArguments(words, 1);
+    m_description.signature = readSignature(words[1]);
+  } else if (command == QLatin1String("frame")) {
+    expectArguments(words, 2);
+    m_description.frameSize = QSize(readInteger(words[1], 1), readInteger(words[2], 1));
+  } else if (command == QLatin1String("rate")) {
+    expectArguments(words, 1);
+    bool ok = false;
+    const double rate = words[1].toDouble(&ok);
+    if (!ok || rate <= 0 || rate >= 256)
+      throw DescriptionError{QStringLiteral("rate must be above 0 and below 256")};
+    m_description.frameRate = rate;
+  } else if (command == QLatin1String("background")) {
+    expectArguments(words, 1);
+    m_description.background = readColor(words[1]);
+  } else if (command == QLatin1String("load")) {
+    expectArguments(words, 0);
+    m_description.announcesLoad = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void DescriptionReader::readSprite(const QStringList& words, CommandLine& commandLine,
+                                   const SourceLine& source, SpriteState* parent) {
+  expectArguments(words, 4);
+  static const QRegularExpression instanceName(QStringLiteral("^[A-Za-z_$][A-Za-z0-9_$]*$"));
+  if (!instanceName.match(words[1]).hasMatch())
+    throw DescriptionError{QStringLiteral("\"%1\" is no instance name").arg(words[1])};
+  SpriteState state;
+  state.sprite.name = words[1];
+  state.sprite.position =
+      QPoint(readInteger(words[2], -MaxPixels), readInteger(words[3], -MaxPixels));
+  state.sprite.colors = readColorTransform(commandLine);
+  commandLine.expectNoOtherOptions();
+  // The entry is taken before the sprites inside it take theirs.
+  const qsizetype entry = m_description.sprites.size();
+  m_description.sprites.append(ClipDescription::Sprite{});
+  readTimeline(&state, &source);
+  m_description.sprites[entry] = state.sprite;
+  ClipDescription::Drawing drawing;
+  drawing.kind = ClipDescription::Drawing::Kind::Sprite;
+  drawing.sprite = entry;
+  (parent ? parent->drawings() : m_description.drawings).append(drawing);
+}
+
+// The lines of text, each include replaced by the lines of its file.
+void expandIncludes(const QString& text, const QString& file, const QString& directory, int depth,
+                    QList<SourceLine>& lines) {
+  constexpr int MaxIncludeDepth = 8;
+  const QStringList texts = text.split(QLatin1Char('\n'));
+  for (qsizetype index = 0; index < texts.size(); ++index) {
+    const SourceLine line{texts[index], int(index + 1), file};
+    const QStringList words = lineWords(line.text);
+    if (words.value(0) != QLatin1String("include")) {
+      lines.append(line);
+      continue;
+    }
+    if (words.size() != 2)
+      throw SourceError{line, QStringLiteral("\"include\" takes 1 argument(s)")};
+    if (depth >= MaxIncludeDepth)
+      throw SourceError{line, QStringLiteral("includes nest deeper than %1").arg(MaxIncludeDepth)};
+    const QString path = QDir(directory).filePath(words[1]);
+    QFile included(path);
+    if (!included.open(QIODevice::ReadOnly | QIODevice::Text))
+      throw SourceError{line,
+                        QStringLiteral("cannot read %1: %2").arg(path, included.errorString())};
+    expandIncludes(QString::fromUtf8(included.readAll()), words[1], QFileInfo(path).absolutePath(),
+                   depth + 1, lines);
+  }
 }
 
 QPoint toTwips(const QPoint& pixels) {
   return pixels * TwipsPerPixel;
 }
 
+// Hands out character ids and writes the definitions and placements of what a description
+// draws. Definitions go into the stream the caller gives: the root's tags, which a sprite's
+// control tags cannot hold.
+class MovieTags {
+public:
+  explicit MovieTags(const ClipDescription& description) : m_description(description) {}
+
+  quint16 newId() {
+    if (m_nextId == 0xFFFF)
+      throw std::length_error("too many drawings and text fields for 16-bit character ids");
+    return m_nextId++;
+  }
+
+  // The device font every text field uses, defined the first time one needs it.
+  quint16 fontId(QByteArray& definitions) {
+    if (!m_fontId) {
+      m_fontId = newId();
+      definitions += SwfWriter::defineDeviceFont(*m_fontId, QStringLiteral("_sans"));
+    }
+    return *m_fontId;
+  }
+
+  QByteArray place(const ClipDescription::Drawing& drawing, quint16 depth, QByteArray& definitions);
+  QByteArray placeText(const ClipDescription::TextField& field, quint16 depth,
+                       QByteArray& definitions);
+
+private:
+  using Drawing = ClipDescription::Drawing;
+
+  QByteArray placeSprite(const ClipDescription::Sprite& sprite, quint16 depth,
+                         QByteArray& definitions);
+
+  const ClipDescription& m_description;
+  quint16 m_nextId = 1;
+  std::optional<quint16> m_fontId;
+};
+
+QByteArray MovieTags::place(const Drawing& drawing, quint16 depth, QByteArray& definitions) {
+  if (drawing.kind == Drawing::Kind::Sprite)
+    return placeSprite(m_description.sprites.at(drawing.sprite), depth, definitions);
+  if (drawing.kind == Drawing::Kind::Text)
+    return placeText(drawing.text, depth, definitions);
+  std::optional<FillStyle> fill = drawing.fill;
+  if (drawing.bitmap) {
+    fill->bitmapId = newId();
+    definitions += SwfWriter::defineBitmap(fill->bitmapId, *drawing.bitmap, drawing.bitmapFormat);
+  }
+  const quint16 id = newId();
+  if (drawing.kind == Drawing::Kind::Rectangle)
+    definitions +=
+        SwfWriter::defineRectangleShape(id, drawing.pixels.size() * TwipsPerPixel, drawing.color);
+  else
+    definitions += SwfWriter::defineShape(id, drawing.version, drawing.outline, drawing.closed,
+                                          fill, drawing.line);
+  const quint16 clipDepth =
+      drawing.maskedCount ? quint16(std::min(depth + drawing.maskedCount, 0xFFFF)) : 0;
+  return SwfWriter::placeObject2(depth, id, toTwips(drawing.pixels.topLeft()), {}, drawing.colors,
+                                 clipDepth);
+}
+
+QByteArray MovieTags::placeText(const ClipDescription::TextField& field, quint16 depth,
+                                QByteArray& definitions) {
+  const quint16 fontId = this->fontId(definitions);
+  const quint16 id = newId();
+  const QRect twips(toTwips(field.pixels.topLeft()), field.pixels.size() * TwipsPerPixel);
+  definitions +=
+      SwfWriter::defineEditText(id, {twips, fontId, field.size * TwipsPerPixel, field.color,
+                                     field.align, field.variable, field.initialText});
+  return SwfWriter::placeObject2(depth, id, QPoint(), field.name);
+}
+
+QByteArray MovieTags::placeSprite(const ClipDescription::Sprite& sprite, quint16 depth,
+                                  QByteArray& definitions) {
+  // Each frame removes the drawings of the frame before that are its own, then places its own.
+  QByteArray control;
+  quint16 nextDepth = 1;
+  const auto placeAll = [&](const QList<Drawing>& list) {
+    QList<quint16> depths;
+    for (const Drawing& drawing : list) {
+      if (nextDepth == 0xFFFF)
+        throw std::length_error("too many drawings in one sprite for 16-bit depths");
+      depths.append(nextDepth);
+      control += place(drawing, nextDepth++, definitions);
+    }
+    return depths;
+  };
+  placeAll(sprite.everyFrame);
+  QList<quint16> previousDepths;
+  for (const ClipDescription::Frame& frame : sprite.frames) {
+    for (quint16 gone : previousDepths)
+      control += SwfWriter::removeObject2(gone);
+    previousDepths = placeAll(frame.drawings);
+    if (!frame.label.isEmpty())
+      control += SwfWriter::frameLabel(frame.label);
+    for (const QByteArray& script : frame.scripts)
+      control += SwfWriter::doAction(script);
+    control += SwfWriter::showFrame();
+  }
+  control += SwfWriter::end();
+  const quint16 id = newId();
+  definitions += SwfWriter::defineSprite(id, quint16(sprite.frames.size()), control);
+  if (sprite.initActions)
+    definitions += SwfWriter::doInitAction(id, *sprite.initActions);
+  return SwfWriter::placeObject2(depth, id, toTwips(sprite.position), sprite.name, sprite.colors, 0,
+                                 sprite.clipEvents);
+}
+
 } // namespace
 
-std::optional<ClipDescription> ClipDescription::parse(const QString& text, QString* error) {
+std::optional<ClipDescription> ClipDescription::parse(const QString& text, QString* error,
+                                                      const QString& includeDirectory) {
   ClipDescription description;
-  const QStringList lines = text.split(QLatin1Char('\n'));
-  for (qsizetype index = 0; index < lines.size(); ++index) {
-    const QString line = lines[index].trimmed();
-    if (line.isEmpty() || line.startsWith(QLatin1String("//")))
-      continue;
-    try {
-      applyLine(description, line);
-    } catch (const DescriptionError& failure) {
-      if (error)
-        *error = QStringLiteral("line %1: %2").arg(index + 1).arg(failure.message);
-      return std::nullopt;
-    }
+  try {
+    QList<SourceLine> lines;
+    expandIncludes(text, {}, includeDirectory, 0, lines);
+    DescriptionReader(lines, description).readMovie();
+  } catch (const SourceError& failure) {
+    if (error)
+      *error = failure.message();
+    return std::nullopt;
   }
   return description;
 }
 
 QByteArray ClipDescription::toSwf() const {
-  // Character ids and depths are 16-bit; each drawing and its bitmap, each text field, the
-  // font and the item take one.
-  if (2 * drawings.size() + textFields.size() >= 0xFFFD)
-    throw std::length_error("too many drawings and text fields for 16-bit character ids");
+  MovieTags movie(*this);
   QByteArray tags;
   if (background)
     tags += SwfWriter::setBackgroundColor(*background);
-  quint16 nextId = 1;
   quint16 nextDepth = 1;
+  const auto nextRootDepth = [&nextDepth] {
+    if (nextDepth == 0xFFFF)
+      throw std::length_error("too many drawings and text fields for 16-bit depths");
+    return nextDepth++;
+  };
   for (const Drawing& drawing : drawings) {
-    std::optional<FillStyle> fill = drawing.fill;
-    if (drawing.bitmap) {
-      fill->bitmapId = nextId++;
-      tags += SwfWriter::defineBitmap(fill->bitmapId, *drawing.bitmap, drawing.bitmapFormat);
-    }
-    const quint16 id = nextId++;
-    if (drawing.kind == Drawing::Kind::Rectangle)
-      tags +=
-          SwfWriter::defineRectangleShape(id, drawing.pixels.size() * TwipsPerPixel, drawing.color);
-    else
-      tags += SwfWriter::defineShape(id, drawing.version, drawing.outline, drawing.closed, fill,
-                                     drawing.line);
-    const quint16 depth = nextDepth++;
-    const quint16 clipDepth =
-        drawing.maskedCount ? quint16(std::min(depth + drawing.maskedCount, 0xFFFF)) : 0;
-    tags += SwfWriter::placeObject2(depth, id, toTwips(drawing.pixels.topLeft()), {},
-                                    drawing.colors, clipDepth);
+    const quint16 depth = nextRootDepth();
+    QByteArray definitions;
+    const QByteArray placement = movie.place(drawing, depth, definitions);
+    tags += definitions + placement;
   }
   if (itemProperties) {
-    const quint16 id = nextId++;
+    const quint16 id = movie.newId();
     const QByteArray spriteTags =
         SwfWriter::doAction(
             ActionWriter().setVariable(QStringLiteral("prop"), *itemProperties).bytes()) +
         SwfWriter::showFrame() + SwfWriter::end();
     tags += SwfWriter::defineSprite(id, 1, spriteTags);
-    tags += SwfWriter::placeObject2(nextDepth++, id, QPoint(), QStringLiteral("item"));
+    tags += SwfWriter::placeObject2(nextRootDepth(), id, QPoint(), QStringLiteral("item"));
   }
-  if (!textFields.isEmpty()) {
-    const quint16 fontId = nextId++;
-    tags += SwfWriter::defineDeviceFont(fontId, QStringLiteral("_sans"));
-    for (const TextField& field : textFields) {
-      const quint16 id = nextId++;
-      const QRect twips(toTwips(field.pixels.topLeft()), field.pixels.size() * TwipsPerPixel);
-      tags += SwfWriter::defineEditText(id, {twips, fontId, field.size * TwipsPerPixel, field.color,
-                                             field.align, field.variable, field.initialText});
-      tags += SwfWriter::placeObject2(nextDepth++, id, QPoint());
-    }
+  for (const TextField& field : textFields) {
+    const quint16 depth = nextRootDepth();
+    QByteArray definitions;
+    const QByteArray placement = movie.placeText(field, depth, definitions);
+    tags += definitions + placement;
   }
+  for (const QByteArray& script : scripts)
+    tags += SwfWriter::doAction(script);
   if (announcesLoad)
     tags += SwfWriter::doAction(ActionWriter().fsCommandWithTarget(QStringLiteral("load")).bytes());
   tags += SwfWriter::showFrame() + SwfWriter::end();

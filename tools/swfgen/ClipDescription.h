@@ -45,14 +45,41 @@ namespace swfgen {
 //                                SIZE pixels, aligned as given, showing the value of
 //                                VARIABLE (a path from the root, such as item.caption), or
 //                                TEXT (the rest of the line) while the variable is unset
+//                                The field is an instance of its own when the first word
+//                                after "text" is name=NAME.
 //   load                         the root's frame-1 script calls
 //                                fscommand("load", this._target)
+//   actions {                    a script on the frame, one action per line up to the line
+//                                "}" (ScriptAssembler.h); the root's scripts run before the
+//                                load call
+//   sprite NAME X Y {            a sprite instance named NAME placed at X Y, described by the
+//                                lines up to "}": drawings, text fields (in the order given,
+//                                among the drawings), sprites, scripts, and
+//     keyframe LABEL             the lines below describe a frame of their own, labelled
+//                                LABEL (the first keyframe is frame 1); what comes before the
+//                                first keyframe shows on every frame
+//     onClipEvent EVENT... {     a handler of the instance for the events named (load,
+//                                enterFrame, unload, data, initialize, construct, mouseMove,
+//                                mouseDown, mouseUp, keyDown, keyUp, press, release,
+//                                releaseOutside, rollOver, rollOut, dragOver, dragOut)
+//     initactions {              the sprite's DoInitAction script
+//   include FILE                 the lines of FILE (beside the description) in place of this
+//                                line
 // Every drawing takes the options mult=R,G,B,A (multipliers, -63 to 63) and add=R,G,B,A
-// (-255 to 255): its colour transform. COLOUR is #RRGGBB or #RRGGBBAA.
+// (-255 to 255): its colour transform, and so does a sprite. COLOUR is #RRGGBB or #RRGGBBAA.
 struct ClipDescription {
-  // One shape on frame 1, on its own depth in the order given.
+  struct TextField {
+    QRect pixels;
+    QRgb color = 0;
+    int size = 12;
+    TextAlign align = TextAlign::Left;
+    QString variable;
+    QString initialText;
+    QString name; // the placed instance's name; none when empty
+  };
+  // One shape, sprite instance or text field of a frame, on its own depth in the order given.
   struct Drawing {
-    enum class Kind { Rectangle, Shape };
+    enum class Kind { Rectangle, Shape, Sprite, Text };
 
     Kind kind = Kind::Rectangle;
     QRect pixels;          // a rectangle's place; a shape's outline is moved by its top-left corner
@@ -65,15 +92,23 @@ struct ClipDescription {
     std::optional<QImage> bitmap; // defined just before the shape that fills with it
     BitmapFormat bitmapFormat = BitmapFormat::Argb32;
     std::optional<ColorTransform> colors;
-    int maskedCount = 0; // a mask over the next maskedCount drawings when above 0
+    int maskedCount = 0;   // a mask over the next maskedCount drawings when above 0
+    qsizetype sprite = -1; // a sprite instance's entry in sprites
+    TextField text;        // a text field inside a sprite
   };
-  struct TextField {
-    QRect pixels;
-    QRgb color = 0;
-    int size = 12;
-    TextAlign align = TextAlign::Left;
-    QString variable;
-    QString initialText;
+  struct Frame {
+    QString label;
+    QList<Drawing> drawings; // shown on this frame only
+    QList<QByteArray> scripts;
+  };
+  struct Sprite {
+    QString name;
+    QPoint position;
+    std::optional<ColorTransform> colors;
+    QList<Drawing> everyFrame;
+    QList<Frame> frames{Frame{}};
+    QList<ClipEventHandler> clipEvents;
+    std::optional<QByteArray> initActions;
   };
 
   SwfSignature signature = SwfSignature::Fws;
@@ -84,15 +119,17 @@ struct ClipDescription {
   QList<Drawing> drawings;
   std::optional<QString> itemProperties;
   QList<TextField> textFields;
+  QList<Sprite> sprites;     // every sprite described, nested ones included
+  QList<QByteArray> scripts; // the root's frame-1 scripts
   bool announcesLoad = false;
 
   // Reads a description; on failure returns nothing and sets `error` to a message naming the
-  // line.
-  static std::optional<ClipDescription> parse(const QString& text, QString* error);
+  // line. Included files are looked up in includeDirectory.
+  static std::optional<ClipDescription> parse(const QString& text, QString* error,
+                                              const QString& includeDirectory = {});
 
-  // The complete SWF file: background, bitmaps and shapes, the item sprite, text fields, the
-  // root script,
-  // one frame.
+  // The complete SWF file: background, bitmaps, shapes and sprites, the item sprite, text
+  // fields, the root scripts; one frame.
   QByteArray toSwf() const;
 };
 

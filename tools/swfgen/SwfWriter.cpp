@@ -347,7 +347,8 @@ QByteArray defineShape(quint16 characterId, int version, const QList<QPoint>& po
 
 QByteArray placeObject2(quint16 depth, quint16 characterId, const QPoint& translateTwips,
                         const QString& name, const std::optional<ColorTransform>& colors,
-                        quint16 clipDepth) {
+                        quint16 clipDepth, const QList<ClipEventHandler>& clipEvents) {
+  constexpr quint8 HasClipActions = 0x80;
   constexpr quint8 HasClipDepth = 0x40;
   constexpr quint8 HasName = 0x20;
   constexpr quint8 HasColorTransform = 0x08;
@@ -355,7 +356,8 @@ QByteArray placeObject2(quint16 depth, quint16 characterId, const QPoint& transl
   constexpr quint8 HasCharacter = 0x02;
   QByteArray body;
   body.append(char(HasMatrix | HasCharacter | (name.isEmpty() ? 0 : HasName) |
-                   (colors ? HasColorTransform : 0) | (clipDepth ? HasClipDepth : 0)));
+                   (colors ? HasColorTransform : 0) | (clipDepth ? HasClipDepth : 0) |
+                   (clipEvents.isEmpty() ? 0 : HasClipActions)));
   appendUi16(body, depth);
   appendUi16(body, characterId);
   body.append(translateMatrix(translateTwips));
@@ -365,7 +367,29 @@ QByteArray placeObject2(quint16 depth, quint16 characterId, const QPoint& transl
     appendString(body, name);
   if (clipDepth)
     appendUi16(body, clipDepth);
+  if (!clipEvents.isEmpty()) {
+    // Reserved word, every handler's events together, the handlers, a zero event mask.
+    quint32 allEvents = 0;
+    for (const ClipEventHandler& handler : clipEvents)
+      allEvents |= handler.events;
+    appendUi16(body, 0);
+    appendUi32(body, allEvents);
+    for (const ClipEventHandler& handler : clipEvents) {
+      if (handler.events == 0)
+        throw std::invalid_argument("a clip event handler answers no event");
+      appendUi32(body, handler.events);
+      appendUi32(body, quint32(handler.actions.size()));
+      body.append(handler.actions);
+    }
+    appendUi32(body, 0);
+  }
   return tag(TagCode::PlaceObject2, body);
+}
+
+QByteArray removeObject2(quint16 depth) {
+  QByteArray body;
+  appendUi16(body, depth);
+  return tag(TagCode::RemoveObject2, body);
 }
 
 QByteArray defineDeviceFont(quint16 characterId, const QString& name) {
@@ -420,6 +444,19 @@ QByteArray defineSprite(quint16 characterId, quint16 frameCount, const QByteArra
 
 QByteArray doAction(const QByteArray& actions) {
   return tag(TagCode::DoAction, actions);
+}
+
+QByteArray doInitAction(quint16 spriteId, const QByteArray& actions) {
+  QByteArray body;
+  appendUi16(body, spriteId);
+  body.append(actions);
+  return tag(TagCode::DoInitAction, body);
+}
+
+QByteArray frameLabel(const QString& name) {
+  QByteArray body;
+  appendString(body, name);
+  return tag(TagCode::FrameLabel, body);
 }
 
 QByteArray showFrame() {

@@ -27,6 +27,7 @@ enum class TagCode : quint16 {
   JpegTables = 8,
   SetBackgroundColor = 9,
   DoAction = 12,
+  RemoveObject2 = 28,
   DefineBitsLossless = 20,
   DefineBitsJpeg2 = 21,
   DefineShape2 = 22,
@@ -36,7 +37,9 @@ enum class TagCode : quint16 {
   DefineBitsLossless2 = 36,
   DefineEditText = 37,
   DefineSprite = 39,
+  FrameLabel = 43,
   DefineFont2 = 48,
+  DoInitAction = 59,
   DefineShape4 = 83,
   DefineBitsJpeg4 = 90,
 };
@@ -115,6 +118,35 @@ enum class BitmapFormat {
   Gif,              // GIF data in DefineBitsJPEG2
 };
 
+// The events that run a handler of a placed sprite (onClipEvent), as the flags of the 32-bit
+// event mask.
+namespace ClipEvent {
+inline constexpr quint32 Load = 0x00000001;
+inline constexpr quint32 EnterFrame = 0x00000002;
+inline constexpr quint32 Unload = 0x00000004;
+inline constexpr quint32 MouseMove = 0x00000008;
+inline constexpr quint32 MouseDown = 0x00000010;
+inline constexpr quint32 MouseUp = 0x00000020;
+inline constexpr quint32 KeyDown = 0x00000040;
+inline constexpr quint32 KeyUp = 0x00000080;
+inline constexpr quint32 Data = 0x00000100;
+inline constexpr quint32 Initialize = 0x00000200;
+inline constexpr quint32 Press = 0x00000400;
+inline constexpr quint32 Release = 0x00000800;
+inline constexpr quint32 ReleaseOutside = 0x00001000;
+inline constexpr quint32 RollOver = 0x00002000;
+inline constexpr quint32 RollOut = 0x00004000;
+inline constexpr quint32 DragOver = 0x00008000;
+inline constexpr quint32 DragOut = 0x00010000;
+inline constexpr quint32 Construct = 0x00040000;
+} // namespace ClipEvent
+
+// One onClipEvent handler: the events it answers and its action records, End included.
+struct ClipEventHandler {
+  quint32 events = 0;
+  QByteArray actions;
+};
+
 constexpr int TwipsPerPixel = 20;
 
 namespace SwfWriter {
@@ -143,16 +175,21 @@ QByteArray defineShape(quint16 characterId, int version, const QList<QPoint>& po
 // Jpeg, one tag otherwise. Throws std::invalid_argument for an image the format cannot hold.
 QByteArray defineBitmap(quint16 characterId, const QImage& image, BitmapFormat format);
 // Places a character on a depth, moved by `translate`, optionally as a named instance, with
-// a colour transform, and as a mask over the depths up to clipDepth when that is set.
+// a colour transform, as a mask over the depths up to clipDepth when that is set, and with the
+// handlers of a sprite's clip events.
 QByteArray placeObject2(quint16 depth, quint16 characterId, const QPoint& translateTwips,
                         const QString& name = {},
                         const std::optional<ColorTransform>& colors = std::nullopt,
-                        quint16 clipDepth = 0);
+                        quint16 clipDepth = 0, const QList<ClipEventHandler>& clipEvents = {});
+QByteArray removeObject2(quint16 depth);
 // A DefineFont2 without glyphs that names a device font (such as "_sans").
 QByteArray defineDeviceFont(quint16 characterId, const QString& name);
 QByteArray defineEditText(quint16 characterId, const EditTextField& field);
 QByteArray defineSprite(quint16 characterId, quint16 frameCount, const QByteArray& controlTags);
 QByteArray doAction(const QByteArray& actions);
+// Actions that run once, before the first frame that places the sprite runs its scripts.
+QByteArray doInitAction(quint16 spriteId, const QByteArray& actions);
+QByteArray frameLabel(const QString& name);
 QByteArray showFrame();
 QByteArray end();
 

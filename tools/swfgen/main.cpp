@@ -26,8 +26,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   QString error;
-  const auto description =
-      swfgen::ClipDescription::parse(QString::fromUtf8(input.readAll()), &error);
+  const auto description = swfgen::ClipDescription::parse(
+      QString::fromUtf8(input.readAll()), &error, QFileInfo(descriptionPath).absolutePath());
   if (!description) {
     err << descriptionPath << ": " << error << "\n";
     return 1;
