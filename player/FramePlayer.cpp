@@ -481,17 +481,35 @@ void FramePlayer::FireTimers() {
   }
 }
 
-bool FramePlayer::IsIdle() const {
+bool FramePlayer::LevelPlays(const PlayerLevel& level) const {
+  if (level.Movie().ActionScript3)
+    return false;
+  std::vector<std::shared_ptr<MovieClip>> clips;
+  CollectClips(level.Root(), clips);
+  for (const auto& clip : clips)
+    if ((clip->IsPlaying() && clip->FrameCount() > 1) || HasEnterFrameHandler(*clip))
+      return true;
+  return false;
+}
+
+bool FramePlayer::IsIdle() {
   if (!FTimers.empty() || !FLoads.empty())
     return false;
-  for (const auto& [number, level] : FStage.Levels()) {
-    if (level->Movie().ActionScript3)
+  for (const int number : std::exchange(FActivityUnknown, {})) {
+    const auto level = FStage.Levels().find(number);
+    if (level == FStage.Levels().end())
+      FLevelPlays.erase(number);
+    else
+      FLevelPlays[number] = LevelPlays(*level->second);
+  }
+  for (auto it = FLevelPlays.begin(); it != FLevelPlays.end();) {
+    if (!FStage.Levels().contains(it->first)) {
+      it = FLevelPlays.erase(it);
       continue;
-    std::vector<std::shared_ptr<MovieClip>> clips;
-    CollectClips(level->Root(), clips);
-    for (const auto& clip : clips)
-      if ((clip->IsPlaying() && clip->FrameCount() > 1) || HasEnterFrameHandler(*clip))
-        return false;
+    }
+    if (it->second)
+      return false;
+    ++it;
   }
   return true;
 }

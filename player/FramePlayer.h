@@ -32,7 +32,8 @@ public:
   void AdvanceFrame();
   // Whether nothing would change on the next frame: every timeline stopped or of one frame, no
   // enterFrame handler and no timer.
-  bool IsIdle() const;
+  // Only levels whose clips changed since the last call are looked at again.
+  bool IsIdle();
   // The levels whose frame, display list or scripts ran since the last call.
   std::set<int> TakeChangedLevels();
 
@@ -109,7 +110,12 @@ private:
   // Every clip of every level, the newest first.
   std::vector<std::shared_ptr<MovieClip>> ClipsNewestFirst() const;
   std::shared_ptr<PlayerLevel> LevelOf(const MovieClip& clip) const;
-  void Touch(const MovieClip& clip) { FChanged.insert(clip.Level()); }
+  void Touch(const MovieClip& clip) {
+    FChanged.insert(clip.Level());
+    FActivityUnknown.insert(clip.Level());
+  }
+  // Whether anything on the level would change on the next frame.
+  bool LevelPlays(const PlayerLevel& level) const;
 
   PlayerStage& FStage;
   std::deque<Queued> FQueues[PriorityCount];
@@ -118,5 +124,7 @@ private:
   int FNextTimer = 1;
   quint64 FNextSequence = 1;
   std::set<int> FChanged;
+  std::set<int> FActivityUnknown;
+  std::map<int, bool> FLevelPlays;
   bool FRunningQueue = false;
 };
