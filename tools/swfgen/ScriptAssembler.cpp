@@ -525,7 +525,7 @@ void BodyAssembler::readPlain(const Mnemonic& mnemonic, const Tokens& tokens) {
     return;
   }
   case Form::StoreRegister: {
-    const Token& operand = expectOperands(tokens, 1, 1)[0];
+    const Token operand = expectOperands(tokens, 1, 1)[0];
     const std::optional<quint8> index = readRegister(operand);
     const quint8 number =
         index ? *index : quint8(readWhole(operand, 0, 255, QStringLiteral("register")));
