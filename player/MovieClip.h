@@ -102,6 +102,7 @@ private:
   std::optional<QRectF> FFrameRect;
   double FX = 0, FY = 0; // pixels
   double FXScale = 100, FYScale = 100, FRotation = 0;
+  double FSkew = 0; // radians from the y axis's turn to the x axis's, kept from the placement
   SwfColorTransform FColorTransform;
   bool FVisible = true;
   std::vector<DisplayEntry> FDisplay;
