@@ -104,6 +104,35 @@ TEST_F(PaintTest, GradientsShowTheirStopsMidpointsSpreadAndFocus) {
   EXPECT_TRUE(Near(spread, 102, 85, QColor(0, 0, 255), 12));
 }
 
+TEST_F(PaintTest, GradientStopsKeepFileOrderAndEqualRatiosEndInHardEdges) {
+  // 0 red, 200 green, then 100 blue lifted past 200: red to green, then blue to the end.
+  const QImage unordered =
+      Draw(Described("gradient 0 0 200 50 linear 0:#FF0000,200:#00FF00,100:#0000FF\n"
+                     "gradient 0 50 200 50 linear 0:#FF0000,128:#00FF00,128:#0000FF,"
+                     "255:#FFFFFF\n"));
+  EXPECT_TRUE(Near(unordered, 78, 25, QColor(128, 127, 0), 8));
+  EXPECT_TRUE(Near(unordered, 190, 25, QColor(0, 0, 255)));
+  EXPECT_TRUE(Near(unordered, 97, 75, QColor(0, 255, 0), 12));
+  EXPECT_TRUE(Near(unordered, 103, 75, QColor(0, 0, 255), 24));
+}
+
+TEST_F(PaintTest, SkewedPlacementsAreDrawnWithTheWholeMatrix) {
+  using namespace SwfBuilder;
+  // A 40-pixel square sheared so each row moves right by its height: a parallelogram.
+  const QByteArray square =
+      Sprite(2, RectangleShape(1, QRect(0, 0, 800, 800), Qt::black) + Place(1, 1));
+  const QByteArray sheared = Tag(26, SwfBuilder::Writer()
+                                         .U8(0x06)
+                                         .U16(1)
+                                         .U16(2)
+                                         .Bytes(Writer::matrix(QTransform(1, 0, 1, 1, 200, 200)))
+                                         .Data());
+  const QImage image = Draw(Movie(square + sheared));
+  EXPECT_TRUE(Near(image, 30, 12, Qt::black));
+  EXPECT_TRUE(Near(image, 80, 45, Qt::black)) << "the bottom row runs right";
+  EXPECT_TRUE(Near(image, 15, 45, Qt::white)) << "the bottom left corner moved away";
+}
+
 TEST_F(PaintTest, BitmapsOfEveryTagShowTheirCheckerSquares) {
   const QColor first(0xE0, 0x30, 0x20);
   const QColor second(0x20, 0x40, 0xD0);
