@@ -209,8 +209,10 @@ QRectF MovieClip::ContentBounds() const {
 }
 
 void MovieClip::AddShape(const SwfShape* shape, const QTransform& matrix,
-                         const SwfColorTransform& colors, int depth, int clipDepth) {
-  FDisplay.push_back({shape, matrix, colors, nullptr, depth, clipDepth});
+                         const SwfColorTransform& colors, int depth, int clipDepth,
+                         std::shared_ptr<const SwfDisplayEffects> effects) {
+  FDisplay.push_back(
+      {shape, matrix, colors, nullptr, depth, clipDepth, {}, nullptr, nullptr, std::move(effects)});
 }
 
 void MovieClip::AddChild(const std::shared_ptr<MovieClip>& child, int depth, int clipDepth) {

@@ -34,6 +34,7 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
                              : placement.Name;
     auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
     child->SetColorTransform(placement.ColorTransform);
+    child->SetEffects(placement.Effects);
     Own(child);
     if (isShape) {
       AddShape(*child, shape->second, {});
@@ -47,6 +48,13 @@ void PlayerLevel::Populate(MovieClip& clip, const SwfTimeline& timeline, int nes
   }
 }
 
+std::shared_ptr<const SwfDisplayEffects>
+PlayerLevel::EffectsOf(const SwfTimeline::Placement& placement) {
+  if (placement.Effects.IsPlain())
+    return nullptr;
+  return std::make_shared<const SwfDisplayEffects>(placement.Effects);
+}
+
 void PlayerLevel::Own(const std::shared_ptr<ScriptObject>& object) {
   object->IgnoreCase(IgnoresCase());
   FObjects.push_back(object);
@@ -55,7 +63,7 @@ void PlayerLevel::Own(const std::shared_ptr<ScriptObject>& object) {
 void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape,
                            const SwfTimeline::Placement& placement) {
   clip.AddShape(&shape, placement.Matrix, placement.ColorTransform, placement.Depth,
-                placement.ClipDepth);
+                placement.ClipDepth, EffectsOf(placement));
   FHasDrawnShapes = FHasDrawnShapes || shape.HasDrawing();
 }
 
@@ -63,7 +71,8 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& pl
   const int id = placement.CharacterId;
   MovieClip::DisplayEntry entry{.Matrix = placement.Matrix,
                                 .ColorTransform = placement.ColorTransform,
-                                .Depth = placement.Depth};
+                                .Depth = placement.Depth,
+                                .Effects = EffectsOf(placement)};
   if (const auto field = FMovie->EditTexts.find(id); field != FMovie->EditTexts.end()) {
     entry.Bounds = field->second.Bounds;
     entry.Field = std::make_shared<TextField>(field->second, clip);

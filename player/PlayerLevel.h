@@ -51,6 +51,9 @@ private:
   void AddShape(MovieClip& clip, const SwfShape& shape, const SwfTimeline::Placement& placement);
   // Adds a text, morph shape or video character; false for any other character.
   bool AddCharacter(MovieClip& clip, const SwfTimeline::Placement& placement);
+  // A shape's or text's filters and blend mode; null when it has none.
+  static std::shared_ptr<const SwfDisplayEffects>
+  EffectsOf(const SwfTimeline::Placement& placement);
 
   int FNumber;
   std::shared_ptr<const SwfMovie> FMovie;

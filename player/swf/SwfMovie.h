@@ -2,6 +2,7 @@
 
 #include "player/swf/SwfAction.h"
 #include "player/swf/SwfColorTransform.h"
+#include "player/swf/SwfFilter.h"
 #include "player/swf/SwfMorphShape.h"
 #include "player/swf/SwfShape.h"
 #include "player/swf/SwfText.h"
@@ -26,6 +27,7 @@ struct SwfTimeline {
     int Ratio = 0; // how far a morph shape has changed, 0 to 65535
     SwfColorTransform ColorTransform;
     int ClipDepth = 0; // when set, a mask over the depths above it up to this one
+    SwfDisplayEffects Effects;
   };
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;

@@ -5,6 +5,7 @@
 #include "player/swf/SwfButtonReader.h"
 #include "player/swf/SwfError.h"
 #include "player/swf/SwfFileDecoder.h"
+#include "player/swf/SwfFilterReader.h"
 #include "player/swf/SwfLimits.h"
 #include "player/swf/SwfMorphReader.h"
 #include "player/swf/SwfReader.h"
@@ -354,6 +355,15 @@ void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion
   std::optional<int> clipDepth;
   if (flags & 0x40)
     clipDepth = body.U16();
+  std::optional<std::vector<SwfFilter>> filters;
+  if (flags3 & 0x01)
+    filters = ReadSwfFilters(body);
+  std::optional<SwfBlendMode> blend;
+  if (flags3 & 0x02)
+    blend = SwfBlendModeOf(body.U8());
+  std::optional<bool> cacheAsBitmap;
+  if (flags3 & 0x04)
+    cacheAsBitmap = body.U8() != 0;
 
   const bool move = flags & 0x01;
   const auto existing = frame1.find(depth);
@@ -365,6 +375,10 @@ void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion
     placement.Ratio = ratio.value_or(placement.Ratio);
     placement.ColorTransform = colors.value_or(placement.ColorTransform);
     placement.ClipDepth = clipDepth.value_or(placement.ClipDepth);
+    SwfDisplayEffects& effects = placement.Effects;
+    effects.Filters = filters.value_or(effects.Filters);
+    effects.Blend = blend.value_or(effects.Blend);
+    effects.CacheAsBitmap = cacheAsBitmap.value_or(effects.CacheAsBitmap);
   } else if (character) {
     frame1[depth] = {depth,
                      *character,
@@ -372,7 +386,9 @@ void TagParser::ParsePlaceObject2(SwfReader& body, bool version3, int swfVersion
                      name.value_or(QString()),
                      ratio.value_or(0),
                      colors.value_or(SwfColorTransform()),
-                     clipDepth.value_or(0)};
+                     clipDepth.value_or(0),
+                     {filters.value_or(std::vector<SwfFilter>()),
+                      blend.value_or(SwfBlendMode::Normal), cacheAsBitmap.value_or(false)}};
   }
 }
 
