@@ -72,6 +72,7 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfTimeline::Placement& pl
   MovieClip::DisplayEntry entry{.Matrix = placement.Matrix,
                                 .ColorTransform = placement.ColorTransform,
                                 .Depth = placement.Depth,
+                                .ClipDepth = placement.ClipDepth,
                                 .Effects = EffectsOf(placement)};
   if (const auto field = FMovie->EditTexts.find(id); field != FMovie->EditTexts.end()) {
     entry.Bounds = field->second.Bounds;

@@ -186,6 +186,7 @@ QImage WhiteCover(const QImage& layer) {
     for (int x = 0; x < layer.width(); ++x)
       to[x] = qRgba(qAlpha(from[x]), qAlpha(from[x]), qAlpha(from[x]), qAlpha(from[x]));
   }
+  cover.setDevicePixelRatio(layer.devicePixelRatio());
   return cover;
 }
 
@@ -211,7 +212,10 @@ void StagePainter::DrawWithEffects(const MovieClip::DisplayEntry& entry,
     DrawPlain(entry, transform, colors);
     return;
   }
-  QImage layer(area.size(), QImage::Format_ARGB32_Premultiplied);
+  // The layer has the device's own pixels, which filters measure in.
+  const double ratio = FPainter.device()->devicePixelRatioF();
+  QImage layer(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+  layer.setDevicePixelRatio(ratio);
   layer.fill(Qt::transparent);
   {
     QPainter painter(&layer);
@@ -223,15 +227,16 @@ void StagePainter::DrawWithEffects(const MovieClip::DisplayEntry& entry,
     onLayer.DrawPlain(entry, transform * QTransform::fromTranslate(-area.left(), -area.top()),
                       colors);
   }
-  Blend(ApplyFilters(std::move(layer), effects.Filters, FStageScale), area.topLeft(),
-        effects.Blend);
+  QImage filtered = ApplyFilters(std::move(layer), effects.Filters, FStageScale * ratio);
+  filtered.setDevicePixelRatio(ratio);
+  Blend(filtered, area.topLeft(), effects.Blend);
 }
 
 void StagePainter::Blend(const QImage& layer, QPoint at, SwfBlendMode mode) {
   FPainter.save();
   FPainter.resetTransform();
   FPainter.setOpacity(1);
-  const QRect area(at, layer.size());
+  const QRect area(at, layer.deviceIndependentSize().toSize());
   if (mode == SwfBlendMode::Invert) {
     FPainter.setCompositionMode(QPainter::CompositionMode_Difference);
     FPainter.drawImage(at, WhiteCover(layer));

@@ -1,6 +1,11 @@
+#include "player/PlayerStage.h"
 #include "player/ShockwaveFlash.h"
 #include "player/SwfBuilder.h"
+#include "player/TextSwf.h"
+#include "player/render/StagePainter.h"
+#include "player/swf/SwfParser.h"
 
+#include <QPainter>
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -143,6 +148,34 @@ TEST_F(EffectsPaintTest, BlendModesMixWithWhatLiesBeneath) {
   const QImage erased = Draw(layer + PlaceWithEffects(1, 3, 800, 400, {}, Layer));
   EXPECT_TRUE(Near(erased, 45, 40, Qt::red));
   EXPECT_TRUE(Near(erased, 70, 40, Qt::white));
+}
+
+TEST_F(EffectsPaintTest, TextMasksAndScrollRectanglesClip) {
+  // A 20-pixel text field masking the 40-pixel square placed at the same point.
+  const QByteArray mask =
+      Tag(26, Writer().U8(0x46).U16(1).U16(5).Bytes(Matrix(800, 400)).U16(2).Data());
+  const QImage masked = Draw(TextSwf::EditText(5, {.Twips = QRect(0, 0, 400, 400)}) +
+                             Square(Qt::red) + mask + Place(2, 1, 800, 400));
+  EXPECT_TRUE(Near(masked, 45, 25, Qt::red));
+  EXPECT_TRUE(Near(masked, 70, 50, Qt::white));
+
+  // A clip of a red and a blue square side by side, scrolled to the top half of the blue.
+  PlayerStage stage([](const QString&, const QString&) {});
+  stage.LoadLevel(0,
+                  ParseSwfMovie(File(Background(Qt::white) +
+                                         Sprite(3, Square(Qt::red) + Square(Qt::blue, 2) +
+                                                       Place(1, 1) + Place(2, 2, 800, 0)) +
+                                         Place(1, 3, 400, 400, "scrolled"),
+                                     'F', 4000, 2000)),
+                  "clip");
+  stage.Levels().at(0)->Root()->DisplayList().at(0).Clip->SetScrollRect(QRectF(40, 0, 40, 20));
+  QImage image(200, 100, QImage::Format_ARGB32_Premultiplied);
+  QPainter painter(&image);
+  StagePainter(painter, stage).Paint(image.rect(), Qt::white);
+  painter.end();
+  EXPECT_TRUE(Near(image, 30, 25, Qt::blue));
+  EXPECT_TRUE(Near(image, 30, 45, Qt::white));
+  EXPECT_TRUE(Near(image, 70, 25, Qt::white));
 }
 
 } // namespace
