@@ -1,6 +1,7 @@
 #include "player/render/StagePainter.h"
 
 #include "player/PlayerStage.h"
+#include "player/TextField.h"
 #include "player/render/FilterPaint.h"
 #include "player/render/RenderCache.h"
 #include "player/render/ShapePainter.h"
@@ -190,6 +191,54 @@ QImage WhiteCover(const QImage& layer) {
   return cover;
 }
 
+size_t HashColors(const SwfColorTransform& colors, size_t seed) {
+  seed = qHashRange(colors.Multiply.begin(), colors.Multiply.end(), seed);
+  return qHashRange(colors.Add.begin(), colors.Add.end(), seed);
+}
+
+size_t HashTransform(const QTransform& transform, size_t seed) {
+  return qHashMulti(seed, transform.m11(), transform.m12(), transform.m21(), transform.m22(),
+                    transform.dx(), transform.dy());
+}
+
+size_t HashEffects(const SwfDisplayEffects& effects, size_t seed) {
+  seed = qHashMulti(seed, int(effects.Blend), effects.Filters.size());
+  for (const SwfFilter& filter : effects.Filters) {
+    seed = qHashMulti(seed, int(filter.Type), filter.Color.rgba(), filter.Highlight.rgba(),
+                      filter.BlurX, filter.BlurY, filter.Angle, filter.Distance, filter.Strength,
+                      filter.Inner, filter.Knockout, filter.OnTop, filter.Passes);
+    seed = qHashMulti(seed, filter.Divisor, filter.Bias, filter.Clamp, filter.PreserveAlpha);
+    seed = qHashRange(filter.Matrix.begin(), filter.Matrix.end(), seed);
+    seed = qHashRange(filter.ColorMatrix.begin(), filter.ColorMatrix.end(), seed);
+    for (const QGradientStop& stop : filter.Colors)
+      seed = qHashMulti(seed, stop.first, stop.second.rgba());
+  }
+  return seed;
+}
+
+// Everything of an entry that decides how it looks, whatever draws it: its character, its
+// placement and, for a clip, the same of every entry inside it.
+size_t ContentSignature(const MovieClip::DisplayEntry& entry, const PlayerStage& stage,
+                        size_t seed) {
+  seed = qHashMulti(seed, entry.Shape, entry.StaticText, entry.Field.get(), entry.Depth,
+                    entry.ClipDepth);
+  seed = HashColors(entry.ColorTransform, HashTransform(entry.Matrix, seed));
+  if (entry.Effects)
+    seed = HashEffects(*entry.Effects, seed);
+  if (entry.Field)
+    seed = qHash(entry.Field->CurrentText(stage), seed);
+  if (const MovieClip* clip = entry.Clip) {
+    seed = HashTransform(clip->Transform(), HashColors(clip->ColorTransform(), seed));
+    seed = HashEffects(clip->Effects(), qHashMulti(seed, clip, clip->IsVisible()));
+    if (clip->ScrollRect())
+      seed = qHashMulti(seed, clip->ScrollRect()->x(), clip->ScrollRect()->y(),
+                        clip->ScrollRect()->width(), clip->ScrollRect()->height());
+    for (const MovieClip::DisplayEntry& inner : clip->DisplayList())
+      seed = ContentSignature(inner, stage, seed);
+  }
+  return seed;
+}
+
 // Drawings larger than this many pixels are drawn without their effects.
 constexpr qint64 MaxLayerPixels = 4096 * 4096;
 
@@ -214,6 +263,17 @@ void StagePainter::DrawWithEffects(const MovieClip::DisplayEntry& entry,
   }
   // The layer has the device's own pixels, which filters measure in.
   const double ratio = FPainter.device()->devicePixelRatioF();
+  // A picture kept from an earlier paint is blended again while nothing in it changed.
+  const size_t signature =
+      FCache ? qHashMulti(
+                   HashColors(colors, HashTransform(transform, ContentSignature(entry, FStage, 0))),
+                   ratio, area.x(), area.y(), area.width(), area.height(), FOnLayer)
+             : 0;
+  if (FCache)
+    if (const RenderCache::Layer* kept = FCache->FindLayer(signature)) {
+      Blend(kept->Image, kept->At, effects.Blend);
+      return;
+    }
   QImage layer(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
   layer.setDevicePixelRatio(ratio);
   layer.fill(Qt::transparent);
@@ -229,6 +289,8 @@ void StagePainter::DrawWithEffects(const MovieClip::DisplayEntry& entry,
   }
   QImage filtered = ApplyFilters(std::move(layer), effects.Filters, FStageScale * ratio);
   filtered.setDevicePixelRatio(ratio);
+  if (FCache)
+    FCache->KeepLayer(signature, filtered, area.topLeft());
   Blend(filtered, area.topLeft(), effects.Blend);
 }
 

@@ -2,6 +2,7 @@
 #include "player/ShockwaveFlash.h"
 #include "player/SwfBuilder.h"
 #include "player/TextSwf.h"
+#include "player/render/RenderCache.h"
 #include "player/render/StagePainter.h"
 #include "player/swf/SwfParser.h"
 
@@ -176,6 +177,44 @@ TEST_F(EffectsPaintTest, TextMasksAndScrollRectanglesClip) {
   EXPECT_TRUE(Near(image, 30, 25, Qt::blue));
   EXPECT_TRUE(Near(image, 30, 45, Qt::white));
   EXPECT_TRUE(Near(image, 70, 25, Qt::white));
+}
+
+TEST_F(EffectsPaintTest, KeptPicturesOfFilteredClipsFollowEveryChangeInside) {
+  // A sprite holding a sprite holding a red square, the outer one with a drop shadow.
+  PlayerStage stage([](const QString&, const QString&) {});
+  stage.LoadLevel(
+      0,
+      ParseSwfMovie(
+          File(Background(Qt::white) + Sprite(3, Square(Qt::red) + Place(1, 1, 0, 0, "plate")) +
+                   Sprite(4, Place(1, 3, 0, 0, "inner")) +
+                   PlaceWithEffects(1, 4, 800, 400, List({Shadow(DropShadow, Qt::black, 0, 10)})),
+               'F', 4000, 2000)),
+      "clip");
+  RenderCache cache;
+  const auto draw = [&stage](RenderCache* kept) {
+    QImage image(200, 100, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    StagePainter(painter, stage, kept).Paint(image.rect(), Qt::white);
+    return image;
+  };
+  const QImage first = draw(&cache);
+  EXPECT_TRUE(Near(first, 60, 40, Qt::red));
+  EXPECT_TRUE(Near(first, 85, 40, Qt::black));
+  EXPECT_EQ(draw(&cache), first);
+
+  // A change two clips down shows at the next paint, as it does without the cache.
+  MovieClip* outer = stage.Levels().at(0)->Root()->DisplayList().at(0).Clip;
+  MovieClip* inner = outer->DisplayList().at(0).Clip;
+  SwfColorTransform green;
+  green.Multiply = {0, 0, 0, 1};
+  green.Add = {0, 255, 0, 0};
+  inner->SetColorTransform(green);
+  const QImage changed = draw(&cache);
+  EXPECT_TRUE(Near(changed, 60, 40, Qt::green));
+  EXPECT_EQ(changed, draw(nullptr));
+  inner->SetProperty(MovieClip::X, 20.0);
+  EXPECT_EQ(draw(&cache), draw(nullptr));
+  EXPECT_TRUE(Near(draw(&cache), 45, 40, Qt::white)) << "the plate moved right";
 }
 
 } // namespace
