@@ -1,5 +1,7 @@
 #include "player/ShockwaveFlash.h"
+#include "tools/swfgen/ActionWriter.h"
 #include "tools/swfgen/ClipDescription.h"
+#include "tools/swfgen/SwfWriter.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,6 +35,38 @@ QByteArray PaintedClipBytes() {
       ->toSwf();
 }
 
+// A 100 x 100 pixel clip whose 80 x 60 plate is placed with a drop shadow (blur 4, distance
+// 4 at 45 degrees, black at half alpha), as the buttons and panels of control interfaces are.
+QByteArray ShadowedClipBytes() {
+  using namespace swfgen;
+  QByteArray place3;
+  place3.append(char(0x06)).append(char(0x01)); // character and matrix; a filter list
+  place3.append(char(1)).append(char(0)).append(char(2)).append(char(0));
+  place3.append(SwfWriter::translateMatrix(QPoint(200, 200)));
+  const auto fixed = [&place3](double value) {
+    const qint32 raw = qint32(value * 65536);
+    for (int i = 0; i < 4; ++i)
+      place3.append(char(raw >> (8 * i)));
+  };
+  place3.append(char(1)).append(char(0)); // one filter: a drop shadow
+  place3.append(char(0)).append(char(0)).append(char(0)).append(char(128));
+  fixed(4);
+  fixed(4);
+  fixed(0.785);
+  fixed(4);
+  place3.append(char(0)).append(char(1)).append(char(0x21)); // strength 1; composite, 1 pass
+  const QByteArray tags =
+      SwfWriter::setBackgroundColor(qRgb(255, 255, 255)) +
+      SwfWriter::defineRectangleShape(1, QSize(1600, 1200), qRgb(0x3E, 0x8E, 0xD0)) +
+      SwfWriter::defineSprite(2, 1,
+                              SwfWriter::placeObject2(1, 1, QPoint()) + SwfWriter::showFrame()) +
+      SwfWriter::tag(TagCode(70), place3) +
+      SwfWriter::doAction(ActionWriter().fsCommandWithTarget(QStringLiteral("load")).bytes()) +
+      SwfWriter::showFrame();
+  return SwfWriter::file(SwfSignature::Fws, 8,
+                         SwfWriter::movieBody(QRect(0, 0, 2000, 2000), 24, 1, tags));
+}
+
 class ClipFile {
 public:
   explicit ClipFile(const QByteArray& bytes = ClipBytes) : FPath(FDir.filePath("clip.swf")) {
@@ -56,13 +90,13 @@ void Measure(TShockwaveFlash& flash, const QString& path) {
 }
 
 // Fills a stage with the clip on levels 101 and up, returning once every "load" arrived.
-void LoadClips(TShockwaveFlash& stage, const QString& path) {
+void LoadClips(TShockwaveFlash& stage, const QString& path, int count = Clips) {
   int loaded = 0;
   const auto connection = QObject::connect(&stage, &TShockwaveFlash::FSCommand,
                                            [&loaded](const QString&, const QString&) { ++loaded; });
-  for (int i = 0; i < Clips; ++i)
+  for (int i = 0; i < count; ++i)
     stage.LoadMovie(101 + i, path);
-  while (loaded < Clips)
+  while (loaded < count)
     QCoreApplication::processEvents();
   QObject::disconnect(connection);
 }
@@ -103,13 +137,13 @@ static void BM_Load1000Clips(benchmark::State& state) {
 }
 BENCHMARK(BM_Load1000Clips)->Unit(benchmark::kMillisecond);
 
-// One repaint of a stage holding 1,000 clips, after a first paint (warm).
-static void PaintClips(benchmark::State& state, const QByteArray& clipBytes) {
+// One repaint of a stage holding count clips, after a first paint (warm).
+static void PaintClips(benchmark::State& state, const QByteArray& clipBytes, int count = Clips) {
   const ClipFile clip(clipBytes);
   TShockwaveFlash stage;
   stage.resize(800, 600);
-  LoadClips(stage, clip.Path());
-  for (int i = 0; i < Clips; ++i)
+  LoadClips(stage, clip.Path(), count);
+  for (int i = 0; i < count; ++i)
     stage.TSetProperty(QStringLiteral("_level%1").arg(101 + i), 0, QString::number(i % 40 * 20));
   QImage image(stage.size(), QImage::Format_ARGB32_Premultiplied);
   stage.render(&image);
@@ -128,6 +162,12 @@ static void BM_Paint1000GradientBitmapClips(benchmark::State& state) {
   PaintClips(state, PaintedClipBytes());
 }
 BENCHMARK(BM_Paint1000GradientBitmapClips)->Unit(benchmark::kMillisecond);
+
+// 100 clips whose plates cast drop shadows.
+static void BM_Paint100DropShadowClips(benchmark::State& state) {
+  PaintClips(state, ShadowedClipBytes(), 100);
+}
+BENCHMARK(BM_Paint100DropShadowClips)->Unit(benchmark::kMillisecond);
 
 // One repaint of a stage holding 1,000 demo labels, each showing its own text through the
 // text field bound to its item variable.

@@ -39,14 +39,20 @@ MovieClip::MovieClip(MovieClip* parent, const QString& name, const QTransform& m
 }
 
 void MovieClip::SetMatrix(const QTransform& matrix) {
-  // Split the placement matrix into the clip's properties; skew is not kept.
+  // Split the placement matrix into the clip's properties and the skew between its axes,
+  // which together give the matrix back whole.
   FX = matrix.dx() / TwipsPerPixel;
   FY = matrix.dy() / TwipsPerPixel;
   FXScale = std::hypot(matrix.m11(), matrix.m12()) * 100;
   FYScale = std::hypot(matrix.m21(), matrix.m22()) * 100;
-  if (matrix.determinant() < 0)
+  const bool mirrored = matrix.determinant() < 0;
+  if (mirrored)
     FYScale = -FYScale;
-  FRotation = std::atan2(matrix.m12(), matrix.m11()) * 180 / M_PI;
+  const double xAngle = std::atan2(matrix.m12(), matrix.m11());
+  const double yAngle =
+      mirrored ? std::atan2(matrix.m21(), -matrix.m22()) : std::atan2(-matrix.m21(), matrix.m22());
+  FRotation = xAngle * 180 / M_PI;
+  FSkew = std::remainder(yAngle - xAngle, 2 * M_PI);
 }
 
 std::optional<MovieClip::Property> MovieClip::PropertyByName(const QString& name) {
@@ -197,11 +203,13 @@ int MovieClip::FrameCount() const {
 }
 
 QTransform MovieClip::Transform() const {
-  QTransform transform;
-  transform.translate(FX * TwipsPerPixel, FY * TwipsPerPixel);
-  transform.rotate(FRotation);
-  transform.scale(FXScale / 100, FYScale / 100);
-  return transform;
+  const double xAngle = FRotation * M_PI / 180;
+  const double yAngle = xAngle + FSkew;
+  const double xScale = FXScale / 100;
+  const double yScale = FYScale / 100;
+  return QTransform(xScale * std::cos(xAngle), xScale * std::sin(xAngle),
+                    -yScale * std::sin(yAngle), yScale * std::cos(yAngle), FX * TwipsPerPixel,
+                    FY * TwipsPerPixel);
 }
 
 QRectF MovieClip::ContentBounds() const {
@@ -219,13 +227,15 @@ QRectF MovieClip::ContentBounds() const {
 }
 
 void MovieClip::AddShape(const SwfShape* shape, const QTransform& matrix,
-                         const SwfColorTransform& colors, int depth, int clipDepth) {
+                         const SwfColorTransform& colors, int depth, int clipDepth,
+                         std::shared_ptr<const SwfDisplayEffects> effects) {
   DisplayEntry entry;
   entry.Shape = shape;
   entry.Matrix = matrix;
   entry.ColorTransform = colors;
   entry.Depth = depth;
   entry.ClipDepth = clipDepth;
+  entry.Effects = std::move(effects);
   Insert(std::move(entry));
 }
 

@@ -2,6 +2,7 @@
 
 #include "player/script/ScriptObject.h"
 #include "player/swf/SwfColorTransform.h"
+#include "player/swf/SwfFilter.h"
 
 #include <QRectF>
 #include <QTransform>
@@ -56,6 +57,8 @@ public:
     // or 0 for what scripts made. A timeline keeps an entry while its frames hold that placement.
     int CharacterId = 0;
     int PlacedOnFrame = 0;
+    // The filters and blend mode of a shape or text; a clip keeps its own.
+    std::shared_ptr<const SwfDisplayEffects> Effects = {};
   };
 
   // A level's root; FrameRect stands in for its size while nothing is placed.
@@ -84,6 +87,13 @@ public:
   // The clip's colour transform; `_alpha` is its alpha multiplier in percent.
   const SwfColorTransform& ColorTransform() const { return FColorTransform; }
   void SetColorTransform(const SwfColorTransform& transform) { FColorTransform = transform; }
+  // The clip's filters, blend mode and bitmap caching, as placed or as a script set them.
+  const SwfDisplayEffects& Effects() const { return FEffects; }
+  void SetEffects(const SwfDisplayEffects& effects) { FEffects = effects; }
+  // The part of the clip shown, in its own pixels, its top left corner at the clip's origin;
+  // unset shows the whole clip.
+  const std::optional<QRectF>& ScrollRect() const { return FScrollRect; }
+  void SetScrollRect(const std::optional<QRectF>& rect) { FScrollRect = rect; }
   // Maps the clip's own coordinates into its parent's.
   QTransform Transform() const;
   // Union of the display list's bounds in the clip's own coordinates.
@@ -92,7 +102,8 @@ public:
   // Ordered by depth, lowest first.
   const std::vector<DisplayEntry>& DisplayList() const { return FDisplay; }
   void AddShape(const SwfShape* shape, const QTransform& matrix,
-                const SwfColorTransform& colors = {}, int depth = 0, int clipDepth = 0);
+                const SwfColorTransform& colors = {}, int depth = 0, int clipDepth = 0,
+                std::shared_ptr<const SwfDisplayEffects> effects = nullptr);
   // Adds a character that is neither a shape nor a clip, replacing any entry at its depth.
   void AddCharacter(DisplayEntry entry);
   // Adds a placed instance; it becomes a member under its instance name.
@@ -138,7 +149,10 @@ private:
   std::optional<QRectF> FFrameRect;
   double FX = 0, FY = 0; // pixels
   double FXScale = 100, FYScale = 100, FRotation = 0;
+  double FSkew = 0; // radians from the y axis's turn to the x axis's, kept from the placement
   SwfColorTransform FColorTransform;
+  SwfDisplayEffects FEffects;
+  std::optional<QRectF> FScrollRect;
   bool FVisible = true;
   std::vector<DisplayEntry> FDisplay;
   const SwfTimeline* FTimeline = nullptr;

@@ -46,7 +46,10 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
                                    item.Name.value_or(QString()),
                                    item.Ratio.value_or(0),
                                    item.ColorTransform.value_or(SwfColorTransform()),
-                                   item.ClipDepth.value_or(0)};
+                                   item.ClipDepth.value_or(0),
+                                   {item.Filters.value_or(std::vector<SwfFilter>()),
+                                    item.Blend.value_or(SwfBlendMode::Normal),
+                                    item.CacheAsBitmap.value_or(false)}};
   if (++FDisplayEntries > SwfLimits::MaxDisplayEntries)
     throw SwfError(frame == 1 ? "too many objects on the first frame"
                               : "too many objects on the stage");
@@ -82,6 +85,7 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
                            : placement.Name;
   auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
   child->SetColorTransform(placement.ColorTransform);
+  child->SetEffects(placement.Effects);
   child->SetClipActions(item.ClipActions);
   child->SetDictionary(movie);
   Own(child);
@@ -151,6 +155,13 @@ void PlayerLevel::Release(MovieClip& clip) {
   FObjects.erase(&clip);
 }
 
+std::shared_ptr<const SwfDisplayEffects>
+PlayerLevel::EffectsOf(const SwfTimeline::Placement& placement) {
+  if (placement.Effects.IsPlain())
+    return nullptr;
+  return std::make_shared<const SwfDisplayEffects>(placement.Effects);
+}
+
 void PlayerLevel::Own(const std::shared_ptr<ScriptObject>& object) {
   object->IgnoreCase(IgnoresCase());
   FObjects.emplace(object.get(), object);
@@ -159,7 +170,7 @@ void PlayerLevel::Own(const std::shared_ptr<ScriptObject>& object) {
 void PlayerLevel::AddShape(MovieClip& clip, const SwfShape& shape,
                            const SwfTimeline::Placement& placement) {
   clip.AddShape(&shape, placement.Matrix, placement.ColorTransform, placement.Depth,
-                placement.ClipDepth);
+                placement.ClipDepth, EffectsOf(placement));
   FHasDrawnShapes = FHasDrawnShapes || shape.HasDrawing();
 }
 
@@ -198,7 +209,9 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
                                const SwfTimeline::Placement& placement) {
   MovieClip::DisplayEntry entry{.Matrix = placement.Matrix,
                                 .ColorTransform = placement.ColorTransform,
-                                .Depth = placement.Depth};
+                                .Depth = placement.Depth,
+                                .ClipDepth = placement.ClipDepth,
+                                .Effects = EffectsOf(placement)};
   if (const auto field = movie.EditTexts.find(id); field != movie.EditTexts.end()) {
     entry.Bounds = field->second.Bounds;
     entry.Field = std::make_shared<TextField>(field->second, clip, placement.Name);

@@ -100,6 +100,9 @@ private:
   // Changes the entry at the item's depth as a move tag says.
   void Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item);
   int Nesting(const MovieClip& clip) const;
+  // A shape's or text's filters and blend mode; null when it has none.
+  static std::shared_ptr<const SwfDisplayEffects>
+  EffectsOf(const SwfTimeline::Placement& placement);
 
   int FNumber;
   std::shared_ptr<const SwfMovie> FMovie;

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib
   xvfb x11-apps imagemagick
+  fonts-liberation
   clang libclang-rt-14-dev
 )
 

@@ -4,15 +4,16 @@
 #include <QRadialGradient>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
 // Half the side of the gradient square, in gradient units.
 constexpr double GradientHalfSide = 16384;
-// Stops added between two stops when a gradient interpolates in linear light.
-constexpr int LinearLightSteps = 8;
-// How far apart stops at one ratio are pulled, so both colours show with a hard edge.
-constexpr double CoincidentStopGap = 1e-6;
+// A gradient is drawn as this many flat steps, one per ratio, as the reference shows it.
+constexpr int Steps = 256;
+// How far before the next step a step's colour ends.
+constexpr double StepEdge = 1e-7;
 
 double ToLinear(int channel) {
   const double value = channel / 255.0;
@@ -25,49 +26,72 @@ int FromLinear(double value) {
   return int(std::lround(std::clamp(encoded, 0.0, 1.0) * 255));
 }
 
-QColor MixInLinearLight(const QColor& from, const QColor& to, double t) {
-  const auto mix = [t](int a, int b) {
-    return FromLinear(ToLinear(a) + (ToLinear(b) - ToLinear(a)) * t);
+QColor Mix(const QColor& from, const QColor& to, double t, bool linearLight) {
+  const auto mix = [t, linearLight](int a, int b) {
+    if (linearLight)
+      return FromLinear(ToLinear(a) + (ToLinear(b) - ToLinear(a)) * t);
+    return int(std::lround(a + (b - a) * t));
   };
   return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()),
                 mix(from.blue(), to.blue()),
                 int(std::lround(from.alpha() + (to.alpha() - from.alpha()) * t)));
 }
 
-// The gradient's stops under the colour transform, strictly ascending as Qt needs them, with
-// linear-light interpolation spelled out as intermediate stops.
-QGradientStops DrawnStops(const SwfGradient& gradient, const SwfColorTransform& colors) {
-  QGradientStops stops;
+// The colour of each of the gradient's steps, as the reference draws them. Stops keep the
+// file's order: each starts at its ratio, or one step past the stop before it when that is
+// further, and so holds at least one step of its own. Between two stops the colour is mixed
+// by the ratios the file gives, so a stop moved up starts part of the way to the next.
+std::vector<QColor> StepColors(const SwfGradient& gradient, const SwfColorTransform& colors) {
+  struct Stop {
+    int Start = 0; // the first step the stop colours
+    int Ratio = 0; // as the file gives it
+    QColor Color;
+  };
+  std::vector<Stop> stops;
   for (const QGradientStop& stop : gradient.Stops) {
-    const QColor color = colors.Apply(stop.second);
-    if (!stops.isEmpty() && stop.first <= stops.last().first) {
-      const double moved = stops.last().first + CoincidentStopGap;
-      if (moved > 1) {
-        stops.last().second = color; // the later stop at the end wins
-        continue;
-      }
-      stops.append({moved, color});
-      continue;
-    }
-    stops.append({stop.first, color});
+    const int ratio = int(std::lround(stop.first * (Steps - 1)));
+    const int start =
+        stops.empty() ? ratio : std::max(ratio, std::min(stops.back().Start + 1, Steps - 1));
+    stops.push_back({start, ratio, colors.Apply(stop.second)});
   }
-  if (stops.size() == 1)
-    stops = {{0, stops[0].second}, {1, stops[0].second}};
-  if (gradient.InterpolationMode != SwfGradient::Interpolation::LinearRgb)
-    return stops;
-  QGradientStops expanded;
-  for (qsizetype i = 0; i < stops.size(); ++i) {
-    expanded.append(stops[i]);
-    if (i + 1 == stops.size())
-      break;
-    const QGradientStop& next = stops[i + 1];
-    for (int step = 1; step < LinearLightSteps; ++step) {
-      const double t = double(step) / LinearLightSteps;
-      expanded.append({stops[i].first + (next.first - stops[i].first) * t,
-                       MixInLinearLight(stops[i].second, next.second, t)});
+  const bool linearLight = gradient.InterpolationMode == SwfGradient::Interpolation::LinearRgb;
+  std::vector<QColor> steps(Steps);
+  std::size_t next = 0; // the first stop starting past the step
+  for (int step = 0; step < Steps; ++step) {
+    while (next < stops.size() && stops[next].Start <= step)
+      ++next;
+    QColor& color = steps[std::size_t(step)];
+    if (next == 0)
+      color = stops.front().Color;
+    else if (next == stops.size())
+      color = stops.back().Color;
+    else {
+      const Stop& from = stops[next - 1];
+      const Stop& to = stops[next];
+      const double span = to.Ratio - from.Ratio;
+      const double t = span > 0 ? std::clamp((step - from.Ratio) / span, 0.0, 1.0) : 0;
+      color = Mix(from.Color, to.Color, t, linearLight);
     }
   }
-  return expanded;
+  return steps;
+}
+
+// The steps as gradient stops for Qt, strictly ascending, one flat run per colour.
+QGradientStops DrawnStops(const SwfGradient& gradient, const SwfColorTransform& colors) {
+  if (gradient.Stops.isEmpty())
+    return {};
+  const std::vector<QColor> steps = StepColors(gradient, colors);
+  QGradientStops stops;
+  for (int step = 0; step < Steps; ++step) {
+    const QColor& color = steps[std::size_t(step)];
+    const bool runStarts = step == 0 || steps[std::size_t(step - 1)] != color;
+    const bool runEnds = step + 1 == Steps || steps[std::size_t(step + 1)] != color;
+    if (runStarts)
+      stops.append({double(step) / Steps, color});
+    if (runEnds)
+      stops.append({double(step + 1) / Steps - (step + 1 == Steps ? 0 : StepEdge), color});
+  }
+  return stops;
 }
 
 QGradient::Spread QtSpread(SwfGradient::Spread spread) {

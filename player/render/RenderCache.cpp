@@ -25,7 +25,13 @@ size_t qHash(const RenderCache::Key& key, size_t seed) {
   return qHashRange(key.Colors.Add.begin(), key.Colors.Add.end(), seed);
 }
 
-RenderCache::RenderCache() : FImages(CacheBytes) {}
+RenderCache::RenderCache() : FImages(CacheBytes), FLayers(CacheBytes / 2) {}
+
+void RenderCache::KeepLayer(size_t signature, const QImage& image, QPoint at) {
+  const qsizetype bytes = image.sizeInBytes();
+  if (bytes <= LargestDrawingBytes)
+    FLayers.insert(signature, new Layer{image, at}, std::max<qsizetype>(bytes, 1));
+}
 
 void RenderCache::Draw(QPainter& painter, const SwfShape& shape, const QTransform& transform,
                        const SwfColorTransform& colors, double stageScale) {

@@ -22,7 +22,19 @@ public:
   // cache when it can. Shapes too large to keep are drawn directly.
   void Draw(QPainter& painter, const SwfShape& shape, const QTransform& transform,
             const SwfColorTransform& colors, double stageScale);
-  void Clear() { FImages.clear(); }
+  void Clear() {
+    FImages.clear();
+    FLayers.clear();
+  }
+
+  // The filtered and blended picture of an object with effects, known by a signature of
+  // everything that decides how it looks (its content, its device transform, its colours).
+  struct Layer {
+    QImage Image;
+    QPoint At; // its top left corner on the device
+  };
+  const Layer* FindLayer(size_t signature) const { return FLayers.object(signature); }
+  void KeepLayer(size_t signature, const QImage& image, QPoint at);
   // How many drawings were rendered rather than taken from the cache.
   quint64 RenderCount() const { return FRenderCount; }
 
@@ -45,6 +57,7 @@ private:
                                   const SwfColorTransform& colors, double stageScale);
 
   QCache<Key, Drawing> FImages;
+  QCache<size_t, Layer> FLayers;
   quint64 FRenderCount = 0;
 };
 

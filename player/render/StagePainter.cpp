@@ -1,10 +1,13 @@
 #include "player/render/StagePainter.h"
 
 #include "player/PlayerStage.h"
+#include "player/TextField.h"
+#include "player/render/FilterPaint.h"
 #include "player/render/RenderCache.h"
 #include "player/render/ShapePainter.h"
-#include "player/swf/SwfShape.h"
 #include "player/render/TextPainter.h"
+#include "player/swf/SwfShape.h"
+#include "player/swf/SwfText.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -44,6 +47,12 @@ void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
     const QTransform clipTransform = entry.Clip->Transform() * transform;
     for (const MovieClip::DisplayEntry& inner : entry.Clip->DisplayList())
       AddMaskArea(area, inner, clipTransform);
+  } else if (entry.StaticText) {
+    for (const SwfStaticText::Run& run : entry.StaticText->Runs)
+      area.addPath((entry.Matrix * transform).map(run.Path));
+  } else if (entry.Field) {
+    area.addPolygon((entry.Matrix * transform).map(QPolygonF(entry.Bounds)));
+    area.closeSubpath();
   }
 }
 
@@ -51,6 +60,7 @@ void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
 
 void StagePainter::Paint(const QRect& area, const QColor& background) {
   FPainter.fillRect(area, background);
+  FDevice = area;
   FPainter.setRenderHint(QPainter::Antialiasing);
   const QTransform stage = StageTransform(FStage, area);
   FStageScale = stage.m11() * TwipsPerPixel;
@@ -69,8 +79,22 @@ void StagePainter::DrawClip(const MovieClip& clip, const QTransform& parent,
   const SwfColorTransform clipColors = clip.ColorTransform().Then(colors);
   if (!clip.IsVisible() || IsTransparent(clipColors))
     return;
-  DrawEntries(clip.DisplayList(), 0, clip.DisplayList().size(), clip.Transform() * parent,
-              clipColors);
+  const QTransform transform = clip.Transform() * parent;
+  if (!clip.ScrollRect()) {
+    DrawEntries(clip.DisplayList(), 0, clip.DisplayList().size(), transform, clipColors);
+    return;
+  }
+  // A scroll rectangle shows that part of the clip at its origin, clipped to its size.
+  const QRectF scroll(clip.ScrollRect()->topLeft() * TwipsPerPixel,
+                      clip.ScrollRect()->size() * TwipsPerPixel);
+  QPainterPath shown;
+  shown.addPolygon(transform.map(QPolygonF(QRectF(QPointF(), scroll.size()))));
+  FPainter.save();
+  FPainter.resetTransform();
+  FPainter.setClipPath(shown, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+  DrawEntries(clip.DisplayList(), 0, clip.DisplayList().size(),
+              QTransform::fromTranslate(-scroll.x(), -scroll.y()) * transform, clipColors);
+  FPainter.restore();
 }
 
 void StagePainter::DrawEntries(const Entries& entries, size_t begin, size_t end,
@@ -98,12 +122,206 @@ void StagePainter::DrawEntries(const Entries& entries, size_t begin, size_t end,
 
 void StagePainter::DrawEntry(const MovieClip::DisplayEntry& entry, const QTransform& transform,
                              const SwfColorTransform& colors) {
+  const SwfDisplayEffects* effects = entry.Clip ? &entry.Clip->Effects() : entry.Effects.get();
+  if (effects && !effects->IsPlain())
+    DrawWithEffects(entry, transform, colors, *effects);
+  else
+    DrawPlain(entry, transform, colors);
+}
+
+void StagePainter::DrawPlain(const MovieClip::DisplayEntry& entry, const QTransform& transform,
+                             const SwfColorTransform& colors) {
   if (entry.Clip)
     DrawClip(*entry.Clip, transform, colors);
   else if (entry.Shape)
     DrawShape(*entry.Shape, entry.Matrix * transform, entry.ColorTransform.Then(colors));
   else
     DrawText(entry, entry.Matrix * transform, entry.ColorTransform.Then(colors));
+}
+
+namespace {
+
+// The device rectangle an entry's drawing can touch.
+QRectF DeviceBoundsOf(const MovieClip::DisplayEntry& entry, const QTransform& transform,
+                      double stageScale) {
+  if (entry.Clip)
+    return (entry.Clip->Transform() * transform).mapRect(entry.Clip->ContentBounds());
+  if (entry.Shape)
+    return ShapePainter::DeviceBounds(*entry.Shape, entry.Matrix * transform, stageScale);
+  return (entry.Matrix * transform).mapRect(entry.Bounds);
+}
+
+QPainter::CompositionMode CompositionOf(SwfBlendMode mode) {
+  switch (mode) {
+  case SwfBlendMode::Multiply:
+    return QPainter::CompositionMode_Multiply;
+  case SwfBlendMode::Screen:
+    return QPainter::CompositionMode_Screen;
+  case SwfBlendMode::Lighten:
+    return QPainter::CompositionMode_Lighten;
+  case SwfBlendMode::Darken:
+    return QPainter::CompositionMode_Darken;
+  case SwfBlendMode::Difference:
+    return QPainter::CompositionMode_Difference;
+  case SwfBlendMode::Add:
+    return QPainter::CompositionMode_Plus;
+  case SwfBlendMode::Overlay:
+    return QPainter::CompositionMode_Overlay;
+  case SwfBlendMode::HardLight:
+    return QPainter::CompositionMode_HardLight;
+  case SwfBlendMode::Alpha:
+    return QPainter::CompositionMode_DestinationIn;
+  case SwfBlendMode::Erase:
+    return QPainter::CompositionMode_DestinationOut;
+  default:
+    return QPainter::CompositionMode_SourceOver;
+  }
+}
+
+// White where the layer covers, as much as it covers: what inverting takes away from.
+QImage WhiteCover(const QImage& layer) {
+  QImage cover(layer.size(), QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < layer.height(); ++y) {
+    const auto* from = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+    auto* to = reinterpret_cast<QRgb*>(cover.scanLine(y));
+    for (int x = 0; x < layer.width(); ++x)
+      to[x] = qRgba(qAlpha(from[x]), qAlpha(from[x]), qAlpha(from[x]), qAlpha(from[x]));
+  }
+  cover.setDevicePixelRatio(layer.devicePixelRatio());
+  return cover;
+}
+
+size_t HashColors(const SwfColorTransform& colors, size_t seed) {
+  seed = qHashRange(colors.Multiply.begin(), colors.Multiply.end(), seed);
+  return qHashRange(colors.Add.begin(), colors.Add.end(), seed);
+}
+
+size_t HashTransform(const QTransform& transform, size_t seed) {
+  return qHashMulti(seed, transform.m11(), transform.m12(), transform.m21(), transform.m22(),
+                    transform.dx(), transform.dy());
+}
+
+size_t HashEffects(const SwfDisplayEffects& effects, size_t seed) {
+  seed = qHashMulti(seed, int(effects.Blend), effects.Filters.size());
+  for (const SwfFilter& filter : effects.Filters) {
+    seed = qHashMulti(seed, int(filter.Type), filter.Color.rgba(), filter.Highlight.rgba(),
+                      filter.BlurX, filter.BlurY, filter.Angle, filter.Distance, filter.Strength,
+                      filter.Inner, filter.Knockout, filter.OnTop, filter.Passes);
+    seed = qHashMulti(seed, filter.Divisor, filter.Bias, filter.Clamp, filter.PreserveAlpha);
+    seed = qHashRange(filter.Matrix.begin(), filter.Matrix.end(), seed);
+    seed = qHashRange(filter.ColorMatrix.begin(), filter.ColorMatrix.end(), seed);
+    for (const QGradientStop& stop : filter.Colors)
+      seed = qHashMulti(seed, stop.first, stop.second.rgba());
+  }
+  return seed;
+}
+
+// Everything of an entry that decides how it looks, whatever draws it: its character, its
+// placement and, for a clip, the same of every entry inside it.
+size_t ContentSignature(const MovieClip::DisplayEntry& entry, const PlayerStage& stage,
+                        size_t seed) {
+  seed = qHashMulti(seed, entry.Shape, entry.StaticText, entry.Field.get(), entry.Depth,
+                    entry.ClipDepth);
+  seed = HashColors(entry.ColorTransform, HashTransform(entry.Matrix, seed));
+  if (entry.Effects)
+    seed = HashEffects(*entry.Effects, seed);
+  if (entry.Field)
+    seed = qHash(entry.Field->CurrentText(stage), seed);
+  if (const MovieClip* clip = entry.Clip) {
+    seed = HashTransform(clip->Transform(), HashColors(clip->ColorTransform(), seed));
+    seed = HashEffects(clip->Effects(), qHashMulti(seed, clip, clip->IsVisible()));
+    if (clip->ScrollRect())
+      seed = qHashMulti(seed, clip->ScrollRect()->x(), clip->ScrollRect()->y(),
+                        clip->ScrollRect()->width(), clip->ScrollRect()->height());
+    for (const MovieClip::DisplayEntry& inner : clip->DisplayList())
+      seed = ContentSignature(inner, stage, seed);
+  }
+  return seed;
+}
+
+// Drawings larger than this many pixels are drawn without their effects.
+constexpr qint64 MaxLayerPixels = 4096 * 4096;
+
+} // namespace
+
+void StagePainter::DrawWithEffects(const MovieClip::DisplayEntry& entry,
+                                   const QTransform& transform, const SwfColorTransform& colors,
+                                   const SwfDisplayEffects& effects) {
+  // Alpha and erase cut into the layer of an object beneath; on the stage they draw nothing.
+  if ((effects.Blend == SwfBlendMode::Alpha || effects.Blend == SwfBlendMode::Erase) && !FOnLayer)
+    return;
+  const int reach = FilterReach(effects.Filters, FStageScale);
+  const QRect area = DeviceBoundsOf(entry, transform, FStageScale)
+                         .toAlignedRect()
+                         .adjusted(-reach, -reach, reach, reach)
+                         .intersected(FDevice.adjusted(-reach, -reach, reach, reach));
+  if (area.isEmpty())
+    return;
+  if (qint64(area.width()) * area.height() > MaxLayerPixels) {
+    DrawPlain(entry, transform, colors);
+    return;
+  }
+  // The layer has the device's own pixels, which filters measure in.
+  const double ratio = FPainter.device()->devicePixelRatioF();
+  // A picture kept from an earlier paint is blended again while nothing in it changed.
+  const size_t signature =
+      FCache ? qHashMulti(
+                   HashColors(colors, HashTransform(transform, ContentSignature(entry, FStage, 0))),
+                   ratio, area.x(), area.y(), area.width(), area.height(), FOnLayer)
+             : 0;
+  if (FCache)
+    if (const RenderCache::Layer* kept = FCache->FindLayer(signature)) {
+      Blend(kept->Image, kept->At, effects.Blend);
+      return;
+    }
+  QImage layer(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+  layer.setDevicePixelRatio(ratio);
+  layer.fill(Qt::transparent);
+  {
+    QPainter painter(&layer);
+    painter.setRenderHints(FPainter.renderHints());
+    StagePainter onLayer(painter, FStage, FCache);
+    onLayer.FStageScale = FStageScale;
+    onLayer.FDevice = QRect(QPoint(), area.size());
+    onLayer.FOnLayer = true;
+    onLayer.DrawPlain(entry, transform * QTransform::fromTranslate(-area.left(), -area.top()),
+                      colors);
+  }
+  QImage filtered = ApplyFilters(std::move(layer), effects.Filters, FStageScale * ratio);
+  filtered.setDevicePixelRatio(ratio);
+  if (FCache)
+    FCache->KeepLayer(signature, filtered, area.topLeft());
+  Blend(filtered, area.topLeft(), effects.Blend);
+}
+
+void StagePainter::Blend(const QImage& layer, QPoint at, SwfBlendMode mode) {
+  FPainter.save();
+  FPainter.resetTransform();
+  FPainter.setOpacity(1);
+  const QRect area(at, layer.deviceIndependentSize().toSize());
+  if (mode == SwfBlendMode::Invert) {
+    FPainter.setCompositionMode(QPainter::CompositionMode_Difference);
+    FPainter.drawImage(at, WhiteCover(layer));
+  } else if (mode == SwfBlendMode::Subtract) {
+    // What lies beneath less the layer: the inverse of the inverse plus the layer.
+    FPainter.setClipRect(area, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    FPainter.setCompositionMode(QPainter::CompositionMode_Difference);
+    FPainter.fillRect(area, Qt::white);
+    FPainter.setCompositionMode(QPainter::CompositionMode_Plus);
+    FPainter.drawImage(at, layer);
+    FPainter.setCompositionMode(QPainter::CompositionMode_Difference);
+    FPainter.fillRect(area, Qt::white);
+  } else {
+    FPainter.setCompositionMode(CompositionOf(mode));
+    FPainter.drawImage(at, layer);
+    if (mode == SwfBlendMode::Alpha) {
+      // Nothing of the layer beneath shows outside the object either.
+      FPainter.setClipRegion(QRegion(FDevice).subtracted(QRegion(area)));
+      FPainter.setCompositionMode(QPainter::CompositionMode_Clear);
+      FPainter.fillRect(FDevice, Qt::transparent);
+    }
+  }
+  FPainter.restore();
 }
 
 void StagePainter::DrawShape(const SwfShape& shape, const QTransform& transform,

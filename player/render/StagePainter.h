@@ -32,6 +32,13 @@ private:
                    const SwfColorTransform& colors);
   void DrawEntry(const MovieClip::DisplayEntry& entry, const QTransform& transform,
                  const SwfColorTransform& colors);
+  // Draws the entry as it is, without its filters and blend mode.
+  void DrawPlain(const MovieClip::DisplayEntry& entry, const QTransform& transform,
+                 const SwfColorTransform& colors);
+  // Draws the entry alone onto a layer, filters the layer and blends it onto the painter.
+  void DrawWithEffects(const MovieClip::DisplayEntry& entry, const QTransform& transform,
+                       const SwfColorTransform& colors, const SwfDisplayEffects& effects);
+  void Blend(const QImage& layer, QPoint at, SwfBlendMode mode);
   void DrawShape(const SwfShape& shape, const QTransform& transform,
                  const SwfColorTransform& colors);
   void DrawText(const MovieClip::DisplayEntry& entry, const QTransform& transform,
@@ -42,4 +49,6 @@ private:
   const PlayerStage& FStage;
   RenderCache* FCache;
   double FStageScale = 1;
+  QRect FDevice;         // the pixels the painter draws on
+  bool FOnLayer = false; // drawing onto a layer of an object with effects, not the stage
 };

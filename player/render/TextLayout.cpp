@@ -3,6 +3,8 @@
 #include "player/swf/SwfMovie.h"
 #include "player/swf/SwfText.h"
 
+#include <QFontDatabase>
+#include <QHash>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
@@ -35,24 +37,29 @@ QString ShownText(const SwfEditText& field, const QString& text) {
   return shown;
 }
 
-// The installed font standing in for the field's font: the device font names map to
-// the system's generic families, any other name is matched to an installed family.
+// The installed family standing in for a device font: the device font names and the common
+// Windows names map to the metric-compatible Liberation families, so text keeps the width
+// and line height it has in the reference; a name not installed falls back to the default.
+QString DeviceFamily(const QString& name) {
+  static const QHash<QString, QString> families = {
+      {QStringLiteral("_sans"), QStringLiteral("Liberation Sans")},
+      {QStringLiteral("arial"), QStringLiteral("Liberation Sans")},
+      {QStringLiteral("helvetica"), QStringLiteral("Liberation Sans")},
+      {QStringLiteral("_serif"), QStringLiteral("Liberation Serif")},
+      {QStringLiteral("times new roman"), QStringLiteral("Liberation Serif")},
+      {QStringLiteral("times"), QStringLiteral("Liberation Serif")},
+      {QStringLiteral("_typewriter"), QStringLiteral("Liberation Mono")},
+      {QStringLiteral("courier new"), QStringLiteral("Liberation Mono")},
+      {QStringLiteral("courier"), QStringLiteral("Liberation Mono")},
+  };
+  const QString mapped = families.value(name.toLower());
+  if (!mapped.isEmpty())
+    return mapped;
+  return QFontDatabase::hasFamily(name) ? name : families.value(QStringLiteral("_serif"));
+}
+
 QFont DeviceFont(const SwfEditText& field) {
-  const QString name = field.Font ? field.Font->Name : QStringLiteral("_serif");
-  QFont font;
-  if (name == u"_sans") {
-    font.setFamily(QStringLiteral("sans-serif"));
-    font.setStyleHint(QFont::SansSerif);
-  } else if (name == u"_serif") {
-    font.setFamily(QStringLiteral("serif"));
-    font.setStyleHint(QFont::Serif);
-  } else if (name == u"_typewriter") {
-    font.setFamily(QStringLiteral("monospace"));
-    font.setStyleHint(QFont::TypeWriter);
-  } else {
-    font.setFamily(name);
-    font.setStyleHint(QFont::SansSerif);
-  }
+  QFont font(DeviceFamily(field.Font ? field.Font->Name : QStringLiteral("_serif")));
   font.setPixelSize(std::max(1, int(std::lround(field.Height))));
   if (field.Font) {
     font.setBold(field.Font->Bold);

@@ -1,18 +1,45 @@
 #include "player/render/TextPainter.h"
 
-#include "player/swf/SwfText.h"
 #include "player/TextField.h"
+#include "player/swf/SwfText.h"
 
 #include <QPainter>
+#include <cmath>
+
+namespace {
+
+// A field's background and its border of one crisp device pixel along the inside of its
+// bounds; a turned or skewed field draws them as an outline through its transform.
+void PaintFrame(QPainter& painter, const QRectF& bounds, const QColor& background,
+                const QColor& border) {
+  const QTransform transform = painter.transform();
+  if (!transform.isAffine() || transform.m12() != 0 || transform.m21() != 0) {
+    painter.fillRect(bounds, background);
+    painter.setPen(QPen(border, 0));
+    painter.drawRect(bounds);
+    return;
+  }
+  const QRectF device = transform.mapRect(bounds);
+  const QRect pixels(
+      QPoint(int(std::lround(device.left())), int(std::lround(device.top()))),
+      QPoint(int(std::lround(device.right())) - 1, int(std::lround(device.bottom())) - 1));
+  painter.save();
+  painter.resetTransform();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.fillRect(pixels, background);
+  painter.setPen(QPen(border, 1));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawRect(pixels.adjusted(0, 0, -1, -1));
+  painter.restore();
+}
+
+} // namespace
 
 void PaintTextField(QPainter& painter, const TextField& field, const PlayerStage& stage) {
   const SwfEditText& definition = field.Definition();
   painter.save();
-  if (definition.Border) {
-    painter.fillRect(definition.Bounds, Qt::white);
-    painter.setPen(QPen(Qt::black, 0));
-    painter.drawRect(definition.Bounds);
-  }
+  if (definition.Border)
+    PaintFrame(painter, definition.Bounds, Qt::white, Qt::black);
   painter.setClipRect(definition.Bounds, Qt::IntersectClip);
   field.Layout(field.CurrentText(stage)).Draw(painter);
   painter.restore();

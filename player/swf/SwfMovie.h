@@ -2,6 +2,7 @@
 
 #include "player/swf/SwfAction.h"
 #include "player/swf/SwfColorTransform.h"
+#include "player/swf/SwfFilter.h"
 #include "player/swf/SwfMorphShape.h"
 #include "player/swf/SwfShape.h"
 #include "player/swf/SwfText.h"
@@ -46,6 +47,9 @@ struct SwfFrameItem {
   std::optional<int> Ratio;
   std::optional<QString> Name;
   std::optional<int> ClipDepth;
+  std::optional<std::vector<SwfFilter>> Filters;
+  std::optional<SwfBlendMode> Blend;
+  std::optional<bool> CacheAsBitmap;
   std::shared_ptr<const std::vector<SwfClipAction>> ClipActions;
   // Action: the index of the script in the frame's Scripts.
   std::size_t Script = 0;
@@ -66,6 +70,7 @@ struct SwfTimeline {
     int Ratio = 0; // how far a morph shape has changed, 0 to 65535
     SwfColorTransform ColorTransform;
     int ClipDepth = 0; // when set, a mask over the depths above it up to this one
+    SwfDisplayEffects Effects;
   };
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;

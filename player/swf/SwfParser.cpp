@@ -5,6 +5,7 @@
 #include "player/swf/SwfButtonReader.h"
 #include "player/swf/SwfError.h"
 #include "player/swf/SwfFileDecoder.h"
+#include "player/swf/SwfFilterReader.h"
 #include "player/swf/SwfLimits.h"
 #include "player/swf/SwfMorphReader.h"
 #include "player/swf/SwfReader.h"
@@ -405,13 +406,12 @@ SwfFrameItem TagParser::ParsePlaceObject2(SwfReader& body, bool version3) {
     item.Name = body.CString(swfVersion);
   if (flags & 0x40)
     item.ClipDepth = body.U16();
-  // Filters are not drawn and their list is not read, so handlers after one stay unknown.
   if (version3 && (flags3 & 0x01))
-    return item;
+    item.Filters = ReadSwfFilters(body);
   if (version3 && (flags3 & 0x02))
-    body.U8(); // blend mode
+    item.Blend = SwfBlendModeOf(body.U8());
   if (version3 && (flags3 & 0x04))
-    body.U8(); // cache as bitmap
+    item.CacheAsBitmap = body.U8() != 0;
   if (version3 && (flags3 & 0x20))
     body.U8(); // visible
   if (version3 && (flags3 & 0x40))
@@ -459,6 +459,10 @@ void TagParser::PlaceOnFrame1(const SwfFrameItem& item, DisplayList& frame1) {
     placement.Ratio = item.Ratio.value_or(placement.Ratio);
     placement.ColorTransform = item.ColorTransform.value_or(placement.ColorTransform);
     placement.ClipDepth = item.ClipDepth.value_or(placement.ClipDepth);
+    SwfDisplayEffects& effects = placement.Effects;
+    effects.Filters = item.Filters.value_or(effects.Filters);
+    effects.Blend = item.Blend.value_or(effects.Blend);
+    effects.CacheAsBitmap = item.CacheAsBitmap.value_or(effects.CacheAsBitmap);
   } else if (item.CharacterId) {
     frame1[item.Depth] = {item.Depth,
                           *item.CharacterId,
@@ -466,7 +470,10 @@ void TagParser::PlaceOnFrame1(const SwfFrameItem& item, DisplayList& frame1) {
                           item.Name.value_or(QString()),
                           item.Ratio.value_or(0),
                           item.ColorTransform.value_or(SwfColorTransform()),
-                          item.ClipDepth.value_or(0)};
+                          item.ClipDepth.value_or(0),
+                          {item.Filters.value_or(std::vector<SwfFilter>()),
+                           item.Blend.value_or(SwfBlendMode::Normal),
+                           item.CacheAsBitmap.value_or(false)}};
   }
 }
 

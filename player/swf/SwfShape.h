@@ -15,7 +15,7 @@ struct SwfGradient {
   enum class Spread { Pad, Reflect, Repeat };
   enum class Interpolation { Normal, LinearRgb };
 
-  QGradientStops Stops; // positions 0..1, ascending
+  QGradientStops Stops; // ratios as positions 0..1, in file order, ascending or not
   Spread SpreadMode = Spread::Pad;
   Interpolation InterpolationMode = Interpolation::Normal;
   double FocalPoint = 0; // -1..1 along the x axis of a focal radial gradient

@@ -95,14 +95,11 @@ SwfGradient ShapeBuilder::ReadGradient(bool focal) {
   gradient.InterpolationMode = FReader.Bits(2) == 1 ? SwfGradient::Interpolation::LinearRgb
                                                     : SwfGradient::Interpolation::Normal;
   const int records = int(FReader.Bits(4));
+  // Stops keep their file order and ratios, out of order or not: drawing follows both.
   for (int i = 0; i < records; ++i) {
     const double position = FReader.U8() / 255.0;
     gradient.Stops.push_back({position, ReadColor()});
   }
-  // Stops out of order are drawn in ratio order, as the ratios place them.
-  std::stable_sort(
-      gradient.Stops.begin(), gradient.Stops.end(),
-      [](const QGradientStop& a, const QGradientStop& b) { return a.first < b.first; });
   if (focal)
     gradient.FocalPoint = std::clamp(FReader.S16() / 256.0, -1.0, 1.0);
   return gradient;

@@ -202,6 +202,17 @@ QByteArray Place(int depth, int character, int x, int y, const QString& name, do
   return Tag(26, writer.Data());
 }
 
+QByteArray PlaceWithEffects(int depth, int character, int x, int y, const QByteArray& filters,
+                            int blendMode) {
+  Writer writer;
+  writer.U8(0x06).U8((filters.isEmpty() ? 0 : 0x01) | (blendMode ? 0x02 : 0));
+  writer.U16(depth).U16(character).Bytes(Matrix(x, y));
+  writer.Bytes(filters);
+  if (blendMode)
+    writer.U8(blendMode);
+  return Tag(70, writer.Data());
+}
+
 QByteArray Sprite(int id, const QByteArray& tags) {
   return Tag(39, Writer().U16(id).U16(1).Bytes(tags).Bytes(ShowFrame()).Bytes(Tag(0, {})).Data());
 }

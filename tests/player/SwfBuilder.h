@@ -48,6 +48,10 @@ QByteArray OpaqueBitmap(int id, const QImage& image);
 // PlaceObject2 of character at depth, translated by x, y twips, named when name is set.
 QByteArray Place(int depth, int character, int x = 0, int y = 0, const QString& name = {},
                  double scale = 1);
+// PlaceObject3 of character at depth, translated by x, y twips, with a FILTERLIST's bytes
+// (none when empty) and a blend mode (none when 0).
+QByteArray PlaceWithEffects(int depth, int character, int x, int y, const QByteArray& filters,
+                            int blendMode = 0);
 QByteArray Sprite(int id, const QByteArray& tags);
 QByteArray ShowFrame();
 

@@ -38,7 +38,8 @@ QByteArray EditText(int id, const Field& field) {
   writer.U16(id).Bytes(RectOf(field.Twips));
   writer.U8((field.Text.isEmpty() ? 0 : 0x80) | (field.WordWrap ? 0x40 : 0) |
             (field.Multiline ? 0x20 : 0) | 0x04 | (field.Font ? 0x01 : 0));
-  writer.U8(0x20 | (field.Html ? 0x02 : 0) | (field.Outlines ? 0x01 : 0));
+  writer.U8(0x20 | (field.Border ? 0x08 : 0) | (field.Html ? 0x02 : 0) |
+            (field.Outlines ? 0x01 : 0));
   if (field.Font)
     writer.U16(field.Font).U16(field.Height);
   writer.U8(field.Color.red()).U8(field.Color.green()).U8(field.Color.blue()).U8(255);

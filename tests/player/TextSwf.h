@@ -22,6 +22,7 @@ struct Field {
   bool Multiline = false;
   bool Html = false;
   bool Outlines = false;
+  bool Border = false; // a white background and a black border
 };
 QByteArray EditText(int id, const Field& field);
 // A DefineFont2 without glyphs naming a device font.

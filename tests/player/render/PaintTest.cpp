@@ -1,11 +1,13 @@
 #include "player/PlayerStage.h"
 #include "player/ShockwaveFlash.h"
 #include "player/SwfBuilder.h"
+#include "player/TextSwf.h"
 #include "player/render/RenderCache.h"
 #include "player/render/StagePainter.h"
 #include "player/swf/SwfParser.h"
 #include "tools/swfgen/ClipDescription.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -104,6 +106,35 @@ TEST_F(PaintTest, GradientsShowTheirStopsMidpointsSpreadAndFocus) {
   EXPECT_TRUE(Near(spread, 102, 85, QColor(0, 0, 255), 12));
 }
 
+TEST_F(PaintTest, GradientStopsKeepFileOrderAndEqualRatiosEndInHardEdges) {
+  // 0 red, 200 green, then 100 blue lifted past 200: red to green, then blue to the end.
+  const QImage unordered =
+      Draw(Described("gradient 0 0 200 50 linear 0:#FF0000,200:#00FF00,100:#0000FF\n"
+                     "gradient 0 50 200 50 linear 0:#FF0000,128:#00FF00,128:#0000FF,"
+                     "255:#FFFFFF\n"));
+  EXPECT_TRUE(Near(unordered, 78, 25, QColor(128, 127, 0), 8));
+  EXPECT_TRUE(Near(unordered, 190, 25, QColor(0, 0, 255)));
+  EXPECT_TRUE(Near(unordered, 97, 75, QColor(0, 255, 0), 12));
+  EXPECT_TRUE(Near(unordered, 103, 75, QColor(0, 0, 255), 24));
+}
+
+TEST_F(PaintTest, SkewedPlacementsAreDrawnWithTheWholeMatrix) {
+  using namespace SwfBuilder;
+  // A 40-pixel square sheared so each row moves right by its height: a parallelogram.
+  const QByteArray square =
+      Sprite(2, RectangleShape(1, QRect(0, 0, 800, 800), Qt::black) + Place(1, 1));
+  const QByteArray sheared = Tag(26, SwfBuilder::Writer()
+                                         .U8(0x06)
+                                         .U16(1)
+                                         .U16(2)
+                                         .Bytes(Writer::matrix(QTransform(1, 0, 1, 1, 200, 200)))
+                                         .Data());
+  const QImage image = Draw(Movie(square + sheared));
+  EXPECT_TRUE(Near(image, 30, 12, Qt::black));
+  EXPECT_TRUE(Near(image, 80, 45, Qt::black)) << "the bottom row runs right";
+  EXPECT_TRUE(Near(image, 15, 45, Qt::white)) << "the bottom left corner moved away";
+}
+
 TEST_F(PaintTest, BitmapsOfEveryTagShowTheirCheckerSquares) {
   const QColor first(0xE0, 0x30, 0x20);
   const QColor second(0x20, 0x40, 0xD0);
@@ -194,6 +225,55 @@ TEST_F(PaintTest, BitmapFillsFindBitmapsDefinedAfterTheShapeAndBadBitmapsDrawNot
   EXPECT_TRUE(Near(broken, 52, 12, Qt::blue));
   EXPECT_NE(FFlash.LoadError(0).indexOf("bitmap 5: the jpeg data cannot be read"), -1)
       << FFlash.LoadError(0).toStdString();
+}
+
+// The columns of image, left to right, where row y holds ink darker than mid grey.
+std::vector<int> InkColumns(const QImage& image, int y) {
+  std::vector<int> columns;
+  for (int x = 0; x < image.width(); ++x)
+    if (qGray(image.pixel(x, y)) < 128)
+      columns.push_back(x);
+  return columns;
+}
+
+TEST_F(PaintTest, TextFieldsUseMetricCompatibleFontsAndCrispBorders) {
+  using namespace TextSwf;
+  // Device text runs as wide as the metric-compatible font sets it.
+  for (const auto& [name, family] : {std::pair{"_sans", "Liberation Sans"},
+                                     {"Arial", "Liberation Sans"},
+                                     {"_serif", "Liberation Serif"},
+                                     {"Courier New", "Liberation Mono"}}) {
+    SCOPED_TRACE(name);
+    const QImage image = Draw(Movie(
+        DeviceFont(2, name) +
+        EditText(5,
+                 {.Twips = QRect(0, 0, 4000, 800), .Font = 2, .Height = 400, .Text = "MMMMMMMM"}) +
+        SwfBuilder::Place(1, 5)));
+    QFont font(family);
+    font.setPixelSize(20);
+    const double width = QFontMetricsF(font).tightBoundingRect(QStringLiteral("MMMMMMMM")).width();
+    int left = image.width(), right = -1;
+    for (int y = 0; y < image.height(); ++y)
+      if (const std::vector<int> ink = InkColumns(image, y); !ink.empty()) {
+        left = std::min(left, ink.front());
+        right = std::max(right, ink.back());
+      }
+    EXPECT_NEAR(right + 1 - left, width, 4);
+  }
+
+  // A border is one black pixel along the inside of the bounds, over a white background.
+  const QImage bordered =
+      Draw(SwfBuilder::File(SwfBuilder::Background(Qt::blue) +
+                                EditText(5, {.Twips = QRect(200, 200, 1000, 600), .Border = true}) +
+                                SwfBuilder::Place(1, 5),
+                            'F', 4000, 2000));
+  EXPECT_EQ(bordered.pixelColor(10, 20), QColor(Qt::black));
+  EXPECT_EQ(bordered.pixelColor(11, 20), QColor(Qt::white));
+  EXPECT_EQ(bordered.pixelColor(9, 20), QColor(Qt::blue));
+  EXPECT_EQ(bordered.pixelColor(59, 20), QColor(Qt::black));
+  EXPECT_EQ(bordered.pixelColor(60, 20), QColor(Qt::blue));
+  EXPECT_EQ(bordered.pixelColor(30, 39), QColor(Qt::black));
+  EXPECT_EQ(bordered.pixelColor(30, 38), QColor(Qt::white));
 }
 
 TEST_F(PaintTest, LineStylesDrawCapsJoinsHairlinesAndHinting) {

@@ -45,12 +45,12 @@ TEST(ShapeReaderTest, StylesKeepEveryFieldTheyStore) {
   EXPECT_EQ(fill.Gradient.SpreadMode, SwfGradient::Spread::Repeat);
   EXPECT_EQ(fill.Gradient.InterpolationMode, SwfGradient::Interpolation::LinearRgb);
   EXPECT_DOUBLE_EQ(fill.Gradient.FocalPoint, -0.75);
-  // Stops are drawn in ratio order, whatever order the file lists them in.
+  // Stops keep the file's order and ratios, even out of order: drawing follows both.
   ASSERT_EQ(fill.Gradient.Stops.size(), 3);
-  EXPECT_EQ(fill.Gradient.Stops[0].first, 0);
-  EXPECT_EQ(fill.Gradient.Stops[0].second, QColor(255, 0, 0, 0x80));
-  EXPECT_NEAR(fill.Gradient.Stops[1].first, 128 / 255.0, 1e-9);
-  EXPECT_EQ(fill.Gradient.Stops[2].second, QColor(0, 0, 255));
+  EXPECT_EQ(fill.Gradient.Stops[0], QGradientStop(1, QColor(0, 0, 255)));
+  EXPECT_EQ(fill.Gradient.Stops[1], QGradientStop(0, QColor(255, 0, 0, 0x80)));
+  EXPECT_NEAR(fill.Gradient.Stops[2].first, 128 / 255.0, 1e-9);
+  EXPECT_EQ(fill.Gradient.Stops[2].second, QColor(0, 255, 0));
 
   const SwfLineStyle& stroke = shape.Strokes[0].Style;
   EXPECT_EQ(stroke.Width, 45);

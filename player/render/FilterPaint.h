@@ -1,0 +1,13 @@
+#pragma once
+
+#include "player/swf/SwfFilter.h"
+
+#include <QImage>
+
+// How far, in device pixels, the filters can reach beyond the object they filter.
+int FilterReach(const std::vector<SwfFilter>& filters, double scale);
+
+// Applies filters in order to image, an object drawn alone onto a transparent premultiplied
+// image with FilterReach of room around it. scale is device pixels per stage pixel, by which
+// blur sizes and distances grow with the stage.
+QImage ApplyFilters(QImage image, const std::vector<SwfFilter>& filters, double scale);
