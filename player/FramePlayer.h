@@ -125,6 +125,6 @@ private:
   quint64 FNextSequence = 1;
   std::set<int> FChanged;
   std::set<int> FActivityUnknown;
-  std::map<int, bool> FLevelPlays;
+  std::set<int> FPlayingLevels; // levels whose timelines or handlers run
   bool FRunningQueue = false;
 };
