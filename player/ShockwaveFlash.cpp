@@ -11,6 +11,8 @@
 #include <QResizeEvent>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
+#include <cmath>
 #include <map>
 #include <optional>
 #include <set>
@@ -179,9 +181,16 @@ QRect TShockwaveFlash::LevelArea(int level) const {
   const QRectF twips = root.Transform().mapRect(root.ContentBounds());
   const QRectF pixels((twips.x() - frame.x()) * scale, (twips.y() - frame.y()) * scale,
                       twips.width() * scale, twips.height() * scale);
-  // Strokes and antialiasing reach a little beyond the bounds.
+  // Strokes and antialiasing reach a little beyond the bounds. Only what the widget shows is
+  // repainted: clipping to it before rounding also keeps huge bounds within integer range.
   constexpr int Margin = 4;
-  return pixels.toAlignedRect().adjusted(-Margin, -Margin, Margin, Margin);
+  const bool finite = std::isfinite(pixels.x()) && std::isfinite(pixels.y()) &&
+                      std::isfinite(pixels.width()) && std::isfinite(pixels.height());
+  if (!finite)
+    return rect();
+  return pixels.adjusted(-Margin, -Margin, Margin, Margin)
+      .intersected(QRectF(rect()))
+      .toAlignedRect();
 }
 
 void TShockwaveFlash::RepaintChangedLevels() {
