@@ -35,14 +35,15 @@ ActionValue MathObject(PlayerLevel& level) {
       {"exp", [](double v) { return std::exp(v); }},
       {"log", [](double v) { return std::log(v); }},
   };
-  for (const auto& [name, function] : unary)
-    DefineNative(level, *math, QString::fromLatin1(name), [function](NativeCall& call) {
-      const double value = call.Number(0);
-      // The player converts a second argument too, and drops it.
-      if (call.Has(1))
-        call.Number(1);
-      return ActionValue(function(value));
-    });
+  for (const auto& [name, unaryFunction] : unary)
+    DefineNative(level, *math, QString::fromLatin1(name),
+                 [function = unaryFunction](NativeCall& call) {
+                   const double value = call.Number(0);
+                   // The player converts a second argument too, and drops it.
+                   if (call.Has(1))
+                     call.Number(1);
+                   return ActionValue(function(value));
+                 });
   // The two-argument functions convert both in order; max and min of no arguments are the
   // identities of the order, and of one argument NaN.
   using Binary = double (*)(double, double);
@@ -54,11 +55,11 @@ ActionValue MathObject(PlayerLevel& level) {
       {"min",
        [](double x, double y) { return std::isnan(x) || std::isnan(y) ? x + y : std::min(x, y); }},
   };
-  for (const auto& [name, function] : binary) {
+  for (const auto& [name, binaryFunction] : binary) {
     const bool greatest = qstrcmp(name, "max") == 0;
     const bool extreme = greatest || qstrcmp(name, "min") == 0;
     DefineNative(level, *math, QString::fromLatin1(name),
-                 [function, extreme, greatest](NativeCall& call) {
+                 [function = binaryFunction, extreme, greatest](NativeCall& call) {
                    if (extreme && call.Arguments.empty())
                      return ActionValue(greatest ? -std::numeric_limits<double>::infinity()
                                                  : std::numeric_limits<double>::infinity());
