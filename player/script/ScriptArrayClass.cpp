@@ -4,6 +4,7 @@
 #include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
+#include "player/script/ScriptOperators.h"
 
 #include <cmath>
 
@@ -159,7 +160,8 @@ ActionValue SortBy(NativeCall& call, const Comparison& compare, int options) {
 ActionValue Sort(NativeCall& call) {
   const ActionValue first = call.Arg(0);
   const bool byFunction = first.Object() && first.Object()->TypeOf() == u"function";
-  const int options = int(call.Runtime.ToNumber(call.Arg(byFunction ? 1 : 0))) & 31;
+  const int options =
+      ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(byFunction ? 1 : 0))) & 31;
   if (!byFunction)
     return SortBy(call, DefaultComparison(call, call.Has(0) ? options : 0),
                   call.Has(0) ? options : 0);
@@ -186,10 +188,10 @@ ActionValue SortOn(NativeCall& call) {
   if (const auto* perField = dynamic_cast<const ScriptArray*>(call.Arg(1).Object().get());
       perField && perField->Elements().size() == fields.size()) {
     for (const ActionValue& option : perField->Elements())
-      fieldOptions.push_back(int(call.Runtime.ToNumber(option)) & 31);
+      fieldOptions.push_back(ScriptOperators::ToInt32(call.Runtime.ToNumber(option)) & 31);
     options = fieldOptions[0] & (UniqueSort | ReturnIndexedArray);
   } else {
-    options = int(call.Runtime.ToNumber(call.Arg(1))) & 31;
+    options = ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(1))) & 31;
     fieldOptions.assign(fields.size(), options);
   }
   const Comparison compare = [&](const ActionValue& a, const ActionValue& b) {

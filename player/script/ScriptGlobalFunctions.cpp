@@ -3,6 +3,7 @@
 #include "player/script/ScriptArray.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
+#include "player/script/ScriptOperators.h"
 
 #include <cmath>
 #include <limits>
@@ -156,8 +157,9 @@ ActionValue SetPropFlags(NativeCall& call) {
     for (const QString& name : call.Text(1).split(u','))
       names.push_back(name);
   }
-  const int set = int(call.Runtime.ToNumber(call.Arg(2))) & 7;
-  const int clear = call.Has(3) ? int(call.Runtime.ToNumber(call.Arg(3))) & 7 : 0;
+  const int set = ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(2))) & 7;
+  const int clear =
+      call.Has(3) ? ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(3))) & 7 : 0;
   for (const QString& name : names)
     object->ChangeFlags(name, set, clear);
   return {};
