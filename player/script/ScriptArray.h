@@ -31,7 +31,7 @@ public:
   bool Insert(std::size_t position, const std::vector<ActionValue>& values);
   // Takes the first or last element out; undefined when there is none.
   ActionValue Take(bool last);
-  void Reverse() { std::reverse(FElements.begin(), FElements.end()); }
+  void Reverse() { FElements = std::vector<ActionValue>(FElements.rbegin(), FElements.rend()); }
   QString Join(const QString& separator) const;
 
 private:
