@@ -23,6 +23,9 @@ namespace {
 // Registers a frame script and a DefineFunction body have.
 constexpr int DefaultRegisters = 4;
 
+// How deep getters, setters and watchers may run inside each other.
+constexpr int MaxAccessorDepth = 65;
+
 // DefineFunction2's flags, first byte high.
 namespace Preload {
 constexpr quint16 Parent = 0x8000;
@@ -125,12 +128,7 @@ ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script
     return result;
   }
   if (ScriptOperators::IsUnary(action.Code)) {
-    ActionValue operand = Pop();
-    if (action.Code != SwfActionCode::TypeOf)
-      operand = ToPrimitive(operand, action.Code == SwfActionCode::ToString ||
-                                         action.Code == SwfActionCode::StringLength ||
-                                         action.Code == SwfActionCode::MBStringLength);
-    if (!Push(ScriptOperators::Unary(action.Code, operand, version)))
+    if (!Push(ScriptOperators::Unary(action.Code, UnaryOperand(action.Code, Pop()), version)))
       result.How = Completion::Abort;
     return result;
   }
@@ -152,6 +150,8 @@ ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script
     return DefineFunctionAt(script, index, frame);
   case SwfActionCode::Return:
     return Completion::Ended(Completion::Return, Pop());
+  case SwfActionCode::End: // one that actions follow: reached, it ends the body
+    return Completion::Ended(Completion::Return);
   case SwfActionCode::Throw:
     return Completion::Ended(Completion::Throw, Pop());
   default:
@@ -205,20 +205,25 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::Add2: {
+    // Both sides are reduced by valueOf, the right one first; an object left over joins a
+    // text through its toString and is no number otherwise.
     const ActionValue right = ToPrimitive(this->Pop(), false);
     const ActionValue left = ToPrimitive(this->Pop(), false);
-    if (left.IsString() || right.IsString())
-      ok = PushText(left.ToString(version) + right.ToString(version));
-    else
-      ok = this->Push(left.ToNumber(version) + right.ToNumber(version));
+    if (left.IsString() || right.IsString()) {
+      const QString leftText = ToText(left);
+      ok = PushText(leftText + ToText(right));
+    } else {
+      const double leftNumber = ToNumber(left);
+      ok = this->Push(leftNumber + ToNumber(right));
+    }
     break;
   }
   case SwfActionCode::StringExtract:
   case SwfActionCode::MBStringExtract: {
-    const double count = this->Pop().ToNumber(version);
-    const double index = this->Pop().ToNumber(version);
-    ok = this->Push(ScriptOperators::Extract(this->Pop().ToString(version), index, count,
-                                             action.Code == SwfActionCode::MBStringExtract));
+    const double count = ToNumber(this->Pop());
+    const double index = ToNumber(this->Pop());
+    ok = this->Push(ScriptOperators::Extract(
+        ToText(this->Pop()), index, count, action.Code == SwfActionCode::MBStringExtract, version));
     break;
   }
   case SwfActionCode::RandomNumber: {
@@ -245,7 +250,7 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
 bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& frame,
                                          Completion& result) {
   const int version = FEnvironment.Version;
-  const ScriptScope scope(FEnvironment, frame);
+  const ScriptScope scope(FEnvironment, frame, *this);
   bool ok = true;
   switch (action.Code) {
   case SwfActionCode::GetVariable:
@@ -262,9 +267,11 @@ bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& f
     break;
   }
   case SwfActionCode::DefineLocal2: {
+    // A variable the locals already have, their prototypes' included, keeps its value.
     const QString name = Pop().ToString(version);
-    const auto& locals = frame.Activation;
-    if (!(locals ? locals->HasOwnMember(name) : frame.Target->HasOwnMember(name)))
+    const ScriptObject& locals =
+        frame.Activation ? static_cast<const ScriptObject&>(*frame.Activation) : *frame.Target;
+    if (!locals.FindSlot(name) && locals.Member(name).IsUndefined())
       scope.DefineLocal(name, {});
     break;
   }
@@ -309,7 +316,12 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     break;
   }
   case SwfActionCode::InitObject: {
+    // A count beyond what the stack holds makes nothing and takes nothing.
     const double requested = Pop().ToNumber(version);
+    if (requested > double((FStack.size() - FStackBase) / 2)) {
+      ok = Push({});
+      break;
+    }
     const std::size_t pairs = ClampCount(requested, (FStack.size() - FStackBase) / 2);
     const auto object = FEnvironment.Level.NewObject();
     ok = object != nullptr;
@@ -321,7 +333,14 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     break;
   }
   case SwfActionCode::InitArray: {
-    const Arguments elements = PopArguments();
+    const double requested = Pop().ToNumber(version);
+    if (requested > double(FStack.size() - FStackBase)) {
+      ok = Push({});
+      break;
+    }
+    Arguments elements;
+    for (std::size_t i = ClampCount(requested, FStack.size() - FStackBase); i > 0; --i)
+      elements.push_back(Pop());
     const ActionValue array = ScriptBuiltins::NewArray(FEnvironment.Level, elements);
     ok = !array.IsUndefined() && Push(array);
     break;
@@ -331,7 +350,7 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     const ActionValue target = Pop();
     ok = Enumerate(action.Code == SwfActionCode::Enumerate2
                        ? target
-                       : ScriptScope(FEnvironment, frame).Get(target.ToString(version)));
+                       : ScriptScope(FEnvironment, frame, *this).Get(target.ToString(version)));
     break;
   }
   case SwfActionCode::TypeOf:
@@ -374,7 +393,7 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
     // A plain call runs with the current timeline as this.
-    const ActionValue callee = ScriptScope(FEnvironment, frame).Get(name);
+    const ActionValue callee = ScriptScope(FEnvironment, frame, *this).Get(name);
     if (const auto called = CallAny(callee, ActionValue(frame.Target), arguments))
       call = *called;
     else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
@@ -405,7 +424,7 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
   case SwfActionCode::NewObject: {
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
-    call = Construct(ScriptScope(FEnvironment, frame).Get(name), name, arguments);
+    call = Construct(ScriptScope(FEnvironment, frame, *this).Get(name), name, arguments);
     break;
   }
   case SwfActionCode::NewMethod: {
@@ -546,12 +565,11 @@ ActionInterpreter::RunBlocks(const SwfScript& script, const SwfAction& action, S
   const auto [tryEnd, catchEnd, finallyEnd] = action.BlockEnds;
   Completion completion = RunRange(script, index + 1, tryEnd, frame);
   if (completion.How == Completion::Throw && (action.Number & HasCatch)) {
-    // What the stack held when the throw came is gone.
-    FStack.resize(FStackBase);
+    // What the stack held when the throw came stays there.
     if (action.Number & 0x04)
       SetRegister(frame, action.Register, completion.Value);
     else
-      ScriptScope(FEnvironment, frame).DefineLocal(action.Url, completion.Value);
+      ScriptScope(FEnvironment, frame, *this).DefineLocal(action.Url, completion.Value);
     completion = RunRange(script, tryEnd, catchEnd, frame);
   }
   // Running off the end of the try or catch block goes on after the finally block.
@@ -587,7 +605,7 @@ ActionInterpreter::Completion ActionInterpreter::DefineFunctionAt(const SwfScrip
     if (!Push(value))
       return Completion::Ended(Completion::Abort);
   } else {
-    ScriptScope(FEnvironment, frame).DefineLocal(action.Function->Name, value);
+    ScriptScope(FEnvironment, frame, *this).DefineLocal(action.Function->Name, value);
   }
   return Completion::ContinueAt(end);
 }
@@ -644,11 +662,17 @@ ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& func
   Prepare(function, arguments, callee);
   const std::size_t savedBase = FStackBase;
   FStackBase = FStack.size();
+  // Functions came with version 5: their bodies follow its rules in older movies too.
+  const int savedVersion = FEnvironment.Version;
+  FEnvironment.Version = std::max(savedVersion, 5);
   ++FDepth;
   const ScriptFunction::Body& body = function.Code();
   Completion completion = RunRange(*body.Script, body.Begin, body.End, callee);
   --FDepth;
-  FStack.resize(FStackBase);
+  FEnvironment.Version = savedVersion;
+  // A throw leaves what the function pushed on the stack, as the player does.
+  if (completion.How != Completion::Throw)
+    FStack.resize(FStackBase);
   FStackBase = savedBase;
   switch (completion.How) {
   case Completion::Return:
@@ -809,8 +833,21 @@ void ActionInterpreter::Throw(const ActionValue& value) {
 ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
                                         const ActionValue& receiver) {
   if (slot.IsAccessor())
-    return CallValue(slot.Getter, receiver, {});
+    return CallAccessor(ActionValue(slot.Getter), receiver, {}).value_or(ActionValue());
   return slot.Value;
+}
+
+std::optional<ActionValue> ActionInterpreter::CallAccessor(const ActionValue& function,
+                                                           const ActionValue& self,
+                                                           const Arguments& arguments) {
+  // Getters, setters and watchers that run inside each other stop at a fixed depth: the
+  // one past it is skipped and the script goes on, as the player does.
+  if (FAccessorDepth >= MaxAccessorDepth)
+    return std::nullopt;
+  ++FAccessorDepth;
+  ActionValue result = CallValue(function, self, arguments);
+  --FAccessorDepth;
+  return result;
 }
 
 const ScriptObject::Slot* ActionInterpreter::FindMember(const ScriptObject& object,
@@ -870,14 +907,16 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
     return;
   const ScriptObject::Slot* slot = FindMember(*object, name);
   if (slot && slot->IsAccessor()) {
-    CallValue(slot->Setter, base, {value});
+    CallAccessor(ActionValue(slot->Setter), base, {value});
     return;
   }
   ActionValue stored = value;
   if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
     const ActionValue callback = watcher->Callback;
     const ActionValue data = watcher->Data;
-    stored = CallValue(callback, base, {name, object->Member(name), value, data});
+    // A watcher too deep to run lets the value through.
+    stored =
+        CallAccessor(callback, base, {name, object->Member(name), value, data}).value_or(value);
   }
   object->SetMember(name, stored);
 }
@@ -886,39 +925,86 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
   const auto object = value.Object();
   if (!object)
     return value;
-  // Clips and text fields stand for their path; they have no valueOf of their own.
+  // Clips and text fields stand for their path in text and for no number.
   if (dynamic_cast<const MovieClip*>(object.get()) || dynamic_cast<const TextField*>(object.get()))
-    return object->ToText();
-  const QString first = preferText ? QStringLiteral("toString") : QStringLiteral("valueOf");
-  const QString second = preferText ? QStringLiteral("valueOf") : QStringLiteral("toString");
-  for (const QString& name : {first, second}) {
-    const ActionValue method = GetMember(value, name);
-    if (!method.Object())
-      continue;
-    const ActionValue result = CallValue(method, value, {});
-    if (Unwinding())
-      return {};
-    if (!result.Object())
-      return result;
+    return preferText ? ActionValue(object->ToText()) : value;
+  // One method only: valueOf for arithmetic, toString for text. An object that valueOf
+  // leaves an object stays one (no number); toString giving an object gives its type.
+  const ActionValue method =
+      GetMember(value, preferText ? QStringLiteral("toString") : QStringLiteral("valueOf"));
+  if (!method.Object())
+    return {}; // a bare object stands for nothing
+  const ActionValue result = CallValue(method, value, {});
+  if (Unwinding())
+    return {};
+  if (!preferText)
+    return result.Object() ? value : result;
+  if (result.IsString())
+    return result;
+  // A toString that gives no text leaves the object's type as its text.
+  return object->TypeOf() == u"function" ? QStringLiteral("[type Function]")
+                                         : QStringLiteral("[type Object]");
+}
+
+ActionValue ActionInterpreter::UnaryOperand(quint8 code, const ActionValue& operand) {
+  switch (code) {
+  case SwfActionCode::TypeOf:
+  case SwfActionCode::Not: // an object is true without asking it
+    return operand;
+  case SwfActionCode::ToString:
+  case SwfActionCode::StringLength:
+  case SwfActionCode::MBStringLength:
+  case SwfActionCode::CharToAscii:
+  case SwfActionCode::MBCharToAscii:
+    return ToText(operand);
+  default:
+    return ToNumber(operand);
   }
-  // An object without toString and valueOf (a bare one) stands for nothing.
-  return {};
 }
 
 ActionValue ActionInterpreter::Operate(quint8 code, const ActionValue& left,
                                        const ActionValue& right) {
   const int version = FEnvironment.Version;
-  if (code == SwfActionCode::StrictEquals)
+  switch (code) {
+  case SwfActionCode::StrictEquals:
+  case SwfActionCode::And: // objects are true without asking them
+  case SwfActionCode::Or:
     return ScriptOperators::Binary(code, left, right, version);
-  if (code == SwfActionCode::Equals2) {
-    const bool leftObject = left.Object() != nullptr;
-    const bool rightObject = right.Object() != nullptr;
-    if (leftObject && rightObject)
+  case SwfActionCode::Equals2: {
+    // Two objects are the same object; version 5 compares what they stand for.
+    if (left.Object() && right.Object() && version >= 6)
       return ScriptOperators::Binary(code, left, right, version);
+    const ActionValue b = ToPrimitive(right, false);
+    const ActionValue a = ToPrimitive(left, false);
+    return ScriptOperators::Binary(code, a, b, version);
   }
-  const bool textual = code == SwfActionCode::StringEquals || code == SwfActionCode::StringLess ||
-                       code == SwfActionCode::StringGreater;
-  const ActionValue a = ToPrimitive(left, textual);
-  const ActionValue b = ToPrimitive(right, textual);
-  return ScriptOperators::Binary(code, a, b, version);
+  case SwfActionCode::Less2:
+  case SwfActionCode::Greater: {
+    const ActionValue a = ToPrimitive(left, false);
+    const ActionValue b = ToPrimitive(right, false);
+    return ScriptOperators::Binary(code, a, b, version);
+  }
+  case SwfActionCode::StringEquals:
+  case SwfActionCode::StringLess:
+  case SwfActionCode::StringGreater: {
+    const ActionValue b = ToText(right);
+    const ActionValue a = ToText(left);
+    return ScriptOperators::Binary(code, a, b, version);
+  }
+  default: {
+    // The player reads the right operand first for these, the left one first otherwise.
+    const bool rightFirst = code == SwfActionCode::Subtract || code == SwfActionCode::Divide ||
+                            code == SwfActionCode::Equals;
+    double a = 0;
+    double b = 0;
+    if (rightFirst) {
+      b = ToNumber(right);
+      a = ToNumber(left);
+    } else {
+      a = ToNumber(left);
+      b = ToNumber(right);
+    }
+    return ScriptOperators::Binary(code, a, b, version);
+  }
+  }
 }

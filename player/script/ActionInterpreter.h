@@ -94,10 +94,15 @@ private:
   // An operator's operands as the operator sees them: objects turned into their primitive
   // values, except where the operator compares the objects themselves.
   ActionValue Operate(quint8 code, const ActionValue& left, const ActionValue& right);
+  // A unary operator's operand as it sees it: text, number, or the value itself.
+  ActionValue UnaryOperand(quint8 code, const ActionValue& operand);
   // The slot of name on object or along its chain, default prototypes included.
   const ScriptObject::Slot* FindMember(const ScriptObject& object, const QString& name);
   // The getter's value of an accessor slot found on holder for receiver.
   ActionValue ReadSlot(const ScriptObject::Slot& slot, const ActionValue& receiver);
+  // Calls a getter, setter or watcher; nothing when too many already run inside each other.
+  std::optional<ActionValue> CallAccessor(const ActionValue& function, const ActionValue& self,
+                                          const Arguments& arguments);
   // Pushes null, then the object's member names; false when the script has to stop.
   bool Enumerate(const ActionValue& object);
 
@@ -106,7 +111,8 @@ private:
   std::vector<ActionValue> FStack;
   std::size_t FStackBase = 0; // values below belong to the calling function
   std::size_t FExecuted = 0;
-  int FDepth = 0; // function calls and with and try blocks running inside each other
+  int FDepth = 0;         // function calls and with and try blocks running inside each other
+  int FAccessorDepth = 0; // getters, setters and watchers running inside each other
   std::optional<ActionValue> FPendingThrow; // thrown inside a built-in's callback
   bool FStopped = false;                    // an allowance ran out inside a callback
 };

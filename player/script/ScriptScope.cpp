@@ -5,6 +5,7 @@
 #include "player/PlayerStage.h"
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptGlobals.h"
+#include "player/script/ScriptNative.h"
 #include "player/swf/SwfLimits.h"
 
 namespace {
@@ -75,14 +76,41 @@ void ScriptScope::Set(const QString& name, const ActionValue& value) const {
       owner = FFrame.Target;
   }
   if (owner)
-    owner->SetMember(member, value);
+    Write(owner, member, value);
 }
 
 void ScriptScope::DefineLocal(const QString& name, const ActionValue& value) const {
-  if (FFrame.Activation)
-    FFrame.Activation->SetMember(name, value);
+  // A with object that has the variable keeps it; a local otherwise.
+  if (const auto with = WithHolder(name))
+    Write(with, name, value);
+  else if (FFrame.Activation)
+    Write(FFrame.Activation, name, value);
   else
-    FFrame.Target->SetMember(name, value);
+    Write(FFrame.Target, name, value);
+}
+
+bool ScriptScope::Holds(const ScriptObject& object, const QString& name) {
+  return object.FindSlot(name) || !object.Member(name).IsUndefined();
+}
+
+ActionValue ScriptScope::Read(const std::shared_ptr<ScriptObject>& object,
+                              const QString& name) const {
+  return FRuntime ? FRuntime->GetMember(ActionValue(object), name) : object->Member(name);
+}
+
+void ScriptScope::Write(const std::shared_ptr<ScriptObject>& object, const QString& name,
+                        const ActionValue& value) const {
+  if (FRuntime)
+    FRuntime->SetMember(ActionValue(object), name, value);
+  else
+    object->SetMember(name, value);
+}
+
+std::shared_ptr<ScriptObject> ScriptScope::WithHolder(const QString& name) const {
+  for (auto it = FFrame.With.rbegin(); it != FFrame.With.rend(); ++it)
+    if (Holds(**it, name))
+      return *it;
+  return nullptr;
 }
 
 bool ScriptScope::Delete(const QString& name) const {
@@ -126,12 +154,15 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
     return ActionValue(FFrame.This);
   }
   if (const auto holder = Holder(name))
-    return holder->Member(name);
+    return Read(holder, name);
   const ActionValue timeline = FFrame.Target->Member(name);
   if (!timeline.IsUndefined())
     return timeline;
   if (const ActionValue inherited = Inherited(*FFrame.Target, name); !inherited.IsUndefined())
     return inherited;
+  // Version 4 scripts have no globals: NaN, Infinity and the classes read as undefined.
+  if (FEnvironment.Version < 5)
+    return {};
   const ActionValue global = FEnvironment.Level.Global()->Member(name);
   if (!global.IsUndefined())
     return global;
@@ -139,15 +170,14 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::Holder(const QString& name) const {
-  for (auto it = FFrame.With.rbegin(); it != FFrame.With.rend(); ++it)
-    if (!(*it)->Member(name).IsUndefined())
-      return *it;
+  if (const auto with = WithHolder(name))
+    return with;
   if (FFrame.Activation && FFrame.Activation->HasOwnMember(name))
     return FFrame.Activation;
   for (auto it = FFrame.Scope.rbegin(); it != FFrame.Scope.rend(); ++it)
-    if ((*it)->HasOwnMember(name))
+    if (Holds(**it, name))
       return *it;
-  if (FFrame.Target->HasOwnMember(name))
+  if (Holds(*FFrame.Target, name))
     return FFrame.Target;
   return nullptr;
 }
@@ -169,6 +199,8 @@ ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment) c
   if (segment == u"_root")
     if (const auto* clip = dynamic_cast<const MovieClip*>(base.Object().get()))
       return ActionValue(FEnvironment.Stage.LevelRoot(clip->Level()));
+  if (FRuntime)
+    return FRuntime->GetMember(base, segment);
   const ActionValue member = MemberOf(base, segment);
   if (!member.IsUndefined())
     return member;

@@ -7,6 +7,7 @@
 #include <memory>
 
 class ScriptObject;
+class ScriptRuntime;
 
 // Variables and paths as a running script sees them: plain names through the frame's scope
 // chain, dot paths ("_root.item.prop"), slash paths ("/item", "../x") and "path:variable".
@@ -15,6 +16,10 @@ class ScriptScope {
 public:
   ScriptScope(const ScriptEnvironment& environment, ScriptFrame& frame)
       : FEnvironment(environment), FFrame(frame) {}
+  // With a runtime, variables are read and written as members are: getters, setters and
+  // watchers run.
+  ScriptScope(const ScriptEnvironment& environment, ScriptFrame& frame, ScriptRuntime& runtime)
+      : FEnvironment(environment), FFrame(frame), FRuntime(&runtime) {}
 
   ActionValue Get(const QString& name) const;
   void Set(const QString& name, const ActionValue& value) const;
@@ -42,6 +47,15 @@ private:
   // Splits "path:variable" (and "/path/variable") into the object and the member name.
   std::shared_ptr<ScriptObject> Owner(const QString& name, QString& member) const;
 
+  // Whether object has the member itself or along its prototypes.
+  static bool Holds(const ScriptObject& object, const QString& name);
+  ActionValue Read(const std::shared_ptr<ScriptObject>& object, const QString& name) const;
+  void Write(const std::shared_ptr<ScriptObject>& object, const QString& name,
+             const ActionValue& value) const;
+  // The innermost with object that holds name, or null.
+  std::shared_ptr<ScriptObject> WithHolder(const QString& name) const;
+
   const ScriptEnvironment& FEnvironment;
   ScriptFrame& FFrame;
+  ScriptRuntime* FRuntime = nullptr;
 };

@@ -116,7 +116,7 @@ TEST(ScriptSemantics, OlderActionsComputeAsTheirPlayerDid) {
   script.Set("length", Asm().Push("hello").Op(StringLength));
   script.Set("extract", Asm().Push("hello").PushInteger(2).PushInteger(3).Op(StringExtract));
   script.Set("wide",
-             Asm().Push(QStringLiteral("a😀b")).PushInteger(2).PushInteger(1).Op(MBStringExtract));
+             Asm().Push(QStringLiteral("a😀b")).PushInteger(2).PushInteger(2).Op(MBStringExtract));
   script.Set("code", Asm().Push("A").Op(CharToAscii));
   script.Set("char", Asm().PushInteger(66).Op(AsciiToChar));
   script.Set("hugeChar", Asm().Push("1e300").Op(AsciiToChar));
