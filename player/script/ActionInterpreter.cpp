@@ -34,6 +34,7 @@ constexpr quint16 SuppressSuper = 0x2000;
 constexpr quint16 Super = 0x1000;
 constexpr quint16 SuppressArguments = 0x0800;
 constexpr quint16 Arguments = 0x0400;
+constexpr quint16 SuppressThis = 0x0200;
 constexpr quint16 This = 0x0100;
 constexpr quint16 Global = 0x0001;
 } // namespace Preload
@@ -65,9 +66,20 @@ std::size_t ClampCount(double count, std::size_t available) {
   return count >= double(available) ? available : std::size_t(count);
 }
 
+// The register index names in frame, its own or the frame script's; null for none.
+ActionValue* RegisterOf(ScriptFrame& frame, int index) {
+  if (index < 0)
+    return nullptr;
+  if (std::size_t(index) < frame.Registers.size())
+    return &frame.Registers[std::size_t(index)];
+  if (frame.SharedRegisters && std::size_t(index) < frame.SharedRegisters->size())
+    return &(*frame.SharedRegisters)[std::size_t(index)];
+  return nullptr;
+}
+
 void SetRegister(ScriptFrame& frame, int index, const ActionValue& value) {
-  if (index >= 0 && std::size_t(index) < frame.Registers.size())
-    frame.Registers[std::size_t(index)] = value;
+  if (ActionValue* slot = RegisterOf(frame, index))
+    *slot = value;
 }
 
 } // namespace
@@ -78,16 +90,19 @@ ActionInterpreter::ActionInterpreter(const PlayerStage& stage, PlayerLevel& leve
 void ActionInterpreter::Run(const SwfScript& script) {
   ScriptFrame frame;
   frame.Origin = frame.Target = std::static_pointer_cast<MovieClip>(FSelf.shared_from_this());
-  frame.This = frame.Origin;
+  frame.This = ActionValue(frame.Origin);
   frame.Registers.resize(DefaultRegisters);
   frame.Pool = FEnvironment.Level.ConstantPool();
+  std::vector<ActionValue>* const outer = FScriptRegisters;
+  FScriptRegisters = &frame.Registers;
   RunRange(script, 0, script.size(), frame);
+  FScriptRegisters = outer;
 }
 
 ActionValue ActionInterpreter::Invoke(const ActionValue& function,
                                       const std::shared_ptr<ScriptObject>& self,
                                       const std::vector<ActionValue>& arguments) {
-  const auto called = CallScriptFunction(function, self, arguments);
+  const auto called = CallScriptFunction(function, ActionValue(self), arguments);
   return called && called->How == Completion::Continue ? called->Value : ActionValue();
 }
 
@@ -173,10 +188,12 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
   switch (action.Code) {
   case SwfActionCode::Push:
     for (const SwfPushValue& value : action.Values) {
-      const bool fromRegister =
-          value.Register >= 0 && std::size_t(value.Register) < frame.Registers.size();
-      ok = ok && this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
-                                         : PushedConstant(value, frame.Pool));
+      if (value.Register >= 0) {
+        const ActionValue* slot = RegisterOf(frame, value.Register);
+        ok = ok && this->Push(slot ? *slot : ActionValue());
+      } else {
+        ok = ok && this->Push(PushedConstant(value, frame.Pool));
+      }
     }
     break;
   case SwfActionCode::Pop:
@@ -407,7 +424,7 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
     // Without a name the receiver itself is called, as super(…) does.
     const ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
-    const ActionValue self = name.isEmpty() ? ActionValue(frame.This) : receiver;
+    const ActionValue self = name.isEmpty() ? frame.This : receiver;
     auto* clip = dynamic_cast<MovieClip*>(receiver.Object().get());
     if (const auto called = CallAny(callee, self, arguments))
       call = *called;
@@ -643,8 +660,7 @@ bool ActionInterpreter::PushText(const QString& text) {
 }
 
 std::optional<ActionInterpreter::Completion>
-ActionInterpreter::CallScriptFunction(const ActionValue& callee,
-                                      const std::shared_ptr<ScriptObject>& receiver,
+ActionInterpreter::CallScriptFunction(const ActionValue& callee, const ActionValue& receiver,
                                       const Arguments& arguments) {
   const auto* function = dynamic_cast<const ScriptFunction*>(callee.Object().get());
   if (!function)
@@ -653,7 +669,7 @@ ActionInterpreter::CallScriptFunction(const ActionValue& callee,
 }
 
 ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& function,
-                                                      const std::shared_ptr<ScriptObject>& receiver,
+                                                      const ActionValue& receiver,
                                                       const Arguments& arguments) {
   if (FDepth >= SwfLimits::MaxCallDepth)
     return Completion::Ended(Completion::Abort);
@@ -693,7 +709,9 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   callee.Activation = std::make_shared<ScriptActivation>();
   callee.Activation->IgnoreCase(FEnvironment.Level.IgnoresCase());
   callee.Registers.resize(info.Version2 ? std::size_t(info.RegisterCount) : DefaultRegisters);
+  callee.SharedRegisters = info.Version2 ? FScriptRegisters : nullptr;
   const auto flag = [&info](quint16 bit) { return info.Version2 && (info.Flags & bit); };
+  callee.ThisIsTimeline = flag(Preload::This) || flag(Preload::SuppressThis);
 
   const bool wantsArguments =
       !info.Version2 || !(info.Flags & Preload::SuppressArguments) || flag(Preload::Arguments);
@@ -710,10 +728,11 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
     if (flag(bit))
       SetRegister(callee, preload++, value);
   };
-  load(Preload::This, ActionValue(callee.This));
+  // A suppressed this or super loads undefined into its register; arguments load anyway.
+  load(Preload::This, flag(Preload::SuppressThis) ? ActionValue() : callee.This);
   load(Preload::Arguments, argumentsArray);
   const ActionValue super = ScriptClasses::SuperConstructor(function);
-  load(Preload::Super, super);
+  load(Preload::Super, flag(Preload::SuppressSuper) ? ActionValue() : super);
   load(Preload::Root, ActionValue(FEnvironment.Stage.LevelRoot(callee.Target->Level())));
   load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));
   load(Preload::Global, ActionValue(FEnvironment.Level.Global()));
@@ -753,7 +772,7 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
   const auto object = ScriptClasses::NewInstance(FEnvironment.Level, function);
   if (!object)
     return Completion::Ended(Completion::Abort);
-  Completion completion = Call(*function, object, arguments);
+  Completion completion = Call(*function, ActionValue(object), arguments);
   if (completion.How == Completion::Continue)
     completion.Value = ActionValue(object);
   return completion;
@@ -784,13 +803,7 @@ ActionInterpreter::CallAny(const ActionValue& callee, const ActionValue& self,
     return Completion::Result(Invoke(*native, self, arguments, false));
   if (!dynamic_cast<const ScriptFunction*>(object.get()))
     return std::nullopt;
-  // A script function's this is always an object: a primitive receiver is boxed.
-  ActionValue receiver = self;
-  if (!self.Object() && !self.IsUndefined() && !self.IsNull())
-    if (const auto boxer = ScriptGlobals::Global(FEnvironment.Level, QStringLiteral("Object"));
-        const auto* box = dynamic_cast<const NativeFunction*>(boxer.Object().get()))
-      receiver = Invoke(*box, {}, {self}, false);
-  return CallScriptFunction(callee, receiver.Object(), arguments);
+  return CallScriptFunction(callee, self, arguments);
 }
 
 ActionValue ActionInterpreter::Invoke(const NativeFunction& function, const ActionValue& self,

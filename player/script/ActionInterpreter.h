@@ -77,12 +77,12 @@ private:
   Arguments PopArguments();
   bool PushText(const QString& text);
   // Calls a function with receiver as this; Value holds what it returned.
-  Completion Call(const ScriptFunction& function, const std::shared_ptr<ScriptObject>& receiver,
+  Completion Call(const ScriptFunction& function, const ActionValue& receiver,
                   const Arguments& arguments);
   void Prepare(const ScriptFunction& function, const Arguments& arguments, ScriptFrame& callee);
   // Calls callee when it is a function a script defined; nothing for any other value.
   std::optional<Completion> CallScriptFunction(const ActionValue& callee,
-                                               const std::shared_ptr<ScriptObject>& receiver,
+                                               const ActionValue& receiver,
                                                const Arguments& arguments);
   Completion Construct(const ActionValue& constructor, const QString& className,
                        const Arguments& arguments);
@@ -114,5 +114,9 @@ private:
   int FDepth = 0;         // function calls and with and try blocks running inside each other
   int FAccessorDepth = 0; // getters, setters and watchers running inside each other
   std::optional<ActionValue> FPendingThrow; // thrown inside a built-in's callback
-  bool FStopped = false;                    // an allowance ran out inside a callback
+  // The registers of the running frame script, which functions of version 2 share; spare
+  // ones when a handler runs outside any frame script.
+  std::vector<ActionValue> FSpareRegisters = std::vector<ActionValue>(4);
+  std::vector<ActionValue>* FScriptRegisters = &FSpareRegisters;
+  bool FStopped = false; // an allowance ran out inside a callback
 };

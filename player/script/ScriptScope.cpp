@@ -63,6 +63,12 @@ ActionValue ScriptScope::Get(const QString& name) const {
 }
 
 void ScriptScope::Set(const QString& name, const ActionValue& value) const {
+  // "this" is a variable of the running body like any other: a script may replace it.
+  if (name == u"this") {
+    FFrame.This = value;
+    FFrame.ThisIsTimeline = false;
+    return;
+  }
   QString member = name;
   std::shared_ptr<ScriptObject> owner;
   if (name.contains(u':') || name.contains(u'/')) {
@@ -151,7 +157,7 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
     if (const int level = LevelNumber(name); level >= 0)
       return ActionValue(FEnvironment.Stage.LevelRoot(level));
   } else if (name == u"this") {
-    return ActionValue(FFrame.This);
+    return FFrame.ThisIsTimeline ? ActionValue(FFrame.Target) : FFrame.This;
   }
   if (const auto holder = Holder(name))
     return Read(holder, name);
