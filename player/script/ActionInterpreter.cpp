@@ -12,6 +12,7 @@
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
 #include "player/script/ScriptScope.h"
+#include "player/script/ScriptSuper.h"
 #include "player/script/ScriptTimeline.h"
 #include "player/swf/SwfLimits.h"
 
@@ -95,7 +96,17 @@ void ActionInterpreter::Run(const SwfScript& script) {
   frame.Pool = FEnvironment.Level.ConstantPool();
   std::vector<ActionValue>* const outer = FScriptRegisters;
   FScriptRegisters = &frame.Registers;
-  RunRange(script, 0, script.size(), frame);
+  // The stack carries over from one script of the frame to the next.
+  const bool outermost = FStack.empty();
+  if (outermost)
+    FStack.swap(FEnvironment.Level.LeftOnStack());
+  const Completion completion = RunRange(script, 0, script.size(), frame);
+  if (outermost) {
+    if (completion.How == Completion::Abort)
+      FStack.clear();
+    FStack.swap(FEnvironment.Level.LeftOnStack());
+    FStack.clear();
+  }
   FScriptRegisters = outer;
 }
 
@@ -409,9 +420,17 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
   case SwfActionCode::CallFunction: {
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
-    // A plain call runs with the current timeline as this.
-    const ActionValue callee = ScriptScope(FEnvironment, frame, *this).Get(name);
-    if (const auto called = CallAny(callee, ActionValue(frame.Target), arguments))
+    // A plain call runs with the current timeline as this; super() runs the superclass
+    // constructor on this.
+    ActionValue callee = ScriptScope(FEnvironment, frame, *this).Get(name);
+    ActionValue self(frame.Target);
+    if (const auto* super = dynamic_cast<const ScriptSuper*>(callee.Object().get())) {
+      callee = super->Constructor();
+      CallThroughSuper(*super, callee, self);
+    }
+    const auto called = CallAny(callee, self, arguments);
+    FSuperHome.reset();
+    if (called)
       call = *called;
     else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
       call.Value = *timer;
@@ -423,10 +442,18 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const Arguments arguments = PopArguments();
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
     // Without a name the receiver itself is called, as super(…) does.
-    const ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
-    const ActionValue self = name.isEmpty() ? frame.This : receiver;
+    ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
+    ActionValue self = name.isEmpty() ? frame.This : receiver;
+    const auto* super = dynamic_cast<const ScriptSuper*>(receiver.Object().get());
+    if (super) {
+      if (name.isEmpty())
+        callee = super->Constructor();
+      CallThroughSuper(*super, callee, self);
+    }
     auto* clip = dynamic_cast<MovieClip*>(receiver.Object().get());
-    if (const auto called = CallAny(callee, self, arguments))
+    const auto called = CallAny(callee, self, arguments);
+    FSuperHome.reset();
+    if (called)
       call = *called;
     else if (const auto moved =
                  clip && !name.isEmpty()
@@ -580,9 +607,12 @@ ActionInterpreter::Completion
 ActionInterpreter::RunBlocks(const SwfScript& script, const SwfAction& action, ScriptFrame& frame) {
   const std::size_t index = std::size_t(&action - script.data());
   const auto [tryEnd, catchEnd, finallyEnd] = action.BlockEnds;
+  const std::size_t height = FStack.size();
   Completion completion = RunRange(script, index + 1, tryEnd, frame);
   if (completion.How == Completion::Throw && (action.Number & HasCatch)) {
-    // What the stack held when the throw came stays there.
+    // The catch block finds the stack no higher than the try block found it.
+    if (FStack.size() > height)
+      FStack.resize(height);
     if (action.Number & 0x04)
       SetRegister(frame, action.Register, completion.Value);
     else
@@ -686,9 +716,7 @@ ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& func
   Completion completion = RunRange(*body.Script, body.Begin, body.End, callee);
   --FDepth;
   FEnvironment.Version = savedVersion;
-  // A throw leaves what the function pushed on the stack, as the player does.
-  if (completion.How != Completion::Throw)
-    FStack.resize(FStackBase);
+  // What the function pushed and did not pop stays on the stack, as the player leaves it.
   FStackBase = savedBase;
   switch (completion.How) {
   case Completion::Return:
@@ -731,14 +759,21 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   // A suppressed this or super loads undefined into its register; arguments load anyway.
   load(Preload::This, flag(Preload::SuppressThis) ? ActionValue() : callee.This);
   load(Preload::Arguments, argumentsArray);
-  const ActionValue super = ScriptClasses::SuperConstructor(function);
-  load(Preload::Super, flag(Preload::SuppressSuper) ? ActionValue() : super);
+  std::shared_ptr<ScriptObject> superHome = std::move(FSuperHome);
+  FSuperHome.reset();
+  const bool superIsLocal =
+      !info.Version2 || (!(info.Flags & Preload::SuppressSuper) && !flag(Preload::Super));
+  const ActionValue super = superIsLocal || (flag(Preload::Super) && !flag(Preload::SuppressSuper))
+                                ? SuperOf(function, callee, std::move(superHome))
+                                : ActionValue();
+  load(Preload::Super, super);
   load(Preload::Root, ActionValue(FEnvironment.Stage.LevelRoot(callee.Target->Level())));
-  load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));
+  // The player loads _global before _parent.
   load(Preload::Global, ActionValue(FEnvironment.Level.Global()));
+  load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));
   if (wantsArguments && !flag(Preload::Arguments))
     callee.Activation->SetMember(QStringLiteral("arguments"), argumentsArray);
-  if (info.Version2 && !(info.Flags & Preload::SuppressSuper) && !flag(Preload::Super))
+  if (superIsLocal)
     callee.Activation->SetMember(QStringLiteral("super"), super);
 
   for (std::size_t i = 0; i < info.Params.size(); ++i) {
@@ -748,6 +783,30 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
     else
       callee.Activation->SetMember(info.Params[i], value);
   }
+}
+
+void ActionInterpreter::CallThroughSuper(const ScriptSuper& super, const ActionValue& callee,
+                                         ActionValue& self) {
+  self = super.This();
+  if (dynamic_cast<const ScriptFunction*>(callee.Object().get()))
+    FSuperHome = super.Above();
+}
+
+ActionValue ActionInterpreter::SuperOf(const ScriptFunction& function, ScriptFrame& callee,
+                                       std::shared_ptr<ScriptObject> home) {
+  PlayerLevel& level = FEnvironment.Level;
+  // The function belongs to the level of this's chain that a call through super named, or
+  // else to this's prototype.
+  if (!home)
+    if (const auto self = callee.This.Object())
+      home = ScriptGlobals::PrototypeOf(level, *self);
+  ActionValue constructor = home ? home->Member(QStringLiteral("__constructor__")) : ActionValue();
+  if (constructor.IsUndefined())
+    constructor = ScriptClasses::SuperConstructor(function);
+  const auto super = std::make_shared<ScriptSuper>(
+      callee.This, home ? ScriptGlobals::PrototypeOf(level, *home) : nullptr, constructor);
+  callee.Activation->Keep(super);
+  return ActionValue(std::shared_ptr<ScriptObject>(super));
 }
 
 ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& constructor,
@@ -890,6 +949,8 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
     const ScriptObject::Slot* slot = prototype ? FindMember(*prototype, name) : nullptr;
     return slot ? ReadSlot(*slot, base) : ActionValue();
   }
+  if (const auto* super = dynamic_cast<const ScriptSuper*>(object.get()))
+    return super->Above() ? GetMember(ActionValue(super->Above()), name) : ActionValue();
   if (name == u"__proto__")
     return ActionValue(ScriptGlobals::PrototypeOf(level, *object));
   if (const ScriptObject::Slot* slot = object->OwnSlot(name))
@@ -945,8 +1006,9 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
   // leaves an object stays one (no number); toString giving an object gives its type.
   const ActionValue method =
       GetMember(value, preferText ? QStringLiteral("toString") : QStringLiteral("valueOf"));
+  // A bare object stands for no number, and for its type in text.
   if (!method.Object())
-    return {}; // a bare object stands for nothing
+    return preferText ? ActionValue(QStringLiteral("[type Object]")) : ActionValue();
   const ActionValue result = CallValue(method, value, {});
   if (Unwinding())
     return {};

@@ -16,6 +16,7 @@ class PlayerLevel;
 class PlayerStage;
 class ScriptFunction;
 class ScriptObject;
+class ScriptSuper;
 
 // Runs one frame script: the stack, control flow and function calls here; operators,
 // variables and paths, classes, built-ins and movie-clip actions in their own units. Actions it
@@ -80,6 +81,13 @@ private:
   Completion Call(const ScriptFunction& function, const ActionValue& receiver,
                   const Arguments& arguments);
   void Prepare(const ScriptFunction& function, const Arguments& arguments, ScriptFrame& callee);
+  // A call through super runs on super's this; the script function it calls gets a super
+  // one prototype level higher.
+  void CallThroughSuper(const ScriptSuper& super, const ActionValue& callee, ActionValue& self);
+  // The super object of a call of function belonging to home (null: this's prototype); the
+  // call owns it.
+  ActionValue SuperOf(const ScriptFunction& function, ScriptFrame& callee,
+                      std::shared_ptr<ScriptObject> home);
   // Calls callee when it is a function a script defined; nothing for any other value.
   std::optional<Completion> CallScriptFunction(const ActionValue& callee,
                                                const ActionValue& receiver,
@@ -113,6 +121,8 @@ private:
   std::size_t FExecuted = 0;
   int FDepth = 0;         // function calls and with and try blocks running inside each other
   int FAccessorDepth = 0; // getters, setters and watchers running inside each other
+  // The prototype level a call through super belongs to, taken by the call it starts.
+  std::shared_ptr<ScriptObject> FSuperHome;
   std::optional<ActionValue> FPendingThrow; // thrown inside a built-in's callback
   // The registers of the running frame script, which functions of version 2 share; spare
   // ones when a handler runs outside any frame script.

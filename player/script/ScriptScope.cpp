@@ -150,6 +150,9 @@ std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) co
 
 ActionValue ScriptScope::Lookup(const QString& name) const {
   if (name.startsWith(u'_')) {
+    // A variable a script named so hides the player's _root, _global and _levelN.
+    if (const auto holder = Holder(name))
+      return Read(holder, name);
     if (name == u"_root")
       return ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
     if (name == u"_global")

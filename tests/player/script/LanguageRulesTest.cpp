@@ -295,3 +295,76 @@ later:
   EXPECT_EQ(run.Get("after"), "1");
   EXPECT_EQ(run.Get("kept"), "k");
 }
+
+TEST(LanguageRules, SuperReachesTheLevelAboveAndLeftoverValuesStayOnTheStack) {
+  // Base() { log += "B" }; Derived() { super(); log += "D" }; Derived.prototype is a Base;
+  // Base.prototype.who() gives "base", Derived.prototype.who() gives "derived " + super.who().
+  const MovieRun run(R"(
+  push "log", ""
+  setVariable
+  defineFunction Base () {
+    push "log", "log"
+    getVariable
+    push "B"
+    add2
+    setVariable
+  }
+  defineFunction Derived () {
+    push 0, "super"
+    callFunction
+    pop
+    push "log", "log"
+    getVariable
+    push "D"
+    add2
+    setVariable
+  }
+  push "Base"
+  getVariable
+  push "prototype"
+  getMember
+  push "who"
+  defineFunction () {
+    push "base"
+    return
+  }
+  setMember
+  push "Derived"
+  getVariable
+  push "prototype", 0, "Base"
+  newObject
+  setMember
+  push "Derived"
+  getVariable
+  push "prototype"
+  getMember
+  push "who"
+  defineFunction () {
+    push "derived ", 0, "super"
+    getVariable
+    push "who"
+    callMethod
+    add2
+    return
+  }
+  setMember
+  push "log", ""
+  setVariable
+  push "answer", 0, 0, "Derived"
+  newObject
+  push "who"
+  callMethod
+  setVariable
+  defineFunction leaves () {
+    push "left"
+  }
+  push "leftover", 0, "leaves"
+  callFunction
+  pop
+  setVariable
+)",
+                     8);
+  EXPECT_EQ(run.Get("log"), "BD");
+  EXPECT_EQ(run.Get("answer"), "derived base");
+  EXPECT_EQ(run.Get("leftover"), "left"); // a function's unpopped values outlive it
+}
