@@ -297,9 +297,7 @@ bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& f
   case SwfActionCode::DefineLocal2: {
     // A variable the locals already have, their prototypes' included, keeps its value.
     const QString name = Pop().ToString(version);
-    const ScriptObject& locals =
-        frame.Activation ? static_cast<const ScriptObject&>(*frame.Activation) : *frame.Target;
-    if (!locals.FindSlot(name) && locals.Member(name).IsUndefined())
+    if (!scope.HasLocal(name))
       scope.DefineLocal(name, {});
     break;
   }

@@ -8,6 +8,8 @@
 #include "player/script/ScriptNative.h"
 #include "player/swf/SwfLimits.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString LevelPrefix = QStringLiteral("_level");
@@ -56,8 +58,8 @@ ActionValue ScriptScope::Get(const QString& name) const {
   if (name.contains(u':') || name.contains(u'/')) {
     if (!name.contains(u':'))
       return ActionValue(ResolveTarget(name));
-    const auto owner = Owner(name, member);
-    return owner ? owner->Member(member) : ActionValue();
+    const auto owner = PathOwner(name, member).Object();
+    return owner ? Read(owner, member) : ActionValue();
   }
   return Walk(name, {});
 }
@@ -71,11 +73,8 @@ void ScriptScope::Set(const QString& name, const ActionValue& value) const {
   }
   QString member = name;
   std::shared_ptr<ScriptObject> owner;
-  if (name.contains(u':') || name.contains(u'/')) {
-    owner = Owner(name, member);
-  } else if (const qsizetype dot = name.lastIndexOf(u'.'); dot >= 0) {
-    owner = Walk(QStringView(name).first(dot), {}).Object();
-    member = name.sliced(dot + 1);
+  if (IsPath(name)) {
+    owner = PathOwner(name, member).Object();
   } else {
     owner = Holder(name);
     if (!owner)
@@ -83,6 +82,21 @@ void ScriptScope::Set(const QString& name, const ActionValue& value) const {
   }
   if (owner)
     Write(owner, member, value);
+}
+
+ActionValue ScriptScope::PathOwner(const QString& name, QString& member) const {
+  // The member follows the last separator of any kind ("o:c.f" is f of o:c).
+  const qsizetype split =
+      std::max({name.lastIndexOf(u'.'), name.lastIndexOf(u':'), name.lastIndexOf(u'/')});
+  member = name.sliced(split + 1);
+  QString path = name.first(split);
+  if (name[split] == u'.' && !path.contains(u':') && !path.contains(u'/'))
+    return Walk(path, {});
+  if (path.isEmpty() && name[split] == u'/')
+    return ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
+  // A target path, with "a:b" naming b inside a as "a/b" does.
+  path.replace(u':', u'/');
+  return ActionValue(ResolveTarget(path));
 }
 
 void ScriptScope::DefineLocal(const QString& name, const ActionValue& value) const {
@@ -95,8 +109,23 @@ void ScriptScope::DefineLocal(const QString& name, const ActionValue& value) con
     Write(FFrame.Target, name, value);
 }
 
-bool ScriptScope::Holds(const ScriptObject& object, const QString& name) {
-  return object.FindSlot(name) || !object.Member(name).IsUndefined();
+bool ScriptScope::HasLocal(const QString& name) const {
+  return FFrame.Activation ? Holds(*FFrame.Activation, name) : Holds(*FFrame.Target, name);
+}
+
+bool ScriptScope::Holds(const ScriptObject& object, const QString& name) const {
+  if (!object.Member(name).IsUndefined())
+    return true;
+  // Along the chain, default prototypes included (a clip's MovieClip.prototype).
+  const ScriptObject* current = &object;
+  std::shared_ptr<ScriptObject> next;
+  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
+    if (current->OwnSlot(name))
+      return true;
+    next = ScriptGlobals::PrototypeOf(FEnvironment.Level, *current);
+    current = next.get();
+  }
+  return false;
 }
 
 ActionValue ScriptScope::Read(const std::shared_ptr<ScriptObject>& object,
@@ -120,8 +149,18 @@ std::shared_ptr<ScriptObject> ScriptScope::WithHolder(const QString& name) const
 }
 
 bool ScriptScope::Delete(const QString& name) const {
-  const auto holder = Holder(name);
-  return holder && holder->DeleteMember(name);
+  if (!IsPath(name)) {
+    const auto holder = Holder(name);
+    return holder && holder->DeleteMember(name);
+  }
+  QString member;
+  const ActionValue owner = PathOwner(name, member);
+  // Newer players say so when the path leads to a text, number or boolean.
+  if (FEnvironment.Version >= 10 && (owner.IsString() || owner.IsNumber() || owner.IsBoolean()))
+    FEnvironment.Stage.SendTrace(QStringLiteral(
+        "Parameters of primitive types are no longer coerced into the required type - Object."));
+  const auto object = owner.Object();
+  return object && object->DeleteMember(member);
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) const {
@@ -215,13 +254,4 @@ ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment) c
     return member;
   const auto object = base.Object();
   return object ? Inherited(*object, segment) : ActionValue();
-}
-
-std::shared_ptr<ScriptObject> ScriptScope::Owner(const QString& name, QString& member) const {
-  const qsizetype colon = name.lastIndexOf(u':');
-  const qsizetype split = colon >= 0 ? colon : name.lastIndexOf(u'/');
-  member = name.sliced(split + 1);
-  const QString path = name.first(split);
-  return path.isEmpty() && colon < 0 ? FEnvironment.Stage.LevelRoot(FFrame.Target->Level())
-                                     : ResolveTarget(path);
 }

@@ -25,6 +25,9 @@ public:
   void Set(const QString& name, const ActionValue& value) const;
   // Declares a local of the running function, or a timeline variable outside functions.
   void DefineLocal(const QString& name, const ActionValue& value) const;
+  // Whether the running body's locals (a function's, or the timeline's) have the variable,
+  // their prototypes' included.
+  bool HasLocal(const QString& name) const;
   // Deletes the variable from the first scope holding it; false when none does.
   bool Delete(const QString& name) const;
   // The object a target path names (a clip, mostly); null when none answers.
@@ -44,11 +47,12 @@ private:
   // A member object inherits from the default prototype of its kind (a clip's from
   // MovieClip's), which its own lookup does not reach.
   ActionValue Inherited(const ScriptObject& object, const QString& name) const;
-  // Splits "path:variable" (and "/path/variable") into the object and the member name.
-  std::shared_ptr<ScriptObject> Owner(const QString& name, QString& member) const;
+  // What the path part of a "path.variable", "path:variable" or "/path/variable" name
+  // leads to, and the member name.
+  ActionValue PathOwner(const QString& name, QString& member) const;
 
   // Whether object has the member itself or along its prototypes.
-  static bool Holds(const ScriptObject& object, const QString& name);
+  bool Holds(const ScriptObject& object, const QString& name) const;
   ActionValue Read(const std::shared_ptr<ScriptObject>& object, const QString& name) const;
   void Write(const std::shared_ptr<ScriptObject>& object, const QString& name,
              const ActionValue& value) const;

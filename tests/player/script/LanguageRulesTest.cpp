@@ -368,3 +368,36 @@ TEST(LanguageRules, SuperReachesTheLevelAboveAndLeftoverValuesStayOnTheStack) {
   EXPECT_EQ(run.Get("answer"), "derived base");
   EXPECT_EQ(run.Get("leftover"), "left"); // a function's unpopped values outlive it
 }
+
+TEST(LanguageRules, PathsNameTheMemberAfterTheirLastSeparator) {
+  const MovieRun run(R"(
+  push "o", "c", "f", 1, "g", 2, 2
+  initObject
+  push 1
+  initObject
+  setVariable
+  push "viaColon", "o:c.f"
+  getVariable
+  setVariable
+  push "deletedDot", "o:c.f"
+  delete2
+  setVariable
+  push "deletedColon", "o:c:g"
+  delete2
+  setVariable
+  push "leftF", "o.c.f"
+  getVariable
+  typeOf
+  setVariable
+  push "leftG", "o.c.g"
+  getVariable
+  typeOf
+  setVariable
+)",
+                     8);
+  EXPECT_EQ(run.Get("viaColon"), "1");
+  EXPECT_EQ(run.Get("deletedDot"), "true");
+  EXPECT_EQ(run.Get("deletedColon"), "true");
+  EXPECT_EQ(run.Get("leftF"), "undefined");
+  EXPECT_EQ(run.Get("leftG"), "undefined");
+}
