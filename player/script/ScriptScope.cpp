@@ -231,14 +231,47 @@ std::shared_ptr<ScriptObject> ScriptScope::Holder(const QString& name) const {
 }
 
 ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
-  bool first = base.IsUndefined();
+  if (base.IsUndefined()) {
+    // A path that leads nowhere from the first scope holding its first name is tried from
+    // the next one: "a.b.c" finds _global's a.b.c when the timeline's a.b has no c.
+    const qsizetype dot = path.indexOf(u'.');
+    const QString first = (dot < 0 ? path : path.first(dot)).toString();
+    const QStringView rest = dot < 0 ? QStringView() : path.sliced(dot + 1);
+    for (const auto& scope : ScopesHolding(first)) {
+      const ActionValue found = Walk(rest, Read(scope, first));
+      if (!found.IsUndefined())
+        return found;
+    }
+    base = Lookup(first);
+    return base.IsUndefined() ? base : Walk(rest, base);
+  }
   for (const QStringView segment : path.tokenize(u'.', Qt::SkipEmptyParts)) {
-    base = first ? Lookup(segment.toString()) : Step(base, segment.toString());
+    base = Step(base, segment.toString());
     if (base.IsUndefined())
       return {};
-    first = false;
   }
   return base;
+}
+
+std::vector<std::shared_ptr<ScriptObject>> ScriptScope::ScopesHolding(const QString& name) const {
+  std::vector<std::shared_ptr<ScriptObject>> scopes;
+  // The player's own names (_root, this, _levelN) are no variables of any scope.
+  if (name == u"this" || (name.startsWith(u'_') && !Holder(name)))
+    return scopes;
+  for (auto it = FFrame.With.rbegin(); it != FFrame.With.rend(); ++it)
+    if (Holds(**it, name))
+      scopes.push_back(*it);
+  if (FFrame.Activation && FFrame.Activation->HasOwnMember(name))
+    scopes.push_back(FFrame.Activation);
+  for (auto it = FFrame.Scope.rbegin(); it != FFrame.Scope.rend(); ++it)
+    if (Holds(**it, name))
+      scopes.push_back(*it);
+  if (Holds(*FFrame.Target, name))
+    scopes.push_back(FFrame.Target);
+  if (const auto global = FEnvironment.Level.Global();
+      FEnvironment.Version >= 5 && global->HasOwnMember(name))
+    scopes.push_back(global);
+  return scopes;
 }
 
 ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment) const {

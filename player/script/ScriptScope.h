@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 class ScriptObject;
 class ScriptRuntime;
@@ -39,6 +40,8 @@ public:
 private:
   // A name without path separators: the special names, then the scope chain.
   ActionValue Lookup(const QString& name) const;
+  // Every scope that has the variable, innermost first, _global last.
+  std::vector<std::shared_ptr<ScriptObject>> ScopesHolding(const QString& name) const;
   // Where the variable name lives now, or null.
   std::shared_ptr<ScriptObject> Holder(const QString& name) const;
   // Follows a dot path from base; the first segment is looked up when base is undefined.

@@ -393,6 +393,19 @@ TEST(LanguageRules, PathsNameTheMemberAfterTheirLastSeparator) {
   getVariable
   typeOf
   setVariable
+  push "_global"
+  getVariable
+  push "a", "b", "c", "global", 1
+  initObject
+  push 1
+  initObject
+  setMember
+  push "a", "b", "here", 1
+  initObject
+  setVariable
+  push "fromNextScope", "a.b.c"
+  getVariable
+  setVariable
 )",
                      8);
   EXPECT_EQ(run.Get("viaColon"), "1");
@@ -400,4 +413,6 @@ TEST(LanguageRules, PathsNameTheMemberAfterTheirLastSeparator) {
   EXPECT_EQ(run.Get("deletedColon"), "true");
   EXPECT_EQ(run.Get("leftF"), "undefined");
   EXPECT_EQ(run.Get("leftG"), "undefined");
+  // The timeline's a.b has no c: the path is tried again from _global.
+  EXPECT_EQ(run.Get("fromNextScope"), "global");
 }
