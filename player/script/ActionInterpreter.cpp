@@ -418,10 +418,12 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
   case SwfActionCode::CallFunction: {
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
-    // A plain call runs with the current timeline as this; super() runs the superclass
-    // constructor on this.
-    ActionValue callee = ScriptScope(FEnvironment, frame, *this).Get(name);
-    ActionValue self(frame.Target);
+    // A plain call runs with the current timeline as this, or on the with object that holds
+    // the function; super() runs the superclass constructor on this.
+    const ScriptScope scope(FEnvironment, frame, *this);
+    ActionValue callee = scope.Get(name);
+    const auto with = scope.WithHolder(name);
+    ActionValue self = with ? ActionValue(with) : ActionValue(frame.Target);
     if (const auto* super = dynamic_cast<const ScriptSuper*>(callee.Object().get())) {
       callee = super->Constructor();
       CallThroughSuper(*super, callee, self);
@@ -829,6 +831,9 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
   const auto object = ScriptClasses::NewInstance(FEnvironment.Level, function);
   if (!object)
     return Completion::Ended(Completion::Abort);
+  // Movies up to version 6 give every instance its constructor as a hidden member of its own.
+  if (FEnvironment.Version < 7)
+    object->DefineMember(QStringLiteral("constructor"), constructor);
   Completion completion = Call(*function, ActionValue(object), arguments);
   if (completion.How == Completion::Continue)
     completion.Value = ActionValue(object);

@@ -26,6 +26,8 @@ public:
   void Set(const QString& name, const ActionValue& value) const;
   // Declares a local of the running function, or a timeline variable outside functions.
   void DefineLocal(const QString& name, const ActionValue& value) const;
+  // The innermost with object that holds name, or null.
+  std::shared_ptr<ScriptObject> WithHolder(const QString& name) const;
   // Whether the running body's locals (a function's, or the timeline's) have the variable,
   // their prototypes' included.
   bool HasLocal(const QString& name) const;
@@ -59,8 +61,6 @@ private:
   ActionValue Read(const std::shared_ptr<ScriptObject>& object, const QString& name) const;
   void Write(const std::shared_ptr<ScriptObject>& object, const QString& name,
              const ActionValue& value) const;
-  // The innermost with object that holds name, or null.
-  std::shared_ptr<ScriptObject> WithHolder(const QString& name) const;
 
   const ScriptEnvironment& FEnvironment;
   ScriptFrame& FFrame;

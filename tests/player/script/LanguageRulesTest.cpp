@@ -246,6 +246,24 @@ TEST(LanguageRules, FunctionsSeeTheirThisAndShareTheFrameScriptsRegisters) {
   push "call"
   callMethod
   setVariable
+  push "o", "mark", "in o", "whoAmI"
+  defineFunction () {
+    push "this"
+    getVariable
+    push "mark"
+    getMember
+    return
+  }
+  push 2
+  initObject
+  setVariable
+  push "o"
+  getVariable
+  with {
+    push "calledInWith", 0, "whoAmI"
+    callFunction
+    setVariable
+  }
   push "this", "replaced"
   setVariable
   push "thisNow", "this"
@@ -256,6 +274,7 @@ TEST(LanguageRules, FunctionsSeeTheirThisAndShareTheFrameScriptsRegisters) {
   EXPECT_EQ(run.Get("kind"), "string");        // no boxing of a text this
   EXPECT_EQ(run.Get("thisName"), "movieclip"); // a suppressed this names the timeline
   EXPECT_EQ(run.Get("thisNow"), "replaced");
+  EXPECT_EQ(run.Get("calledInWith"), "in o"); // a function found on a with object runs on it
 
   // A function with one register of its own reaches the frame script's past it.
   constexpr int Pop = 0x17, SetVariable = 0x1D, CallFunction = 0x3D, StoreRegister = 0x87;
@@ -415,4 +434,18 @@ TEST(LanguageRules, PathsNameTheMemberAfterTheirLastSeparator) {
   EXPECT_EQ(run.Get("leftG"), "undefined");
   // The timeline's a.b has no c: the path is tried again from _global.
   EXPECT_EQ(run.Get("fromNextScope"), "global");
+}
+
+TEST(LanguageRules, VersionSixInstancesHoldTheirConstructor) {
+  const QString script = R"(
+  defineFunction Point () {
+  }
+  push "own", "constructor", 1, 0, "Point"
+  newObject
+  push "hasOwnProperty"
+  callMethod
+  setVariable
+)";
+  EXPECT_EQ(MovieRun(script, 6).Get("own"), "true");
+  EXPECT_EQ(MovieRun(script, 8).Get("own"), "false");
 }
