@@ -24,6 +24,12 @@ int LevelNumber(QStringView name) {
   return name.sliced(LevelPrefix.size()).toInt();
 }
 
+// Whether name is one of the properties a clip answers itself (_x, _parent, ...).
+bool IsClipProperty(const ScriptObject& object, const QString& name) {
+  return name.startsWith(u'_') && dynamic_cast<const MovieClip*>(&object) &&
+         (name == u"_parent" || MovieClip::PropertyByName(name.toLower()));
+}
+
 bool IsPath(const QString& name) {
   for (const QChar c : name)
     if (c == u'.' || c == u'/' || c == u':')
@@ -116,6 +122,9 @@ bool ScriptScope::HasLocal(const QString& name) const {
 bool ScriptScope::Holds(const ScriptObject& object, const QString& name) const {
   if (!object.Member(name).IsUndefined())
     return true;
+  // A clip's own properties answer for themselves, whatever its prototypes hold.
+  if (IsClipProperty(object, name))
+    return false;
   // Along the chain, default prototypes included (a clip's MovieClip.prototype).
   const ScriptObject* current = &object;
   std::shared_ptr<ScriptObject> next;
@@ -189,8 +198,9 @@ std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) co
 
 ActionValue ScriptScope::Lookup(const QString& name) const {
   if (name.startsWith(u'_')) {
-    // A variable a script named so hides the player's _root, _global and _levelN.
-    if (const auto holder = Holder(name))
+    // A variable a script gave a scope of its own hides the player's _root, _global and
+    // _levelN; one on a prototype does not.
+    if (const auto holder = Holder(name); holder && holder->HasOwnMember(name))
       return Read(holder, name);
     if (name == u"_root")
       return ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
@@ -204,7 +214,7 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
   if (const auto holder = Holder(name))
     return Read(holder, name);
   const ActionValue timeline = FFrame.Target->Member(name);
-  if (!timeline.IsUndefined())
+  if (!timeline.IsUndefined() || IsClipProperty(*FFrame.Target, name))
     return timeline;
   if (const ActionValue inherited = Inherited(*FFrame.Target, name); !inherited.IsUndefined())
     return inherited;
