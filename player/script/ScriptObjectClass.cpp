@@ -162,8 +162,18 @@ ActionValue ObjectClass(PlayerLevel& level) {
 }
 
 ActionValue FunctionClass(PlayerLevel& level) {
-  // Function(x) gives x back; a function cannot be made from text.
-  NativeClass function(level, [](NativeCall& call) { return call.Arg(0); });
+  // Function(x) gives x back, and Function() a new bare object; a function cannot be made
+  // from text.
+  NativeClass function(level, [](NativeCall& call) {
+    if (call.Has(0) || call.Constructing)
+      return call.Arg(0);
+    const auto bare = call.Level().NewObject();
+    if (bare) {
+      bare->DeleteMember(QStringLiteral("__proto__"));
+      bare->MakeBare();
+    }
+    return bare ? ActionValue(bare) : ActionValue();
+  });
   if (!function)
     return {};
   function.Method(QStringLiteral("call"), CallFunction)

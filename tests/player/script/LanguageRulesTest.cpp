@@ -264,6 +264,10 @@ TEST(LanguageRules, FunctionsSeeTheirThisAndShareTheFrameScriptsRegisters) {
     callFunction
     setVariable
   }
+  push "bare", 0, "Function"
+  callFunction
+  toString
+  setVariable
   push "this", "replaced"
   setVariable
   push "thisNow", "this"
@@ -274,7 +278,8 @@ TEST(LanguageRules, FunctionsSeeTheirThisAndShareTheFrameScriptsRegisters) {
   EXPECT_EQ(run.Get("kind"), "string");        // no boxing of a text this
   EXPECT_EQ(run.Get("thisName"), "movieclip"); // a suppressed this names the timeline
   EXPECT_EQ(run.Get("thisNow"), "replaced");
-  EXPECT_EQ(run.Get("calledInWith"), "in o"); // a function found on a with object runs on it
+  EXPECT_EQ(run.Get("bare"), "[type Object]"); // Function() makes an object with no prototype
+  EXPECT_EQ(run.Get("calledInWith"), "in o");  // a function found on a with object runs on it
 
   // A function with one register of its own reaches the frame script's past it.
   constexpr int Pop = 0x17, SetVariable = 0x1D, CallFunction = 0x3D, StoreRegister = 0x87;
