@@ -24,7 +24,7 @@ namespace {
 // Registers a frame script and a DefineFunction body have.
 constexpr int DefaultRegisters = 4;
 
-// How deep getters, setters and watchers may run inside each other.
+// How deep one getter, setter or watcher may run inside itself.
 constexpr int MaxAccessorDepth = 65;
 
 // DefineFunction2's flags, first byte high.
@@ -915,13 +915,16 @@ ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
 std::optional<ActionValue> ActionInterpreter::CallAccessor(const ActionValue& function,
                                                            const ActionValue& self,
                                                            const Arguments& arguments) {
-  // Getters, setters and watchers that run inside each other stop at a fixed depth: the
-  // one past it is skipped and the script goes on, as the player does.
-  if (FAccessorDepth >= MaxAccessorDepth)
+  // A getter, setter or watcher that runs inside itself stops at a fixed depth: the call
+  // past it is skipped and the script goes on, as the player does.
+  const ScriptObject* key = function.Object().get();
+  int& depth = FAccessorDepth[key];
+  if (depth >= MaxAccessorDepth)
     return std::nullopt;
-  ++FAccessorDepth;
+  ++depth;
   ActionValue result = CallValue(function, self, arguments);
-  --FAccessorDepth;
+  if (--FAccessorDepth[key] == 0)
+    FAccessorDepth.erase(key);
   return result;
 }
 
@@ -982,11 +985,7 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
   const auto object = base.Object();
   if (!object)
     return;
-  const ScriptObject::Slot* slot = FindMember(*object, name);
-  if (slot && slot->IsAccessor()) {
-    CallAccessor(ActionValue(slot->Setter), base, {value});
-    return;
-  }
+  // A watcher decides the value first, for a getter and setter property too.
   ActionValue stored = value;
   if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
     const ActionValue callback = watcher->Callback;
@@ -994,6 +993,11 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
     // A watcher too deep to run lets the value through.
     stored =
         CallAccessor(callback, base, {name, object->Member(name), value, data}).value_or(value);
+  }
+  // Looked up after the watcher ran, which may have changed the members.
+  if (const ScriptObject::Slot* slot = FindMember(*object, name); slot && slot->IsAccessor()) {
+    CallAccessor(ActionValue(slot->Setter), base, {stored});
+    return;
   }
   object->SetMember(name, stored);
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class MovieClip;
@@ -119,8 +120,9 @@ private:
   std::vector<ActionValue> FStack;
   std::size_t FStackBase = 0; // values below belong to the calling function
   std::size_t FExecuted = 0;
-  int FDepth = 0;         // function calls and with and try blocks running inside each other
-  int FAccessorDepth = 0; // getters, setters and watchers running inside each other
+  int FDepth = 0; // function calls and with and try blocks running inside each other
+  // How deep each getter, setter and watcher function runs inside itself now.
+  std::unordered_map<const ScriptObject*, int> FAccessorDepth;
   // The prototype level a call through super belongs to, taken by the call it starts.
   std::shared_ptr<ScriptObject> FSuperHome;
   std::optional<ActionValue> FPendingThrow; // thrown inside a built-in's callback

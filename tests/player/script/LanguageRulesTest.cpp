@@ -192,6 +192,23 @@ TEST(LanguageRules, VariablesRunGettersAndSettersAndDeepRecursionStops) {
   push "seen", "prop"
   getVariable
   setVariable
+  defineFunction (name, old, v) {
+    push "v"
+    getVariable
+    push "!"
+    add2
+    return
+  }
+  push "prop", 2, "this"
+  getVariable
+  push "watch"
+  callMethod
+  pop
+  push "prop", 5
+  setVariable
+  push "watched", "stored"
+  getVariable
+  setVariable
   push "calls", 0
   setVariable
   push null
@@ -216,8 +233,8 @@ TEST(LanguageRules, VariablesRunGettersAndSettersAndDeepRecursionStops) {
   setVariable
 )",
                      8);
-  EXPECT_EQ(run.Get("stored"), "10"); // var prop = 10 ran the setter
-  EXPECT_EQ(run.Get("seen"), "got 10");
+  EXPECT_EQ(run.Get("seen"), "got 10"); // var prop = 10 ran the setter
+  EXPECT_EQ(run.Get("watched"), "5!"); // a watcher decides what the setter gets
   EXPECT_EQ(run.Get("calls"), "65");
   EXPECT_EQ(run.Get("after"), "1");
 }
