@@ -28,6 +28,28 @@ const QHash<QString, MovieClip::Property>& PropertyNames() {
   return names;
 }
 
+constexpr double LowestTwips = -2147483648.0;
+
+// A position that does not fit 32 bits of twips (an infinity included) becomes the lowest
+// that does.
+double Position(double pixels) {
+  const double twips = pixels * TwipsPerPixel;
+  return twips >= LowestTwips && twips <= -LowestTwips - 1 ? pixels : LowestTwips / TwipsPerPixel;
+}
+
+// `_alpha` is kept as an 8.8 fixed-point multiplier, cut towards zero and wrapped to 16 bits.
+double AlphaMultiplier(double percent) {
+  const double fixed = std::trunc(percent * 256 / 100);
+  if (!std::isfinite(fixed))
+    return 0;
+  return double(qint16(qint32(std::fmod(fixed, 65536.0)))) / 256;
+}
+
+// A transform part that is not finite (an infinite scale, an undefined rotation) draws as 0.
+double Drawable(double value) {
+  return std::isfinite(value) ? value : 0;
+}
+
 } // namespace
 
 MovieClip::MovieClip(int level, const QRectF& frameRect) : FLevel(level), FFrameRect(frameRect) {}
@@ -73,18 +95,33 @@ ActionValue MovieClip::Member(const QString& name) const {
   if (name.startsWith(u'_')) {
     if (const auto property = PropertyByName(name.toLower()))
       return GetProperty(*property);
-    if (name == u"_parent") {
+    const Qt::CaseSensitivity nameCase = IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    if (name.compare(u"_parent", nameCase) == 0) {
       const auto parent = FParent.lock();
       return parent ? ActionValue(std::static_pointer_cast<ScriptObject>(parent)) : ActionValue();
     }
+    if (name.compare(u"_root", nameCase) == 0)
+      return ActionValue(std::static_pointer_cast<ScriptObject>(RootClip()));
+    if (name.compare(u"_lockroot", nameCase) == 0)
+      return FLocksRoot;
   }
   return ScriptObject::Member(name);
+}
+
+std::shared_ptr<MovieClip> MovieClip::RootClip() const {
+  const MovieClip* clip = this;
+  while (!clip->FLocksRoot && clip->Parent())
+    clip = clip->Parent();
+  return std::const_pointer_cast<MovieClip>(
+      std::static_pointer_cast<const MovieClip>(clip->shared_from_this()));
 }
 
 void MovieClip::SetMember(const QString& name, const ActionValue& value) {
   // Property names ignore case in every version.
   if (const auto property = name.startsWith(u'_') ? PropertyByName(name.toLower()) : std::nullopt)
     SetProperty(*property, value);
+  else if (name.compare(u"_lockroot", IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0)
+    FLocksRoot = value.ToBoolean(MovieVersion());
   else
     ScriptObject::SetMember(name, value);
 }
@@ -104,9 +141,9 @@ ActionValue MovieClip::GetProperty(int property) const {
   case Visible:
     return FVisible;
   case Width:
-    return Transform().mapRect(ContentBounds()).width() / TwipsPerPixel;
+    return Extent(true);
   case Height:
-    return Transform().mapRect(ContentBounds()).height() / TwipsPerPixel;
+    return Extent(false);
   case Rotation:
     return FRotation;
   case Target:
@@ -127,30 +164,29 @@ ActionValue MovieClip::GetProperty(int property) const {
 void MovieClip::SetProperty(int property, const ActionValue& value) {
   if (property == Name) {
     const auto parent = FParent.lock();
-    if (parent && parent->ScriptObject::Member(FName).Object().get() == this) {
-      parent->RemoveMember(FName);
-      FName = value.ToString();
+    const QString old = FName;
+    FName = value.ToString();
+    if (parent && parent->ScriptObject::Member(old).Object().get() == this) {
+      parent->RemoveMember(old);
+      parent->NameChild(old);
       parent->ScriptObject::SetMember(FName, shared_from_this());
     }
     return;
   }
-  if (property == Visible) {
-    // "0" and "1" arrive as text from the host, true and false from scripts.
-    const double number = value.ToNumber();
-    FVisible = value.IsBoolean()
-                   ? value.ToBoolean()
-                   : value.ToString() == u"true" || (number != 0 && !std::isnan(number));
-    return;
-  }
+  // A value that is no number leaves every numeric property as it was; infinities are
+  // taken, each property storing them its own way.
   const double number = value.ToNumber();
-  if (!std::isfinite(number))
+  if (std::isnan(number))
     return;
   switch (property) {
+  case Visible:
+    FVisible = number != 0;
+    break;
   case X:
-    FX = number;
+    FX = Position(number);
     break;
   case Y:
-    FY = number;
+    FY = Position(number);
     break;
   case XScale:
     FXScale = number;
@@ -159,7 +195,7 @@ void MovieClip::SetProperty(int property, const ActionValue& value) {
     FYScale = number;
     break;
   case Alpha:
-    FColorTransform.Multiply[3] = number / 100;
+    FColorTransform.Multiply[3] = AlphaMultiplier(number);
     break;
   case Width:
     SetSize(number, true);
@@ -176,18 +212,24 @@ void MovieClip::SetProperty(int property, const ActionValue& value) {
 }
 
 void MovieClip::SetSize(double pixels, bool horizontal) {
-  const QRectF bounds = ContentBounds();
+  const QRectF bounds = DrawnBounds();
   const double extent = horizontal ? bounds.width() : bounds.height();
-  if (extent <= 0)
+  if (!(extent > 0) || !std::isfinite(pixels))
     return;
   (horizontal ? FXScale : FYScale) = pixels * TwipsPerPixel / extent * 100;
+}
+
+double MovieClip::Extent(bool horizontal) const {
+  const QRectF bounds = Transform().mapRect(DrawnBounds());
+  return std::round((horizontal ? bounds.width() : bounds.height())) / TwipsPerPixel;
 }
 
 QString MovieClip::TargetPath() const {
   const auto parent = FParent.lock();
   if (!parent)
-    return QStringLiteral("_level") + QString::number(FLevel);
-  return parent->TargetPath() + u'/' + FName;
+    return FLevel == 0 ? QStringLiteral("/") : QStringLiteral("_level") + QString::number(FLevel);
+  const QString above = parent->TargetPath();
+  return (above == u"/" ? above : above + u'/') + FName;
 }
 
 QString MovieClip::ToText() const {
@@ -207,12 +249,19 @@ QTransform MovieClip::Transform() const {
   const double yAngle = xAngle + FSkew;
   const double xScale = FXScale / 100;
   const double yScale = FYScale / 100;
-  return QTransform(xScale * std::cos(xAngle), xScale * std::sin(xAngle),
-                    -yScale * std::sin(yAngle), yScale * std::cos(yAngle), FX * TwipsPerPixel,
-                    FY * TwipsPerPixel);
+  return QTransform(Drawable(xScale * std::cos(xAngle)), Drawable(xScale * std::sin(xAngle)),
+                    Drawable(-yScale * std::sin(yAngle)), Drawable(yScale * std::cos(yAngle)),
+                    FX * TwipsPerPixel, FY * TwipsPerPixel);
 }
 
 QRectF MovieClip::ContentBounds() const {
+  const QRectF bounds = DrawnBounds();
+  if (!bounds.isValid() && FFrameRect)
+    return *FFrameRect;
+  return bounds;
+}
+
+QRectF MovieClip::DrawnBounds() const {
   QRectF bounds;
   for (const DisplayEntry& entry : FDisplay) {
     const QRectF part =
@@ -221,8 +270,6 @@ QRectF MovieClip::ContentBounds() const {
     if (part.isValid())
       bounds = bounds.isValid() ? bounds.united(part) : part;
   }
-  if (!bounds.isValid() && FFrameRect)
-    return *FFrameRect;
   return bounds;
 }
 
@@ -249,7 +296,27 @@ void MovieClip::AddChild(const std::shared_ptr<MovieClip>& child, int depth, int
   entry.Depth = depth;
   entry.ClipDepth = clipDepth;
   Insert(std::move(entry));
-  ScriptObject::SetMember(child->FName, std::static_pointer_cast<ScriptObject>(child));
+  // From version 6 on a name keeps answering with the clip that took it first.
+  const auto* named =
+      dynamic_cast<const MovieClip*>(ScriptObject::Member(child->FName).Object().get());
+  const bool taken = named && named->Parent() == this && !named->IsUnloaded();
+  if (!taken || MovieVersion() < 6)
+    ScriptObject::SetMember(child->FName, std::static_pointer_cast<ScriptObject>(child));
+}
+
+int MovieClip::MovieVersion() const {
+  for (const MovieClip* clip = this; clip; clip = clip->Parent())
+    if (clip->FDictionary)
+      return clip->FDictionary->Version;
+  return 8;
+}
+
+void MovieClip::NameChild(const QString& name) {
+  for (const DisplayEntry& entry : FDisplay)
+    if (entry.Clip && entry.Clip->FName == name) {
+      ScriptObject::SetMember(name, entry.Clip->shared_from_this());
+      return;
+    }
 }
 
 void MovieClip::Insert(DisplayEntry entry) {
@@ -275,7 +342,9 @@ std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {
     return std::nullopt;
   DisplayEntry entry = std::move(*found);
   FDisplay.erase(FDisplay.begin() + (found - FDisplay.data()));
-  if (entry.Clip && ScriptObject::Member(entry.Clip->FName).Object().get() == entry.Clip)
+  if (entry.Clip && ScriptObject::Member(entry.Clip->FName).Object().get() == entry.Clip) {
     RemoveMember(entry.Clip->FName);
+    NameChild(entry.Clip->FName);
+  }
   return entry;
 }

@@ -26,6 +26,7 @@ struct ScriptFrame {
   std::vector<std::shared_ptr<ScriptObject>> With;
   std::shared_ptr<MovieClip> Origin; // the timeline the code belongs to
   std::shared_ptr<MovieClip> Target; // changed by SetTarget; Origin otherwise
+  bool TargetMissing = false;        // the last SetTarget named no clip
   std::shared_ptr<ScriptObject> This;
   std::shared_ptr<ScriptActivation> Activation; // a function call's locals; null otherwise
   std::vector<ActionValue> Registers;

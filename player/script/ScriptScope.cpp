@@ -11,9 +11,10 @@ namespace {
 
 const QString LevelPrefix = QStringLiteral("_level");
 
-// The level number of a "_levelN" name, or -1.
-int LevelNumber(QStringView name) {
-  if (!name.startsWith(LevelPrefix) || name.size() == LevelPrefix.size() || name.size() > 16)
+// The level number of a "_levelN" name, or -1; caseSensitivity as the movie names things.
+int LevelNumber(QStringView name, Qt::CaseSensitivity caseSensitivity) {
+  if (!name.startsWith(LevelPrefix, caseSensitivity) || name.size() == LevelPrefix.size() ||
+      name.size() > 16)
     return -1;
   for (const QChar c : name.sliced(LevelPrefix.size()))
     if (c < u'0' || c > u'9')
@@ -104,7 +105,9 @@ std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) co
       const auto clip = current.IsUndefined() ? FFrame.Target : current.Object();
       current = clip ? clip->Member(QStringLiteral("_parent")) : ActionValue();
     } else if (current.IsUndefined()) {
-      current = Walk(part, {});
+      QStringView members = part;
+      const ActionValue base = FromTarget(members);
+      current = base.IsUndefined() ? base : Walk(members, base);
     } else {
       current = Walk(part, current);
     }
@@ -114,13 +117,18 @@ std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) co
   return current.IsUndefined() ? FFrame.Target : current.Object();
 }
 
+Qt::CaseSensitivity ScriptScope::NameCase() const {
+  // Movies before version 7 ignore the case of names, the player's own included.
+  return FEnvironment.Version < 7 ? Qt::CaseInsensitive : Qt::CaseSensitive;
+}
+
 ActionValue ScriptScope::Lookup(const QString& name) const {
   if (name.startsWith(u'_')) {
-    if (name == u"_root")
-      return ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
-    if (name == u"_global")
+    if (name.compare(u"_root", NameCase()) == 0)
+      return ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target->RootClip()));
+    if (name.compare(u"_global", NameCase()) == 0)
       return ActionValue(FEnvironment.Level.Global());
-    if (const int level = LevelNumber(name); level >= 0)
+    if (const int level = LevelNumber(name, NameCase()); level >= 0)
       return ActionValue(FEnvironment.Stage.LevelRoot(level));
   } else if (name == u"this") {
     return ActionValue(FFrame.This);
@@ -152,6 +160,17 @@ std::shared_ptr<ScriptObject> ScriptScope::Holder(const QString& name) const {
   return nullptr;
 }
 
+ActionValue ScriptScope::FromTarget(QStringView& path) const {
+  // A target path names what the current target holds, not what the scope chain reaches;
+  // the special names keep their meaning.
+  const qsizetype dot = path.indexOf(u'.');
+  const QString first = (dot < 0 ? path : path.first(dot)).toString();
+  path = dot < 0 ? QStringView() : path.sliced(dot + 1);
+  if (first.startsWith(u'_') || first == u"this")
+    return Lookup(first);
+  return Step(ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target)), first);
+}
+
 ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
   bool first = base.IsUndefined();
   for (const QStringView segment : path.tokenize(u'.', Qt::SkipEmptyParts)) {
@@ -164,11 +183,11 @@ ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
 }
 
 ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment) const {
-  if (const int level = LevelNumber(segment); level >= 0)
+  if (const int level = LevelNumber(segment, NameCase()); level >= 0)
     return ActionValue(FEnvironment.Stage.LevelRoot(level));
-  if (segment == u"_root")
+  if (segment.compare(u"_root", NameCase()) == 0)
     if (const auto* clip = dynamic_cast<const MovieClip*>(base.Object().get()))
-      return ActionValue(FEnvironment.Stage.LevelRoot(clip->Level()));
+      return ActionValue(std::static_pointer_cast<ScriptObject>(clip->RootClip()));
   const ActionValue member = MemberOf(base, segment);
   if (!member.IsUndefined())
     return member;

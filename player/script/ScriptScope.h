@@ -29,6 +29,7 @@ public:
   static ActionValue MemberOf(const ActionValue& base, const QString& name);
 
 private:
+  Qt::CaseSensitivity NameCase() const;
   // A name without path separators: the special names, then the scope chain.
   ActionValue Lookup(const QString& name) const;
   // Where the variable name lives now, or null.
@@ -36,6 +37,8 @@ private:
   // Follows a dot path from base; the first segment is looked up when base is undefined.
   ActionValue Walk(QStringView path, ActionValue base) const;
   ActionValue Step(const ActionValue& base, const QString& segment) const;
+  // The first segment of a target path, looked up on the current target; path keeps the rest.
+  ActionValue FromTarget(QStringView& path) const;
   // A member object inherits from the default prototype of its kind (a clip's from
   // MovieClip's), which its own lookup does not reach.
   ActionValue Inherited(const ScriptObject& object, const QString& name) const;
