@@ -30,6 +30,36 @@ const QHash<QString, MovieClip::Property>& PropertyNames() {
 
 constexpr double LowestTwips = -2147483648.0;
 
+// The names `blendMode` reads and takes, in the order of the file format's numbers 1 to 14.
+const QString BlendModeNames[] = {
+    QStringLiteral("normal"),     QStringLiteral("layer"),    QStringLiteral("multiply"),
+    QStringLiteral("screen"),     QStringLiteral("lighten"),  QStringLiteral("darken"),
+    QStringLiteral("difference"), QStringLiteral("add"),      QStringLiteral("subtract"),
+    QStringLiteral("invert"),     QStringLiteral("alpha"),    QStringLiteral("erase"),
+    QStringLiteral("overlay"),    QStringLiteral("hardlight")};
+constexpr int BlendModeCount = 14;
+
+// The blend mode a script's value names: a name exactly as written, the format's number (of
+// its low 8 bits, 0 for normal too), or undefined and null for normal; nothing otherwise.
+std::optional<SwfBlendMode> BlendModeOf(const ActionValue& value) {
+  if (value.IsUndefined() || value.IsNull())
+    return SwfBlendMode::Normal;
+  if (value.IsString()) {
+    for (int mode = 0; mode < BlendModeCount; ++mode)
+      if (value.ToString() == BlendModeNames[mode])
+        return SwfBlendMode(mode);
+    return std::nullopt;
+  }
+  if (!value.IsNumber() || !std::isfinite(value.ToNumber()))
+    return std::nullopt;
+  const int number = int(qint64(std::fmod(std::trunc(value.ToNumber()), 4294967296.0)) & 0xFF);
+  if (number > BlendModeCount)
+    return std::nullopt;
+  return SwfBlendMode(std::max(0, number - 1));
+}
+
+const QString BlendModeMember = QStringLiteral("blendMode");
+
 // A position that does not fit 32 bits of twips (an infinity included) becomes the lowest
 // that does.
 double Position(double pixels) {
@@ -105,6 +135,8 @@ ActionValue MovieClip::Member(const QString& name) const {
     if (name.compare(u"_lockroot", nameCase) == 0)
       return FLocksRoot;
   }
+  if (name == BlendModeMember && MovieVersion() >= 8)
+    return BlendModeNames[int(FEffects.Blend)];
   return ScriptObject::Member(name);
 }
 
@@ -122,6 +154,8 @@ void MovieClip::SetMember(const QString& name, const ActionValue& value) {
     SetProperty(*property, value);
   else if (name.compare(u"_lockroot", IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0)
     FLocksRoot = value.ToBoolean(MovieVersion());
+  else if (name == BlendModeMember && MovieVersion() >= 8)
+    FEffects.Blend = BlendModeOf(value).value_or(FEffects.Blend);
   else
     ScriptObject::SetMember(name, value);
 }

@@ -73,9 +73,9 @@ ActionValue ScriptClipActions::GetProperty(const ActionValue& target,
     return {};
   if (number >= HighQuality)
     return PlayerProperty(number);
-  // From version 7 on, the current target of a tellTarget that found no clip has no properties.
+  // The current target of a tellTarget that found no clip has no properties.
   const bool current = !target.Object() && target.ToString(FEnvironment.Version).isEmpty();
-  if (current && FFrame.TargetMissing && FEnvironment.Version >= 7)
+  if (current && FFrame.TargetMissing)
     return {};
   const MovieClip* clip = TargetClip(target);
   return clip ? clip->GetProperty(number) : ActionValue();
