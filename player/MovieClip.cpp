@@ -96,13 +96,10 @@ void MovieClip::SetMatrix(const QTransform& matrix) {
   FX = matrix.dx() / TwipsPerPixel;
   FY = matrix.dy() / TwipsPerPixel;
   FXScale = std::hypot(matrix.m11(), matrix.m12()) * 100;
+  // Both scales read as lengths; a mirrored matrix keeps its mirror in the skew.
   FYScale = std::hypot(matrix.m21(), matrix.m22()) * 100;
-  const bool mirrored = matrix.determinant() < 0;
-  if (mirrored)
-    FYScale = -FYScale;
   const double xAngle = std::atan2(matrix.m12(), matrix.m11());
-  const double yAngle =
-      mirrored ? std::atan2(matrix.m21(), -matrix.m22()) : std::atan2(-matrix.m21(), matrix.m22());
+  const double yAngle = std::atan2(-matrix.m21(), matrix.m22());
   FRotation = xAngle * 180 / M_PI;
   FSkew = std::remainder(yAngle - xAngle, 2 * M_PI);
 }
