@@ -367,6 +367,22 @@ MovieClip::DisplayEntry* MovieClip::EntryAt(int depth) {
   return at != FDisplay.end() && at->Depth == depth ? &*at : nullptr;
 }
 
+MovieClip* MovieClip::ChildNamed(const QString& name) const {
+  const int version = MovieVersion();
+  const Qt::CaseSensitivity nameCase = version < 7 ? Qt::CaseInsensitive : Qt::CaseSensitive;
+  const auto named = [&](const DisplayEntry& entry) {
+    return entry.Clip && !entry.Clip->IsUnloaded() &&
+           entry.Clip->FName.compare(name, nameCase) == 0;
+  };
+  // Version 5 movies find the deepest clip of that name, later ones the first.
+  if (version < 6) {
+    const auto found = std::find_if(FDisplay.rbegin(), FDisplay.rend(), named);
+    return found == FDisplay.rend() ? nullptr : found->Clip;
+  }
+  const auto found = std::find_if(FDisplay.begin(), FDisplay.end(), named);
+  return found == FDisplay.end() ? nullptr : found->Clip;
+}
+
 std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {
   DisplayEntry* found = EntryAt(depth);
   if (!found)

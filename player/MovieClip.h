@@ -118,6 +118,9 @@ public:
   void AddChild(const std::shared_ptr<MovieClip>& child, int depth = 0, int clipDepth = 0);
   // The entry at depth, or null.
   DisplayEntry* EntryAt(int depth);
+  // The first clip on the display list with that name, compared as the clip's movie
+  // compares names; null when none has it.
+  MovieClip* ChildNamed(const QString& name) const;
   // Takes the entry at depth off the display list; its clip stops being a member.
   std::optional<DisplayEntry> RemoveEntryAt(int depth);
   // Sets a child's placement transform as a placement matrix gives it.

@@ -248,9 +248,12 @@ bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& f
   const ScriptScope scope(FEnvironment, frame);
   bool ok = true;
   switch (action.Code) {
-  case SwfActionCode::GetVariable:
-    ok = Push(scope.Get(Pop().ToString(version)));
+  case SwfActionCode::GetVariable: {
+    // An object names the variable its toString gives.
+    const QString name = ToText(Pop());
+    ok = Push(scope.Get(name));
     break;
+  }
   case SwfActionCode::SetVariable: {
     const ActionValue value = Pop();
     scope.Set(Pop().ToString(version), value);

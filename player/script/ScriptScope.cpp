@@ -22,6 +22,11 @@ int LevelNumber(QStringView name, Qt::CaseSensitivity caseSensitivity) {
   return name.sliced(LevelPrefix.size()).toInt();
 }
 
+// A path of slashes alone, without a colon or a dot.
+bool IsSlashPath(const QString& name) {
+  return name.contains(u'/') && !name.contains(u':') && !name.contains(u'.');
+}
+
 bool IsPath(const QString& name) {
   for (const QChar c : name)
     if (c == u'.' || c == u'/' || c == u':')
@@ -52,24 +57,22 @@ ActionValue ScriptScope::Inherited(const ScriptObject& object, const QString& na
 ActionValue ScriptScope::Get(const QString& name) const {
   if (!IsPath(name))
     return Lookup(name);
-  QString member;
-  if (name.contains(u':') || name.contains(u'/')) {
-    if (!name.contains(u':'))
-      return ActionValue(ResolveTarget(name));
-    const auto owner = Owner(name, member);
-    return owner ? owner->Member(member) : ActionValue();
+  // Slashes alone make a variable's name first, a target path only when no variable has it.
+  if (IsSlashPath(name)) {
+    if (const ActionValue plain = Lookup(name); !plain.IsUndefined())
+      return plain;
+    return ActionValue(ResolveTarget(name));
   }
-  return Walk(name, {});
+  QString member;
+  const auto owner = Owner(name, member);
+  return owner ? Step(ActionValue(owner), member, false) : ActionValue();
 }
 
 void ScriptScope::Set(const QString& name, const ActionValue& value) const {
   QString member = name;
   std::shared_ptr<ScriptObject> owner;
-  if (name.contains(u':') || name.contains(u'/')) {
+  if (IsPath(name) && !IsSlashPath(name)) {
     owner = Owner(name, member);
-  } else if (const qsizetype dot = name.lastIndexOf(u'.'); dot >= 0) {
-    owner = Walk(QStringView(name).first(dot), {}).Object();
-    member = name.sliced(dot + 1);
   } else {
     owner = Holder(name);
     if (!owner)
@@ -92,29 +95,53 @@ bool ScriptScope::Delete(const QString& name) const {
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) const {
+  return ResolvePath(path, false).Object();
+}
+
+ActionValue ScriptScope::ResolvePath(QStringView path, bool variablePath) const {
   if (path.isEmpty())
-    return FFrame.Target;
-  ActionValue current;
-  QStringView rest = path;
-  if (rest.startsWith(u'/')) {
-    current = ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
-    rest = rest.sliced(1);
+    return ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target));
+  // One colon may end a path ("clip:"), two name nothing.
+  if (path.endsWith(u"::"))
+    return {};
+  ActionValue current; // undefined while at the start, relative to the current target
+  // Parts run between slashes and colons; dots part names too until the first slash.
+  bool afterSlash = false;
+  if (path.startsWith(u'/')) {
+    current = ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target->RootClip()));
+    path = path.sliced(1);
+    afterSlash = true;
   }
-  for (const QStringView part : rest.tokenize(u'/', Qt::SkipEmptyParts)) {
+  for (qsizetype at = 0; at <= path.size();) {
+    qsizetype end = at;
+    while (end < path.size() && path[end] != u'/' && path[end] != u':')
+      ++end;
+    const QStringView part = path.sliced(at, end - at);
     if (part == u"..") {
       const auto clip = current.IsUndefined() ? FFrame.Target : current.Object();
       current = clip ? clip->Member(QStringLiteral("_parent")) : ActionValue();
-    } else if (current.IsUndefined()) {
-      QStringView members = part;
-      const ActionValue base = FromTarget(members);
-      current = base.IsUndefined() ? base : Walk(members, base);
-    } else {
-      current = Walk(part, current);
+      if (current.IsUndefined())
+        return {};
+    } else if (!part.isEmpty()) {
+      const QList<QStringView> names = afterSlash ? QList<QStringView>{part} : part.split(u'.');
+      for (qsizetype i = 0; i < names.size(); ++i) {
+        // "a." is "a"; "a..b" names nothing.
+        if (names[i].isEmpty()) {
+          if (i + 1 == names.size())
+            break;
+          return {};
+        }
+        const QString name = names[i].toString();
+        current = current.IsUndefined() ? First(name, variablePath) : Step(current, name, true);
+        if (current.IsUndefined())
+          return {};
+      }
     }
-    if (current.IsUndefined())
-      return nullptr;
+    afterSlash = afterSlash || (end < path.size() && path[end] == u'/');
+    at = end + 1;
   }
-  return current.IsUndefined() ? FFrame.Target : current.Object();
+  return current.IsUndefined() ? ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target))
+                               : current;
 }
 
 Qt::CaseSensitivity ScriptScope::NameCase() const {
@@ -160,46 +187,40 @@ std::shared_ptr<ScriptObject> ScriptScope::Holder(const QString& name) const {
   return nullptr;
 }
 
-ActionValue ScriptScope::FromTarget(QStringView& path) const {
-  // A target path names what the current target holds, not what the scope chain reaches;
-  // the special names keep their meaning.
-  const qsizetype dot = path.indexOf(u'.');
-  const QString first = (dot < 0 ? path : path.first(dot)).toString();
-  path = dot < 0 ? QStringView() : path.sliced(dot + 1);
-  if (first.startsWith(u'_') || first == u"this")
-    return Lookup(first);
-  return Step(ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target)), first);
+ActionValue ScriptScope::First(const QString& name, bool variablePath) const {
+  // The special names keep their meaning; a variable's path also starts from "this".
+  if (name.startsWith(u'_') || (variablePath && name == u"this"))
+    return Lookup(name);
+  if (MovieClip* child = FFrame.Target->ChildNamed(name))
+    return ActionValue(child->shared_from_this());
+  // A variable's path starts along the scope chain, a target path on the current target.
+  return variablePath
+             ? Lookup(name)
+             : Step(ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target)), name, true);
 }
 
-ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
-  bool first = base.IsUndefined();
-  for (const QStringView segment : path.tokenize(u'.', Qt::SkipEmptyParts)) {
-    base = first ? Lookup(segment.toString()) : Step(base, segment.toString());
-    if (base.IsUndefined())
-      return {};
-    first = false;
-  }
-  return base;
-}
-
-ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment) const {
+ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment,
+                              bool childFirst) const {
   if (const int level = LevelNumber(segment, NameCase()); level >= 0)
     return ActionValue(FEnvironment.Stage.LevelRoot(level));
-  if (segment.compare(u"_root", NameCase()) == 0)
-    if (const auto* clip = dynamic_cast<const MovieClip*>(base.Object().get()))
-      return ActionValue(std::static_pointer_cast<ScriptObject>(clip->RootClip()));
+  const auto* clip = dynamic_cast<const MovieClip*>(base.Object().get());
+  if (clip && segment.compare(u"_root", NameCase()) == 0)
+    return ActionValue(std::static_pointer_cast<ScriptObject>(clip->RootClip()));
+  MovieClip* child = clip ? clip->ChildNamed(segment) : nullptr;
+  if (child && childFirst)
+    return ActionValue(child->shared_from_this());
   const ActionValue member = MemberOf(base, segment);
   if (!member.IsUndefined())
     return member;
+  if (child)
+    return ActionValue(child->shared_from_this());
   const auto object = base.Object();
   return object ? Inherited(*object, segment) : ActionValue();
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::Owner(const QString& name, QString& member) const {
-  const qsizetype colon = name.lastIndexOf(u':');
-  const qsizetype split = colon >= 0 ? colon : name.lastIndexOf(u'/');
+  // The variable follows the last colon or dot; what comes before is its clip's path.
+  const qsizetype split = std::max(name.lastIndexOf(u':'), name.lastIndexOf(u'.'));
   member = name.sliced(split + 1);
-  const QString path = name.first(split);
-  return path.isEmpty() && colon < 0 ? FEnvironment.Stage.LevelRoot(FFrame.Target->Level())
-                                     : ResolveTarget(path);
+  return ResolvePath(QStringView(name).first(split), true).Object();
 }

@@ -34,15 +34,17 @@ private:
   ActionValue Lookup(const QString& name) const;
   // Where the variable name lives now, or null.
   std::shared_ptr<ScriptObject> Holder(const QString& name) const;
-  // Follows a dot path from base; the first segment is looked up when base is undefined.
-  ActionValue Walk(QStringView path, ActionValue base) const;
-  ActionValue Step(const ActionValue& base, const QString& segment) const;
-  // The first segment of a target path, looked up on the current target; path keeps the rest.
-  ActionValue FromTarget(QStringView& path) const;
+  // Follows a slash, colon or dot path from the current target; a variable's path
+  // (variablePath) starts along the scope chain and from "this" too.
+  ActionValue ResolvePath(QStringView path, bool variablePath) const;
+  // The object the first name of a path names.
+  ActionValue First(const QString& name, bool variablePath) const;
+  // A member of base; of a clip, a child by that name before a variable (childFirst) or after.
+  ActionValue Step(const ActionValue& base, const QString& segment, bool childFirst) const;
   // A member object inherits from the default prototype of its kind (a clip's from
   // MovieClip's), which its own lookup does not reach.
   ActionValue Inherited(const ScriptObject& object, const QString& name) const;
-  // Splits "path:variable" (and "/path/variable") into the object and the member name.
+  // Splits a variable's path ("clip:name", "a.b.name") into its owner and the member name.
   std::shared_ptr<ScriptObject> Owner(const QString& name, QString& member) const;
 
   const ScriptEnvironment& FEnvironment;
