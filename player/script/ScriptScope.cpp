@@ -286,6 +286,10 @@ ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
     const qsizetype dot = path.indexOf(u'.');
     const QString first = (dot < 0 ? path : path.first(dot)).toString();
     const QStringView rest = dot < 0 ? QStringView() : path.sliced(dot + 1);
+    // A child clip of the current target answers before a variable of its name.
+    if (!first.startsWith(u'_') && first != u"this")
+      if (MovieClip* child = FFrame.Target->ChildNamed(first))
+        return Walk(rest, ActionValue(child->shared_from_this()));
     for (const auto& scope : ScopesHolding(first)) {
       const ActionValue found = Walk(rest, Read(scope, first));
       if (!found.IsUndefined())
@@ -294,8 +298,10 @@ ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
     base = Lookup(first);
     return base.IsUndefined() ? base : Walk(rest, base);
   }
-  for (const QStringView segment : path.tokenize(u'.', Qt::SkipEmptyParts)) {
-    base = Step(base, segment.toString(), false);
+  // Inside the path a child clip wins over a member of its name; the last name is a member.
+  const QList<QStringView> segments = path.split(u'.', Qt::SkipEmptyParts);
+  for (qsizetype i = 0; i < segments.size(); ++i) {
+    base = Step(base, segments[i].toString(), i + 1 < segments.size());
     if (base.IsUndefined())
       return {};
   }
