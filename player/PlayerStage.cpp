@@ -25,6 +25,15 @@ int LevelNumber(QStringView segment) {
   return ok ? level : -1;
 }
 
+// The level a host path leads into: that of its last "_levelN" segment, else level 0.
+int PathLevel(QStringView path) {
+  int level = 0;
+  for (const QStringView segment : path.tokenize(u'.'))
+    if (const int number = LevelNumber(segment); number >= 0)
+      level = number;
+  return level;
+}
+
 void RequireKnownProperty(int property) {
   if (!MovieClip::IsKnownProperty(property))
     throw std::runtime_error("unknown property " + std::to_string(property));
@@ -133,7 +142,21 @@ QString PlayerStage::GetVariable(const QString& name) const {
 }
 
 void PlayerStage::SetVariable(const QString& name, const QString& value) {
-  Assign(name, value, nullptr);
+  // Written as a script's assignment is, so the clip's watchers and setters learn of the
+  // host's value; what they start (frames gone to, events) runs before the call returns.
+  const qsizetype dot = name.lastIndexOf(u'.');
+  const ActionValue owner =
+      dot < 0 ? ActionValue(PathStart(nullptr)) : Resolve(QStringView(name).first(dot), nullptr);
+  if (!owner.Object())
+    return;
+  const auto level = FLevels.find(PathLevel(name));
+  if (level == FLevels.end()) {
+    owner.Object()->SetMember(name.sliced(dot + 1), value);
+    return;
+  }
+  const std::shared_ptr<PlayerLevel> keep = level->second;
+  ActionInterpreter(*this, *keep, *keep->Root()).SetMember(owner, name.sliced(dot + 1), value);
+  FFrames.RunQueue();
 }
 
 std::shared_ptr<MovieClip> PlayerStage::TargetClip(const QString& target) const {

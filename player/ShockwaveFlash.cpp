@@ -12,7 +12,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
-#include <cmath>
 #include <map>
 #include <optional>
 #include <set>
@@ -250,7 +249,9 @@ QImage TShockwaveFlash::StageImage() {
 
 void TShockwaveFlash::SetVariable(const QString& name, const QString& value) {
   d->Stage.SetVariable(name, value);
-  update(); // text fields show their variables' new values
+  d->Stage.Frames().TakeChangedLevels();
+  update();      // text fields show their variables' new values
+  UpdateClock(); // a watcher may have started or stopped a timer or a timeline
 }
 
 QString TShockwaveFlash::GetVariable(const QString& name) {

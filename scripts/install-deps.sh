@@ -9,7 +9,7 @@ packages=(
   libcurl4-openssl-dev zlib1g-dev liblzma-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   python3 python3-pyftpdlib
-  xvfb x11-apps imagemagick
+  xvfb x11-apps imagemagick xdotool
   fonts-liberation
   clang libclang-rt-14-dev
 )

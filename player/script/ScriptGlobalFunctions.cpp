@@ -1,9 +1,10 @@
-// The global functions: number parsing, escaping and ASSetPropFlags.
+// The global functions: number parsing, escaping, ASSetPropFlags and the timer functions.
 #include "player/PlayerLevel.h"
 #include "player/script/ScriptArray.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
 #include "player/script/ScriptOperators.h"
+#include "player/script/ScriptTimeline.h"
 
 #include <cmath>
 #include <limits>
@@ -165,6 +166,15 @@ ActionValue SetPropFlags(NativeCall& call) {
   return {};
 }
 
+// setInterval, setTimeout and their clear functions as values, so scripts can test for them
+// (typeof) and pass them on; calling one runs the timeline's own timer call.
+NativeFunction::Body TimerFunction(const QString& name) {
+  return [name](NativeCall& call) {
+    const ScriptEnvironment environment{call.Runtime.Stage(), call.Level(), call.Version()};
+    return ScriptTimeline::CallFunction(environment, name, call.Arguments).value_or(ActionValue());
+  };
+}
+
 } // namespace
 
 namespace ScriptMakers {
@@ -180,6 +190,10 @@ ActionValue GlobalFunction(PlayerLevel& level, const QString& name) {
       {QStringLiteral("escape"), Escape},
       {QStringLiteral("unescape"), Unescape},
       {QStringLiteral("ASSetPropFlags"), SetPropFlags},
+      {QStringLiteral("setInterval"), TimerFunction(QStringLiteral("setInterval"))},
+      {QStringLiteral("setTimeout"), TimerFunction(QStringLiteral("setTimeout"))},
+      {QStringLiteral("clearInterval"), TimerFunction(QStringLiteral("clearInterval"))},
+      {QStringLiteral("clearTimeout"), TimerFunction(QStringLiteral("clearTimeout"))},
   };
   const auto found = functions.constFind(name);
   if (found == functions.constEnd())

@@ -250,6 +250,31 @@ TEST_F(TimelineTest, IntervalsAndTimeoutsFollowTheVirtualClock) {
   Open(Movie(setup.Tag() + ShowFrame() + clear.Tag() + ShowFrame(), 2));
   Frames(5);
   EXPECT_EQ(TakeTraces(), QStringList{"once"});
+
+  // The timer functions are values: scripts test for them and call them by another name.
+  const Asm values = Asm()
+                         .Push("setInterval")
+                         .Op(GetVariable)
+                         .Op(0x44) // typeof
+                         .Op(0x26) // trace
+                         .Push("clearTimeout")
+                         .Op(GetVariable)
+                         .Op(0x44)
+                         .Op(0x26)
+                         .Push("later")
+                         .Push("setTimeout")
+                         .Op(GetVariable)
+                         .Op(0x1D)
+                         .PushInteger(50)
+                         .DefineFunction("", {}, once)
+                         .PushInteger(2)
+                         .Push("later")
+                         .Op(0x3D)
+                         .Op(Pop)
+                         .Op(Stop);
+  Open(Movie(values.Tag() + ShowFrame(), 1));
+  Frames(1);
+  EXPECT_EQ(TakeTraces(), (QStringList{"function", "function", "once"}));
 }
 
 TEST_F(TimelineTest, GetTimerCountsFrameTimeAndAnEndlessFrameScriptIsCut) {

@@ -83,11 +83,11 @@ TEST(ScriptAssemblerTest, PushWritesEachValueInTheTypeItsSpellingNames) {
   const SwfScript script = decode(QStringLiteral(
       "constantPool \"item\", \"value\"\n"
       "PUSH \"a \\\"b\\\"\\n\", 12, -3, 2.5, float:1.5, double:7, true, false, null, undefined, "
-      "r:3, c:1, NaN // a comment, \"not a value\"\n"
+      "r:3, c:1, NaN, 0xD32F2F // a comment, \"not a value\"\n"
       "getvariable"));
   ASSERT_EQ(script.size(), 3u); // pool, push, getVariable
   const std::vector<SwfPushValue>& values = script[1].Values;
-  ASSERT_EQ(values.size(), 13u);
+  ASSERT_EQ(values.size(), 14u);
   EXPECT_EQ(std::get<QString>(values[0].Value), QStringLiteral("a \"b\"\n"));
   EXPECT_EQ(std::get<double>(values[1].Value), 12);
   EXPECT_EQ(std::get<double>(values[2].Value), -3);
@@ -101,6 +101,7 @@ TEST(ScriptAssemblerTest, PushWritesEachValueInTheTypeItsSpellingNames) {
   EXPECT_EQ(values[10].Register, 3);
   EXPECT_EQ(values[11].PoolIndex, 1); // read from the pool in force when it is pushed
   EXPECT_TRUE(std::isnan(std::get<double>(values[12].Value)));
+  EXPECT_EQ(std::get<double>(values[13].Value), 0xD32F2F);
   EXPECT_EQ(script[2].Code, SwfActionCode::GetVariable);
 
   // The wire types: integers as 32-bit integers, 2.5 as a double, float: as a float.

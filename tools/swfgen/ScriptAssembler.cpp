@@ -144,6 +144,9 @@ void pushValue(ActionWriter& writer, const Token& token, int& highestRegister) {
     writer.pushFloat(float(readDouble(word.mid(6))));
   } else if (word.startsWith(QLatin1String("double:"))) {
     writer.pushDouble(readDouble(word.mid(7)));
+  } else if (static const QRegularExpression hex(QStringLiteral("^0x[0-9A-Fa-f]{1,8}$"));
+             hex.match(word).hasMatch()) {
+    writer.pushInteger(qint32(word.mid(2).toUInt(nullptr, 16)));
   } else if (static const QRegularExpression whole(QStringLiteral("^[-+]?\\d+$"));
              whole.match(word).hasMatch()) {
     writer.pushInteger(

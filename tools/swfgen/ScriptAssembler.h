@@ -13,7 +13,8 @@ namespace swfgen {
 //                                     callMethod, add2, ... and end
 //   push "text", 12, 2.5, float:1.5, double:3, true, false, null, undefined, r:1, c:0
 //                                     one Push of typed values: a quoted string (\" \\ \n \r
-//                                     \t), a whole number as a 32-bit integer, other numbers
+//                                     \t), a whole number (or 0x and up to 8 hexadecimal
+//                                     digits) as a 32-bit integer, other numbers
 //                                     (and NaN, Infinity) as doubles, a register, a constant
 //   constantPool "a", "b"             the constants that c:N pushes
 //   name:                             a label; jump name and if name branch to it
