@@ -1,5 +1,6 @@
 #include "player/MovieClip.h"
 
+#include "player/TextField.h"
 #include "player/swf/SwfMovie.h"
 
 #include <QHash>
@@ -62,6 +63,23 @@ std::optional<MovieClip::Property> MovieClip::PropertyByName(const QString& name
   return *found;
 }
 
+ActionValue MovieClip::Live(const ActionValue& value) {
+  const auto* clip = dynamic_cast<const MovieClip*>(value.Object().get());
+  if (!clip || !clip->FUnloaded)
+    return value;
+  std::vector<QString> path;
+  const MovieClip* top = clip;
+  for (; top->Parent(); top = top->Parent())
+    path.push_back(top->FName);
+  if (top->FUnloaded || top == clip)
+    return {};
+  const MovieClip* found = top;
+  for (auto name = path.rbegin(); found && name != path.rend(); ++name)
+    found = found->ChildNamed(*name);
+  return found ? ActionValue(std::const_pointer_cast<ScriptObject>(found->shared_from_this()))
+               : ActionValue();
+}
+
 bool MovieClip::IsKnownProperty(int number) {
   for (const Property property : PropertyNames())
     if (property == number)
@@ -78,7 +96,28 @@ ActionValue MovieClip::Member(const QString& name) const {
       return parent ? ActionValue(std::static_pointer_cast<ScriptObject>(parent)) : ActionValue();
     }
   }
+  // Children come after the clip's own members and before its prototype's.
+  if (!HasOwnMember(name))
+    if (MovieClip* child = ChildNamed(name))
+      return ActionValue(child->shared_from_this());
   return ScriptObject::Member(name);
+}
+
+MovieClip* MovieClip::ChildNamed(const QString& name) const {
+  const Qt::CaseSensitivity sensitivity = IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
+  // The lowest of clips of the same name answers.
+  for (const DisplayEntry& entry : FDisplay)
+    if (entry.Clip && entry.Clip->FName.compare(name, sensitivity) == 0)
+      return entry.Clip;
+  return nullptr;
+}
+
+std::vector<QString> MovieClip::MemberNames() const {
+  std::vector<QString> names = ScriptObject::MemberNames();
+  for (const DisplayEntry& entry : FDisplay)
+    if (entry.Clip && std::find(names.begin(), names.end(), entry.Clip->FName) == names.end())
+      names.push_back(entry.Clip->FName);
+  return names;
 }
 
 void MovieClip::SetMember(const QString& name, const ActionValue& value) {
@@ -127,11 +166,8 @@ ActionValue MovieClip::GetProperty(int property) const {
 void MovieClip::SetProperty(int property, const ActionValue& value) {
   if (property == Name) {
     const auto parent = FParent.lock();
-    if (parent && parent->ScriptObject::Member(FName).Object().get() == this) {
-      parent->RemoveMember(FName);
+    if (parent)
       FName = value.ToString();
-      parent->ScriptObject::SetMember(FName, shared_from_this());
-    }
     return;
   }
   if (property == Visible) {
@@ -249,7 +285,6 @@ void MovieClip::AddChild(const std::shared_ptr<MovieClip>& child, int depth, int
   entry.Depth = depth;
   entry.ClipDepth = clipDepth;
   Insert(std::move(entry));
-  ScriptObject::SetMember(child->FName, std::static_pointer_cast<ScriptObject>(child));
 }
 
 void MovieClip::Insert(DisplayEntry entry) {
@@ -275,7 +310,26 @@ std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {
     return std::nullopt;
   DisplayEntry entry = std::move(*found);
   FDisplay.erase(FDisplay.begin() + (found - FDisplay.data()));
-  if (entry.Clip && ScriptObject::Member(entry.Clip->FName).Object().get() == entry.Clip)
-    RemoveMember(entry.Clip->FName);
   return entry;
+}
+
+MovieClip::DisplayEntry* MovieClip::EntryHolding(const ScriptObject& child) {
+  for (DisplayEntry& entry : FDisplay)
+    if (entry.Clip == &child || entry.Field.get() == &child)
+      return &entry;
+  return nullptr;
+}
+
+void MovieClip::SwapDepths(int from, int to) {
+  if (from == to)
+    return;
+  for (DisplayEntry& entry : FDisplay)
+    if (entry.Depth == from || entry.Depth == to) {
+      entry.Depth = entry.Depth == from ? to : from;
+      entry.PlacedOnFrame = 0;
+      entry.CharacterId = 0;
+    }
+  std::sort(
+      FDisplay.begin(), FDisplay.end(),
+      [](const DisplayEntry& left, const DisplayEntry& right) { return left.Depth < right.Depth; });
 }

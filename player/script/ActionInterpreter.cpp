@@ -249,7 +249,7 @@ bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& f
   bool ok = true;
   switch (action.Code) {
   case SwfActionCode::GetVariable:
-    ok = Push(scope.Get(Pop().ToString(version)));
+    ok = Push(MovieClip::Live(scope.Get(Pop().ToString(version))));
     break;
   case SwfActionCode::SetVariable: {
     const ActionValue value = Pop();
@@ -485,14 +485,18 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   }
   case SwfActionCode::Call:
+    Pop();
+    break;
   case SwfActionCode::RemoveSprite:
-    Pop();
+    clip.RemoveSprite(Pop());
     break;
-  case SwfActionCode::CloneSprite:
-    Pop();
-    Pop();
-    Pop();
+  case SwfActionCode::CloneSprite: {
+    const ActionValue depth = Pop();
+    const ActionValue name = Pop();
+    const ActionValue source = Pop();
+    clip.CloneSprite(*this, source, ToText(name), ToNumber(depth));
     break;
+  }
   case SwfActionCode::StartDrag: {
     Pop();
     Pop();
@@ -810,7 +814,7 @@ ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
                                         const ActionValue& receiver) {
   if (slot.IsAccessor())
     return CallValue(slot.Getter, receiver, {});
-  return slot.Value;
+  return MovieClip::Live(slot.Value);
 }
 
 const ScriptObject::Slot* ActionInterpreter::FindMember(const ScriptObject& object,
