@@ -44,10 +44,11 @@ ActionValue Bounds(NativeCall& call) {
     const QTransform toTarget =
         target == clip ? QTransform() : StageTransform(*clip) * StageTransform(*target).inverted();
     const QRectF mapped = toTarget.mapRect(content);
-    xMin = mapped.left() / TwipsPerPixel;
-    xMax = mapped.right() / TwipsPerPixel;
-    yMin = mapped.top() / TwipsPerPixel;
-    yMax = mapped.bottom() / TwipsPerPixel;
+    // The player measures in whole twips.
+    xMin = std::round(mapped.left()) / TwipsPerPixel;
+    xMax = std::round(mapped.right()) / TwipsPerPixel;
+    yMin = std::round(mapped.top()) / TwipsPerPixel;
+    yMax = std::round(mapped.bottom()) / TwipsPerPixel;
   }
   object->SetMember(QStringLiteral("xMin"), xMin);
   object->SetMember(QStringLiteral("xMax"), xMax);
@@ -62,8 +63,13 @@ ActionValue ConvertPoint(NativeCall& call, bool toStage) {
   const auto point = call.Arg(0).Object();
   if (!clip || !point)
     return {};
-  const double x = call.Runtime.ToNumber(call.Runtime.GetMember(call.Arg(0), QStringLiteral("x")));
-  const double y = call.Runtime.ToNumber(call.Runtime.GetMember(call.Arg(0), QStringLiteral("y")));
+  const ActionValue xValue = call.Runtime.GetMember(call.Arg(0), QStringLiteral("x"));
+  const ActionValue yValue = call.Runtime.GetMember(call.Arg(0), QStringLiteral("y"));
+  // A point whose coordinates are not both numbers is left as it is.
+  if (!xValue.IsNumber() || !yValue.IsNumber())
+    return {};
+  const double x = xValue.ToNumber();
+  const double y = yValue.ToNumber();
   const QTransform transform = toStage ? StageTransform(*clip) : StageTransform(*clip).inverted();
   const QPointF mapped = transform.map(QPointF(x * TwipsPerPixel, y * TwipsPerPixel));
   // The player works in whole twips.
