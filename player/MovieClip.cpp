@@ -310,6 +310,12 @@ std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {
     return std::nullopt;
   DisplayEntry entry = std::move(*found);
   FDisplay.erase(FDisplay.begin() + (found - FDisplay.data()));
+  // A named field is a member of its clip; it goes with the field.
+  if (entry.Field) {
+    const QString name = entry.Field->Member(QStringLiteral("_name")).ToString();
+    if (const Slot* slot = OwnSlot(name); slot && slot->Value.Object() == entry.Field)
+      RemoveMember(name);
+  }
   return entry;
 }
 

@@ -96,6 +96,9 @@ void ScriptClipActions::CloneSprite(ScriptRuntime& runtime, const ActionValue& s
 }
 
 void ScriptClipActions::RemoveSprite(const ActionValue& target) const {
-  if (MovieClip* clip = TargetClip(target))
-    ScriptDisplayList::Remove(FEnvironment.Level, *clip);
+  auto object = target.Object();
+  if (!object)
+    object = ScriptScope(FEnvironment, FFrame).ResolveTarget(target.ToString(FEnvironment.Version));
+  if (object)
+    ScriptDisplayList::Remove(FEnvironment.Level, *object);
 }

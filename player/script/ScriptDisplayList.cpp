@@ -93,9 +93,10 @@ ActionValue DuplicateMovieClip(NativeCall& call) {
   return ClipValue(ScriptDisplayList::Duplicate(call.Runtime, *clip, name, depth, call.Arg(2)));
 }
 
+// removeMovieClip, also applied to a text field.
 ActionValue RemoveMovieClip(NativeCall& call) {
-  if (MovieClip* clip = ThisClip(call))
-    ScriptDisplayList::Remove(call.Level(), *clip);
+  if (const auto object = call.ThisObject())
+    ScriptDisplayList::Remove(call.Level(), *object);
   return {};
 }
 
@@ -214,12 +215,17 @@ std::shared_ptr<MovieClip> Duplicate(ScriptRuntime& runtime, MovieClip& clip, co
   return copy;
 }
 
-void Remove(PlayerLevel& level, MovieClip& clip) {
-  const MovieClip::DisplayEntry* entry = EntryOf(clip);
-  // Only clips at the depths scripts use can be removed; the timeline's own stay.
+void Remove(PlayerLevel& level, ScriptObject& object) {
+  MovieClip* parent = nullptr;
+  if (const auto* clip = dynamic_cast<const MovieClip*>(&object))
+    parent = clip->Parent();
+  else if (dynamic_cast<const TextField*>(&object))
+    parent = dynamic_cast<MovieClip*>(object.Member(QStringLiteral("_parent")).Object().get());
+  const MovieClip::DisplayEntry* entry = parent ? parent->EntryHolding(object) : nullptr;
+  // Only what lies at the depths scripts use can be removed; the timeline's own stays.
   if (!entry || entry->Depth < DepthOffset || entry->Depth > DeepestRemovableDepth + DepthOffset)
     return;
-  level.TakeOff(*clip.Parent(), entry->Depth);
+  level.TakeOff(*parent, entry->Depth);
 }
 
 void AddMethods(NativeClass& clip) {

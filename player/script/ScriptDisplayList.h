@@ -9,6 +9,7 @@
 class MovieClip;
 class NativeClass;
 class PlayerLevel;
+class ScriptObject;
 class ScriptRuntime;
 
 // What scripts do to the display list of a clip: attaching exported symbols, empty clips and
@@ -31,9 +32,9 @@ ActionValue AdoptClass(PlayerLevel& level, MovieClip& clip);
 // object, or undefined) copied onto it; null when the depth or the clip does not allow one.
 std::shared_ptr<MovieClip> Duplicate(ScriptRuntime& runtime, MovieClip& clip, const QString& name,
                                      double depth, const ActionValue& init);
-// removeMovieClip: takes clip off its parent's display list when it lies at a depth scripts
-// may remove from.
-void Remove(PlayerLevel& level, MovieClip& clip);
+// removeMovieClip: takes a clip or text field off its parent's display list when it lies at a
+// depth scripts may remove from.
+void Remove(PlayerLevel& level, ScriptObject& object);
 
 // The display-list methods of MovieClip's prototype.
 void AddMethods(NativeClass& clip);

@@ -143,9 +143,26 @@ TEST(DisplayList, ScriptsMoveCopyAndRemoveClipsByDepth) {
   script.Append(TraceOf(Variable("copy")));
   script.Push("twin").Op(RemoveSprite);
   script.Append(TraceOf(Variable("twin")));
-  const QStringList expected{
-      "frame of box", "10",           "3", "3", "-16383", "1", "1", "2", "9", "_level0.copy",
-      "undefined",    "frame of copy"};
+  // A text field at a script's depth goes the same way.
+  script
+      .Append(Call(Variable("_root"), "createTextField",
+                   {Text("label"), Number(8), Number(0), Number(0), Number(50), Number(20)}))
+      .Op(Pop);
+  script.Push("label").Op(RemoveSprite);
+  script.Append(TraceOf(Variable("label")));
+  const QStringList expected{"frame of box",
+                             "10",
+                             "3",
+                             "3",
+                             "-16383",
+                             "1",
+                             "1",
+                             "2",
+                             "9",
+                             "_level0.copy",
+                             "undefined",
+                             "undefined",
+                             "frame of copy"};
   EXPECT_EQ(Traces(script, Tags()).join(u'|').toStdString(), expected.join(u'|').toStdString());
 }
 
