@@ -5,6 +5,7 @@
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
 #include "player/script/ActionInterpreter.h"
+#include "player/script/ScriptDisplayList.h"
 #include "player/swf/SwfError.h"
 
 #include <QDir>
@@ -132,13 +133,29 @@ void FramePlayer::RunFrame(MovieClip& clip, int frame, bool runScripts) {
                                std::static_pointer_cast<MovieClip>(clip.shared_from_this()),
                                &shown.Scripts[item.Script],
                                {},
-                               false});
+                               false,
+                               {}});
       break;
     }
   }
 }
 
 void FramePlayer::Arrive(const std::shared_ptr<MovieClip>& clip) {
+  // A clip of a registered class is its instance from the start; its constructor runs after
+  // its construct event.
+  const auto level = LevelOf(*clip);
+  const ActionValue constructor =
+      level ? ScriptDisplayList::AdoptClass(*level, *clip) : ActionValue();
+  clip->SetSequence(FNextSequence++);
+  QueueEvent(*clip, SwfClipAction::Initialize, {}, InitializePriority);
+  QueueEvent(*clip, SwfClipAction::Construct, {}, ConstructPriority);
+  if (constructor.Object())
+    Queue(ConstructPriority, {level, clip, nullptr, {}, false, constructor});
+  QueueEvent(*clip, SwfClipAction::Load, OnLoad, NormalPriority);
+  RunFrame(*clip, 1, true);
+}
+
+void FramePlayer::ArriveByScript(const std::shared_ptr<MovieClip>& clip) {
   clip->SetSequence(FNextSequence++);
   QueueEvent(*clip, SwfClipAction::Initialize, {}, InitializePriority);
   QueueEvent(*clip, SwfClipAction::Construct, {}, ConstructPriority);
@@ -167,9 +184,9 @@ void FramePlayer::QueueEvent(MovieClip& clip, quint32 event, const QString& hand
   if (const auto* actions = clip.ClipActions())
     for (const SwfClipAction& action : *actions)
       if (action.Events & event)
-        Queue(priority, {owner, self, &action.Script, {}, unload});
+        Queue(priority, {owner, self, &action.Script, {}, unload, {}});
   if (!handler.isEmpty())
-    Queue(priority, {owner, self, nullptr, handler, unload});
+    Queue(priority, {owner, self, nullptr, handler, unload, {}});
 }
 
 void FramePlayer::Queue(Priority priority, Queued entry) {
@@ -202,6 +219,10 @@ void FramePlayer::RunEntry(const Queued& entry) {
   ActionInterpreter interpreter(FStage, *level, *entry.Clip);
   if (entry.Script) {
     interpreter.Run(*entry.Script);
+    return;
+  }
+  if (entry.Constructor.Object()) {
+    interpreter.Invoke(entry.Constructor, entry.Clip, {});
     return;
   }
   const ActionValue handler = entry.Clip->Member(entry.Handler);
@@ -381,7 +402,8 @@ void FramePlayer::Rewind(MovieClip& clip, int frame) {
                              std::static_pointer_cast<MovieClip>(clip.shared_from_this()),
                              &shown.Scripts[item.Script],
                              {},
-                             false});
+                             false,
+                             {}});
 }
 
 void FramePlayer::GoTo(MovieClip& clip, int frame) {

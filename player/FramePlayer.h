@@ -64,6 +64,13 @@ public:
   // Runs queued scripts and events until none is left.
   void RunQueue();
 
+  // A clip a script put on the stage: its clip events and its first frame, as for a placed
+  // one; the script itself runs the constructor of its class.
+  void ArriveByScript(const std::shared_ptr<MovieClip>& clip);
+  // A clip taken off by a script or a timeline: unload events, innermost first; then it is
+  // let go.
+  void Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip);
+
 private:
   enum Priority { InitializePriority, ConstructPriority, NormalPriority, PriorityCount };
   struct Queued {
@@ -72,6 +79,7 @@ private:
     const SwfScript* Script = nullptr; // a frame script or an onClipEvent handler
     QString Handler;                   // otherwise the clip's method of this name, if any
     bool Unload = false;               // runs even though the clip has left the stage
+    ActionValue Constructor;           // with neither: the constructor of the clip's class
   };
   struct PendingLoad {
     int Level = -1;                // the level loaded into, or -1 for a clip
@@ -94,8 +102,6 @@ private:
   void GoTo(MovieClip& clip, int frame);
   // A clip placed by a timeline: its events and its first frame.
   void Arrive(const std::shared_ptr<MovieClip>& clip);
-  // A clip taken off by a timeline: unload events, innermost first; then it is let go.
-  void Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip);
   void QueueUnload(MovieClip& clip);
   // Queues the clip's onClipEvent handlers of event and its dynamic handler, if named.
   void QueueEvent(MovieClip& clip, quint32 event, const QString& handler, Priority priority);

@@ -1,5 +1,6 @@
 #include "player/MovieClip.h"
 
+#include "player/TextField.h"
 #include "player/swf/SwfMovie.h"
 
 #include <QHash>
@@ -111,6 +112,23 @@ std::optional<MovieClip::Property> MovieClip::PropertyByName(const QString& name
   return *found;
 }
 
+ActionValue MovieClip::Live(const ActionValue& value) {
+  const auto* clip = dynamic_cast<const MovieClip*>(value.Object().get());
+  if (!clip || !clip->FUnloaded)
+    return value;
+  std::vector<QString> path;
+  const MovieClip* top = clip;
+  for (; top->Parent(); top = top->Parent())
+    path.push_back(top->FName);
+  if (top->FUnloaded || top == clip)
+    return {};
+  const MovieClip* found = top;
+  for (auto name = path.rbegin(); found && name != path.rend(); ++name)
+    found = found->ChildNamed(*name);
+  return found ? ActionValue(std::const_pointer_cast<ScriptObject>(found->shared_from_this()))
+               : ActionValue();
+}
+
 bool MovieClip::IsKnownProperty(int number) {
   for (const Property property : PropertyNames())
     if (property == number)
@@ -134,6 +152,10 @@ ActionValue MovieClip::Member(const QString& name) const {
   }
   if (name == BlendModeMember && MovieVersion() >= 8)
     return BlendModeNames[int(FEffects.Blend)];
+  // Children come after the clip's own members and before its prototype's.
+  if (!HasOwnMember(name))
+    if (MovieClip* child = ChildNamed(name))
+      return ActionValue(child->shared_from_this());
   return ScriptObject::Member(name);
 }
 
@@ -143,6 +165,14 @@ std::shared_ptr<MovieClip> MovieClip::RootClip() const {
     clip = clip->Parent();
   return std::const_pointer_cast<MovieClip>(
       std::static_pointer_cast<const MovieClip>(clip->shared_from_this()));
+}
+
+std::vector<QString> MovieClip::MemberNames() const {
+  std::vector<QString> names = ScriptObject::MemberNames();
+  for (const DisplayEntry& entry : FDisplay)
+    if (entry.Clip && std::find(names.begin(), names.end(), entry.Clip->FName) == names.end())
+      names.push_back(entry.Clip->FName);
+  return names;
 }
 
 void MovieClip::SetMember(const QString& name, const ActionValue& value) {
@@ -195,13 +225,8 @@ ActionValue MovieClip::GetProperty(int property) const {
 void MovieClip::SetProperty(int property, const ActionValue& value) {
   if (property == Name) {
     const auto parent = FParent.lock();
-    const QString old = FName;
-    FName = value.ToString();
-    if (parent && parent->ScriptObject::Member(old).Object().get() == this) {
-      parent->RemoveMember(old);
-      parent->NameChild(old);
-      parent->ScriptObject::SetMember(FName, shared_from_this());
-    }
+    if (parent)
+      FName = value.ToString();
     return;
   }
   // A value that is no number leaves every numeric property as it was; infinities are
@@ -327,12 +352,6 @@ void MovieClip::AddChild(const std::shared_ptr<MovieClip>& child, int depth, int
   entry.Depth = depth;
   entry.ClipDepth = clipDepth;
   Insert(std::move(entry));
-  // From version 6 on a name keeps answering with the clip that took it first.
-  const auto* named =
-      dynamic_cast<const MovieClip*>(ScriptObject::Member(child->FName).Object().get());
-  const bool taken = named && named->Parent() == this && !named->IsUnloaded();
-  if (!taken || MovieVersion() < 6)
-    ScriptObject::SetMember(child->FName, std::static_pointer_cast<ScriptObject>(child));
 }
 
 int MovieClip::MovieVersion() const {
@@ -340,14 +359,6 @@ int MovieClip::MovieVersion() const {
     if (clip->FDictionary)
       return clip->FDictionary->Version;
   return 8;
-}
-
-void MovieClip::NameChild(const QString& name) {
-  for (const DisplayEntry& entry : FDisplay)
-    if (entry.Clip && entry.Clip->FName == name) {
-      ScriptObject::SetMember(name, entry.Clip->shared_from_this());
-      return;
-    }
 }
 
 void MovieClip::Insert(DisplayEntry entry) {
@@ -389,9 +400,32 @@ std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {
     return std::nullopt;
   DisplayEntry entry = std::move(*found);
   FDisplay.erase(FDisplay.begin() + (found - FDisplay.data()));
-  if (entry.Clip && ScriptObject::Member(entry.Clip->FName).Object().get() == entry.Clip) {
-    RemoveMember(entry.Clip->FName);
-    NameChild(entry.Clip->FName);
+  // A named field is a member of its clip; it goes with the field.
+  if (entry.Field) {
+    const QString name = entry.Field->Member(QStringLiteral("_name")).ToString();
+    if (const Slot* slot = OwnSlot(name); slot && slot->Value.Object() == entry.Field)
+      RemoveMember(name);
   }
   return entry;
+}
+
+MovieClip::DisplayEntry* MovieClip::EntryHolding(const ScriptObject& child) {
+  for (DisplayEntry& entry : FDisplay)
+    if (entry.Clip == &child || entry.Field.get() == &child)
+      return &entry;
+  return nullptr;
+}
+
+void MovieClip::SwapDepths(int from, int to) {
+  if (from == to)
+    return;
+  for (DisplayEntry& entry : FDisplay)
+    if (entry.Depth == from || entry.Depth == to) {
+      entry.Depth = entry.Depth == from ? to : from;
+      entry.PlacedOnFrame = 0;
+      entry.CharacterId = 0;
+    }
+  std::sort(
+      FDisplay.begin(), FDisplay.end(),
+      [](const DisplayEntry& left, const DisplayEntry& right) { return left.Depth < right.Depth; });
 }

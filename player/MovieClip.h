@@ -67,9 +67,15 @@ public:
   MovieClip(MovieClip* parent, const QString& name, const QTransform& matrix);
 
   static std::optional<Property> PropertyByName(const QString& name);
+  // A reference to a clip taken off the stage reaches the clip now at its path, or undefined;
+  // other values stay as they are.
+  static ActionValue Live(const ActionValue& value);
   static bool IsKnownProperty(int number);
 
+  // Own members, then the children by instance name, then the prototype's.
   ActionValue Member(const QString& name) const override;
+  // Own members and the children's names, which for-in lists.
+  std::vector<QString> MemberNames() const override;
   void SetMember(const QString& name, const ActionValue& value) override;
   // "_level0.menu.item": the dot path scripts see when a clip becomes text.
   QString ToText() const override;
@@ -114,15 +120,20 @@ public:
                 std::shared_ptr<const SwfDisplayEffects> effects = nullptr);
   // Adds a character that is neither a shape nor a clip, replacing any entry at its depth.
   void AddCharacter(DisplayEntry entry);
-  // Adds a placed instance; it becomes a member under its instance name.
+  // Adds a placed instance; scripts reach it by its instance name.
   void AddChild(const std::shared_ptr<MovieClip>& child, int depth = 0, int clipDepth = 0);
   // The entry at depth, or null.
   DisplayEntry* EntryAt(int depth);
   // The first clip on the display list with that name, compared as the clip's movie
   // compares names; null when none has it.
   MovieClip* ChildNamed(const QString& name) const;
-  // Takes the entry at depth off the display list; its clip stops being a member.
+  // Takes the entry at depth off the display list.
   std::optional<DisplayEntry> RemoveEntryAt(int depth);
+  // The entry showing a child clip or text field, or null.
+  DisplayEntry* EntryHolding(const ScriptObject& child);
+  // Moves the entry at from to depth to and whatever was at to over to from. Both entries
+  // leave the timeline's control.
+  void SwapDepths(int from, int to);
   // Sets a child's placement transform as a placement matrix gives it.
   void SetMatrix(const QTransform& matrix);
 
@@ -138,6 +149,9 @@ public:
   int FrameCount() const;
   bool IsPlaying() const { return FPlaying; }
   void SetPlaying(bool playing) { FPlaying = playing; }
+  // The character the clip shows in its dictionary, 0 for a clip a script made empty.
+  int Character() const { return FCharacter; }
+  void SetCharacter(int id) { FCharacter = id; }
   // The onClipEvent handlers its placement gave it.
   const std::vector<SwfClipAction>* ClipActions() const { return FClipActions.get(); }
   void SetClipActions(std::shared_ptr<const std::vector<SwfClipAction>> actions) {
@@ -154,8 +168,6 @@ private:
   void SetSize(double pixels, bool horizontal);
   // The version of the movie the clip's timeline comes from.
   int MovieVersion() const;
-  // Lets name answer with the first child on the display list still called so, if any.
-  void NameChild(const QString& name);
   // The clip's width or height on its parent, in whole twips.
   double Extent(bool horizontal) const;
   void Insert(DisplayEntry entry);
@@ -175,6 +187,7 @@ private:
   std::vector<DisplayEntry> FDisplay;
   const SwfTimeline* FTimeline = nullptr;
   const SwfMovie* FDictionary = nullptr;
+  int FCharacter = 0;
   int FCurrentFrame = 1;
   bool FPlaying = true;
   bool FUnloaded = false;

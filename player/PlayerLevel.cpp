@@ -1,5 +1,6 @@
 #include "player/PlayerLevel.h"
 
+#include "player/FramePlayer.h"
 #include "player/MovieCache.h"
 #include "player/TextField.h"
 #include "player/script/ScriptGlobals.h"
@@ -7,6 +8,7 @@
 #include "player/swf/SwfLimits.h"
 
 #include <QDir>
+#include <algorithm>
 
 PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
                          FramePlayer* frames, const QString& directory)
@@ -28,6 +30,9 @@ int PlayerLevel::Nesting(const MovieClip& clip) const {
 std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameItem& item,
                                               int frame) {
   MovieClip::DisplayEntry* existing = clip.EntryAt(item.Depth);
+  // What a script put at a depth, or moved there, is no longer the timeline's to move.
+  if (item.Move && existing && existing->PlacedOnFrame == 0)
+    return nullptr;
   if (item.Move && existing) {
     const bool replaces = item.CharacterId && *item.CharacterId != existing->CharacterId;
     if (!replaces || existing->Clip) {
@@ -88,6 +93,7 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
   child->SetEffects(placement.Effects);
   child->SetClipActions(item.ClipActions);
   child->SetDictionary(movie);
+  child->SetCharacter(id);
   Own(child);
   if (isShape)
     AddShape(*child, shape->second, {});
@@ -129,19 +135,84 @@ std::shared_ptr<MovieClip> PlayerLevel::Remove(MovieClip& clip, int depth) {
   return std::static_pointer_cast<MovieClip>(entry->Clip->shared_from_this());
 }
 
-std::shared_ptr<MovieClip> PlayerLevel::CreateEmptyClip(MovieClip& parent, const QString& name,
-                                                        int depth) {
-  if (FDisplayEntries >= SwfLimits::MaxDisplayEntries ||
-      Nesting(parent) + 1 > SwfLimits::MaxNesting)
+bool PlayerLevel::HasRoomIn(const MovieClip& parent) const {
+  return FDisplayEntries < SwfLimits::MaxDisplayEntries &&
+         Nesting(parent) + 1 <= SwfLimits::MaxNesting;
+}
+
+std::shared_ptr<MovieClip> PlayerLevel::AddScriptClip(MovieClip& parent,
+                                                      std::shared_ptr<MovieClip> child, int depth) {
+  if (!Adopt(child))
     return nullptr;
-  auto child = Adopt(std::make_shared<MovieClip>(&parent, name, QTransform()));
-  if (!child)
-    return nullptr;
-  if (const auto replaced = Remove(parent, depth))
-    Release(*replaced);
+  TakeOff(parent, depth);
   ++FDisplayEntries;
   parent.AddChild(child, depth);
   return child;
+}
+
+std::shared_ptr<MovieClip> PlayerLevel::CreateEmptyClip(MovieClip& parent, const QString& name,
+                                                        int depth) {
+  if (!HasRoomIn(parent))
+    return nullptr;
+  return AddScriptClip(parent, std::make_shared<MovieClip>(&parent, name, QTransform()), depth);
+}
+
+std::shared_ptr<MovieClip> PlayerLevel::AttachClip(MovieClip& parent, const QString& linkage,
+                                                   const QString& name, int depth) {
+  const SwfMovie* dictionary = parent.Dictionary() ? parent.Dictionary() : FMovie.get();
+  const auto exported = std::find_if(
+      dictionary->Exports.begin(), dictionary->Exports.end(), [&linkage](const auto& entry) {
+        return entry.first.compare(linkage, Qt::CaseInsensitive) == 0;
+      });
+  if (exported == dictionary->Exports.end() || !HasRoomIn(parent))
+    return nullptr;
+  const auto [movie, id] = Resolve(dictionary, exported->second);
+  const SwfTimeline* timeline = movie->ClipTimeline(id);
+  if (!timeline)
+    return nullptr;
+  auto child = std::make_shared<MovieClip>(&parent, name, QTransform());
+  child->SetTimeline(timeline);
+  child->SetDictionary(movie);
+  child->SetCharacter(id);
+  return AddScriptClip(parent, std::move(child), depth);
+}
+
+std::shared_ptr<MovieClip> PlayerLevel::DuplicateClip(MovieClip& clip, const QString& name,
+                                                      int depth) {
+  MovieClip* parent = clip.Parent();
+  if (!parent || !HasRoomIn(*parent))
+    return nullptr;
+  auto copy = std::make_shared<MovieClip>(parent, name, clip.Transform());
+  copy->SetColorTransform(clip.ColorTransform());
+  copy->SetEffects(clip.Effects());
+  copy->SetScrollRect(clip.ScrollRect());
+  copy->SetProperty(MovieClip::Visible, clip.IsVisible());
+  copy->SetTimeline(clip.Timeline());
+  copy->SetDictionary(clip.Dictionary());
+  copy->SetCharacter(clip.Character());
+  if (const auto* actions = clip.ClipActions())
+    copy->SetClipActions(std::make_shared<const std::vector<SwfClipAction>>(*actions));
+  return AddScriptClip(*parent, std::move(copy), depth);
+}
+
+std::shared_ptr<ScriptObject> PlayerLevel::ClassOf(const MovieClip& clip) const {
+  if (!clip.Character() || !clip.Dictionary() || FRegisteredClasses.empty())
+    return nullptr;
+  for (const auto& [linkage, id] : clip.Dictionary()->Exports)
+    if (id == clip.Character())
+      if (auto constructor = RegisteredClass(linkage))
+        return constructor;
+  return nullptr;
+}
+
+void PlayerLevel::TakeOff(MovieClip& clip, int depth) {
+  const auto gone = Remove(clip, depth);
+  if (!gone)
+    return;
+  if (FFrames)
+    FFrames->Depart(*this, gone);
+  else
+    Release(*gone);
 }
 
 void PlayerLevel::Release(MovieClip& clip) {
@@ -214,7 +285,11 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
                                 .Effects = EffectsOf(placement)};
   if (const auto field = movie.EditTexts.find(id); field != movie.EditTexts.end()) {
     entry.Bounds = field->second.Bounds;
-    entry.Field = std::make_shared<TextField>(field->second, clip, placement.Name);
+    // An unnamed field gets a name as an unnamed clip does.
+    const QString name = placement.Name.isEmpty()
+                             ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
+                             : placement.Name;
+    entry.Field = std::make_shared<TextField>(field->second, clip, name);
     entry.Field->IgnoreCase(IgnoresCase());
     // A named field is a member of its clip, as scripts reach it by name.
     if (!placement.Name.isEmpty())

@@ -44,6 +44,19 @@ public:
   // A new clip without a timeline at depth of parent, replacing what is there; null once the
   // level holds too many objects.
   std::shared_ptr<MovieClip> CreateEmptyClip(MovieClip& parent, const QString& name, int depth);
+  // A new instance of the sprite the movie of parent exports under linkage (ignoring case) at
+  // depth of parent, replacing what is there; null when nothing of that name is exported or
+  // the level holds too many objects.
+  std::shared_ptr<MovieClip> AttachClip(MovieClip& parent, const QString& linkage,
+                                        const QString& name, int depth);
+  // A copy of clip beside it at depth: the same character, placement, colours and clip events;
+  // null for a level's root or once the level holds too many objects.
+  std::shared_ptr<MovieClip> DuplicateClip(MovieClip& clip, const QString& name, int depth);
+  // The class Object.registerClass tied to the symbol the clip shows; null for none.
+  std::shared_ptr<ScriptObject> ClassOf(const MovieClip& clip) const;
+  // Takes what lies at depth of clip off the stage; a clip there gets its unload events when
+  // the level plays on a stage, and is let go.
+  void TakeOff(MovieClip& clip, int depth);
   // Lets a clip taken off the stage go, with everything inside it.
   void Release(MovieClip& clip);
 
@@ -106,6 +119,12 @@ private:
   // Changes the entry at the item's depth as a move tag says.
   void Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item);
   int Nesting(const MovieClip& clip) const;
+  // Whether parent may take one more clip made by a script.
+  bool HasRoomIn(const MovieClip& parent) const;
+  // Puts a clip made by a script at depth of its parent, replacing what is there; null once
+  // the scripts have made too many objects.
+  std::shared_ptr<MovieClip> AddScriptClip(MovieClip& parent, std::shared_ptr<MovieClip> child,
+                                           int depth);
   // A shape's or text's filters and blend mode; null when it has none.
   static std::shared_ptr<const SwfDisplayEffects>
   EffectsOf(const SwfTimeline::Placement& placement);

@@ -284,7 +284,7 @@ bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& f
   case SwfActionCode::GetVariable: {
     // An object names the variable its toString gives.
     const QString name = ToText(Pop());
-    ok = Push(scope.Get(name));
+    ok = Push(MovieClip::Live(scope.Get(name)));
     break;
   }
   case SwfActionCode::SetVariable: {
@@ -552,14 +552,18 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   }
   case SwfActionCode::Call:
+    Pop();
+    break;
   case SwfActionCode::RemoveSprite:
-    Pop();
+    clip.RemoveSprite(Pop());
     break;
-  case SwfActionCode::CloneSprite:
-    Pop();
-    Pop();
-    Pop();
+  case SwfActionCode::CloneSprite: {
+    const ActionValue depth = Pop();
+    const ActionValue name = Pop();
+    const ActionValue source = Pop();
+    clip.CloneSprite(*this, source, ToText(name), ToNumber(depth));
     break;
+  }
   case SwfActionCode::StartDrag: {
     Pop();
     Pop();
@@ -913,7 +917,7 @@ ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
                                         const ActionValue& receiver) {
   if (slot.IsAccessor())
     return CallAccessor(ActionValue(slot.Getter), receiver, {}).value_or(ActionValue());
-  return slot.Value;
+  return MovieClip::Live(slot.Value);
 }
 
 std::optional<ActionValue> ActionInterpreter::CallAccessor(const ActionValue& function,

@@ -4,6 +4,7 @@
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
+#include "player/script/ScriptDisplayList.h"
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfMovie.h"
 
@@ -188,4 +189,19 @@ void ScriptClipActions::GetUrl(const QString& url, const QString& target, bool t
   else if (targetIsClip)
     if (MovieClip* clip = TargetClip(target))
       frames->LoadIntoClip(*clip, url);
+}
+
+void ScriptClipActions::CloneSprite(ScriptRuntime& runtime, const ActionValue& source,
+                                    const QString& name, double depth) const {
+  // The action's depth counts from the timeline's first depth, the method's from 0.
+  if (MovieClip* clip = TargetClip(source))
+    ScriptDisplayList::Duplicate(runtime, *clip, name, depth - ScriptDisplayList::DepthOffset, {});
+}
+
+void ScriptClipActions::RemoveSprite(const ActionValue& target) const {
+  auto object = target.Object();
+  if (!object)
+    object = ScriptScope(FEnvironment, FFrame).ResolveTarget(target.ToString(FEnvironment.Version));
+  if (object)
+    ScriptDisplayList::Remove(FEnvironment.Level, *object);
 }

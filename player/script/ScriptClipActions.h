@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class ScriptRuntime;
+
 // What scripts do to movie clips: properties by number, the target of tellTarget, frame
 // waits, the urls that carry fscommand calls to the host and those that load movies. Quality
 // and sounds leave the clip as it is.
@@ -33,6 +35,11 @@ public:
   // Sends an "FSCommand:" url to the host; loads a movie into a level ("_levelN") or, when
   // targetIsClip is set, into the clip target names ("" unloads it); other urls are not opened.
   void GetUrl(const QString& url, const QString& target, bool targetIsClip = false) const;
+
+  // duplicateMovieClip and removeMovieClip as actions: source and target are clips or paths.
+  void CloneSprite(ScriptRuntime& runtime, const ActionValue& source, const QString& name,
+                   double depth) const;
+  void RemoveSprite(const ActionValue& target) const;
 
 private:
   MovieClip* TargetClip(const ActionValue& target) const;
