@@ -1,5 +1,7 @@
 #include "player/MovieClip.h"
 
+#include "player/ClipDrawing.h"
+
 #include "player/swf/SwfMovie.h"
 
 #include <QHash>
@@ -36,6 +38,14 @@ MovieClip::MovieClip(MovieClip* parent, const QString& name, const QTransform& m
     : FParent(std::static_pointer_cast<MovieClip>(parent->shared_from_this())),
       FLevel(parent->FLevel), FName(name) {
   SetMatrix(matrix);
+}
+
+MovieClip::~MovieClip() = default;
+
+ClipDrawing& MovieClip::EditDrawing() {
+  if (!FDrawing)
+    FDrawing = std::make_unique<ClipDrawing>();
+  return *FDrawing;
 }
 
 void MovieClip::SetMatrix(const QTransform& matrix) {
@@ -214,6 +224,8 @@ QTransform MovieClip::Transform() const {
 
 QRectF MovieClip::ContentBounds() const {
   QRectF bounds;
+  if (FDrawing && !FDrawing->IsEmpty())
+    bounds = FDrawing->Shape().Bounds;
   for (const DisplayEntry& entry : FDisplay) {
     const QRectF part =
         entry.Clip ? entry.Clip->Transform().mapRect(entry.Clip->ContentBounds())

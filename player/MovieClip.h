@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class ClipDrawing;
 class TextField;
 struct SwfClipAction;
 struct SwfMovie;
@@ -65,6 +66,7 @@ public:
   MovieClip(int level, const QRectF& frameRect);
   // An instance inside parent, placed with matrix.
   MovieClip(MovieClip* parent, const QString& name, const QTransform& matrix);
+  ~MovieClip() override;
 
   static std::optional<Property> PropertyByName(const QString& name);
   static bool IsKnownProperty(int number);
@@ -98,6 +100,10 @@ public:
   QTransform Transform() const;
   // Union of the display list's bounds in the clip's own coordinates.
   QRectF ContentBounds() const;
+
+  // What the clip's scripts drew, shown beneath the display list; null until they draw.
+  const ClipDrawing* Drawing() const { return FDrawing.get(); }
+  ClipDrawing& EditDrawing();
 
   // Ordered by depth, lowest first.
   const std::vector<DisplayEntry>& DisplayList() const { return FDisplay; }
@@ -155,6 +161,7 @@ private:
   std::optional<QRectF> FScrollRect;
   bool FVisible = true;
   std::vector<DisplayEntry> FDisplay;
+  std::unique_ptr<ClipDrawing> FDrawing;
   const SwfTimeline* FTimeline = nullptr;
   const SwfMovie* FDictionary = nullptr;
   int FCurrentFrame = 1;

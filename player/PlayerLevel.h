@@ -28,6 +28,8 @@ public:
   const std::shared_ptr<MovieClip>& Root() const { return FRoot; }
   // Whether the level has anything to draw: a shape with a fill or a stroke, or text.
   bool HasDrawnShapes() const { return FHasDrawnShapes; }
+  // A script of the level drew into a clip.
+  void NoteDrawing() { FHasDrawnShapes = true; }
   // The frame player of the stage the level plays on; null for a level played alone.
   FramePlayer* Frames() const { return FFrames; }
   // The folder of the level's movie file; "" when it came from elsewhere.
