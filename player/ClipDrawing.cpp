@@ -26,10 +26,9 @@ void ClipDrawing::Include(std::initializer_list<QPointF> points) {
     QRectF& bounds = FShape.Bounds;
     if (!std::exchange(FBounded, true))
       bounds = QRectF(point, point);
-    bounds.setCoords(std::min(bounds.left(), point.x() - half),
-                     std::min(bounds.top(), point.y() - half),
-                     std::max(bounds.right(), point.x() + half),
-                     std::max(bounds.bottom(), point.y() + half));
+    bounds.setCoords(
+        std::min(bounds.left(), point.x() - half), std::min(bounds.top(), point.y() - half),
+        std::max(bounds.right(), point.x() + half), std::max(bounds.bottom(), point.y() + half));
   }
 }
 

@@ -1,7 +1,6 @@
 #include "player/MovieClip.h"
 
 #include "player/ClipDrawing.h"
-
 #include "player/swf/SwfMovie.h"
 
 #include <QHash>

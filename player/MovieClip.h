@@ -50,7 +50,8 @@ public:
     int Depth = 0;
     int ClipDepth = 0; // when set, the entry masks the depths above it up to this one
     // Characters other than shapes and clips, drawn with Matrix: the character's own bounds,
-    // and what the text painter draws, if anything (a morph shape or a video is measured only).
+    // and what the text painter draws, if anything (a video is measured only). A morph shape
+    // sets Shape to its shape at the placement's ratio.
     QRectF Bounds = {};
     const SwfStaticText* StaticText = nullptr;
     std::shared_ptr<TextField> Field = {};

@@ -33,11 +33,10 @@ double NumberOr(NativeCall& call, std::size_t index, double fallback) {
 QColor ScriptColor(double rgb, double alphaPercent) {
   // As a 32-bit integer: large and negative values wrap.
   const quint32 value =
-      std::isfinite(rgb) ? quint32(qint64(std::fmod(std::trunc(rgb), 4294967296.0))) & 0xFFFFFF
-                         : 0;
+      std::isfinite(rgb) ? quint32(qint64(std::fmod(std::trunc(rgb), 4294967296.0))) & 0xFFFFFF : 0;
   const double alpha = std::isnan(alphaPercent) ? 100 : std::clamp(alphaPercent, 0.0, 100.0);
   return QColor::fromRgba(qRgba(int(value >> 16) & 0xFF, int(value >> 8) & 0xFF, int(value & 0xFF),
-                               int(std::lround(alpha * 2.55))));
+                                int(std::lround(alpha * 2.55))));
 }
 
 // The twips point of two pixel arguments from first on; none when either is missing or no
@@ -62,8 +61,7 @@ double MemberNumber(NativeCall& call, const ActionValue& object, const char* nam
 QTransform GradientMatrix(NativeCall& call, const ActionValue& matrix) {
   const auto member = [&](const char* name) { return MemberNumber(call, matrix, name); };
   QTransform transform;
-  if (call.Runtime.ToText(call.Runtime.GetMember(matrix, QStringLiteral("matrixType"))) ==
-      u"box") {
+  if (call.Runtime.ToText(call.Runtime.GetMember(matrix, QStringLiteral("matrixType"))) == u"box") {
     const double width = member("w");
     const double height = member("h");
     const double angle = member("r");
@@ -72,8 +70,8 @@ QTransform GradientMatrix(NativeCall& call, const ActionValue& matrix) {
                            -sin * height / GradientSide, cos * height / GradientSide,
                            member("x") + width / 2, member("y") + height / 2);
   } else if (!call.Runtime.GetMember(matrix, QStringLiteral("tx")).IsUndefined()) {
-    transform = QTransform(member("a"), member("b"), member("c"), member("d"), member("tx"),
-                           member("ty"));
+    transform =
+        QTransform(member("a"), member("b"), member("c"), member("d"), member("tx"), member("ty"));
   } else {
     transform = QTransform(member("a") / GradientSide, member("b") / GradientSide,
                            member("d") / GradientSide, member("e") / GradientSide, member("g"),
@@ -97,14 +95,14 @@ std::optional<SwfFillStyle> GradientFill(NativeCall& call) {
   const ActionValue ratios = call.Arg(3);
   if (!colors.Object() || !alphas.Object() || !ratios.Object() || !call.Arg(4).Object())
     return std::nullopt;
-  const double length = std::min({MemberNumber(call, colors, "length"),
-                                   MemberNumber(call, alphas, "length"),
-                                   MemberNumber(call, ratios, "length"), double(MostStops)});
+  const double length =
+      std::min({MemberNumber(call, colors, "length"), MemberNumber(call, alphas, "length"),
+                MemberNumber(call, ratios, "length"), double(MostStops)});
   if (!(length >= 1))
     return std::nullopt;
   SwfFillStyle fill;
-  fill.Type = type == u"linear" ? SwfFillStyle::Kind::LinearGradient
-                                : SwfFillStyle::Kind::RadialGradient;
+  fill.Type =
+      type == u"linear" ? SwfFillStyle::Kind::LinearGradient : SwfFillStyle::Kind::RadialGradient;
   for (int i = 0; i < int(length); ++i) {
     const QString index = QString::number(i);
     const double rgb = call.Runtime.ToNumber(call.Runtime.GetMember(colors, index));
@@ -150,7 +148,9 @@ ActionValue LineStyle(NativeCall& call) {
   style.Cap = caps == u"none" ? Qt::FlatCap : caps == u"square" ? Qt::SquareCap : Qt::RoundCap;
   style.EndCap = style.Cap;
   const QString joint = call.Text(6);
-  style.Join = joint == u"miter" ? Qt::MiterJoin : joint == u"bevel" ? Qt::BevelJoin : Qt::RoundJoin;
+  style.Join = joint == u"miter"   ? Qt::MiterJoin
+               : joint == u"bevel" ? Qt::BevelJoin
+                                   : Qt::RoundJoin;
   const double miter = NumberOr(call, 7, 3);
   style.MiterLimit = std::isnan(miter) ? 3 : std::clamp(miter, 1.0, 255.0);
   clip->EditDrawing().SetLineStyle(style);

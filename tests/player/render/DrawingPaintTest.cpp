@@ -60,9 +60,9 @@ testing::AssertionResult Near(const QImage& image, int x, int y, const QColor& e
                 std::abs(actual.green() - expected.green()),
                 std::abs(actual.blue() - expected.blue())}) <= tolerance)
     return testing::AssertionSuccess();
-  return testing::AssertionFailure() << "pixel " << x << "," << y << " is "
-                                     << actual.name().toStdString() << ", not "
-                                     << expected.name().toStdString();
+  return testing::AssertionFailure()
+         << "pixel " << x << "," << y << " is " << actual.name().toStdString() << ", not "
+         << expected.name().toStdString();
 }
 
 class DrawingPaintTest : public testing::Test {
@@ -70,8 +70,8 @@ protected:
   // Plays a 200 x 100 pixel movie over white whose first frame runs script, and draws it.
   QImage Draw(const Asm& script) {
     FFlash.resize(200, 100);
-    const QByteArray movie = SwfBuilder::File(
-        SwfBuilder::Background(Qt::white) + script.Tag(), 'F', 4000, 2000, 8);
+    const QByteArray movie =
+        SwfBuilder::File(SwfBuilder::Background(Qt::white) + script.Tag(), 'F', 4000, 2000, 8);
     FFlash.SetMovie(
         SwfBuilder::Save(FDir.filePath(QStringLiteral("m%1.swf").arg(++FCount)), movie));
     FFlash.Play();
