@@ -90,12 +90,35 @@ ActionValue MovieClip::Member(const QString& name) const {
   return ScriptObject::Member(name);
 }
 
+namespace {
+
+// The part of a clip a rectangle object {x, y, width, height} shows, in pixels; none for a
+// value that is no object or a rectangle that is no number.
+std::optional<QRectF> ScrollRectOf(const ActionValue& value) {
+  const auto object = value.Object();
+  if (!object)
+    return std::nullopt;
+  const QRectF rect(object->Member(QStringLiteral("x")).ToNumber(),
+                    object->Member(QStringLiteral("y")).ToNumber(),
+                    object->Member(QStringLiteral("width")).ToNumber(),
+                    object->Member(QStringLiteral("height")).ToNumber());
+  if (!std::isfinite(rect.x()) || !std::isfinite(rect.y()) || !std::isfinite(rect.width()) ||
+      !std::isfinite(rect.height()))
+    return std::nullopt;
+  return QRectF(rect.topLeft(), rect.size().expandedTo(QSizeF(0, 0)));
+}
+
+} // namespace
+
 void MovieClip::SetMember(const QString& name, const ActionValue& value) {
   // Property names ignore case in every version.
   if (const auto property = name.startsWith(u'_') ? PropertyByName(name.toLower()) : std::nullopt)
     SetProperty(*property, value);
   else
     ScriptObject::SetMember(name, value);
+  // The rectangle stays readable as it was given; the clip shows the part it names.
+  if (name == u"scrollRect")
+    SetScrollRect(ScrollRectOf(value));
 }
 
 ActionValue MovieClip::GetProperty(int property) const {

@@ -168,4 +168,26 @@ TEST_F(DrawingPaintTest, LinesThatScaleAlongOneAxisTakeThatAxisScale) {
   EXPECT_TRUE(Near(image, 154, 25, Qt::white)) << "two pixels wide";
 }
 
+// A scroll rectangle shows its part of the clip at the clip's origin, clipped to its size.
+TEST_F(DrawingPaintTest, ScrollRectanglesShowTheirPartOfTheClipAtItsOrigin) {
+  Asm script = DrawingClip();
+  const QString d = QStringLiteral("d");
+  Call(script, d, QStringLiteral("beginFill"), {double(0xFF0000)});
+  Call(script, d, QStringLiteral("moveTo"), {40.0, 40.0});
+  for (const auto& [x, y] : {std::pair(100.0, 40.0), {100.0, 100.0}, {40.0, 100.0}})
+    Call(script, d, QStringLiteral("lineTo"), {x, y});
+  script.Push(d).Op(GetVariable).Push(QStringLiteral("scrollRect"));
+  script
+      .Append(Object({{QStringLiteral("x"), 30.0},
+                      {QStringLiteral("y"), 30.0},
+                      {QStringLiteral("width"), 20.0},
+                      {QStringLiteral("height"), 20.0}}))
+      .Op(SetMember);
+  const QImage image = Draw(script);
+  EXPECT_TRUE(Near(image, 5, 5, Qt::white)) << "left of the drawing in the rectangle";
+  EXPECT_TRUE(Near(image, 15, 15, Qt::red));
+  EXPECT_TRUE(Near(image, 25, 15, Qt::white)) << "past the rectangle's width";
+  EXPECT_TRUE(Near(image, 60, 60, Qt::white)) << "the drawing's own place";
+}
+
 } // namespace
