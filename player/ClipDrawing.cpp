@@ -10,9 +10,6 @@ namespace {
 // Shared by every drawing, so that a version never repeats from one drawing to another.
 std::atomic<quint64> LastVersion{0};
 
-// Lines and curves one drawing keeps; a script drawing in a loop stops adding past them.
-constexpr std::size_t MaxSegments = 200'000;
-
 } // namespace
 
 void ClipDrawing::Changed() {
@@ -30,10 +27,6 @@ void ClipDrawing::Include(std::initializer_list<QPointF> points) {
         std::min(bounds.left(), point.x() - half), std::min(bounds.top(), point.y() - half),
         std::max(bounds.right(), point.x() + half), std::max(bounds.bottom(), point.y() + half));
   }
-}
-
-bool ClipDrawing::Full() const {
-  return FSegments >= MaxSegments;
 }
 
 void ClipDrawing::Clear() {
@@ -107,8 +100,6 @@ void ClipDrawing::MoveTo(QPointF to) {
 }
 
 void ClipDrawing::LineTo(QPointF to) {
-  if (Full())
-    return;
   Include({FPen, to});
   ++FSegments;
   if (FOpenFill)
@@ -122,8 +113,6 @@ void ClipDrawing::LineTo(QPointF to) {
 }
 
 void ClipDrawing::CurveTo(QPointF control, QPointF to) {
-  if (Full())
-    return;
   Include({FPen, control, to});
   ++FSegments;
   if (FOpenFill)

@@ -28,6 +28,8 @@ public:
   // What has been drawn, an open fill closed as it would be ended.
   const SwfShape& Shape() const { return FShape; }
   bool IsEmpty() const { return !FShape.HasDrawing(); }
+  // How many lines and curves it holds.
+  std::size_t SegmentCount() const { return FSegments; }
   // Changes whenever the drawing does; no two drawings share a value.
   quint64 Version() const { return FVersion; }
 
@@ -35,7 +37,6 @@ private:
   void StartStroke();
   void Changed();
   void Include(std::initializer_list<QPointF> points);
-  bool Full() const;
 
   SwfShape FShape;
   std::optional<SwfLineStyle> FLine;

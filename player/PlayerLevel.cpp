@@ -238,6 +238,14 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
   return true;
 }
 
+bool PlayerLevel::ChargeDrawing(std::size_t count) {
+  if (count > SwfLimits::MaxDecodedItems - FDrawnSegments)
+    return false;
+  FDrawnSegments += count;
+  FHasDrawnShapes = true;
+  return true;
+}
+
 std::shared_ptr<ScriptObject> PlayerLevel::NewObject() {
   const auto prototype = ScriptGlobals::Prototype(*this, QStringLiteral("Object"));
   const auto object = Adopt(std::make_shared<ScriptObject>());

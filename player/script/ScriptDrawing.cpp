@@ -187,7 +187,8 @@ ActionValue BeginGradientFill(NativeCall& call) {
 }
 
 ActionValue EndFill(NativeCall& call) {
-  if (MovieClip* clip = ThisClip(call))
+  // The line that closes the fill counts as one.
+  if (MovieClip* clip = ThisClip(call); clip && call.Level().ChargeDrawing(1))
     clip->EditDrawing().EndFill();
   return {};
 }
@@ -201,10 +202,8 @@ ActionValue MoveTo(NativeCall& call) {
 
 ActionValue LineTo(NativeCall& call) {
   MovieClip* clip = ThisClip(call);
-  if (const auto to = PointAt(call, 0); clip && to) {
+  if (const auto to = PointAt(call, 0); clip && to && call.Level().ChargeDrawing(1))
     clip->EditDrawing().LineTo(*to);
-    call.Level().NoteDrawing();
-  }
   return {};
 }
 
@@ -212,16 +211,17 @@ ActionValue CurveTo(NativeCall& call) {
   MovieClip* clip = ThisClip(call);
   const auto control = PointAt(call, 0);
   const auto to = PointAt(call, 2);
-  if (clip && control && to) {
+  if (clip && control && to && call.Level().ChargeDrawing(1))
     clip->EditDrawing().CurveTo(*control, *to);
-    call.Level().NoteDrawing();
-  }
   return {};
 }
 
 ActionValue Clear(NativeCall& call) {
-  if (MovieClip* clip = ThisClip(call))
-    clip->EditDrawing().Clear();
+  MovieClip* clip = ThisClip(call);
+  if (!clip)
+    return {};
+  call.Level().RefundDrawing(clip->EditDrawing().SegmentCount());
+  clip->EditDrawing().Clear();
   return {};
 }
 
