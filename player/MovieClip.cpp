@@ -1,6 +1,7 @@
 #include "player/MovieClip.h"
 
 #include "player/TextField.h"
+#include "player/ClipDrawing.h"
 #include "player/swf/SwfMovie.h"
 
 #include <QHash>
@@ -91,6 +92,14 @@ MovieClip::MovieClip(MovieClip* parent, const QString& name, const QTransform& m
   SetMatrix(matrix);
 }
 
+MovieClip::~MovieClip() = default;
+
+ClipDrawing& MovieClip::EditDrawing() {
+  if (!FDrawing)
+    FDrawing = std::make_unique<ClipDrawing>();
+  return *FDrawing;
+}
+
 void MovieClip::SetMatrix(const QTransform& matrix) {
   // Split the placement matrix into the clip's properties and the skew between its axes,
   // which together give the matrix back whole.
@@ -175,6 +184,26 @@ std::vector<QString> MovieClip::MemberNames() const {
   return names;
 }
 
+namespace {
+
+// The part of a clip a rectangle object {x, y, width, height} shows, in pixels; none for a
+// value that is no object or a rectangle that is no number.
+std::optional<QRectF> ScrollRectOf(const ActionValue& value) {
+  const auto object = value.Object();
+  if (!object)
+    return std::nullopt;
+  const QRectF rect(object->Member(QStringLiteral("x")).ToNumber(),
+                    object->Member(QStringLiteral("y")).ToNumber(),
+                    object->Member(QStringLiteral("width")).ToNumber(),
+                    object->Member(QStringLiteral("height")).ToNumber());
+  if (!std::isfinite(rect.x()) || !std::isfinite(rect.y()) || !std::isfinite(rect.width()) ||
+      !std::isfinite(rect.height()))
+    return std::nullopt;
+  return QRectF(rect.topLeft(), rect.size().expandedTo(QSizeF(0, 0)));
+}
+
+} // namespace
+
 void MovieClip::SetMember(const QString& name, const ActionValue& value) {
   // Property names ignore case in every version.
   if (const auto property = name.startsWith(u'_') ? PropertyByName(name.toLower()) : std::nullopt)
@@ -185,6 +214,9 @@ void MovieClip::SetMember(const QString& name, const ActionValue& value) {
     FEffects.Blend = BlendModeOf(value).value_or(FEffects.Blend);
   else
     ScriptObject::SetMember(name, value);
+  // The rectangle stays readable as it was given; the clip shows the part it names.
+  if (name == u"scrollRect")
+    SetScrollRect(ScrollRectOf(value));
 }
 
 ActionValue MovieClip::GetProperty(int property) const {
@@ -319,6 +351,8 @@ QRectF MovieClip::ContentBounds() const {
 
 QRectF MovieClip::DrawnBounds() const {
   QRectF bounds;
+  if (FDrawing && !FDrawing->IsEmpty())
+    bounds = FDrawing->Shape().Bounds;
   for (const DisplayEntry& entry : FDisplay) {
     const QRectF part =
         entry.Clip ? entry.Clip->Transform().mapRect(entry.Clip->ContentBounds())

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class ClipDrawing;
 class TextField;
 struct SwfClipAction;
 struct SwfMovie;
@@ -49,7 +50,8 @@ public:
     int Depth = 0;
     int ClipDepth = 0; // when set, the entry masks the depths above it up to this one
     // Characters other than shapes and clips, drawn with Matrix: the character's own bounds,
-    // and what the text painter draws, if anything (a morph shape or a video is measured only).
+    // and what the text painter draws, if anything (a video is measured only). A morph shape
+    // sets Shape to its shape at the placement's ratio.
     QRectF Bounds = {};
     const SwfStaticText* StaticText = nullptr;
     std::shared_ptr<TextField> Field = {};
@@ -65,6 +67,7 @@ public:
   MovieClip(int level, const QRectF& frameRect);
   // An instance inside parent, placed with matrix.
   MovieClip(MovieClip* parent, const QString& name, const QTransform& matrix);
+  ~MovieClip() override;
 
   static std::optional<Property> PropertyByName(const QString& name);
   // A reference to a clip taken off the stage reaches the clip now at its path, or undefined;
@@ -112,6 +115,10 @@ public:
   QRectF ContentBounds() const;
   // Union of the display list's bounds alone: what scripts measure.
   QRectF DrawnBounds() const;
+
+  // What the clip's scripts drew, shown beneath the display list; null until they draw.
+  const ClipDrawing* Drawing() const { return FDrawing.get(); }
+  ClipDrawing& EditDrawing();
 
   // Ordered by depth, lowest first.
   const std::vector<DisplayEntry>& DisplayList() const { return FDisplay; }
@@ -185,6 +192,7 @@ private:
   bool FVisible = true;
   bool FLocksRoot = false;
   std::vector<DisplayEntry> FDisplay;
+  std::unique_ptr<ClipDrawing> FDrawing;
   const SwfTimeline* FTimeline = nullptr;
   const SwfMovie* FDictionary = nullptr;
   int FCharacter = 0;

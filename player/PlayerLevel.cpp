@@ -120,8 +120,10 @@ void PlayerLevel::Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item)
     entry.ColorTransform = *item.ColorTransform;
   if (item.Ratio)
     if (const auto morph = FMovie->MorphShapes.find(entry.CharacterId);
-        morph != FMovie->MorphShapes.end())
+        morph != FMovie->MorphShapes.end()) {
       entry.Bounds = morph->second.BoundsAt(*item.Ratio);
+      entry.Shape = &morph->second.ShapeAt(*item.Ratio);
+    }
 }
 
 std::shared_ptr<MovieClip> PlayerLevel::Remove(MovieClip& clip, int depth) {
@@ -299,13 +301,23 @@ bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
     entry.StaticText = &text->second;
   } else if (const auto morph = movie.MorphShapes.find(id); morph != movie.MorphShapes.end()) {
     entry.Bounds = morph->second.BoundsAt(placement.Ratio);
+    entry.Shape = &morph->second.ShapeAt(placement.Ratio);
   } else if (const auto video = movie.Videos.find(id); video != movie.Videos.end()) {
     entry.Bounds = video->second;
   } else {
     return false;
   }
-  FHasDrawnShapes = FHasDrawnShapes || entry.Field || entry.StaticText;
+  FHasDrawnShapes = FHasDrawnShapes || entry.Field || entry.StaticText ||
+                    (entry.Shape && entry.Shape->HasDrawing());
   clip.AddCharacter(std::move(entry));
+  return true;
+}
+
+bool PlayerLevel::ChargeDrawing(std::size_t count) {
+  if (count > SwfLimits::MaxDecodedItems - FDrawnSegments)
+    return false;
+  FDrawnSegments += count;
+  FHasDrawnShapes = true;
   return true;
 }
 

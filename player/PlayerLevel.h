@@ -5,6 +5,7 @@
 #include "player/swf/SwfMovie.h"
 
 #include <QString>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <unordered_map>
@@ -28,6 +29,10 @@ public:
   const std::shared_ptr<MovieClip>& Root() const { return FRoot; }
   // Whether the level has anything to draw: a shape with a fill or a stroke, or text.
   bool HasDrawnShapes() const { return FHasDrawnShapes; }
+  // Takes count lines or curves a script draws into a clip from the level's allowance; false
+  // (nothing taken) once it is spent. Clearing a drawing gives its segments back.
+  bool ChargeDrawing(std::size_t count);
+  void RefundDrawing(std::size_t count) { FDrawnSegments -= std::min(count, FDrawnSegments); }
   // The frame player of the stage the level plays on; null for a level played alone.
   FramePlayer* Frames() const { return FFrames; }
   // The folder of the level's movie file; "" when it came from elsewhere.
@@ -146,6 +151,7 @@ private:
   std::size_t FActionsLeft = SwfLimits::MaxActionsPerFrame;
   int FUnnamedInstances = 0;
   bool FHasDrawnShapes = false;
+  std::size_t FDrawnSegments = 0;
   const std::vector<QString>* FConstantPool = nullptr;
   std::vector<ActionValue> FLeftOnStack;
 };

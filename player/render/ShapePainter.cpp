@@ -33,10 +33,16 @@ bool Scales(const SwfLineStyle& style) {
   return style.ScalesHorizontally && style.ScalesVertically;
 }
 
-// The stroke's width in device pixels through transform, as its style asks for it.
+// The stroke's width in device pixels through transform, as its style asks for it. A stroke
+// that scales along one axis only takes that axis's scale: the one across the edges it keeps.
 double ExactDeviceWidth(const SwfLineStyle& style, const QTransform& transform, double stageScale) {
-  return Scales(style) ? style.Width * std::sqrt(std::abs(transform.determinant()))
-                       : style.Width / TwipsPerPixel * stageScale;
+  if (Scales(style))
+    return style.Width * std::sqrt(std::abs(transform.determinant()));
+  if (style.ScalesVertically)
+    return style.Width * std::hypot(transform.m21(), transform.m22());
+  if (style.ScalesHorizontally)
+    return style.Width * std::hypot(transform.m11(), transform.m12());
+  return style.Width / TwipsPerPixel * stageScale;
 }
 
 // The width the stroke is drawn with, never thinner than a hairline.

@@ -1,5 +1,6 @@
 #include "player/render/StagePainter.h"
 
+#include "player/ClipDrawing.h"
 #include "player/PlayerStage.h"
 #include "player/TextField.h"
 #include "player/render/FilterPaint.h"
@@ -45,6 +46,9 @@ void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
       area.addPath(shapeTransform.map(fill.Path));
   } else if (entry.Clip) {
     const QTransform clipTransform = entry.Clip->Transform() * transform;
+    if (const ClipDrawing* drawing = entry.Clip->Drawing())
+      for (const SwfShape::Fill& fill : drawing->Shape().Fills)
+        area.addPath(clipTransform.map(fill.Path));
     for (const MovieClip::DisplayEntry& inner : entry.Clip->DisplayList())
       AddMaskArea(area, inner, clipTransform);
   } else if (entry.StaticText) {
@@ -81,7 +85,7 @@ void StagePainter::DrawClip(const MovieClip& clip, const QTransform& parent,
     return;
   const QTransform transform = clip.Transform() * parent;
   if (!clip.ScrollRect()) {
-    DrawEntries(clip.DisplayList(), 0, clip.DisplayList().size(), transform, clipColors);
+    DrawContent(clip, transform, clipColors);
     return;
   }
   // A scroll rectangle shows that part of the clip at its origin, clipped to its size.
@@ -92,9 +96,18 @@ void StagePainter::DrawClip(const MovieClip& clip, const QTransform& parent,
   FPainter.save();
   FPainter.resetTransform();
   FPainter.setClipPath(shown, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-  DrawEntries(clip.DisplayList(), 0, clip.DisplayList().size(),
-              QTransform::fromTranslate(-scroll.x(), -scroll.y()) * transform, clipColors);
+  DrawContent(clip, QTransform::fromTranslate(-scroll.x(), -scroll.y()) * transform, clipColors);
   FPainter.restore();
+}
+
+void StagePainter::DrawContent(const MovieClip& clip, const QTransform& transform,
+                               const SwfColorTransform& colors) {
+  // What scripts drew changes while it is drawn on, so it bypasses the cache of shapes.
+  if (const ClipDrawing* drawing = clip.Drawing(); drawing && !drawing->IsEmpty()) {
+    FPainter.setTransform(transform);
+    ShapePainter(FPainter, FStageScale).Paint(drawing->Shape(), colors);
+  }
+  DrawEntries(clip.DisplayList(), 0, clip.DisplayList().size(), transform, colors);
 }
 
 void StagePainter::DrawEntries(const Entries& entries, size_t begin, size_t end,
@@ -230,6 +243,8 @@ size_t ContentSignature(const MovieClip::DisplayEntry& entry, const PlayerStage&
   if (const MovieClip* clip = entry.Clip) {
     seed = HashTransform(clip->Transform(), HashColors(clip->ColorTransform(), seed));
     seed = HashEffects(clip->Effects(), qHashMulti(seed, clip, clip->IsVisible()));
+    if (const ClipDrawing* drawing = clip->Drawing())
+      seed = qHashMulti(seed, drawing->Version());
     if (clip->ScrollRect())
       seed = qHashMulti(seed, clip->ScrollRect()->x(), clip->ScrollRect()->y(),
                         clip->ScrollRect()->width(), clip->ScrollRect()->height());

@@ -27,6 +27,9 @@ private:
   using Entries = std::vector<MovieClip::DisplayEntry>;
 
   void DrawClip(const MovieClip& clip, const QTransform& parent, const SwfColorTransform& colors);
+  // Draws what the clip's scripts drew, then its display list.
+  void DrawContent(const MovieClip& clip, const QTransform& transform,
+                   const SwfColorTransform& colors);
   // Draws the entries in [begin, end); a mask among them clips the entries it covers.
   void DrawEntries(const Entries& entries, size_t begin, size_t end, const QTransform& transform,
                    const SwfColorTransform& colors);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <memory>
 
+class NativeClass;
 class PlayerLevel;
 class ScriptObject;
 struct NativeCall;
@@ -45,6 +46,8 @@ ActionValue MovieClipClass(PlayerLevel& level);
 ActionValue TextFieldClass(PlayerLevel& level);
 ActionValue TextFormatClass(PlayerLevel& level);
 ActionValue ColorClass(PlayerLevel& level);
+// Puts MovieClip's drawing methods on its prototype.
+void AddDrawingMethods(NativeClass& clip);
 // MovieClip.createTextField: a new empty field on this clip.
 ActionValue CreateTextField(NativeCall& call);
 // Stage, Key, Mouse, Selection and System; undefined for other names.

@@ -128,6 +128,7 @@ ActionValue MovieClipClass(PlayerLevel& level) {
       .Method(QStringLiteral("getBytesLoaded"), BytesTotal)
       .Method(QStringLiteral("getBytesTotal"), BytesTotal)
       .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField);
+  AddDrawingMethods(clip);
   return ActionValue(std::static_pointer_cast<ScriptObject>(clip.Constructor()));
 }
 

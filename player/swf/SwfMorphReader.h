@@ -2,8 +2,11 @@
 
 #include "player/swf/SwfMorphShape.h"
 
+class SwfBudget;
 class SwfReader;
 
-// Reads a DefineMorphShape or DefineMorphShape2 body after the character id; the edges
-// and styles after the bounds are not read.
-SwfMorphShape ReadSwfMorphShape(SwfReader& reader);
+// Reads a DefineMorphShape (version 1) or DefineMorphShape2 (version 2) body after the
+// character id: bounds, paired styles and the start and end edges. Bitmap fills take their
+// image from bitmaps.
+SwfMorphShape ReadSwfMorphShape(SwfReader& reader, int version, SwfBudget& budget,
+                                const SwfBitmapTable& bitmaps);

@@ -265,7 +265,9 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
     break;
   case Tag::DefineMorphShape:
   case Tag::DefineMorphShape2:
-    Define(body, FMovie.MorphShapes, ReadSwfMorphShape);
+    Define(body, FMovie.MorphShapes, [this, code](SwfReader& r) {
+      return ReadSwfMorphShape(r, code == Tag::DefineMorphShape2 ? 2 : 1, FBudget, FMovie.Bitmaps);
+    });
     break;
   case Tag::DefineVideoStream:
     Define(body, FMovie.Videos, ReadSwfVideoBounds);

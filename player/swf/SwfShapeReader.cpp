@@ -2,31 +2,15 @@
 
 #include "player/swf/SwfBudget.h"
 #include "player/swf/SwfError.h"
+#include "player/swf/SwfOutline.h"
 #include "player/swf/SwfReader.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace {
-
-struct Edge {
-  QPoint From;
-  QPoint Control;
-  QPoint To;
-  bool Curved = false;
-
-  Edge Reversed() const { return {To, Control, From, Curved}; }
-};
-
-// How far short of its start, in twips, an outline that must not close stops.
-constexpr double OpenLoopGap = 0.01;
-
-quint64 PointKey(QPoint point) {
-  return (quint64(quint32(point.x())) << 32) | quint32(point.y());
-}
 
 // Collects the edges of each fill and line style while the shape records are read, then
 // joins the fill edges into closed outlines and the line edges into strokes.
@@ -40,7 +24,7 @@ public:
 private:
   template <typename Style> struct StyleEdges {
     Style Value;
-    std::vector<Edge> Edges;
+    std::vector<SwfEdge> Edges;
     int Layer = 0;
   };
 
@@ -52,8 +36,6 @@ private:
   QColor ReadColor();
   static int StyleIndex(quint32 styleNumber, int base, int count);
   void ReadEdge();
-  QPainterPath Outline(const std::vector<Edge>& edges) const;
-  static QPainterPath Polyline(const std::vector<Edge>& edges, bool closeLoops);
 
   SwfReader& FReader;
   int FVersion;
@@ -196,30 +178,7 @@ void ShapeBuilder::ReadStyles() {
 
 void ShapeBuilder::ReadEdge() {
   FBudget.Consume();
-  Edge edge;
-  edge.From = FPen;
-  const bool straight = FReader.Bits(1);
-  const int bits = int(FReader.Bits(4)) + 2;
-  if (straight) {
-    QPoint delta;
-    if (FReader.Bits(1)) {
-      delta.setX(FReader.SignedBits(bits));
-      delta.setY(FReader.SignedBits(bits));
-    } else if (FReader.Bits(1)) {
-      delta.setY(FReader.SignedBits(bits));
-    } else {
-      delta.setX(FReader.SignedBits(bits));
-    }
-    edge.To = FPen + delta;
-  } else {
-    const int controlX = FReader.SignedBits(bits);
-    const int controlY = FReader.SignedBits(bits);
-    const int anchorX = FReader.SignedBits(bits);
-    const int anchorY = FReader.SignedBits(bits);
-    edge.Control = FPen + QPoint(controlX, controlY);
-    edge.To = edge.Control + QPoint(anchorX, anchorY);
-    edge.Curved = true;
-  }
+  const SwfEdge edge = ReadSwfEdge(FReader, FPen);
   FPen = edge.To;
   // Fill style 1 lies to the left of the edge as drawn, fill style 0 to its right; turning
   // the fill-0 edges round gives every outline of a style the same orientation.
@@ -229,75 +188,6 @@ void ShapeBuilder::ReadEdge() {
     FFills[size_t(FFill0)].Edges.push_back(edge.Reversed());
   if (FLine >= 0)
     FLines[size_t(FLine)].Edges.push_back(edge);
-}
-
-QPainterPath ShapeBuilder::Outline(const std::vector<Edge>& edges) const {
-  std::unordered_multimap<quint64, size_t> byStart;
-  for (size_t i = 0; i < edges.size(); ++i)
-    byStart.emplace(PointKey(edges[i].From), i);
-  std::vector<bool> used(edges.size(), false);
-  QPainterPath path;
-  path.setFillRule(Qt::WindingFill);
-  for (size_t first = 0; first < edges.size(); ++first) {
-    if (used[first])
-      continue;
-    path.moveTo(edges[first].From);
-    for (std::optional<size_t> current = first; current;) {
-      const Edge& edge = edges[*current];
-      used[*current] = true;
-      if (edge.Curved)
-        path.quadTo(edge.Control, edge.To);
-      else
-        path.lineTo(edge.To);
-      current.reset();
-      if (edge.To == edges[first].From)
-        break;
-      const auto [begin, end] = byStart.equal_range(PointKey(edge.To));
-      for (auto next = begin; next != end; ++next)
-        if (!used[next->second]) {
-          current = next->second;
-          break;
-        }
-    }
-    path.closeSubpath();
-  }
-  return path;
-}
-
-QPainterPath ShapeBuilder::Polyline(const std::vector<Edge>& edges, bool closeLoops) {
-  QPainterPath path;
-  QPoint subpathStart;
-  const auto finishSubpath = [&] {
-    if (path.elementCount() < 2 || path.currentPosition() != QPointF(subpathStart))
-      return;
-    if (closeLoops) {
-      path.closeSubpath();
-      return;
-    }
-    // A stroker joins a subpath that ends where it starts; stopping a hair short of the
-    // start keeps both ends open for their caps.
-    const int last = path.elementCount() - 1;
-    const QPointF before = path.elementAt(last - 1);
-    const QPointF end = path.elementAt(last);
-    const QPointF back = before - end;
-    const double length = std::hypot(back.x(), back.y());
-    if (length > 0)
-      path.setElementPositionAt(last, end.x() + back.x() / length * OpenLoopGap,
-                                end.y() + back.y() / length * OpenLoopGap);
-  };
-  for (const Edge& edge : edges) {
-    if (path.elementCount() == 0 || path.currentPosition() != QPointF(edge.From)) {
-      finishSubpath();
-      path.moveTo(edge.From);
-      subpathStart = edge.From;
-    }
-    if (edge.Curved)
-      path.quadTo(edge.Control, edge.To);
-    else
-      path.lineTo(edge.To);
-  }
-  finishSubpath();
-  return path;
 }
 
 SwfShape ShapeBuilder::Read() {
@@ -343,10 +233,11 @@ SwfShape ShapeBuilder::Read() {
   }
   for (const auto& fill : FFills)
     if (!fill.Edges.empty())
-      shape.Fills.push_back({fill.Value, Outline(fill.Edges), fill.Layer});
+      shape.Fills.push_back({fill.Value, SwfFillOutline(fill.Edges), fill.Layer});
   for (const auto& line : FLines)
     if (!line.Edges.empty())
-      shape.Strokes.push_back({line.Value, Polyline(line.Edges, !line.Value.NoClose), line.Layer});
+      shape.Strokes.push_back(
+          {line.Value, SwfStrokePath(line.Edges, !line.Value.NoClose), line.Layer});
   return shape;
 }
 
