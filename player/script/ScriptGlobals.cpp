@@ -57,6 +57,15 @@ ActionValue Global(PlayerLevel& level, const QString& name) {
   return value;
 }
 
+void MakeAll(PlayerLevel& level) {
+  for (auto maker = Makers().constBegin(); maker != Makers().constEnd(); ++maker)
+    Global(level, maker.key());
+  for (const QString& name : ScriptMakers::SystemObjectNames())
+    Global(level, name);
+  for (const QString& name : ScriptMakers::GlobalFunctionNames())
+    Global(level, name);
+}
+
 std::shared_ptr<ScriptObject> Prototype(PlayerLevel& level, const QString& className) {
   const auto constructor = Global(level, className).Object();
   if (!constructor)

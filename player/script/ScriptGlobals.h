@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 class PlayerLevel;
 class ScriptObject;
@@ -16,6 +17,8 @@ namespace ScriptGlobals {
 
 // The built-in a global name stands for; undefined for other names.
 ActionValue Global(PlayerLevel& level, const QString& name);
+// Makes every built-in now, so that a change to all of _global's members reaches them too.
+void MakeAll(PlayerLevel& level);
 // The prototype of a built-in class ("Object", "Array", "MovieClip", ...); null when the level
 // cannot make it.
 std::shared_ptr<ScriptObject> Prototype(PlayerLevel& level, const QString& className);
@@ -52,4 +55,7 @@ ActionValue SystemObject(PlayerLevel& level, const QString& name);
 // parseInt, parseFloat, isNaN, isFinite, escape, unescape, ASSetPropFlags; undefined for
 // other names.
 ActionValue GlobalFunction(PlayerLevel& level, const QString& name);
+// The names SystemObject and GlobalFunction answer.
+std::vector<QString> SystemObjectNames();
+std::vector<QString> GlobalFunctionNames();
 } // namespace ScriptMakers

@@ -80,11 +80,12 @@ private:
 // A boxed primitive: what new String("a"), new Number(1) and new Boolean(true) make.
 class BoxedValue : public ScriptObject {
 public:
-  explicit BoxedValue(const ActionValue& value) : FValue(value) {}
-  ActionValue Member(const QString& name) const override {
-    if (FValue.IsString() && name == u"length")
-      return double(FValue.ToString().size());
-    return ScriptObject::Member(name);
+  // A boxed text carries its length as a member of its own, which scripts may overwrite
+  // but not delete.
+  explicit BoxedValue(const ActionValue& value) : FValue(value) {
+    if (value.IsString())
+      DefineMember(QStringLiteral("length"), double(value.ToString().size()),
+                   DontEnum | DontDelete);
   }
   const ActionValue& Value() const { return FValue; }
   void SetValue(const ActionValue& value) { FValue = value; }
