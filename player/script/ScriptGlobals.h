@@ -48,6 +48,12 @@ ActionValue MovieClipClass(PlayerLevel& level);
 ActionValue TextFieldClass(PlayerLevel& level);
 ActionValue TextFormatClass(PlayerLevel& level);
 ActionValue ColorClass(PlayerLevel& level);
+// The flash package: flash.geom's Point, Rectangle, Matrix, ColorTransform and Transform.
+ActionValue FlashPackage(PlayerLevel& level);
+// A clip's transform property: a new Transform of the clip, and setting one copies its
+// clip's matrix and colours.
+ActionValue ClipTransform(NativeCall& call);
+ActionValue SetClipTransform(NativeCall& call);
 // MovieClip.createTextField: a new empty field on this clip.
 ActionValue CreateTextField(NativeCall& call);
 // Stage, Key, Mouse, Selection and System; undefined for other names.

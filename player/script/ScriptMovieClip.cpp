@@ -178,7 +178,9 @@ ActionValue MovieClipClass(PlayerLevel& level) {
       .Method(QStringLiteral("globalToLocal"),
               [](NativeCall& call) { return ConvertPoint(call, false); })
       .Method(QStringLiteral("hitTest"), HitTest)
-      .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField);
+      .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField)
+      .Property(QStringLiteral("transform"), ScriptMakers::ClipTransform,
+                ScriptMakers::SetClipTransform);
   return ActionValue(std::static_pointer_cast<ScriptObject>(clip.Constructor()));
 }
 

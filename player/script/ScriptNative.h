@@ -106,6 +106,9 @@ public:
   NativeClass& Method(const QString& name, NativeFunction::Body body);
   NativeClass& Static(const QString& name, NativeFunction::Body body);
   NativeClass& Constant(const QString& name, const ActionValue& value);
+  // A hidden getter and setter pair on the prototype; no setter makes it read-only.
+  NativeClass& Property(const QString& name, NativeFunction::Body getter,
+                        NativeFunction::Body setter);
 
   const std::shared_ptr<NativeFunction>& Constructor() const { return FConstructor; }
   const std::shared_ptr<ScriptObject>& Prototype() const { return FPrototype; }

@@ -361,3 +361,48 @@ TEST(BuiltinObjects, GlobalFunctionsAndBoxesKeepThePlayersRules) {
             (QStringList{"1.2345678", "10", "-0.25", "undefined", "aaaz", "z", "a bA", "true",
                          "hmm", "number", "undefined", "undefined", "function"}));
 }
+
+TEST(BuiltinObjects, GeomClassesComputeAndTransformsDriveTheirClip) {
+  // new flash.geom.<name>(arguments...)
+  const auto make = [](const QString& name, const std::vector<Asm>& arguments) {
+    Asm made;
+    for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
+      made.Append(*it);
+    return made.PushInteger(int(arguments.size()))
+        .Append(MemberOf("flash", "geom"))
+        .Push(name)
+        .Op(0x53);
+  };
+  Asm script;
+  script.Push("m").Append(make("Matrix", {})).Op(0x1D);
+  script.Append(Call(Variable("m"), "scale", {Number(2), Number(3)})).Op(Pop);
+  script.Append(Call(Variable("m"), "translate", {Number(5), Number(7)})).Op(Pop);
+  script.Append(TraceOf(Variable("m")));
+  script.Append(
+      TraceOf(Call(Variable("m"), "transformPoint", {make("Point", {Number(1), Number(1)})})));
+  script.Append(TraceOf(Call(make("Rectangle", {Number(0), Number(0), Number(10), Number(10)}),
+                             "intersection",
+                             {make("Rectangle", {Number(5), Number(5), Number(10), Number(10)})})));
+  // A colour transform's rgb sets its offsets and clears its multipliers.
+  script.Push("ct")
+      .Append(make("ColorTransform", {Number(1), Number(1), Number(1), Number(1), Number(0),
+                                      Number(0), Number(0), Number(0)}))
+      .Op(0x1D);
+  script.Append(Variable("ct")).Push("rgb").PushInteger(0xFF8000).Op(SetMember);
+  script.Append(TraceOf(MemberOf("ct", "greenOffset")));
+  script.Append(TraceOf(MemberOf("ct", "redMultiplier")));
+  // A clip's transform reads its placement and sets its matrix and colours.
+  script.Append(TraceOf(Asm().Append(MemberOf("box", "transform")).Push("matrix").Op(GetMember)));
+  script.Append(MemberOf("box", "transform")).Push("matrix").Append(Variable("m")).Op(SetMember);
+  script.Append(MemberOf("box", "transform"))
+      .Push("colorTransform")
+      .Append(Variable("ct"))
+      .Op(SetMember);
+  script.Append(TraceOf(MemberOf("box", "_x"))).Append(TraceOf(MemberOf("box", "_xscale")));
+  script.Append(TraceOf(
+      Call(Asm().Append(Variable("box")).PushInteger(1).Push("Color").Op(NewObject), "getRGB")));
+  EXPECT_EQ(Traces(script, 8, BoxTags()),
+            (QStringList{"(a=2, b=0, c=0, d=3, tx=5, ty=7)", "(x=7, y=10)", "(x=5, y=5, w=5, h=5)",
+                         "128", "0", "(a=1, b=0, c=0, d=1, tx=10, ty=0)", "5", "200",
+                         QString::number(0xFF8000)}));
+}
