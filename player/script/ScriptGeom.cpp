@@ -22,7 +22,7 @@ using Fields = std::vector<std::pair<QString, ActionValue>>;
 
 // The class a geom name stands for in this level's flash.geom, and its prototype.
 std::shared_ptr<ScriptObject> GeomPrototype(PlayerLevel& level, const QString& className) {
-  const auto flash = ScriptGlobals::Global(level, QStringLiteral("flash")).Object();
+  const auto flash = ScriptGlobals::Global(level, QStringLiteral("flash"), true).Object();
   const auto geom = flash ? flash->Member(QStringLiteral("geom")).Object() : nullptr;
   const auto constructor = geom ? geom->Member(className).Object() : nullptr;
   return constructor ? constructor->Member(QStringLiteral("prototype")).Object() : nullptr;

@@ -171,9 +171,8 @@ ActionValue SetPropFlags(NativeCall& call) {
   if (!object)
     return {};
   // The flags convert before the names do.
-  const int set = ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(2))) & 7;
-  const int clear =
-      call.Has(3) ? ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(3))) & 7 : 0;
+  const int set = ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(2)));
+  const int clear = call.Has(3) ? ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(3))) : 0;
   std::vector<QString> names;
   const ActionValue list = call.Arg(1);
   if (list.IsNull()) {
@@ -187,8 +186,13 @@ ActionValue SetPropFlags(NativeCall& call) {
     for (const QString& name : call.Text(1).split(u','))
       names.push_back(name);
   }
+  // Clearing the flag that hides a built-in from older movies makes it visible to them.
+  if (object == call.Level().Global() && (clear & ScriptGlobals::HiddenBeforeVersion8))
+    for (const QString& name :
+         list.IsNull() ? std::vector<QString>{QStringLiteral("flash")} : names)
+      ScriptGlobals::Global(call.Level(), name, true);
   for (const QString& name : names)
-    object->ChangeFlags(name, set, clear);
+    object->ChangeFlags(name, set & 7, clear & 7);
   return {};
 }
 
@@ -203,6 +207,7 @@ const QHash<QString, NativeFunction::Body>& Functions() {
       {QStringLiteral("escape"), Escape},
       {QStringLiteral("unescape"), Unescape},
       {QStringLiteral("ASSetPropFlags"), SetPropFlags},
+      {QStringLiteral("ASnative"), ScriptMakers::NativeByNumber},
   };
   return functions;
 }

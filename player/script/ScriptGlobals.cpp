@@ -6,6 +6,7 @@
 #include "player/script/ScriptArray.h"
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptNative.h"
+#include "player/swf/SwfMovie.h"
 
 #include <QHash>
 #include <limits>
@@ -39,13 +40,15 @@ const QHash<QString, Maker>& Makers() {
 
 } // namespace
 
-ActionValue Global(PlayerLevel& level, const QString& name) {
+ActionValue Global(PlayerLevel& level, const QString& name, bool hiddenToo) {
   if (name == u"NaN")
     return std::numeric_limits<double>::quiet_NaN();
   if (name == u"Infinity")
     return std::numeric_limits<double>::infinity();
   if (const auto made = level.Builtin(name))
     return ActionValue(made);
+  if (name == u"flash" && level.Movie().Version < 8 && !hiddenToo)
+    return {};
   ActionValue value;
   if (const auto maker = Makers().constFind(name); maker != Makers().constEnd())
     value = (*maker)(level);

@@ -15,8 +15,11 @@ struct NativeCall;
 // Each is made on first use, so a clip that uses none of them costs nothing.
 namespace ScriptGlobals {
 
-// The built-in a global name stands for; undefined for other names.
-ActionValue Global(PlayerLevel& level, const QString& name);
+// The built-in a global name stands for; undefined for other names. The flash package is
+// hidden from movies before version 8 unless hiddenToo asks for it.
+ActionValue Global(PlayerLevel& level, const QString& name, bool hiddenToo = false);
+// The flag of ASSetPropFlags that hides a member from movies before version 8.
+inline constexpr int HiddenBeforeVersion8 = 4096;
 // Makes every built-in now, so that a change to all of _global's members reaches them too.
 void MakeAll(PlayerLevel& level);
 // The prototype of a built-in class ("Object", "Array", "MovieClip", ...); null when the level
@@ -61,6 +64,8 @@ ActionValue SystemObject(PlayerLevel& level, const QString& name);
 // parseInt, parseFloat, isNaN, isFinite, escape, unescape, ASSetPropFlags; undefined for
 // other names.
 ActionValue GlobalFunction(PlayerLevel& level, const QString& name);
+// ASnative(group, index): a built-in function by its number.
+ActionValue NativeByNumber(NativeCall& call);
 // The names SystemObject and GlobalFunction answer.
 std::vector<QString> SystemObjectNames();
 std::vector<QString> GlobalFunctionNames();

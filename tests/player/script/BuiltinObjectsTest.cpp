@@ -357,9 +357,22 @@ TEST(BuiltinObjects, GlobalFunctionsAndBoxesKeepThePlayersRules) {
       .Op(Pop);
   script.Append(Variable("_global")).Push("Boolean").PushInteger(6).Op(SetMember);
   script.Append(TraceOf(Asm().Append(Variable("Boolean")).Op(TypeOf)));
-  EXPECT_EQ(Traces(script),
-            (QStringList{"1.2345678", "10", "-0.25", "undefined", "aaaz", "z", "a bA", "true",
-                         "hmm", "number", "undefined", "undefined", "function"}));
+  // ASnative numbers the global functions and Math's; Math's unknown numbers give NaN.
+  const auto byNumber = [](int group, int index, const Asm& argument) {
+    return Asm()
+        .Append(argument)
+        .PushInteger(1)
+        .Append(CallGlobal("ASnative", {Number(group), Number(index)}))
+        .PushUndefined()
+        .Op(CallMethod);
+  };
+  script.Append(TraceOf(byNumber(100, 0, Text("&"))));
+  script.Append(TraceOf(byNumber(200, 0, Number(-3))));
+  script.Append(TraceOf(byNumber(200, 50, Number(-3))));
+  script.Append(TraceOf(Asm().Append(CallGlobal("ASnative", {Number(100)})).Op(TypeOf)));
+  EXPECT_EQ(Traces(script), (QStringList{"1.2345678", "10", "-0.25", "undefined", "aaaz", "z",
+                                         "a bA", "true", "hmm", "number", "undefined", "undefined",
+                                         "function", "%26", "3", "NaN", "undefined"}));
 }
 
 TEST(BuiltinObjects, GeomClassesComputeAndTransformsDriveTheirClip) {
@@ -405,4 +418,12 @@ TEST(BuiltinObjects, GeomClassesComputeAndTransformsDriveTheirClip) {
             (QStringList{"(a=2, b=0, c=0, d=3, tx=5, ty=7)", "(x=7, y=10)", "(x=5, y=5, w=5, h=5)",
                          "128", "0", "(a=1, b=0, c=0, d=1, tx=10, ty=0)", "5", "200",
                          QString::number(0xFF8000)}));
+  // Movies before version 8 see no flash package until a script clears its hiding flag.
+  Asm older = TraceOf(Asm().Append(Variable("flash")).Op(TypeOf));
+  older
+      .Append(CallGlobal("ASSetPropFlags",
+                         {Variable("_global"), Text("flash"), Number(0), Number(4096)}))
+      .Op(Pop);
+  older.Append(TraceOf(Asm().Append(Variable("flash")).Op(TypeOf)));
+  EXPECT_EQ(Traces(older, 7), (QStringList{"undefined", "object"}));
 }
