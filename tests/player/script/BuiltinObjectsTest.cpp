@@ -370,9 +370,23 @@ TEST(BuiltinObjects, GlobalFunctionsAndBoxesKeepThePlayersRules) {
   script.Append(TraceOf(byNumber(200, 0, Number(-3))));
   script.Append(TraceOf(byNumber(200, 50, Number(-3))));
   script.Append(TraceOf(Asm().Append(CallGlobal("ASnative", {Number(100)})).Op(TypeOf)));
-  EXPECT_EQ(Traces(script), (QStringList{"1.2345678", "10", "-0.25", "undefined", "aaaz", "z",
-                                         "a bA", "true", "hmm", "number", "undefined", "undefined",
-                                         "function", "%26", "3", "NaN", "undefined"}));
+  // String positions wrap at 32 bits, a negative substr length counts from the end, and a
+  // method given no position gives undefined.
+  script.Append(TraceOf(Call(Text("Hello"), "charAt", {Number(4294967297.0)})));
+  script.Append(TraceOf(Call(Text("hello"), "substr", {Number(1), Number(-1)})));
+  script.Append(TraceOf(Call(Text("hello"), "substr", {Number(1), Number(-4)})));
+  script.Append(TraceOf(Call(Text("hello"), "indexOf")));
+  script.Append(TraceOf(Asm()
+                            .Append(Call(Text("a,b"), "split", {Text(","), Number(-1)}))
+                            .Push("length")
+                            .Op(GetMember)));
+  script.Append(
+      TraceOf(Call(Variable("String"), "fromCharCode", {Number(80), Number(0), Number(82)})));
+  EXPECT_EQ(Traces(script),
+            (QStringList{"1.2345678", "10",   "-0.25",     "undefined", "aaaz",      "z",
+                         "a bA",      "true", "hmm",       "number",    "undefined", "undefined",
+                         "function",  "%26",  "3",         "NaN",       "undefined", "e",
+                         "",          "e",    "undefined", "0",         "P"}));
 }
 
 TEST(BuiltinObjects, GeomClassesComputeAndTransformsDriveTheirClip) {
