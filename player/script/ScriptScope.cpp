@@ -118,8 +118,10 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
   if (name.startsWith(u'_')) {
     if (name == u"_root")
       return ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
+    // Movies before version 6 have no _global.
     if (name == u"_global")
-      return ActionValue(FEnvironment.Level.Global());
+      return FEnvironment.Level.Movie().Version >= 6 ? ActionValue(FEnvironment.Level.Global())
+                                                     : ActionValue();
     if (const int level = LevelNumber(name); level >= 0)
       return ActionValue(FEnvironment.Stage.LevelRoot(level));
   } else if (name == u"this") {
