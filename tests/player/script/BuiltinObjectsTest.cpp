@@ -123,8 +123,8 @@ TEST(BuiltinObjects, NumbersPrintAndReadAsThePlayerDoes) {
                              "-Infinity"};
   EXPECT_EQ(Traces(script, 8), expected);
   // Before version 6 a leading zero is decimal; from version 9 on >>> gives an unsigned number.
-  EXPECT_EQ(Traces(TraceOf(Call(Variable("_global"), "Number", {Text("010")})), 5),
-            QStringList{"10"});
+  // (Such movies have no _global, so Number is called by name.)
+  EXPECT_EQ(Traces(TraceOf(CallGlobal("Number", {Text("010")})), 5), QStringList{"10"});
   EXPECT_EQ(Traces(TraceOf(Asm().PushInteger(-1).PushInteger(0).Op(BitURShift)), 10),
             QStringList{"4294967295"});
 }
