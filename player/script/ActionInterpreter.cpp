@@ -831,8 +831,11 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
     return Completion::Result(made.Object() ? made : ActionValue(object));
   }
   if (!function) {
-    // Classes this player lacks give a plain object.
+    // An object that is no function constructs nothing; classes this player lacks give a
+    // plain object.
     Q_UNUSED(className);
+    if (constructor.Object())
+      return Completion::Result(ActionValue());
     const auto object = FEnvironment.Level.NewObject();
     return object ? Completion::Result(ActionValue(object)) : Completion::Ended(Completion::Abort);
   }

@@ -3,6 +3,7 @@
 #include "player/PlayerLevel.h"
 #include "player/swf/SwfLimits.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -19,13 +20,15 @@ qsizetype ElementIndex(const QString& name) {
   return name.toLongLong();
 }
 
+QString ElementName(std::size_t index) {
+  return QString::number(index);
+}
+
 } // namespace
 
 ActionValue ScriptArray::Member(const QString& name) const {
   if (name == LengthName)
-    return double(FElements.size());
-  if (const qsizetype index = ElementIndex(name); index >= 0)
-    return std::size_t(index) < FElements.size() ? FElements[std::size_t(index)] : ActionValue();
+    return double(FLength);
   return ScriptObject::Member(name);
 }
 
@@ -35,81 +38,105 @@ void ScriptArray::SetMember(const QString& name, const ActionValue& value) {
     return;
   }
   const qsizetype index = ElementIndex(name);
-  if (index < 0) {
-    ScriptObject::SetMember(name, value);
+  if (index >= 0 && std::size_t(index) >= FLength && !Grow(std::size_t(index) + 1))
     return;
-  }
-  if (std::size_t(index) >= FElements.size() && !Resize(double(index) + 1))
-    return;
-  FElements[std::size_t(index)] = value;
+  ScriptObject::SetMember(name, value);
 }
 
 bool ScriptArray::HasOwnMember(const QString& name) const {
-  const qsizetype index = ElementIndex(name);
-  if (index >= 0)
-    return std::size_t(index) < FElements.size();
   return name == LengthName || ScriptObject::HasOwnMember(name);
 }
 
-bool ScriptArray::DeleteMember(const QString& name) {
-  const qsizetype index = ElementIndex(name);
-  if (index < 0)
-    return ScriptObject::DeleteMember(name);
-  if (std::size_t(index) >= FElements.size())
+std::vector<ActionValue> ScriptArray::Elements() const {
+  std::vector<ActionValue> elements;
+  elements.reserve(FLength);
+  for (std::size_t i = 0; i < FLength; ++i)
+    elements.push_back(ScriptObject::Member(ElementName(i)));
+  return elements;
+}
+
+bool ScriptArray::SetElements(const std::vector<ActionValue>& values) {
+  if (values.size() > FLength && !Grow(values.size()))
     return false;
-  FElements[std::size_t(index)] = ActionValue();
+  DropFrom(0);
+  FLength = values.size();
+  for (std::size_t i = 0; i < values.size(); ++i)
+    ScriptObject::SetMember(ElementName(i), values[i]);
   return true;
 }
 
-std::vector<QString> ScriptArray::MemberNames() const {
-  std::vector<QString> names;
-  for (std::size_t i = 0; i < FElements.size(); ++i)
-    names.push_back(QString::number(i));
-  for (const QString& name : ScriptObject::MemberNames())
-    names.push_back(name);
-  return names;
-}
-
-bool ScriptArray::Charge(std::size_t elements) {
+bool ScriptArray::Grow(std::size_t length) {
   // An element costs what the text of its size would.
   constexpr std::size_t CharactersPerElement = sizeof(ActionValue) / sizeof(QChar);
-  return elements <= SwfLimits::MaxScriptTextChars &&
-         FLevel.SpendText(qsizetype(elements * CharactersPerElement));
+  if (length > SwfLimits::MaxScriptTextChars ||
+      !FLevel.SpendText(qsizetype((length - FLength) * CharactersPerElement)))
+    return false;
+  FLength = length;
+  return true;
+}
+
+void ScriptArray::DropFrom(std::size_t length) {
+  for (std::size_t i = length; i < FLength; ++i)
+    RemoveMember(ElementName(i));
 }
 
 bool ScriptArray::Resize(double length) {
   if (!(length >= 0) || length > double(SwfLimits::MaxScriptTextChars))
     return false;
   const std::size_t size = std::size_t(std::floor(length));
-  if (size > FElements.size() && !Charge(size - FElements.size()))
-    return false;
-  FElements.resize(size);
+  if (size > FLength)
+    return Grow(size);
+  DropFrom(size);
+  FLength = size;
   return true;
 }
 
 bool ScriptArray::Insert(std::size_t position, const std::vector<ActionValue>& values) {
-  if (!Charge(values.size()))
+  // The elements from position on move up, recreated from the last down, and the inserted
+  // values follow in order: that is the order for-in then lists them in.
+  const std::size_t length = FLength;
+  position = std::min(position, length);
+  std::vector<ActionValue> tail;
+  tail.reserve(length - position);
+  for (std::size_t i = position; i < length; ++i)
+    tail.push_back(ScriptObject::Member(ElementName(i)));
+  if (!values.empty() && !Grow(length + values.size()))
     return false;
-  FElements.insert(FElements.begin() + qsizetype(std::min(position, FElements.size())),
-                   values.begin(), values.end());
+  for (std::size_t i = position; i < length; ++i)
+    RemoveMember(ElementName(i));
+  for (std::size_t i = tail.size(); i-- > 0;)
+    ScriptObject::SetMember(ElementName(position + values.size() + i), tail[i]);
+  for (std::size_t i = 0; i < values.size(); ++i)
+    ScriptObject::SetMember(ElementName(position + i), values[i]);
   return true;
 }
 
 ActionValue ScriptArray::Take(bool last) {
-  if (FElements.empty())
+  if (FLength == 0)
     return {};
-  const auto taken = last ? FElements.end() - 1 : FElements.begin();
-  ActionValue value = std::move(*taken);
-  FElements.erase(taken);
+  if (last) {
+    const ActionValue value = ScriptObject::Member(ElementName(FLength - 1));
+    Resize(double(FLength - 1));
+    return value;
+  }
+  std::vector<ActionValue> elements = Elements();
+  const ActionValue value = elements.front();
+  elements.erase(elements.begin());
+  SetElements(elements);
   return value;
+}
+
+void ScriptArray::Reverse() {
+  const std::vector<ActionValue> elements = Elements();
+  SetElements(std::vector<ActionValue>(elements.rbegin(), elements.rend()));
 }
 
 QString ScriptArray::Join(const QString& separator) const {
   QString text;
-  for (std::size_t i = 0; i < FElements.size(); ++i) {
+  for (std::size_t i = 0; i < FLength; ++i) {
     if (i > 0)
       text += separator;
-    text += FElements[i].ToString();
+    text += ScriptObject::Member(ElementName(i)).ToString();
   }
   return text;
 }

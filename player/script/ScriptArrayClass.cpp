@@ -10,6 +10,8 @@
 
 namespace {
 
+const QString LengthName = QStringLiteral("length");
+
 // Array.sort's option bits.
 constexpr int CaseInsensitive = 1, Descending = 2, UniqueSort = 4, ReturnIndexedArray = 8,
               Numeric = 16;
@@ -44,9 +46,26 @@ ActionValue Construct(NativeCall& call) {
   return array;
 }
 
-QString Join(NativeCall& call, ScriptArray& array, const QString& separator) {
+// The elements join and toString list: an array's, or for another object as many as its
+// length says, read from its own members only.
+std::vector<ActionValue> JoinedElements(NativeCall& call) {
+  if (const ScriptArray* array = ThisArray(call))
+    return array->Elements();
+  const auto object = call.ThisObject();
+  if (!object)
+    return {};
+  const double length = call.Runtime.ToNumber(call.Runtime.GetMember(call.This, LengthName));
+  std::vector<ActionValue> elements;
+  for (double i = 0; i < length && i < double(SwfLimits::MaxTextLength); ++i) {
+    const ScriptObject::Slot* slot = object->OwnSlot(QString::number(i));
+    elements.push_back(slot && !slot->IsAccessor() ? slot->Value : ActionValue());
+  }
+  return elements;
+}
+
+QString Join(NativeCall& call, const QString& separator) {
   QString text;
-  const std::vector<ActionValue> elements = array.Elements();
+  const std::vector<ActionValue> elements = JoinedElements(call);
   for (std::size_t i = 0; i < elements.size() && !call.Runtime.Unwinding(); ++i) {
     if (i > 0)
       text += separator;
@@ -59,16 +78,17 @@ QString Join(NativeCall& call, ScriptArray& array, const QString& separator) {
 
 ActionValue Splice(NativeCall& call) {
   ScriptArray* array = ThisArray(call);
-  if (!array || !call.Has(0))
+  // An undefined start or count, or a negative count, leaves the array alone.
+  if (!array || call.Arg(0).IsUndefined() || (call.Has(1) && call.Arg(1).IsUndefined()))
     return {};
-  const std::size_t size = array->Elements().size();
+  const std::size_t size = array->Length();
   const std::size_t start = Position(call.Number(0), size);
   std::size_t count = size - start;
   if (call.Has(1)) {
     const double requested = call.Number(1);
-    count = std::isnan(requested) || requested < 0
-                ? 0
-                : std::size_t(std::min(std::trunc(requested), double(count)));
+    if (requested < 0)
+      return {};
+    count = std::isnan(requested) ? 0 : std::size_t(std::min(std::trunc(requested), double(count)));
   }
   std::vector<ActionValue> elements = array->Elements();
   const auto first = elements.begin() + qsizetype(start);
@@ -78,8 +98,7 @@ ActionValue Splice(NativeCall& call) {
                                                                     : call.Arguments.end(),
                                           call.Arguments.end());
   elements.insert(elements.begin() + qsizetype(start), inserted.begin(), inserted.end());
-  array->Resize(0);
-  array->Insert(0, elements);
+  array->SetElements(elements);
   return NewArray(call, removed);
 }
 
@@ -152,8 +171,7 @@ ActionValue SortBy(NativeCall& call, const Comparison& compare, int options) {
     sorted.push_back(options & ReturnIndexedArray ? ActionValue(double(index)) : elements[index]);
   if (options & ReturnIndexedArray)
     return NewArray(call, sorted);
-  array->Resize(0);
-  array->Insert(0, sorted);
+  array->SetElements(sorted);
   return call.This;
 }
 
@@ -186,7 +204,7 @@ ActionValue SortOn(NativeCall& call) {
     return call.This;
   int options = 0;
   if (const auto* perField = dynamic_cast<const ScriptArray*>(call.Arg(1).Object().get());
-      perField && perField->Elements().size() == fields.size()) {
+      perField && perField->Length() == fields.size()) {
     for (const ActionValue& option : perField->Elements())
       fieldOptions.push_back(ScriptOperators::ToInt32(call.Runtime.ToNumber(option)) & 31);
     options = fieldOptions[0] & (UniqueSort | ReturnIndexedArray);
@@ -223,8 +241,8 @@ ActionValue ArrayClass(PlayerLevel& level) {
                 ScriptArray* array = ThisArray(call);
                 if (!array)
                   return {};
-                array->Insert(array->Elements().size(), call.Arguments);
-                return double(array->Elements().size());
+                array->Insert(array->Length(), call.Arguments);
+                return double(array->Length());
               })
       .Method(QStringLiteral("unshift"),
               [](NativeCall& call) -> ActionValue {
@@ -232,7 +250,7 @@ ActionValue ArrayClass(PlayerLevel& level) {
                 if (!array)
                   return {};
                 array->Insert(0, call.Arguments);
-                return double(array->Elements().size());
+                return double(array->Length());
               })
       .Method(QStringLiteral("pop"),
               [](NativeCall& call) {
@@ -252,17 +270,12 @@ ActionValue ArrayClass(PlayerLevel& level) {
               })
       .Method(QStringLiteral("join"),
               [](NativeCall& call) -> ActionValue {
-                ScriptArray* array = ThisArray(call);
-                if (!array)
-                  return {};
                 const bool separated = call.Has(0) && !call.Arg(0).IsUndefined();
-                return Join(call, *array, separated ? call.Text(0) : QStringLiteral(","));
+                return Join(call, separated ? call.Text(0) : QStringLiteral(","));
               })
       .Method(QStringLiteral("toString"),
               [](NativeCall& call) -> ActionValue {
-                ScriptArray* array = ThisArray(call);
-                return array ? ActionValue(Join(call, *array, QStringLiteral(",")))
-                             : ActionValue(QStringLiteral("[object Object]"));
+                return ActionValue(Join(call, QStringLiteral(",")));
               })
       .Method(QStringLiteral("slice"),
               [](NativeCall& call) -> ActionValue {
@@ -286,9 +299,11 @@ ActionValue ArrayClass(PlayerLevel& level) {
                 if (array)
                   joined = array->Elements();
                 for (const ActionValue& argument : call.Arguments) {
-                  if (const auto* other = dynamic_cast<const ScriptArray*>(argument.Object().get()))
-                    joined.insert(joined.end(), other->Elements().begin(), other->Elements().end());
-                  else
+                  if (const auto* other =
+                          dynamic_cast<const ScriptArray*>(argument.Object().get())) {
+                    const std::vector<ActionValue> elements = other->Elements();
+                    joined.insert(joined.end(), elements.begin(), elements.end());
+                  } else
                     joined.push_back(argument);
                 }
                 return NewArray(call, joined);

@@ -26,8 +26,7 @@ bool Remove(ScriptArray& listeners, const ActionValue& listener) {
       kept.push_back(entry);
   }
   if (found) {
-    listeners.Resize(0);
-    listeners.Insert(0, kept);
+    listeners.SetElements(kept);
   }
   return found;
 }
@@ -37,7 +36,7 @@ ActionValue AddListener(NativeCall& call) {
   if (!listeners)
     return false;
   Remove(*listeners, call.Arg(0));
-  listeners->Insert(listeners->Elements().size(), {call.Arg(0)});
+  listeners->Insert(listeners->Length(), {call.Arg(0)});
   return true;
 }
 

@@ -17,8 +17,8 @@ ActionValue ErrorClass(PlayerLevel& level) {
   error.Prototype()->DefineMember(QStringLiteral("message"), QStringLiteral("Error"));
   error.Prototype()->DefineMember(QStringLiteral("name"), QStringLiteral("Error"));
   error.Method(QStringLiteral("toString"), [](NativeCall& call) {
-    return ActionValue(
-        call.Runtime.ToText(call.Runtime.GetMember(call.This, QStringLiteral("message"))));
+    // The message as it is, converted by whoever uses it.
+    return call.Runtime.GetMember(call.This, QStringLiteral("message"));
   });
   return ActionValue(std::static_pointer_cast<ScriptObject>(error.Constructor()));
 }

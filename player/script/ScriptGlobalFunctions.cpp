@@ -74,35 +74,53 @@ ActionValue ParseInt(NativeCall& call) {
   return negative ? -value : value;
 }
 
+bool IsAsciiDigit(QChar c) {
+  return c >= u'0' && c <= u'9';
+}
+
+// parseFloat reads as the player does: the fraction's digits add up one by one, dots after
+// the first are skipped (and then no exponent follows), and the exponent wraps at 32 bits.
 ActionValue ParseFloat(NativeCall& call) {
+  if (!call.Has(0))
+    return {};
   const QString owned = call.Text(0);
   const QStringView text = SkipSpace(owned);
   qsizetype i = 0;
   const qsizetype n = text.size();
+  bool negative = false;
   if (i < n && (text[i] == u'+' || text[i] == u'-'))
-    ++i;
-  qsizetype digits = 0;
-  while (i < n && text[i].isDigit() && text[i].unicode() < 0x80)
-    ++i, ++digits;
+    negative = text[i++] == u'-';
+  double value = 0;
+  bool digits = false;
+  for (; i < n && IsAsciiDigit(text[i]); ++i, digits = true)
+    value = value * 10 + (text[i].unicode() - u'0');
+  bool extraDots = false;
   if (i < n && text[i] == u'.') {
-    ++i;
-    while (i < n && text[i].isDigit() && text[i].unicode() < 0x80)
-      ++i, ++digits;
+    double scale = 0.1;
+    for (++i; i < n && (IsAsciiDigit(text[i]) || text[i] == u'.'); ++i) {
+      if (text[i] == u'.') {
+        extraDots = true;
+        continue;
+      }
+      value += (text[i].unicode() - u'0') * scale;
+      scale /= 10;
+      digits = true;
+    }
   }
-  if (digits == 0)
+  if (!digits)
     return NaN;
-  qsizetype end = i;
-  if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+  if (!extraDots && i < n && (text[i] == u'e' || text[i] == u'E')) {
     qsizetype j = i + 1;
+    bool negativeExponent = false;
     if (j < n && (text[j] == u'+' || text[j] == u'-'))
-      ++j;
-    const qsizetype exponentStart = j;
-    while (j < n && text[j].isDigit() && text[j].unicode() < 0x80)
-      ++j;
-    if (j > exponentStart)
-      end = j;
+      negativeExponent = text[j++] == u'-';
+    quint32 exponent = 0;
+    for (; j < n && IsAsciiDigit(text[j]); ++j)
+      exponent = exponent * 10 + quint32(text[j].unicode() - u'0');
+    const qint32 wrapped = qint32(exponent);
+    value *= std::pow(10.0, negativeExponent ? -double(wrapped) : double(wrapped));
   }
-  return std::strtod(text.first(end).toLatin1().constData(), nullptr);
+  return negative ? -value : value;
 }
 
 bool IsUnescaped(char16_t c) {
@@ -127,13 +145,19 @@ ActionValue Escape(NativeCall& call) {
 ActionValue Unescape(NativeCall& call) {
   const QString text = call.Text(0);
   QByteArray bytes;
+  // "+" stands for a blank. A "%" takes the two characters after it: a character that is no
+  // hexadecimal digit ends the escape and is dropped with it, as is an escape cut short.
   for (qsizetype i = 0; i < text.size(); ++i) {
-    if (text[i] == u'%' && i + 2 < text.size() + 0 && DigitValue(text[i + 1]) < 16 &&
-        DigitValue(text[i + 2]) < 16) {
-      bytes += char(DigitValue(text[i + 1]) * 16 + DigitValue(text[i + 2]));
+    if (text[i] == u'+') {
+      bytes += ' ';
+    } else if (text[i] != u'%') {
+      bytes += QString(text[i]).toUtf8();
+    } else if (i + 1 < text.size() && DigitValue(text[i + 1]) < 16) {
+      if (i + 2 < text.size() && DigitValue(text[i + 2]) < 16)
+        bytes += char(DigitValue(text[i + 1]) * 16 + DigitValue(text[i + 2]));
       i += 2;
     } else {
-      bytes += QString(text[i]).toUtf8();
+      i += 1;
     }
   }
   const QString decoded =
@@ -147,9 +171,14 @@ ActionValue SetPropFlags(NativeCall& call) {
   const auto object = call.Arg(0).Object();
   if (!object)
     return {};
+  // The flags convert before the names do.
+  const int set = ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(2)));
+  const int clear = call.Has(3) ? ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(3))) : 0;
   std::vector<QString> names;
   const ActionValue list = call.Arg(1);
   if (list.IsNull()) {
+    if (object == call.Level().Global())
+      ScriptGlobals::MakeAll(call.Level());
     names = object->MemberNames();
   } else if (const auto* array = dynamic_cast<const ScriptArray*>(list.Object().get())) {
     for (const ActionValue& name : array->Elements())
@@ -158,11 +187,13 @@ ActionValue SetPropFlags(NativeCall& call) {
     for (const QString& name : call.Text(1).split(u','))
       names.push_back(name);
   }
-  const int set = ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(2))) & 7;
-  const int clear =
-      call.Has(3) ? ScriptOperators::ToInt32(call.Runtime.ToNumber(call.Arg(3))) & 7 : 0;
+  // Clearing the flag that hides a built-in from older movies makes it visible to them.
+  if (object == call.Level().Global() && (clear & ScriptGlobals::HiddenBeforeVersion8))
+    for (const QString& name :
+         list.IsNull() ? std::vector<QString>{QStringLiteral("flash")} : names)
+      ScriptGlobals::Global(call.Level(), name, true);
   for (const QString& name : names)
-    object->ChangeFlags(name, set, clear);
+    object->ChangeFlags(name, set & 7, clear & 7);
   return {};
 }
 
@@ -175,11 +206,7 @@ NativeFunction::Body TimerFunction(const QString& name) {
   };
 }
 
-} // namespace
-
-namespace ScriptMakers {
-
-ActionValue GlobalFunction(PlayerLevel& level, const QString& name) {
+const QHash<QString, NativeFunction::Body>& Functions() {
   static const QHash<QString, NativeFunction::Body> functions{
       {QStringLiteral("parseInt"), ParseInt},
       {QStringLiteral("parseFloat"), ParseFloat},
@@ -194,11 +221,26 @@ ActionValue GlobalFunction(PlayerLevel& level, const QString& name) {
       {QStringLiteral("setTimeout"), TimerFunction(QStringLiteral("setTimeout"))},
       {QStringLiteral("clearInterval"), TimerFunction(QStringLiteral("clearInterval"))},
       {QStringLiteral("clearTimeout"), TimerFunction(QStringLiteral("clearTimeout"))},
+      {QStringLiteral("ASnative"), ScriptMakers::NativeByNumber},
   };
+  return functions;
+}
+
+} // namespace
+
+namespace ScriptMakers {
+
+ActionValue GlobalFunction(PlayerLevel& level, const QString& name) {
+  const auto& functions = Functions();
   const auto found = functions.constFind(name);
   if (found == functions.constEnd())
     return {};
   return ActionValue(std::static_pointer_cast<ScriptObject>(MakeNative(level, *found)));
+}
+
+std::vector<QString> GlobalFunctionNames() {
+  const QStringList names = Functions().keys();
+  return {names.begin(), names.end()};
 }
 
 } // namespace ScriptMakers

@@ -6,6 +6,7 @@
 #include "player/script/ScriptArray.h"
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptNative.h"
+#include "player/swf/SwfMovie.h"
 
 #include <QHash>
 #include <limits>
@@ -32,19 +33,22 @@ const QHash<QString, Maker>& Makers() {
       {QStringLiteral("TextField"), ScriptMakers::TextFieldClass},
       {QStringLiteral("TextFormat"), ScriptMakers::TextFormatClass},
       {QStringLiteral("Color"), ScriptMakers::ColorClass},
+      {QStringLiteral("flash"), ScriptMakers::FlashPackage},
   };
   return makers;
 }
 
 } // namespace
 
-ActionValue Global(PlayerLevel& level, const QString& name) {
+ActionValue Global(PlayerLevel& level, const QString& name, bool hiddenToo) {
   if (name == u"NaN")
     return std::numeric_limits<double>::quiet_NaN();
   if (name == u"Infinity")
     return std::numeric_limits<double>::infinity();
   if (const auto made = level.Builtin(name))
     return ActionValue(made);
+  if (name == u"flash" && level.Movie().Version < 8 && !hiddenToo)
+    return {};
   ActionValue value;
   if (const auto maker = Makers().constFind(name); maker != Makers().constEnd())
     value = (*maker)(level);
@@ -55,6 +59,15 @@ ActionValue Global(PlayerLevel& level, const QString& name) {
     level.Global()->DefineMember(name, value);
   }
   return value;
+}
+
+void MakeAll(PlayerLevel& level) {
+  for (auto maker = Makers().constBegin(); maker != Makers().constEnd(); ++maker)
+    Global(level, maker.key());
+  for (const QString& name : ScriptMakers::SystemObjectNames())
+    Global(level, name);
+  for (const QString& name : ScriptMakers::GlobalFunctionNames())
+    Global(level, name);
 }
 
 std::shared_ptr<ScriptObject> Prototype(PlayerLevel& level, const QString& className) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 class NativeClass;
 class PlayerLevel;
@@ -15,8 +16,13 @@ struct NativeCall;
 // Each is made on first use, so a clip that uses none of them costs nothing.
 namespace ScriptGlobals {
 
-// The built-in a global name stands for; undefined for other names.
-ActionValue Global(PlayerLevel& level, const QString& name);
+// The built-in a global name stands for; undefined for other names. The flash package is
+// hidden from movies before version 8 unless hiddenToo asks for it.
+ActionValue Global(PlayerLevel& level, const QString& name, bool hiddenToo = false);
+// The flag of ASSetPropFlags that hides a member from movies before version 8.
+inline constexpr int HiddenBeforeVersion8 = 4096;
+// Makes every built-in now, so that a change to all of _global's members reaches them too.
+void MakeAll(PlayerLevel& level);
 // The prototype of a built-in class ("Object", "Array", "MovieClip", ...); null when the level
 // cannot make it.
 std::shared_ptr<ScriptObject> Prototype(PlayerLevel& level, const QString& className);
@@ -48,6 +54,12 @@ ActionValue TextFormatClass(PlayerLevel& level);
 ActionValue ColorClass(PlayerLevel& level);
 // Puts MovieClip's drawing methods on its prototype.
 void AddDrawingMethods(NativeClass& clip);
+// The flash package: flash.geom's Point, Rectangle, Matrix, ColorTransform and Transform.
+ActionValue FlashPackage(PlayerLevel& level);
+// A clip's transform property: a new Transform of the clip, and setting one copies its
+// clip's matrix and colours.
+ActionValue ClipTransform(NativeCall& call);
+ActionValue SetClipTransform(NativeCall& call);
 // MovieClip.createTextField: a new empty field on this clip.
 ActionValue CreateTextField(NativeCall& call);
 // Stage, Key, Mouse, Selection and System; undefined for other names.
@@ -55,4 +67,9 @@ ActionValue SystemObject(PlayerLevel& level, const QString& name);
 // parseInt, parseFloat, isNaN, isFinite, escape, unescape, ASSetPropFlags; undefined for
 // other names.
 ActionValue GlobalFunction(PlayerLevel& level, const QString& name);
+// ASnative(group, index): a built-in function by its number.
+ActionValue NativeByNumber(NativeCall& call);
+// The names SystemObject and GlobalFunction answer.
+std::vector<QString> SystemObjectNames();
+std::vector<QString> GlobalFunctionNames();
 } // namespace ScriptMakers

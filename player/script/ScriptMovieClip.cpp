@@ -127,7 +127,9 @@ ActionValue MovieClipClass(PlayerLevel& level) {
       .Method(QStringLiteral("hitTest"), HitTest)
       .Method(QStringLiteral("getBytesLoaded"), BytesTotal)
       .Method(QStringLiteral("getBytesTotal"), BytesTotal)
-      .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField);
+      .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField)
+      .Property(QStringLiteral("transform"), ScriptMakers::ClipTransform,
+                ScriptMakers::SetClipTransform);
   AddDrawingMethods(clip);
   return ActionValue(std::static_pointer_cast<ScriptObject>(clip.Constructor()));
 }

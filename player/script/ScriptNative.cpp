@@ -52,3 +52,18 @@ NativeClass& NativeClass::Constant(const QString& name, const ActionValue& value
         name, value, ScriptObject::DontEnum | ScriptObject::DontDelete | ScriptObject::ReadOnly);
   return *this;
 }
+
+NativeClass& NativeClass::Property(const QString& name, NativeFunction::Body getter,
+                                   NativeFunction::Body setter) {
+  if (!FPrototype)
+    return *this;
+  const auto read = MakeNative(FLevel, std::move(getter));
+  const auto write = setter ? MakeNative(FLevel, std::move(setter)) : nullptr;
+  if (!read || (setter && !write))
+    return *this;
+  FPrototype->DefineAccessor(name, std::static_pointer_cast<ScriptObject>(read),
+                             write ? ActionValue(std::static_pointer_cast<ScriptObject>(write))
+                                   : ActionValue());
+  FPrototype->ChangeFlags(name, ScriptObject::DontEnum, 0);
+  return *this;
+}

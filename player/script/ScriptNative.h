@@ -80,11 +80,12 @@ private:
 // A boxed primitive: what new String("a"), new Number(1) and new Boolean(true) make.
 class BoxedValue : public ScriptObject {
 public:
-  explicit BoxedValue(const ActionValue& value) : FValue(value) {}
-  ActionValue Member(const QString& name) const override {
-    if (FValue.IsString() && name == u"length")
-      return double(FValue.ToString().size());
-    return ScriptObject::Member(name);
+  // A boxed text carries its length as a member of its own, which scripts may overwrite
+  // but not delete.
+  explicit BoxedValue(const ActionValue& value) : FValue(value) {
+    if (value.IsString())
+      DefineMember(QStringLiteral("length"), double(value.ToString().size()),
+                   DontEnum | DontDelete);
   }
   const ActionValue& Value() const { return FValue; }
   void SetValue(const ActionValue& value) { FValue = value; }
@@ -105,6 +106,9 @@ public:
   NativeClass& Method(const QString& name, NativeFunction::Body body);
   NativeClass& Static(const QString& name, NativeFunction::Body body);
   NativeClass& Constant(const QString& name, const ActionValue& value);
+  // A hidden getter and setter pair on the prototype; no setter makes it read-only.
+  NativeClass& Property(const QString& name, NativeFunction::Body getter,
+                        NativeFunction::Body setter);
 
   const std::shared_ptr<NativeFunction>& Constructor() const { return FConstructor; }
   const std::shared_ptr<ScriptObject>& Prototype() const { return FPrototype; }

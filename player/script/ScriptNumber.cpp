@@ -76,7 +76,10 @@ ActionValue NumberClass(PlayerLevel& level) {
 }
 
 ActionValue BooleanClass(PlayerLevel& level) {
-  NativeClass boolean(level, [](NativeCall& call) {
+  NativeClass boolean(level, [](NativeCall& call) -> ActionValue {
+    // Called without a value, the function converts nothing and gives undefined.
+    if (!call.Constructing && !call.Has(0))
+      return {};
     return Box(call, call.Arg(0).ToBoolean(call.Version()), QStringLiteral("Boolean"));
   });
   if (!boolean)

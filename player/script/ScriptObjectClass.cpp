@@ -61,10 +61,9 @@ ActionValue PropertyIsEnumerable(NativeCall& call) {
   const auto object = call.ThisObject();
   if (!object)
     return false;
+  // Members the player computes (an array's length, a clip's properties) are never listed.
   const ScriptObject::Slot* slot = object->OwnSlot(call.Text(0));
-  if (slot)
-    return !(slot->Flags & ScriptObject::DontEnum);
-  return object->HasOwnMember(call.Text(0));
+  return slot && !(slot->Flags & ScriptObject::DontEnum);
 }
 
 // addProperty(name, getter, setter): the setter may be null for a read-only property.
@@ -151,6 +150,7 @@ ActionValue ObjectClass(PlayerLevel& level) {
   object.Method(QStringLiteral("hasOwnProperty"), HasOwnProperty)
       .Method(QStringLiteral("isPrototypeOf"), IsPrototypeOf)
       .Method(QStringLiteral("propertyIsEnumerable"), PropertyIsEnumerable)
+      .Method(QStringLiteral("isPropertyEnumerable"), PropertyIsEnumerable)
       .Method(QStringLiteral("addProperty"), AddProperty)
       .Method(QStringLiteral("watch"), Watch)
       .Method(QStringLiteral("unwatch"), Unwatch)

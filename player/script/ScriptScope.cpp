@@ -243,8 +243,10 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
       return Read(holder, name);
     if (name.compare(u"_root", NameCase()) == 0)
       return ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target->RootClip()));
+    // Movies before version 6 have no _global.
     if (name.compare(u"_global", NameCase()) == 0)
-      return ActionValue(FEnvironment.Level.Global());
+      return FEnvironment.Level.Movie().Version >= 6 ? ActionValue(FEnvironment.Level.Global())
+                                                     : ActionValue();
     if (const int level = LevelNumber(name, NameCase()); level >= 0)
       return ActionValue(FEnvironment.Stage.LevelRoot(level));
   } else if (name == u"this") {

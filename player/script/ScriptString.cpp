@@ -4,6 +4,7 @@
 #include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
+#include "player/script/ScriptOperators.h"
 
 #include <cmath>
 
@@ -16,12 +17,12 @@ QString ThisText(NativeCall& call) {
   return call.Runtime.ToText(call.This);
 }
 
-// An integer argument: missing or NaN is fallback.
+// An integer argument, wrapped to 32 bits as the player takes positions; missing is
+// fallback.
 double Integer(NativeCall& call, std::size_t index, double fallback) {
   if (!call.Has(index) || call.Arg(index).IsUndefined())
     return fallback;
-  const double value = call.Number(index);
-  return std::isnan(value) ? 0 : std::trunc(value);
+  return double(ScriptOperators::ToInt32(call.Number(index)));
 }
 
 qsizetype Clamp(double value, qsizetype size) {
@@ -47,9 +48,12 @@ ActionValue Construct(NativeCall& call) {
 ActionValue Split(NativeCall& call) {
   const QString text = ThisText(call);
   std::vector<ActionValue> parts;
-  const double limitNumber = call.Has(1) && !call.Arg(1).IsUndefined() ? call.Number(1) : -1;
-  const std::size_t limit =
-      limitNumber >= 0 ? std::size_t(std::min(limitNumber, 1e9)) : std::size_t(-1);
+  // A negative limit keeps nothing.
+  const double limitNumber = call.Has(1) && !call.Arg(1).IsUndefined() ? Integer(call, 1, 0) : -1;
+  const std::size_t limit = !call.Has(1) || call.Arg(1).IsUndefined() ? std::size_t(-1)
+                            : limitNumber >= 0                        ? std::size_t(limitNumber)
+                                                                      : 0;
+  // Without a separator the whole text is the one part, whatever the limit.
   if (!call.Has(0) || call.Arg(0).IsUndefined()) {
     parts.emplace_back(text);
   } else {
@@ -65,25 +69,34 @@ ActionValue Split(NativeCall& call) {
       }
     }
   }
-  if (parts.size() > limit)
-    parts.resize(limit);
   return ScriptBuiltins::NewArray(call.Level(), parts);
 }
 
 ActionValue Substr(NativeCall& call) {
+  if (call.Arguments.empty())
+    return {};
   const QString text = ThisText(call);
   const qsizetype size = text.size();
   double start = Integer(call, 0, 0);
   if (start < 0)
     start = std::max(0.0, double(size) + start);
   const qsizetype from = Clamp(start, size);
-  const double length = Integer(call, 1, double(size));
+  double length = Integer(call, 1, double(size));
+  // A negative length counts back from the end of the text; what would reach the end is
+  // nothing.
+  if (length < 0) {
+    length += double(size);
+    if (double(from) + length >= double(size))
+      return QString();
+  }
   if (length <= 0)
     return QString();
   return Text(call, text.mid(from, Clamp(length, size - from)));
 }
 
 ActionValue Substring(NativeCall& call) {
+  if (call.Arguments.empty())
+    return {};
   const QString text = ThisText(call);
   const qsizetype size = text.size();
   qsizetype start = Clamp(Integer(call, 0, 0), size);
@@ -94,6 +107,8 @@ ActionValue Substring(NativeCall& call) {
 }
 
 ActionValue Slice(NativeCall& call) {
+  if (call.Arguments.empty())
+    return {};
   const QString text = ThisText(call);
   const qsizetype size = text.size();
   const auto position = [size](double value) {
@@ -105,11 +120,15 @@ ActionValue Slice(NativeCall& call) {
 }
 
 ActionValue IndexOf(NativeCall& call, bool last) {
+  if (call.Arguments.empty())
+    return {};
   const QString text = ThisText(call);
   const QString search = call.Text(0);
   if (!last) {
-    const qsizetype from = Clamp(Integer(call, 1, 0), text.size());
-    return double(text.indexOf(search, from));
+    const double from = Integer(call, 1, 0);
+    if (from > double(text.size()))
+      return -1.0;
+    return double(text.indexOf(search, Clamp(from, text.size())));
   }
   const double from = Integer(call, 1, double(text.size()));
   if (from < 0)
@@ -121,8 +140,10 @@ ActionValue FromCharCode(NativeCall& call) {
   QString text;
   for (std::size_t i = 0; i < call.Arguments.size(); ++i) {
     const quint16 code = quint16(quint32(qint64(std::fmod(std::trunc(call.Number(i)), 65536.0))));
-    if (code != 0)
-      text += QChar(code);
+    // A code of 0 ends the text.
+    if (code == 0)
+      break;
+    text += QChar(code);
   }
   return Text(call, text);
 }

@@ -139,4 +139,9 @@ ActionValue SystemObject(PlayerLevel& level, const QString& name) {
   return {};
 }
 
+std::vector<QString> SystemObjectNames() {
+  return {QStringLiteral("Stage"), QStringLiteral("Key"), QStringLiteral("Mouse"),
+          QStringLiteral("Selection"), QStringLiteral("System")};
+}
+
 } // namespace ScriptMakers

@@ -15,7 +15,7 @@ inline constexpr std::size_t MaxFrames = 16000;
 // Clips and shapes instantiated for one level.
 inline constexpr std::size_t MaxDisplayEntries = 100'000;
 // Actions one script may execute before it is stopped.
-inline constexpr std::size_t MaxActionsPerScript = 100'000;
+inline constexpr std::size_t MaxActionsPerScript = 300'000;
 // Actions all scripts of one level may execute in one frame; scripts beyond it are stopped.
 inline constexpr std::size_t MaxActionsPerFrame = 2'000'000;
 // Function calls and with and try blocks one script may have running inside each other.

@@ -11,8 +11,21 @@
 
 namespace {
 
+// A half of a surrogate pair on its own is written as the replacement character, as
+// UTF-8 has no form for it.
+QString WithoutLoneSurrogates(const QString& line) {
+  QString text = line;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+      ++i;
+    else if (text[i].isSurrogate())
+      text[i] = QChar::ReplacementCharacter;
+  }
+  return text;
+}
+
 void WriteLine(FILE* stream, const QString& line) {
-  const QByteArray bytes = line.toUtf8() + '\n';
+  const QByteArray bytes = WithoutLoneSurrogates(line).toUtf8() + '\n';
   std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
 }
 
