@@ -323,8 +323,8 @@ void FramePlayer::AdvanceFrame() {
     if (!clip->IsPlaying() || frames < 2)
       continue;
     const int next = clip->ShownFrame() + 1;
-    // A damaged movie stops at its last whole frame instead of looping.
-    if (next > frames && !clip->Parent() && !level->Movie().Damage.isEmpty()) {
+    // A damaged or unfinished timeline stops at its last frame instead of looping.
+    if (next > frames && !clip->Timeline()->Loops) {
       clip->SetPlaying(false);
       continue;
     }

@@ -75,8 +75,12 @@ struct SwfTimeline {
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;
   int FrameCount = 1; // as the timeline declares it
-  // Every whole frame, in order; a timeline ends at its last ShowFrame (or its first frame).
+  // Every frame, in order: each ShowFrame ends one, and what follows the last ShowFrame before
+  // End is one more.
   std::vector<SwfFrame> Frames;
+  // Whether the timeline starts over after its last frame: only one whose last frame ends in
+  // ShowFrame and which ends in End does; any other stops there.
+  bool Loops = true;
   // Frame labels and the frame (1-based) each names, in the order they appear.
   std::vector<std::pair<QString, int>> Labels;
 };
