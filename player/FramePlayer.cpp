@@ -6,6 +6,7 @@
 #include "player/PlayerStage.h"
 #include "player/script/ActionInterpreter.h"
 #include "player/swf/SwfError.h"
+#include "player/swf/SwfLimits.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -402,30 +403,49 @@ void FramePlayer::GoTo(MovieClip& clip, int frame) {
 }
 
 void FramePlayer::GotoFrame(MovieClip& clip, int frame, bool play) {
-  // A frame the timeline does not have changes nothing, not even whether it plays.
-  if (frame < 1 || frame > clip.FrameCount())
+  // A frame before the first changes nothing, not even whether it plays.
+  if (frame < 1)
     return;
   clip.SetPlaying(play);
-  GoTo(clip, frame);
+  GoTo(clip, std::min(frame, clip.FrameCount()));
+}
+
+std::optional<int> FramePlayer::LabelledFrame(const MovieClip& clip, const QString& label) {
+  if (const SwfTimeline* timeline = clip.Timeline())
+    for (const auto& [name, frame] : timeline->Labels)
+      if (SameIgnoringAsciiCase(name, label))
+        return frame;
+  return std::nullopt;
 }
 
 bool FramePlayer::GotoLabel(MovieClip& clip, const QString& label, bool play) {
+  const auto frame = LabelledFrame(clip, label);
+  if (frame)
+    GotoFrame(clip, *frame, play);
+  return frame.has_value();
+}
+
+void FramePlayer::CallFrame(MovieClip& clip, int frame, int depth) {
   const SwfTimeline* timeline = clip.Timeline();
-  if (!timeline)
-    return false;
-  for (const auto& [name, frame] : timeline->Labels)
-    if (SameIgnoringAsciiCase(name, label)) {
-      GotoFrame(clip, frame, play);
-      return true;
-    }
-  return false;
+  const auto level = LevelOf(clip);
+  // Frames that call each other end at the call depth as functions do.
+  if (!timeline || !level || level->Movie().ActionScript3 || frame < 1 ||
+      frame > int(timeline->Frames.size()) || depth >= SwfLimits::MaxCallDepth)
+    return;
+  Touch(clip);
+  const SwfFrame& called = timeline->Frames[std::size_t(frame - 1)];
+  for (const SwfFrameItem& item : called.Items)
+    if (item.What == SwfFrameItem::Action && !clip.IsUnloaded())
+      ActionInterpreter(FStage, *level, clip, depth).Run(called.Scripts[item.Script]);
 }
 
 void FramePlayer::NextFrame(MovieClip& clip) {
+  clip.SetPlaying(false);
   GotoFrame(clip, clip.ShownFrame() + 1, false);
 }
 
 void FramePlayer::PrevFrame(MovieClip& clip) {
+  clip.SetPlaying(false);
   GotoFrame(clip, clip.ShownFrame() - 1, false);
 }
 

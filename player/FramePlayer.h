@@ -37,11 +37,17 @@ public:
   // The levels whose frame, display list or scripts ran since the last call.
   std::set<int> TakeChangedLevels();
 
-  // What scripts do to a timeline. Frames count from 1; a frame beyond the timeline's end is
-  // not gone to.
+  // What scripts do to a timeline. Frames count from 1; a frame beyond the timeline's end
+  // stands for its last.
   void GotoFrame(MovieClip& clip, int frame, bool play);
   // Goes to the labelled frame (labels ignore case); false when the timeline has no such label.
   bool GotoLabel(MovieClip& clip, const QString& label, bool play);
+  // The frame of clip's timeline a label names; nothing when it has no such label.
+  static std::optional<int> LabelledFrame(const MovieClip& clip, const QString& label);
+  // Runs the scripts of a frame of clip's timeline now, on clip, without going there; depth
+  // counts the scripts already running around the call. A frame the timeline lacks runs
+  // nothing.
+  void CallFrame(MovieClip& clip, int frame, int depth);
   void NextFrame(MovieClip& clip);
   void PrevFrame(MovieClip& clip);
 

@@ -121,6 +121,93 @@ TEST_F(TimelineTest, TimelinesPlayEveryFrameAndLoopUnlessStopped) {
   EXPECT_EQ(TakeTraces(), QStringList{"still playing"});
 }
 
+TEST_F(TimelineTest, ATimelineThatDoesNotEndInShowFrameAndEndPlaysToItsLastFrameAndStays) {
+  // "tail": a script after the last ShowFrame is a frame of its own; "open": a sprite whose
+  // tags stop without End; "loop": a whole sprite, which loops.
+  const QByteArray tail =
+      SpriteOfFrames(2, 1, TraceTag("tail 1") + ShowFrame() + TraceTag("tail 2"));
+  const QByteArray open =
+      Tag(39, Writer()
+                  .U16(3)
+                  .U16(2)
+                  .Bytes(TraceTag("open 1") + ShowFrame() + TraceTag("open 2") + ShowFrame())
+                  .Data());
+  const QByteArray loop =
+      SpriteOfFrames(4, 2, TraceTag("loop 1") + ShowFrame() + TraceTag("loop 2") + ShowFrame());
+  Open(Movie(tail + open + loop + Place(1, 2, 0, 0, "tail") + Place(2, 3, 0, 0, "open") +
+                 Place(3, 4, 0, 0, "loop") + ShowFrame(),
+             1));
+  TakeTraces();
+  Frames(3);
+  EXPECT_EQ(TakeTraces(), (QStringList{"loop 2", "open 2", "tail 2", "loop 1", "loop 2"}));
+  EXPECT_EQ(FFlash.TGetProperty("_level0.tail", 4), "2");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.open", 4), "2");
+}
+
+TEST_F(TimelineTest, GotoMethodsGoToTheLastFrameForANumberPastTheEndAndReadObjectsAsLabels) {
+  // A clip of three frames, labelled "middle" on frame 2, that stops on frame 1.
+  const QByteArray clip = SpriteOfFrames(
+      2, 3, Actions().Op(Stop).Tag() + ShowFrame() + Label("middle") + ShowFrame() + ShowFrame());
+  const auto gotoAndStop = [](const Asm& frame) {
+    return Asm(frame)
+        .PushInteger(1)
+        .Push("clip")
+        .Op(GetVariable)
+        .Push("gotoAndStop")
+        .Op(CallMethod)
+        .Op(Pop);
+  };
+  const auto traceFrame =
+      Asm().Push("clip").Op(GetVariable).Push("_currentframe").Op(GetMember).Op(Trace);
+  const Asm label = Asm()
+                        .Push("toString")
+                        .DefineFunction("", {}, Asm().Push("middle").Op(0x3E))
+                        .PushInteger(1)
+                        .Op(0x43);
+  Open(Movie(clip + Place(1, 2, 0, 0, "clip") +
+                 Asm()
+                     .Append(gotoAndStop(Asm().Push(999.0)))
+                     .Append(traceFrame)
+                     .Append(gotoAndStop(Asm().Push(0.0)))
+                     .Append(traceFrame)
+                     .Append(gotoAndStop(Asm().Push(4294967297.0)))
+                     .Append(traceFrame)
+                     .Append(gotoAndStop(label))
+                     .Append(traceFrame)
+                     .Tag() +
+                 ShowFrame(),
+             1));
+  // 4294967297 wraps to frame 1; a frame before the first goes nowhere.
+  EXPECT_EQ(TakeTraces(), (QStringList{"3", "3", "1", "2"}));
+}
+
+TEST_F(TimelineTest, CallRunsAnotherFramesScriptsAtOnceWithoutGoingThere) {
+  const Asm call = Asm().Record(0x9E, {});
+  const QByteArray clip =
+      SpriteOfFrames(2, 2,
+                     Actions().Op(Stop).Tag() + ShowFrame() + Label("shown") +
+                         Asm().Push("this").Op(GetVariable).Op(Trace).Tag() + ShowFrame());
+  // Frame 2 calls itself: the nesting ends at the call depth and the script goes on.
+  Open(Movie(clip + Place(1, 2, 0, 0, "clip") +
+                 Asm()
+                     .Op(Stop)
+                     .PushInteger(3)
+                     .Append(call)
+                     .Push("/clip:shown")
+                     .Append(call)
+                     .PushInteger(2)
+                     .Append(call)
+                     .Push("after")
+                     .Op(Trace)
+                     .Tag() +
+                 ShowFrame() + Asm().PushInteger(2).Append(call).Tag() + ShowFrame() +
+                 TraceTag("frame 3") + ShowFrame(),
+             3));
+  EXPECT_EQ(TakeTraces(), (QStringList{"frame 3", "_level0.clip", "after"}));
+  EXPECT_EQ(FFlash.TGetProperty("_root", 4), "1");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.clip", 4), "1");
+}
+
 TEST_F(TimelineTest, SpritesPlayTheirOwnFramesAndShowTheirDisplayListChanges) {
   // A blinking lamp: a 40-pixel square on frame 1, swapped for a 10-pixel one on frame 2.
   const QByteArray lamp = SpriteOfFrames(
