@@ -32,6 +32,7 @@ const QHash<QString, Maker>& Makers() {
       {QStringLiteral("TextField"), ScriptMakers::TextFieldClass},
       {QStringLiteral("TextFormat"), ScriptMakers::TextFormatClass},
       {QStringLiteral("Color"), ScriptMakers::ColorClass},
+      {QStringLiteral("MovieClipLoader"), ScriptMakers::MovieClipLoaderClass},
   };
   return makers;
 }

@@ -7,6 +7,7 @@
 
 class PlayerLevel;
 class ScriptObject;
+class NativeClass;
 struct NativeCall;
 
 // The player's own global names: classes (Object, Array, String, ...), objects (Math,
@@ -45,6 +46,9 @@ ActionValue MovieClipClass(PlayerLevel& level);
 ActionValue TextFieldClass(PlayerLevel& level);
 ActionValue TextFormatClass(PlayerLevel& level);
 ActionValue ColorClass(PlayerLevel& level);
+ActionValue MovieClipLoaderClass(PlayerLevel& level);
+// MovieClip's methods that load movies into clips and tell what they loaded.
+void AddLoadingMethods(NativeClass& clip);
 // MovieClip.createTextField: a new empty field on this clip.
 ActionValue CreateTextField(NativeCall& call);
 // Stage, Key, Mouse, Selection and System; undefined for other names.

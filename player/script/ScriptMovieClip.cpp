@@ -179,6 +179,7 @@ ActionValue MovieClipClass(PlayerLevel& level) {
               [](NativeCall& call) { return ConvertPoint(call, false); })
       .Method(QStringLiteral("hitTest"), HitTest)
       .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField);
+  ScriptMakers::AddLoadingMethods(clip);
   return ActionValue(std::static_pointer_cast<ScriptObject>(clip.Constructor()));
 }
 

@@ -91,6 +91,8 @@ struct SwfMovie {
   QRectF FrameRect; // twips
   double FrameRate = 0;
   int FrameCount = 0;
+  // The size of the file, in bytes, as stored (compressed or not): what a loader reports.
+  qint64 FileLength = 0;
   std::optional<QColor> Background;
   std::unordered_map<int, SwfShape> Shapes;
   SwfBitmapTable Bitmaps;

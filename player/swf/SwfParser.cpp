@@ -488,6 +488,7 @@ std::shared_ptr<const SwfMovie> ParseSwfMovie(QByteArrayView file) {
   const SwfFileContent content = DecodeSwfFile(file);
   auto movie = std::make_shared<SwfMovie>();
   movie->Version = content.Version;
+  movie->FileLength = file.size();
   try {
     SwfReader reader(content.Body);
     movie->FrameRect = reader.Rect();

@@ -390,6 +390,70 @@ TEST_F(TimelineTest, AMovieLoadedByAScriptArrivesOnTheNextFrameBesideTheLoader) 
   EXPECT_EQ(FFlash.TGetProperty("_level5", 11), "_level5");
 }
 
+TEST_F(TimelineTest, AMovieClipLoaderTellsItsHandlersHowEachLoadGoes) {
+  constexpr int NewObject = 0x40, SetMember = 0x4F;
+  Save(FDir.filePath("child.swf"),
+       Movie(Asm().Push("child sees ").Push("mark").Op(GetVariable).Op(Add2).Op(Trace).Tag() +
+                 ShowFrame(),
+             1));
+  const auto handler = [](const QString& event, const Asm& body) {
+    return Asm()
+        .Push("loader")
+        .Op(GetVariable)
+        .Push(event)
+        .DefineFunction("", {"target", "error"}, body)
+        .Op(SetMember);
+  };
+  const auto loadClip = [](const QString& url) {
+    return Asm()
+        .Push("holder")
+        .Op(GetVariable)
+        .Push(url)
+        .PushInteger(2)
+        .Push("loader")
+        .Op(GetVariable)
+        .Push("loadClip")
+        .Op(CallMethod)
+        .Op(Pop);
+  };
+  const Asm target = Asm().Push("target").Op(GetVariable);
+  const Asm script =
+      Asm()
+          .Set("loader", Asm().PushInteger(0).Push("MovieClipLoader").Op(NewObject))
+          .PushInteger(1)
+          .Push("holder")
+          .PushInteger(2)
+          .Push("_root")
+          .Op(GetVariable)
+          .Push("createEmptyMovieClip")
+          .Op(CallMethod)
+          .Op(Pop)
+          .Append(handler("onLoadStart", Asm(target)
+                                             .Push("mark")
+                                             .Push("set by onLoadStart")
+                                             .Op(SetMember)
+                                             .Push("start")
+                                             .Op(Trace)))
+          .Append(handler("onLoadComplete", TraceAsm("complete")))
+          .Append(handler(
+              "onLoadInit",
+              Asm().Push("init ").Append(target).Push("mark").Op(GetMember).Op(Add2).Op(Trace)))
+          .Append(handler("onLoadError",
+                          Asm().Push("error ").Push("error").Op(GetVariable).Op(Add2).Op(Trace)))
+          .SetText("holder.mark", "set before the load")
+          .Append(loadClip("missing.swf"))
+          .Append(loadClip("child.swf"));
+  Open(Movie(script.Tag() + ShowFrame(), 1));
+  // A missing file is reported at once; the holder keeps what it had.
+  EXPECT_EQ(TakeTraces(), QStringList{"error URLNotFound"});
+  EXPECT_EQ(FFlash.GetVariable("_root.holder.mark"), "set before the load");
+  Frames(1);
+  // The holder is emptied as the movie starts to arrive; what the handlers set stays for the
+  // movie, whose first frame runs before onLoadInit.
+  EXPECT_EQ(TakeTraces(), (QStringList{"start", "complete", "child sees set by onLoadStart",
+                                       "init set by onLoadStart"}));
+}
+
 TEST_F(TimelineTest, EndlessHandlersAreCutPerLevelAndFrameAndOtherLevelsPlayOn) {
   // Thirty clips on level 0 loop forever in every enterFrame; level 5 plays its frames.
   const QByteArray clip = SpriteOfFrames(2, 1, ShowFrame());
