@@ -336,24 +336,32 @@ void FramePlayer::RunClipLoad(const PendingLoad& load) {
     return;
   }
   const ActionValue target(std::static_pointer_cast<ScriptObject>(clip));
+  // A clip takes a movie or a picture.
   const SwfMovie* movie = level->Keep(load.Path);
-  if (!movie) {
+  const SwfShape* picture = movie ? nullptr : level->KeepPicture(load.Path);
+  if (!movie && !picture) {
     Notify(load, QStringLiteral("onLoadError"), {target, QStringLiteral("URLNotFound")});
     return;
   }
   // The clip is emptied as the data starts to arrive; what the loader's handlers set on it
   // meanwhile stays for the movie.
   ClearClip(*clip, true);
-  const double bytes = double(movie->FileLength);
+  const double bytes = double(movie ? movie->FileLength : QFileInfo(load.Path).size());
   Notify(load, QStringLiteral("onLoadStart"), {target});
   Notify(load, QStringLiteral("onLoadProgress"), {target, bytes, bytes});
   Notify(load, QStringLiteral("onLoadComplete"), {target, 0.0});
   if (clip->IsUnloaded())
     return;
-  try {
-    ShowMovie(*clip, *movie);
-  } catch (const SwfError&) {
-    clip->SetPlaying(false);
+  if (picture) {
+    clip->SetTimeline(nullptr);
+    clip->AddShape(picture, QTransform());
+    Touch(*clip);
+  } else {
+    try {
+      ShowMovie(*clip, *movie);
+    } catch (const SwfError&) {
+      clip->SetPlaying(false);
+    }
   }
   RunQueue();
   if (!clip->IsUnloaded())

@@ -454,6 +454,46 @@ TEST_F(TimelineTest, AMovieClipLoaderTellsItsHandlersHowEachLoadGoes) {
                                        "init set by onLoadStart"}));
 }
 
+TEST_F(TimelineTest, AClipShowsThePictureOrMovieLoadedIntoIt) {
+  QImage photo(30, 20, QImage::Format_RGB32);
+  photo.fill(Qt::blue);
+  // The picture is read by its content, whatever its name says.
+  ASSERT_TRUE(photo.save(FDir.filePath("photo.gif"), "PNG"));
+  Save(FDir.filePath("child.swf"), Movie(TraceTag("child arrived") + ShowFrame(), 1));
+  const auto loadMovie = [](const QString& clip, const QString& url) {
+    return Asm()
+        .Push(url)
+        .PushInteger(1)
+        .Push(clip)
+        .Op(GetVariable)
+        .Push("loadMovie")
+        .Op(CallMethod)
+        .Op(Pop);
+  };
+  const auto createClip = [](const QString& name, int depth) {
+    return Asm()
+        .PushInteger(depth)
+        .Push(name)
+        .PushInteger(2)
+        .Push("_root")
+        .Op(GetVariable)
+        .Push("createEmptyMovieClip")
+        .Op(CallMethod)
+        .Op(Pop);
+  };
+  Open(Movie(Asm().Append(createClip("photo", 1))
+                     .Append(createClip("movie", 2))
+                     .Append(loadMovie("photo", "photo.gif"))
+                     .Append(loadMovie("movie", "child.swf"))
+                     .Tag() +
+                 ShowFrame(),
+             1));
+  Frames(1);
+  EXPECT_EQ(FFlash.TGetProperty("_level0.photo", 8), "30");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.photo", 9), "20");
+  EXPECT_EQ(TakeTraces(), QStringList{"child arrived"});
+}
+
 TEST_F(TimelineTest, EndlessHandlersAreCutPerLevelAndFrameAndOtherLevelsPlayOn) {
   // Thirty clips on level 0 loop forever in every enterFrame; level 5 plays its frames.
   const QByteArray clip = SpriteOfFrames(2, 1, ShowFrame());
