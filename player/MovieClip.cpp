@@ -145,6 +145,9 @@ void MovieClip::SetProperty(int property, const ActionValue& value) {
   const double number = value.ToNumber();
   if (!std::isfinite(number))
     return;
+  FTransformedByScript = FTransformedByScript || property == X || property == Y ||
+                         property == XScale || property == YScale || property == Alpha ||
+                         property == Width || property == Height || property == Rotation;
   switch (property) {
   case X:
     FX = number;

@@ -103,6 +103,8 @@ void PlayerLevel::Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item)
   if (item.ClipDepth)
     entry.ClipDepth = *item.ClipDepth;
   if (entry.Clip) {
+    if (entry.Clip->IsTransformedByScript())
+      return;
     if (item.Matrix)
       entry.Clip->SetMatrix(*item.Matrix);
     if (item.ColorTransform)

@@ -265,6 +265,40 @@ TEST_F(TimelineTest, GoingBackKeepsInstancesOfTheTargetFrameAndRemovesLaterOnes)
   EXPECT_EQ(FFlash.GetVariable("_root.visitor._name"), "");
 }
 
+TEST_F(TimelineTest, TheTimelineNoLongerMovesAClipAScriptHasPlacedOrColoured) {
+  // Frame 2 moves the clips at depths 1 to 3 to x = 100; frame 1's script sets one's _x and
+  // colours another through Color.
+  const auto moveTo100 = [](int depth) {
+    Writer writer;
+    writer.U8(0x05).U16(depth).Bits(0, 1).Bits(0, 1).Bits(13, 5).SignedBits(2000, 13);
+    writer.SignedBits(0, 13).Align();
+    return Tag(26, writer.Data());
+  };
+  const QByteArray clip = SpriteOfFrames(2, 1, ShowFrame());
+  const Asm script = Asm()
+                         .Push("placed._x")
+                         .PushInteger(5)
+                         .Op(0x1D)
+                         .PushInteger(0xFF0000)
+                         .PushInteger(1)
+                         .Push("coloured")
+                         .Op(GetVariable)
+                         .PushInteger(1)
+                         .Push("Color")
+                         .Op(0x40)
+                         .Push("setRGB")
+                         .Op(CallMethod)
+                         .Op(Pop);
+  Open(Movie(clip + Place(1, 2, 0, 0, "placed") + Place(2, 2, 0, 0, "coloured") +
+                 Place(3, 2, 0, 0, "free") + script.Tag() + ShowFrame() + moveTo100(1) +
+                 moveTo100(2) + moveTo100(3) + Actions().Op(Stop).Tag() + ShowFrame(),
+             2));
+  Frames(1);
+  EXPECT_EQ(FFlash.TGetProperty("_level0.placed", 0), "5");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.coloured", 0), "0");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.free", 0), "100");
+}
+
 TEST_F(TimelineTest, ClipEventsRunInTheirOrderAndEndWithTheClip) {
   const QByteArray clip = SpriteOfFrames(2, 1, TraceTag("clip frame 1") + ShowFrame());
   const Asm onEnterFrame = Asm()
