@@ -7,6 +7,7 @@
 #include "player/script/ActionInterpreter.h"
 #include "player/script/ScriptDisplayList.h"
 #include "player/swf/SwfError.h"
+#include "player/swf/SwfLimits.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -259,72 +260,164 @@ std::optional<QString> FramePlayer::LoadPath(const PlayerLevel& from, const QStr
   return QDir(from.Directory()).filePath(path);
 }
 
-void FramePlayer::LoadIntoLevel(PlayerLevel& from, int level, const QString& url) {
-  if (const auto path = LoadPath(from, url))
-    FLoads.push_back({level, {}, *path});
+void FramePlayer::LoadIntoLevel(PlayerLevel& from, int level, const QString& url,
+                                const std::shared_ptr<ScriptObject>& loader) {
+  const auto path = LoadPath(from, url);
+  const auto before = FStage.LevelRoot(level);
+  Request(path, {level, {}, {}, loader, LevelOf(*from.Root())},
+          before ? ActionValue(before) : ActionValue());
 }
 
-void FramePlayer::LoadIntoClip(MovieClip& clip, const QString& url) {
+void FramePlayer::LoadIntoClip(MovieClip& clip, const QString& url,
+                               const std::shared_ptr<ScriptObject>& loader) {
   const auto level = LevelOf(clip);
   if (!level)
     return;
-  if (const auto path = LoadPath(*level, url))
-    FLoads.push_back({-1, std::static_pointer_cast<MovieClip>(clip.shared_from_this()), *path});
+  const auto path = LoadPath(*level, url);
+  Request(path,
+          {-1, std::static_pointer_cast<MovieClip>(clip.shared_from_this()), {}, loader, level},
+          ActionValue(clip.shared_from_this()));
+}
+
+void FramePlayer::Request(const std::optional<QString>& path, PendingLoad load,
+                          const ActionValue& target) {
+  // What is no local file never arrives.
+  if (!path || (!path->isEmpty() && !QFileInfo(*path).isFile())) {
+    Notify(load, QStringLiteral("onLoadError"), {target, QStringLiteral("URLNotFound")});
+    return;
+  }
+  load.Path = *path;
+  FLoads.push_back(std::move(load));
+}
+
+void FramePlayer::Notify(const PendingLoad& load, const QString& event,
+                         std::vector<ActionValue> arguments) {
+  const auto loader = load.Loader.lock();
+  const auto level = load.LoaderLevel.lock();
+  if (!loader || !level || level->Movie().ActionScript3 ||
+      !FStage.Levels().contains(level->Number()))
+    return;
+  ActionInterpreter interpreter(FStage, *level, *level->Root());
+  const ActionValue self(loader);
+  arguments.insert(arguments.begin(), event);
+  interpreter.CallValue(interpreter.GetMember(self, QStringLiteral("broadcastMessage")), self,
+                        arguments);
+  FChanged.insert(level->Number());
+  RunQueue();
 }
 
 void FramePlayer::RunLoads() {
   for (const PendingLoad& load : std::exchange(FLoads, {})) {
-    if (load.Level >= 0) {
-      if (load.Path.isEmpty()) {
-        FStage.ClearLevel(load.Level);
-        FChanged.insert(load.Level);
-        continue;
-      }
-      const MovieCache::Result result = MovieCache::Instance().Load(load.Path);
-      if (!result.Movie)
-        continue;
-      const QFileInfo file(load.Path);
-      try {
-        FStage.LoadLevel(load.Level, result.Movie, file.completeBaseName(), file.absolutePath());
-      } catch (const SwfError&) {
-        FStage.ClearLevel(load.Level);
-      }
-      FChanged.insert(load.Level);
-    } else if (const auto clip = load.Clip.lock(); clip && !clip->IsUnloaded()) {
-      try {
-        LoadClip(*clip, load.Path);
-      } catch (const SwfError&) {
-        clip->SetPlaying(false);
-      }
-      RunQueue();
-    }
+    if (load.Level >= 0)
+      RunLevelLoad(load);
+    else
+      RunClipLoad(load);
   }
 }
 
-void FramePlayer::LoadClip(MovieClip& clip, const QString& path) {
+void FramePlayer::RunLevelLoad(const PendingLoad& load) {
+  if (load.Path.isEmpty()) {
+    FStage.ClearLevel(load.Level);
+    FChanged.insert(load.Level);
+    return;
+  }
+  const MovieCache::Result result = MovieCache::Instance().Load(load.Path);
+  const auto before = FStage.LevelRoot(load.Level);
+  const ActionValue target = before ? ActionValue(before) : ActionValue();
+  if (!result.Movie) {
+    Notify(load, QStringLiteral("onLoadError"), {target, QStringLiteral("URLNotFound")});
+    return;
+  }
+  const double bytes = double(result.Movie->FileLength);
+  Notify(load, QStringLiteral("onLoadStart"), {target});
+  Notify(load, QStringLiteral("onLoadProgress"), {target, bytes, bytes});
+  Notify(load, QStringLiteral("onLoadComplete"), {target, 0.0});
+  const QFileInfo file(load.Path);
+  try {
+    FStage.LoadLevel(load.Level, result.Movie, file.completeBaseName(), file.absolutePath());
+  } catch (const SwfError&) {
+    FStage.ClearLevel(load.Level);
+  }
+  FChanged.insert(load.Level);
+  if (const auto arrived = FStage.LevelRoot(load.Level))
+    Notify(load, QStringLiteral("onLoadInit"), {ActionValue(arrived)});
+}
+
+void FramePlayer::RunClipLoad(const PendingLoad& load) {
+  // A clip removed before its load arrived takes nothing.
+  const auto clip = load.Clip.lock();
+  const auto level = clip ? LevelOf(*clip) : nullptr;
+  if (!clip || clip->IsUnloaded() || !level)
+    return;
+  if (load.Path.isEmpty()) {
+    ClearClip(*clip, false);
+    QueueEvent(*clip, SwfClipAction::Unload, OnUnload, NormalPriority);
+    clip->SetTimeline(nullptr);
+    RunQueue();
+    return;
+  }
+  const ActionValue target(std::static_pointer_cast<ScriptObject>(clip));
+  // A clip takes a movie or a picture.
+  const SwfMovie* movie = level->Keep(load.Path);
+  const SwfShape* picture = movie ? nullptr : level->KeepPicture(load.Path);
+  if (!movie && !picture) {
+    Notify(load, QStringLiteral("onLoadError"), {target, QStringLiteral("URLNotFound")});
+    return;
+  }
+  // The clip is emptied as the data starts to arrive; what the loader's handlers set on it
+  // meanwhile stays for the movie.
+  ClearClip(*clip, true);
+  const double bytes = double(movie ? movie->FileLength : QFileInfo(load.Path).size());
+  Notify(load, QStringLiteral("onLoadStart"), {target});
+  Notify(load, QStringLiteral("onLoadProgress"), {target, bytes, bytes});
+  Notify(load, QStringLiteral("onLoadComplete"), {target, 0.0});
+  if (clip->IsUnloaded())
+    return;
+  if (picture) {
+    clip->SetTimeline(nullptr);
+    clip->AddShape(picture, QTransform());
+    Touch(*clip);
+  } else {
+    try {
+      ShowMovie(*clip, *movie);
+    } catch (const SwfError&) {
+      clip->SetPlaying(false);
+    }
+  }
+  RunQueue();
+  if (!clip->IsUnloaded())
+    Notify(load, QStringLiteral("onLoadInit"), {target});
+}
+
+void FramePlayer::ClearClip(MovieClip& clip, bool forgetVariables) {
   const auto level = LevelOf(clip);
   if (!level)
     return;
-  // What the clip showed goes, with its unload events.
   std::vector<int> depths;
   for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
     depths.push_back(entry.Depth);
   for (const int depth : depths)
     if (const auto child = level->Remove(clip, depth))
       Depart(*level, child);
+  if (forgetVariables)
+    for (const QString& name : clip.MemberNames())
+      clip.DeleteMember(name);
   Touch(clip);
-  if (path.isEmpty()) {
-    QueueEvent(clip, SwfClipAction::Unload, OnUnload, NormalPriority);
-    clip.SetTimeline(nullptr);
+}
+
+void FramePlayer::ShowMovie(MovieClip& clip, const SwfMovie& movie) {
+  const auto level = LevelOf(clip);
+  if (!level)
     return;
-  }
-  const SwfMovie* movie = level->Keep(path);
-  if (!movie)
-    return;
-  clip.SetTimeline(&movie->Root);
-  clip.SetDictionary(movie);
+  clip.SetTimeline(&movie.Root);
+  clip.SetDictionary(&movie);
   clip.SetShownFrame(1);
   clip.SetPlaying(true);
+  // The movie's init scripts run on the clip it arrives in, before its first frame.
+  if (!level->Movie().ActionScript3)
+    for (const SwfScript& script : movie.InitScripts)
+      if (!clip.IsUnloaded())
+        ActionInterpreter(FStage, *level, clip).Run(script);
   RunFrame(clip, 1, true);
 }
 
@@ -344,8 +437,8 @@ void FramePlayer::AdvanceFrame() {
     if (!clip->IsPlaying() || frames < 2)
       continue;
     const int next = clip->ShownFrame() + 1;
-    // A damaged movie stops at its last whole frame instead of looping.
-    if (next > frames && !clip->Parent() && !level->Movie().Damage.isEmpty()) {
+    // A damaged or unfinished timeline stops at its last frame instead of looping.
+    if (next > frames && !clip->Timeline()->Loops) {
       clip->SetPlaying(false);
       continue;
     }
@@ -424,30 +517,49 @@ void FramePlayer::GoTo(MovieClip& clip, int frame) {
 }
 
 void FramePlayer::GotoFrame(MovieClip& clip, int frame, bool play) {
-  // A frame the timeline does not have changes nothing, not even whether it plays.
-  if (frame < 1 || frame > clip.FrameCount())
+  // A frame before the first changes nothing, not even whether it plays.
+  if (frame < 1)
     return;
   clip.SetPlaying(play);
-  GoTo(clip, frame);
+  GoTo(clip, std::min(frame, clip.FrameCount()));
+}
+
+std::optional<int> FramePlayer::LabelledFrame(const MovieClip& clip, const QString& label) {
+  if (const SwfTimeline* timeline = clip.Timeline())
+    for (const auto& [name, frame] : timeline->Labels)
+      if (SameIgnoringAsciiCase(name, label))
+        return frame;
+  return std::nullopt;
 }
 
 bool FramePlayer::GotoLabel(MovieClip& clip, const QString& label, bool play) {
+  const auto frame = LabelledFrame(clip, label);
+  if (frame)
+    GotoFrame(clip, *frame, play);
+  return frame.has_value();
+}
+
+void FramePlayer::CallFrame(MovieClip& clip, int frame, int depth) {
   const SwfTimeline* timeline = clip.Timeline();
-  if (!timeline)
-    return false;
-  for (const auto& [name, frame] : timeline->Labels)
-    if (SameIgnoringAsciiCase(name, label)) {
-      GotoFrame(clip, frame, play);
-      return true;
-    }
-  return false;
+  const auto level = LevelOf(clip);
+  // Frames that call each other end at the call depth as functions do.
+  if (!timeline || !level || level->Movie().ActionScript3 || frame < 1 ||
+      frame > int(timeline->Frames.size()) || depth >= SwfLimits::MaxCallDepth)
+    return;
+  Touch(clip);
+  const SwfFrame& called = timeline->Frames[std::size_t(frame - 1)];
+  for (const SwfFrameItem& item : called.Items)
+    if (item.What == SwfFrameItem::Action && !clip.IsUnloaded())
+      ActionInterpreter(FStage, *level, clip, depth).Run(called.Scripts[item.Script]);
 }
 
 void FramePlayer::NextFrame(MovieClip& clip) {
+  clip.SetPlaying(false);
   GotoFrame(clip, clip.ShownFrame() + 1, false);
 }
 
 void FramePlayer::PrevFrame(MovieClip& clip) {
+  clip.SetPlaying(false);
   GotoFrame(clip, clip.ShownFrame() - 1, false);
 }
 

@@ -37,11 +37,17 @@ public:
   // The levels whose frame, display list or scripts ran since the last call.
   std::set<int> TakeChangedLevels();
 
-  // What scripts do to a timeline. Frames count from 1; a frame beyond the timeline's end is
-  // not gone to.
+  // What scripts do to a timeline. Frames count from 1; a frame beyond the timeline's end
+  // stands for its last.
   void GotoFrame(MovieClip& clip, int frame, bool play);
   // Goes to the labelled frame (labels ignore case); false when the timeline has no such label.
   bool GotoLabel(MovieClip& clip, const QString& label, bool play);
+  // The frame of clip's timeline a label names; nothing when it has no such label.
+  static std::optional<int> LabelledFrame(const MovieClip& clip, const QString& label);
+  // Runs the scripts of a frame of clip's timeline now, on clip, without going there; depth
+  // counts the scripts already running around the call. A frame the timeline lacks runs
+  // nothing.
+  void CallFrame(MovieClip& clip, int frame, int depth);
   void NextFrame(MovieClip& clip);
   void PrevFrame(MovieClip& clip);
 
@@ -58,8 +64,14 @@ public:
 
   // Loads the movie at url (relative to the movie of from) into a level or into a clip when the
   // next frame starts, as the real player's loads arrive later; "" unloads the level or clip.
-  void LoadIntoLevel(PlayerLevel& from, int level, const QString& url);
-  void LoadIntoClip(MovieClip& clip, const QString& url);
+  // A loader (a MovieClipLoader of from's level) hears how the load goes through its
+  // broadcastMessage: onLoadStart, onLoadProgress, onLoadComplete and, once the movie's first
+  // frame ran, onLoadInit; or onLoadError when nothing can be loaded from url (at once when
+  // there is no such file).
+  void LoadIntoLevel(PlayerLevel& from, int level, const QString& url,
+                     const std::shared_ptr<ScriptObject>& loader = nullptr);
+  void LoadIntoClip(MovieClip& clip, const QString& url,
+                    const std::shared_ptr<ScriptObject>& loader = nullptr);
 
   // Runs queued scripts and events until none is left.
   void RunQueue();
@@ -85,6 +97,8 @@ private:
     int Level = -1;                // the level loaded into, or -1 for a clip
     std::weak_ptr<MovieClip> Clip; // the clip loaded into
     QString Path;                  // "" unloads
+    std::weak_ptr<ScriptObject> Loader;
+    std::weak_ptr<PlayerLevel> LoaderLevel; // where the loader's handlers run
   };
   struct Timer {
     std::weak_ptr<PlayerLevel> Level;
@@ -109,7 +123,18 @@ private:
   void RunEntry(const Queued& entry);
   void FireTimers();
   void RunLoads();
-  void LoadClip(MovieClip& clip, const QString& path);
+  void RunLevelLoad(const PendingLoad& load);
+  void RunClipLoad(const PendingLoad& load);
+  // Takes what clip shows off it, with unload events; forgetVariables clears what its scripts
+  // set on it too.
+  void ClearClip(MovieClip& clip, bool forgetVariables);
+  // Queues the load of the file at path ("" unloads), or tells its loader at once that there
+  // is no such file; target is what the loader's handlers get.
+  void Request(const std::optional<QString>& path, PendingLoad load, const ActionValue& target);
+  // Gives clip the movie's timeline and plays its first frame.
+  void ShowMovie(MovieClip& clip, const SwfMovie& movie);
+  // Sends a load's event with arguments to its loader, if it has one.
+  void Notify(const PendingLoad& load, const QString& event, std::vector<ActionValue> arguments);
   // The file a load names, "" to unload, nothing for what is no local file.
   static std::optional<QString> LoadPath(const PlayerLevel& from, const QString& url);
   bool HasEnterFrameHandler(const MovieClip& clip) const;

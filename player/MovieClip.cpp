@@ -266,6 +266,9 @@ void MovieClip::SetProperty(int property, const ActionValue& value) {
   const double number = value.ToNumber();
   if (std::isnan(number))
     return;
+  FTransformedByScript = FTransformedByScript || property == X || property == Y ||
+                         property == XScale || property == YScale || property == Alpha ||
+                         property == Width || property == Height || property == Rotation;
   switch (property) {
   case Visible:
     FVisible = number != 0;

@@ -167,6 +167,10 @@ public:
   // Made later than every clip with a lower number; the newest clips play first.
   quint64 Sequence() const { return FSequence; }
   void SetSequence(quint64 sequence) { FSequence = sequence; }
+  // Whether a script (or the host) has placed, scaled, turned or coloured the clip: from
+  // then on its parent's timeline no longer moves or colours it.
+  bool IsTransformedByScript() const { return FTransformedByScript; }
+  void MarkTransformedByScript() { FTransformedByScript = true; }
   // Taken off the stage: it plays no more and answers no events.
   bool IsUnloaded() const { return FUnloaded; }
   void SetUnloaded() { FUnloaded = true; }
@@ -199,6 +203,7 @@ private:
   int FCurrentFrame = 1;
   bool FPlaying = true;
   bool FUnloaded = false;
+  bool FTransformedByScript = false;
   quint64 FSequence = 0;
   std::shared_ptr<const std::vector<SwfClipAction>> FClipActions;
 };

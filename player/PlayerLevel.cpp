@@ -8,6 +8,7 @@
 #include "player/swf/SwfLimits.h"
 
 #include <QDir>
+#include <QImageReader>
 #include <algorithm>
 
 PlayerLevel::PlayerLevel(int number, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
@@ -108,6 +109,8 @@ void PlayerLevel::Move(MovieClip::DisplayEntry& entry, const SwfFrameItem& item)
   if (item.ClipDepth)
     entry.ClipDepth = *item.ClipDepth;
   if (entry.Clip) {
+    if (entry.Clip->IsTransformedByScript())
+      return;
     if (item.Matrix)
       entry.Clip->SetMatrix(*item.Matrix);
     if (item.ColorTransform)
@@ -276,6 +279,31 @@ const SwfMovie* PlayerLevel::Keep(const QString& path) {
   const std::shared_ptr<const SwfMovie> movie = MovieCache::Instance().Load(path).Movie;
   FImported.emplace(path, movie);
   return movie.get();
+}
+
+const SwfShape* PlayerLevel::KeepPicture(const QString& path) {
+  const auto known = FPictures.find(path);
+  if (known != FPictures.end())
+    return known->second.get();
+  QImageReader reader(path);
+  reader.setDecideFormatFromContent(true);
+  const QSize size = reader.size();
+  std::unique_ptr<SwfShape> shape;
+  if (size.isValid() && size.width() <= SwfLimits::MaxBitmapSide &&
+      size.height() <= SwfLimits::MaxBitmapSide)
+    if (const QImage image = reader.read(); !image.isNull()) {
+      shape = std::make_unique<SwfShape>();
+      const QRectF bounds(0, 0, image.width() * TwipsPerPixel, image.height() * TwipsPerPixel);
+      SwfShape::Fill fill;
+      fill.Style.Type = SwfFillStyle::Kind::Bitmap;
+      fill.Style.Matrix = QTransform::fromScale(TwipsPerPixel, TwipsPerPixel);
+      fill.Style.Bitmap = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      fill.Style.Repeats = false;
+      fill.Path.addRect(bounds);
+      shape->Bounds = bounds;
+      shape->Fills.push_back(std::move(fill));
+    }
+  return FPictures.emplace(path, std::move(shape)).first->second.get();
 }
 
 bool PlayerLevel::AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,

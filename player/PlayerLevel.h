@@ -39,6 +39,10 @@ public:
   const QString& Directory() const { return FDirectory; }
   // The movie in the file at path, kept for the level's clips; null when it cannot be read.
   const SwfMovie* Keep(const QString& path);
+  // The picture (JPEG, PNG or GIF, told by its content) in the file at path as a shape at
+  // the origin, one twip-scaled pixel per pixel, kept for the level's clips; null when it
+  // cannot be read or is too large.
+  const SwfShape* KeepPicture(const QString& path);
 
   // Puts a timeline's placement at its depth of clip, replacing what is there; placed on frame
   // (1-based). Gives the new child clip, if the character is a sprite or a named shape. Throws
@@ -140,6 +144,7 @@ private:
   FramePlayer* FFrames;
   QString FDirectory;
   std::map<QString, std::shared_ptr<const SwfMovie>> FImported; // null for files that failed
+  std::map<QString, std::unique_ptr<const SwfShape>> FPictures; // null for files that failed
   std::shared_ptr<MovieClip> FRoot;
   std::shared_ptr<ScriptObject> FGlobal;
   std::unordered_map<QString, std::shared_ptr<ScriptObject>> FBuiltins;

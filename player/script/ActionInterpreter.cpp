@@ -85,8 +85,9 @@ void SetRegister(ScriptFrame& frame, int index, const ActionValue& value) {
 
 } // namespace
 
-ActionInterpreter::ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self)
-    : FEnvironment{stage, level, level.Movie().Version}, FSelf(self) {}
+ActionInterpreter::ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self,
+                                     int depth)
+    : FEnvironment{stage, level, level.Movie().Version}, FSelf(self), FDepth(depth) {}
 
 void ActionInterpreter::Run(const SwfScript& script) {
   ScriptFrame frame;
@@ -458,10 +459,10 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     FSuperHome.reset();
     if (called)
       call = *called;
-    else if (const auto moved =
-                 clip && !name.isEmpty()
-                     ? ScriptTimeline::CallMethod(FEnvironment, frame, *clip, name, arguments)
-                     : std::nullopt)
+    else if (const auto moved = clip && !name.isEmpty()
+                                    ? ScriptTimeline::CallMethod(*this, FEnvironment, frame, *clip,
+                                                                 name, arguments)
+                                    : std::nullopt)
       call.Value = *moved;
     else if (!name.isEmpty())
       call.Value = ScriptBuiltins::CallMethod(FEnvironment, receiver, name, arguments)
@@ -547,13 +548,15 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
   }
   case SwfActionCode::GotoFrame2: {
     const ActionValue target = Pop();
-    ScriptTimeline::Goto(FEnvironment, frame, *frame.Target, target, action.Number & 0x01,
+    ScriptTimeline::Goto(*this, FEnvironment, frame, *frame.Target, target, action.Number & 0x01,
                          (action.Number & 0x02) ? action.Register : 0);
     break;
   }
-  case SwfActionCode::Call:
-    Pop();
+  case SwfActionCode::Call: {
+    const ActionValue target = Pop();
+    ScriptTimeline::CallFrame(*this, FEnvironment, frame, target, FDepth + 1);
     break;
+  }
   case SwfActionCode::RemoveSprite:
     clip.RemoveSprite(Pop());
     break;

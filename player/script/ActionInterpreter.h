@@ -26,7 +26,9 @@ class ScriptSuper;
 // depth, text or object allowance; it never throws.
 class ActionInterpreter : public ScriptRuntime {
 public:
-  ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self);
+  // depth: how deep the scripts that started this one run already (a frame script that
+  // another script calls runs inside it and counts against the same call depth).
+  ActionInterpreter(const PlayerStage& stage, PlayerLevel& level, MovieClip& self, int depth = 0);
 
   void Run(const SwfScript& script);
   // Calls a function a script defined with self as this; what it returns, or undefined for

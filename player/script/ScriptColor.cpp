@@ -37,6 +37,7 @@ ActionValue SetRGB(NativeCall& call) {
     transform.Add[std::size_t(channel)] = double((rgb >> (16 - 8 * channel)) & 0xFF);
   }
   clip->SetColorTransform(transform);
+  clip->MarkTransformedByScript();
   return {};
 }
 
@@ -77,6 +78,7 @@ ActionValue SetTransform(NativeCall& call) {
       transform.Add[channel] = Fixed16(call.Runtime.ToNumber(offset));
   }
   clip->SetColorTransform(transform);
+  clip->MarkTransformedByScript();
   return {};
 }
 

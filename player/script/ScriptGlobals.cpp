@@ -34,6 +34,7 @@ const QHash<QString, Maker>& Makers() {
       {QStringLiteral("TextFormat"), ScriptMakers::TextFormatClass},
       {QStringLiteral("Color"), ScriptMakers::ColorClass},
       {QStringLiteral("flash"), ScriptMakers::FlashPackage},
+      {QStringLiteral("MovieClipLoader"), ScriptMakers::MovieClipLoaderClass},
   };
   return makers;
 }

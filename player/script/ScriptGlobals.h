@@ -60,6 +60,9 @@ ActionValue FlashPackage(PlayerLevel& level);
 // clip's matrix and colours.
 ActionValue ClipTransform(NativeCall& call);
 ActionValue SetClipTransform(NativeCall& call);
+ActionValue MovieClipLoaderClass(PlayerLevel& level);
+// MovieClip's methods that load movies into clips and tell what they loaded.
+void AddLoadingMethods(NativeClass& clip);
 // MovieClip.createTextField: a new empty field on this clip.
 ActionValue CreateTextField(NativeCall& call);
 // Stage, Key, Mouse, Selection and System; undefined for other names.

@@ -3,10 +3,13 @@
 #include "player/FramePlayer.h"
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
+#include "player/script/ScriptNative.h"
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfAction.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace ScriptTimeline {
 
@@ -16,47 +19,82 @@ FramePlayer* Frames(const ScriptEnvironment& environment) {
   return environment.Level.Frames();
 }
 
-// A frame number of a script value: whole numbers only, taken modulo 2^32 as the player's
-// frame counter holds them; nothing for any other number.
-std::optional<int> FrameNumber(double value) {
+// A whole number of a script value, taken modulo 2^32 as the player's counters hold them;
+// nothing for any other number.
+std::optional<int> Whole32(double value) {
   if (!std::isfinite(value) || value != std::floor(value))
     return std::nullopt;
   return int(qint32(quint32(qint64(std::fmod(value, 4294967296.0)))));
+}
+
+// The frame (from 1) a script's frame number names. The player counts frames from 0 in 32
+// bits, so numbers wrap there: one that lands before the first frame names none, one that
+// lands on a huge count names a frame past the end.
+std::optional<int> FrameNumber(double value, int bias) {
+  const auto whole = Whole32(value);
+  if (!whole)
+    return std::nullopt;
+  const auto fromZero = qint32(quint32(quint64(qint64(*whole) + bias - 1)));
+  if (fromZero < 0)
+    return std::nullopt;
+  return int(std::min<qint64>(qint64(fromZero) + 1, std::numeric_limits<int>::max()));
 }
 
 ActionValue Argument(const Arguments& arguments, std::size_t index) {
   return index < arguments.size() ? arguments[index] : ActionValue();
 }
 
-} // namespace
+struct NamedFrame {
+  MovieClip* Clip = nullptr;
+  int Frame = 0;
+};
 
-void Goto(const ScriptEnvironment& environment, ScriptFrame& frame, MovieClip& clip,
-          const ActionValue& target, bool play, int bias) {
-  FramePlayer* frames = Frames(environment);
-  if (!frames)
-    return;
+// The timeline and frame a script value names; nothing for a label the timeline lacks, a
+// clip that is not there or a number before the first frame.
+std::optional<NamedFrame> Resolve(ScriptRuntime& runtime, const ScriptEnvironment& environment,
+                                  ScriptFrame& frame, MovieClip& clip, const ActionValue& target,
+                                  int bias) {
   if (target.IsNumber()) {
-    if (const auto number = FrameNumber(target.ToNumber()))
-      frames->GotoFrame(clip, *number + bias, play);
-    return;
+    if (const auto number = FrameNumber(target.ToNumber(), bias))
+      return NamedFrame{&clip, *number};
+    return std::nullopt;
   }
   // Any other value names a label by its text ("undefined", "false" included).
-  QString text = target.ToString(environment.Version);
+  QString text = target.Object() ? runtime.ToText(target) : target.ToString(environment.Version);
   MovieClip* timeline = &clip;
   if (const qsizetype colon = text.lastIndexOf(u':'); colon >= 0) {
     const auto object = ScriptScope(environment, frame).ResolveTarget(text.first(colon));
     timeline = dynamic_cast<MovieClip*>(object.get());
     text = text.sliced(colon + 1);
     if (!timeline)
-      return;
+      return std::nullopt;
   }
   const double number = ParseNumber(text, environment.Version);
-  if (!std::isnan(number)) {
-    if (const auto frameNumber = FrameNumber(number))
-      frames->GotoFrame(*timeline, *frameNumber + bias, play);
-  } else {
-    frames->GotoLabel(*timeline, text, play);
-  }
+  const std::optional<int> named =
+      std::isnan(number) ? FramePlayer::LabelledFrame(*timeline, text) : FrameNumber(number, bias);
+  if (!named)
+    return std::nullopt;
+  return NamedFrame{timeline, *named};
+}
+
+} // namespace
+
+void Goto(ScriptRuntime& runtime, const ScriptEnvironment& environment, ScriptFrame& frame,
+          MovieClip& clip, const ActionValue& target, bool play, int bias) {
+  FramePlayer* frames = Frames(environment);
+  if (!frames)
+    return;
+  if (const auto named = Resolve(runtime, environment, frame, clip, target, bias))
+    frames->GotoFrame(*named->Clip, named->Frame, play);
+}
+
+void CallFrame(ScriptRuntime& runtime, const ScriptEnvironment& environment, ScriptFrame& frame,
+               const ActionValue& target, int depth) {
+  FramePlayer* frames = Frames(environment);
+  if (!frames)
+    return;
+  if (const auto named = Resolve(runtime, environment, frame, *frame.Target, target, 0))
+    frames->CallFrame(*named->Clip, named->Frame, depth);
 }
 
 bool RunFrameAction(const ScriptEnvironment& environment, ScriptFrame& frame, quint8 code,
@@ -79,7 +117,8 @@ bool RunFrameAction(const ScriptEnvironment& environment, ScriptFrame& frame, qu
     clip.SetPlaying(false);
     return true;
   case SwfActionCode::GotoFrame:
-    if (frames)
+    // Unlike gotoAndStop, the action does not go to a frame past the end.
+    if (frames && number < clip.FrameCount())
       frames->GotoFrame(clip, number + 1, false);
     return true;
   case SwfActionCode::GoToLabel:
@@ -91,8 +130,8 @@ bool RunFrameAction(const ScriptEnvironment& environment, ScriptFrame& frame, qu
   }
 }
 
-std::optional<ActionValue> CallMethod(const ScriptEnvironment& environment, ScriptFrame& frame,
-                                      MovieClip& clip, const QString& name,
+std::optional<ActionValue> CallMethod(ScriptRuntime& runtime, const ScriptEnvironment& environment,
+                                      ScriptFrame& frame, MovieClip& clip, const QString& name,
                                       const Arguments& arguments) {
   FramePlayer* frames = Frames(environment);
   if (name == u"play") {
@@ -107,7 +146,7 @@ std::optional<ActionValue> CallMethod(const ScriptEnvironment& environment, Scri
       frames->PrevFrame(clip);
   } else if (name == u"gotoAndStop" || name == u"gotoAndPlay") {
     if (!arguments.empty())
-      Goto(environment, frame, clip, arguments[0], name == u"gotoAndPlay");
+      Goto(runtime, environment, frame, clip, arguments[0], name == u"gotoAndPlay");
   } else {
     return std::nullopt;
   }
@@ -142,7 +181,7 @@ std::optional<ActionValue> CallFunction(const ScriptEnvironment& environment, co
   }
   if (name == u"clearInterval" || name == u"clearTimeout") {
     if (frames && !arguments.empty())
-      if (const auto id = FrameNumber(arguments[0].ToNumber(environment.Version)))
+      if (const auto id = Whole32(arguments[0].ToNumber(environment.Version)))
         frames->RemoveTimer(*id);
     return ActionValue();
   }

@@ -75,8 +75,12 @@ struct SwfTimeline {
   std::vector<Placement> Frame1; // ordered by depth
   std::vector<SwfScript> Frame1Scripts;
   int FrameCount = 1; // as the timeline declares it
-  // Every whole frame, in order; a timeline ends at its last ShowFrame (or its first frame).
+  // Every frame, in order: each ShowFrame ends one, and what follows the last ShowFrame before
+  // End is one more.
   std::vector<SwfFrame> Frames;
+  // Whether the timeline starts over after its last frame: only one whose last frame ends in
+  // ShowFrame and which ends in End does; any other stops there.
+  bool Loops = true;
   // Frame labels and the frame (1-based) each names, in the order they appear.
   std::vector<std::pair<QString, int>> Labels;
   // Bytes of the file that carry the timeline: the whole uncompressed file for the main
@@ -90,6 +94,8 @@ struct SwfMovie {
   QRectF FrameRect; // twips
   double FrameRate = 0;
   int FrameCount = 0;
+  // The size of the file, in bytes, as stored (compressed or not): what a loader reports.
+  qint64 FileLength = 0;
   std::optional<QColor> Background;
   std::unordered_map<int, SwfShape> Shapes;
   SwfBitmapTable Bitmaps;

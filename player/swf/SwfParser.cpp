@@ -112,12 +112,17 @@ void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nest
   bool onFrame1 = true;
   SwfFrame frame;
   try {
-    while (!reader.AtEnd() && ParseNextTag(reader, timeline, frame1, onFrame1, frame, nesting)) {
-    }
-    // A timeline without any ShowFrame still shows its one frame.
-    if (timeline.Frames.empty())
+    bool ended = false;
+    while (!reader.AtEnd() && !ended)
+      ended = !ParseNextTag(reader, timeline, frame1, onFrame1, frame, nesting);
+    // Scripts and placements after the last ShowFrame still play, as one last frame that the
+    // timeline does not loop from; a timeline without any ShowFrame still shows its one frame.
+    const bool trailing = !frame.Items.empty();
+    timeline.Loops = ended && !trailing;
+    if ((trailing && timeline.Frames.size() < SwfLimits::MaxFrames) || timeline.Frames.empty())
       timeline.Frames.push_back(std::move(frame));
   } catch (const SwfError& error) {
+    timeline.Loops = false;
     // Once the root's first frame is complete, damage after it leaves the whole frames before
     // it to play.
     if (nesting > 0 || onFrame1)
@@ -489,6 +494,7 @@ std::shared_ptr<const SwfMovie> ParseSwfMovie(QByteArrayView file) {
   const SwfFileContent content = DecodeSwfFile(file);
   auto movie = std::make_shared<SwfMovie>();
   movie->Version = content.Version;
+  movie->FileLength = file.size();
   try {
     SwfReader reader(content.Body);
     movie->FrameRect = reader.Rect();

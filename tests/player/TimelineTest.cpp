@@ -121,6 +121,93 @@ TEST_F(TimelineTest, TimelinesPlayEveryFrameAndLoopUnlessStopped) {
   EXPECT_EQ(TakeTraces(), QStringList{"still playing"});
 }
 
+TEST_F(TimelineTest, ATimelineThatDoesNotEndInShowFrameAndEndPlaysToItsLastFrameAndStays) {
+  // "tail": a script after the last ShowFrame is a frame of its own; "open": a sprite whose
+  // tags stop without End; "loop": a whole sprite, which loops.
+  const QByteArray tail =
+      SpriteOfFrames(2, 1, TraceTag("tail 1") + ShowFrame() + TraceTag("tail 2"));
+  const QByteArray open =
+      Tag(39, Writer()
+                  .U16(3)
+                  .U16(2)
+                  .Bytes(TraceTag("open 1") + ShowFrame() + TraceTag("open 2") + ShowFrame())
+                  .Data());
+  const QByteArray loop =
+      SpriteOfFrames(4, 2, TraceTag("loop 1") + ShowFrame() + TraceTag("loop 2") + ShowFrame());
+  Open(Movie(tail + open + loop + Place(1, 2, 0, 0, "tail") + Place(2, 3, 0, 0, "open") +
+                 Place(3, 4, 0, 0, "loop") + ShowFrame(),
+             1));
+  TakeTraces();
+  Frames(3);
+  EXPECT_EQ(TakeTraces(), (QStringList{"loop 2", "open 2", "tail 2", "loop 1", "loop 2"}));
+  EXPECT_EQ(FFlash.TGetProperty("_level0.tail", 4), "2");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.open", 4), "2");
+}
+
+TEST_F(TimelineTest, GotoMethodsGoToTheLastFrameForANumberPastTheEndAndReadObjectsAsLabels) {
+  // A clip of three frames, labelled "middle" on frame 2, that stops on frame 1.
+  const QByteArray clip = SpriteOfFrames(
+      2, 3, Actions().Op(Stop).Tag() + ShowFrame() + Label("middle") + ShowFrame() + ShowFrame());
+  const auto gotoAndStop = [](const Asm& frame) {
+    return Asm(frame)
+        .PushInteger(1)
+        .Push("clip")
+        .Op(GetVariable)
+        .Push("gotoAndStop")
+        .Op(CallMethod)
+        .Op(Pop);
+  };
+  const auto traceFrame =
+      Asm().Push("clip").Op(GetVariable).Push("_currentframe").Op(GetMember).Op(Trace);
+  const Asm label = Asm()
+                        .Push("toString")
+                        .DefineFunction("", {}, Asm().Push("middle").Op(0x3E))
+                        .PushInteger(1)
+                        .Op(0x43);
+  Open(Movie(clip + Place(1, 2, 0, 0, "clip") +
+                 Asm()
+                     .Append(gotoAndStop(Asm().Push(999.0)))
+                     .Append(traceFrame)
+                     .Append(gotoAndStop(Asm().Push(0.0)))
+                     .Append(traceFrame)
+                     .Append(gotoAndStop(Asm().Push(4294967297.0)))
+                     .Append(traceFrame)
+                     .Append(gotoAndStop(label))
+                     .Append(traceFrame)
+                     .Tag() +
+                 ShowFrame(),
+             1));
+  // 4294967297 wraps to frame 1; a frame before the first goes nowhere.
+  EXPECT_EQ(TakeTraces(), (QStringList{"3", "3", "1", "2"}));
+}
+
+TEST_F(TimelineTest, CallRunsAnotherFramesScriptsAtOnceWithoutGoingThere) {
+  const Asm call = Asm().Record(0x9E, {});
+  const QByteArray clip =
+      SpriteOfFrames(2, 2,
+                     Actions().Op(Stop).Tag() + ShowFrame() + Label("shown") +
+                         Asm().Push("this").Op(GetVariable).Op(Trace).Tag() + ShowFrame());
+  // Frame 2 calls itself: the nesting ends at the call depth and the script goes on.
+  Open(Movie(clip + Place(1, 2, 0, 0, "clip") +
+                 Asm()
+                     .Op(Stop)
+                     .PushInteger(3)
+                     .Append(call)
+                     .Push("/clip:shown")
+                     .Append(call)
+                     .PushInteger(2)
+                     .Append(call)
+                     .Push("after")
+                     .Op(Trace)
+                     .Tag() +
+                 ShowFrame() + Asm().PushInteger(2).Append(call).Tag() + ShowFrame() +
+                 TraceTag("frame 3") + ShowFrame(),
+             3));
+  EXPECT_EQ(TakeTraces(), (QStringList{"frame 3", "_level0.clip", "after"}));
+  EXPECT_EQ(FFlash.TGetProperty("_root", 4), "1");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.clip", 4), "1");
+}
+
 TEST_F(TimelineTest, SpritesPlayTheirOwnFramesAndShowTheirDisplayListChanges) {
   // A blinking lamp: a 40-pixel square on frame 1, swapped for a 10-pixel one on frame 2.
   const QByteArray lamp = SpriteOfFrames(
@@ -176,6 +263,40 @@ TEST_F(TimelineTest, GoingBackKeepsInstancesOfTheTargetFrameAndRemovesLaterOnes)
   EXPECT_EQ(FFlash.TGetProperty("_root", 4), "1");
   EXPECT_EQ(FFlash.GetVariable("_root.keeper.mark"), "kept");
   EXPECT_EQ(FFlash.GetVariable("_root.visitor._name"), "");
+}
+
+TEST_F(TimelineTest, TheTimelineNoLongerMovesAClipAScriptHasPlacedOrColoured) {
+  // Frame 2 moves the clips at depths 1 to 3 to x = 100; frame 1's script sets one's _x and
+  // colours another through Color.
+  const auto moveTo100 = [](int depth) {
+    Writer writer;
+    writer.U8(0x05).U16(depth).Bits(0, 1).Bits(0, 1).Bits(13, 5).SignedBits(2000, 13);
+    writer.SignedBits(0, 13).Align();
+    return Tag(26, writer.Data());
+  };
+  const QByteArray clip = SpriteOfFrames(2, 1, ShowFrame());
+  const Asm script = Asm()
+                         .Push("placed._x")
+                         .PushInteger(5)
+                         .Op(0x1D)
+                         .PushInteger(0xFF0000)
+                         .PushInteger(1)
+                         .Push("coloured")
+                         .Op(GetVariable)
+                         .PushInteger(1)
+                         .Push("Color")
+                         .Op(0x40)
+                         .Push("setRGB")
+                         .Op(CallMethod)
+                         .Op(Pop);
+  Open(Movie(clip + Place(1, 2, 0, 0, "placed") + Place(2, 2, 0, 0, "coloured") +
+                 Place(3, 2, 0, 0, "free") + script.Tag() + ShowFrame() + moveTo100(1) +
+                 moveTo100(2) + moveTo100(3) + Actions().Op(Stop).Tag() + ShowFrame(),
+             2));
+  Frames(1);
+  EXPECT_EQ(FFlash.TGetProperty("_level0.placed", 0), "5");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.coloured", 0), "0");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.free", 0), "100");
 }
 
 TEST_F(TimelineTest, ClipEventsRunInTheirOrderAndEndWithTheClip) {
@@ -326,6 +447,110 @@ TEST_F(TimelineTest, AMovieLoadedByAScriptArrivesOnTheNextFrameBesideTheLoader) 
   Frames(1);
   EXPECT_EQ(TakeTraces(), QStringList{"child arrived"});
   EXPECT_EQ(FFlash.TGetProperty("_level5", 11), "_level5");
+}
+
+TEST_F(TimelineTest, AMovieClipLoaderTellsItsHandlersHowEachLoadGoes) {
+  constexpr int NewObject = 0x40, SetMember = 0x4F;
+  Save(FDir.filePath("child.swf"),
+       Movie(Asm().Push("child sees ").Push("mark").Op(GetVariable).Op(Add2).Op(Trace).Tag() +
+                 ShowFrame(),
+             1));
+  const auto handler = [](const QString& event, const Asm& body) {
+    return Asm()
+        .Push("loader")
+        .Op(GetVariable)
+        .Push(event)
+        .DefineFunction("", {"target", "error"}, body)
+        .Op(SetMember);
+  };
+  const auto loadClip = [](const QString& url) {
+    return Asm()
+        .Push("holder")
+        .Op(GetVariable)
+        .Push(url)
+        .PushInteger(2)
+        .Push("loader")
+        .Op(GetVariable)
+        .Push("loadClip")
+        .Op(CallMethod)
+        .Op(Pop);
+  };
+  const Asm target = Asm().Push("target").Op(GetVariable);
+  const Asm script =
+      Asm()
+          .Set("loader", Asm().PushInteger(0).Push("MovieClipLoader").Op(NewObject))
+          .PushInteger(1)
+          .Push("holder")
+          .PushInteger(2)
+          .Push("_root")
+          .Op(GetVariable)
+          .Push("createEmptyMovieClip")
+          .Op(CallMethod)
+          .Op(Pop)
+          .Append(handler("onLoadStart", Asm(target)
+                                             .Push("mark")
+                                             .Push("set by onLoadStart")
+                                             .Op(SetMember)
+                                             .Push("start")
+                                             .Op(Trace)))
+          .Append(handler("onLoadComplete", TraceAsm("complete")))
+          .Append(handler(
+              "onLoadInit",
+              Asm().Push("init ").Append(target).Push("mark").Op(GetMember).Op(Add2).Op(Trace)))
+          .Append(handler("onLoadError",
+                          Asm().Push("error ").Push("error").Op(GetVariable).Op(Add2).Op(Trace)))
+          .SetText("holder.mark", "set before the load")
+          .Append(loadClip("missing.swf"))
+          .Append(loadClip("child.swf"));
+  Open(Movie(script.Tag() + ShowFrame(), 1));
+  // A missing file is reported at once; the holder keeps what it had.
+  EXPECT_EQ(TakeTraces(), QStringList{"error URLNotFound"});
+  EXPECT_EQ(FFlash.GetVariable("_root.holder.mark"), "set before the load");
+  Frames(1);
+  // The holder is emptied as the movie starts to arrive; what the handlers set stays for the
+  // movie, whose first frame runs before onLoadInit.
+  EXPECT_EQ(TakeTraces(), (QStringList{"start", "complete", "child sees set by onLoadStart",
+                                       "init set by onLoadStart"}));
+}
+
+TEST_F(TimelineTest, AClipShowsThePictureOrMovieLoadedIntoIt) {
+  QImage photo(30, 20, QImage::Format_RGB32);
+  photo.fill(Qt::blue);
+  // The picture is read by its content, whatever its name says.
+  ASSERT_TRUE(photo.save(FDir.filePath("photo.gif"), "PNG"));
+  Save(FDir.filePath("child.swf"), Movie(TraceTag("child arrived") + ShowFrame(), 1));
+  const auto loadMovie = [](const QString& clip, const QString& url) {
+    return Asm()
+        .Push(url)
+        .PushInteger(1)
+        .Push(clip)
+        .Op(GetVariable)
+        .Push("loadMovie")
+        .Op(CallMethod)
+        .Op(Pop);
+  };
+  const auto createClip = [](const QString& name, int depth) {
+    return Asm()
+        .PushInteger(depth)
+        .Push(name)
+        .PushInteger(2)
+        .Push("_root")
+        .Op(GetVariable)
+        .Push("createEmptyMovieClip")
+        .Op(CallMethod)
+        .Op(Pop);
+  };
+  Open(Movie(Asm().Append(createClip("photo", 1))
+                     .Append(createClip("movie", 2))
+                     .Append(loadMovie("photo", "photo.gif"))
+                     .Append(loadMovie("movie", "child.swf"))
+                     .Tag() +
+                 ShowFrame(),
+             1));
+  Frames(1);
+  EXPECT_EQ(FFlash.TGetProperty("_level0.photo", 8), "30");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.photo", 9), "20");
+  EXPECT_EQ(TakeTraces(), QStringList{"child arrived"});
 }
 
 TEST_F(TimelineTest, EndlessHandlersAreCutPerLevelAndFrameAndOtherLevelsPlayOn) {
