@@ -877,7 +877,12 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
   if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
     const ActionValue callback = watcher->Callback;
     const ActionValue data = watcher->Data;
-    stored = CallValue(callback, base, {name, object->Member(name), value, data});
+    // A text field's own properties are no members: a watcher sees them as undefined.
+    const ScriptObject::Slot* own = object->OwnSlot(name);
+    const ActionValue old = dynamic_cast<const TextField*>(object.get())
+                                ? (own ? own->Value : ActionValue())
+                                : object->Member(name);
+    stored = CallValue(callback, base, {name, old, value, data});
   }
   object->SetMember(name, stored);
 }

@@ -50,6 +50,10 @@ struct SwfEditText {
   bool Html = false;
   bool UseOutlines = false; // draw with the font's glyphs instead of a device font
   bool Border = false;
+  bool ReadOnly = false; // a dynamic field; an input field takes typing otherwise
+  bool AutoSize = false; // the field grows and shrinks to its text, anchored left
+  bool NoSelect = false;
+  int MaxLength = -1; // -1: no limit
 };
 
 // A static text character (DefineText, DefineText2): its glyph outlines by colour, already

@@ -187,11 +187,14 @@ SwfEditText ReadSwfEditText(SwfReader& reader, int swfVersion, const SwfFontTabl
   text.WordWrap = flags & 0x40;
   text.Multiline = flags & 0x20;
   text.Password = flags & 0x10;
+  text.ReadOnly = flags & 0x08;
   const bool hasColor = flags & 0x04;
   const bool hasMaxLength = flags & 0x02;
   const bool hasFont = flags & 0x01;
   const bool hasFontClass = flags2 & 0x80;
+  text.AutoSize = flags2 & 0x40;
   const bool hasLayout = flags2 & 0x20;
+  text.NoSelect = flags2 & 0x10;
   text.Border = flags2 & 0x08;
   text.Html = flags2 & 0x02;
   text.UseOutlines = flags2 & 0x01;
@@ -204,7 +207,7 @@ SwfEditText ReadSwfEditText(SwfReader& reader, int swfVersion, const SwfFontTabl
   if (hasColor)
     text.Color = reader.Rgba();
   if (hasMaxLength)
-    reader.U16();
+    text.MaxLength = reader.U16();
   if (hasLayout) {
     text.Align = Alignment(reader.U8());
     text.LeftMargin = reader.U16();
