@@ -35,9 +35,8 @@ TextFormat DefinitionFormat(const SwfEditText& definition) {
                     : QStringLiteral("Times New Roman");
   format.Size = Pixels(definition.Height);
   format.Color = definition.Color.rgb() & 0xFFFFFF;
-  // A bold or italic font draws its own style: the text is only bold or italic by markup.
-  format.Bold = false;
-  format.Italic = false;
+  format.Bold = definition.Font && definition.Font->Bold;
+  format.Italic = definition.Font && definition.Font->Italic;
   format.Underline = false;
   format.Url = QString();
   format.Target = QString();
@@ -69,12 +68,20 @@ TextField::TextField(const SwfEditText& definition, MovieClip& owner, const QStr
     FMaxChars = definition.MaxLength;
   if (definition.AutoSize)
     FAutoSize = QStringLiteral("left");
+  // A bold or italic font draws its own style: initial markup is only bold or italic where
+  // it says so.
+  const TextFormat fontStyle = FNewFormat;
+  if (definition.Html) {
+    FNewFormat.Bold = false;
+    FNewFormat.Italic = false;
+  }
   SetText(definition.InitialText, definition.Html);
+  FNewFormat = fontStyle;
 }
 
 void TextField::SetText(const QString& text, bool html) {
   if (html) {
-    FContent = TextHtml::Read(text, FNewFormat);
+    FContent = TextHtml::Read(text, FNewFormat, FDefinition.Multiline);
   } else {
     FContent.Clear();
     QString plain = text;
@@ -94,15 +101,41 @@ QString TextField::CurrentText(const PlayerStage& stage) const {
   if (owner && !FDefinition.Variable.isEmpty()) {
     const ActionValue value = stage.Resolve(FDefinition.Variable, owner.get());
     if (!value.IsUndefined())
-      return FDefinition.Html ? TextHtml::Read(value.ToString(), FNewFormat).Text()
-                              : value.ToString();
+      return FDefinition.Html
+                 ? TextHtml::Read(value.ToString(), FNewFormat, FDefinition.Multiline).Text()
+                 : value.ToString();
   }
   return FContent.Text();
+}
+
+// The movie's font of that name, the one of the same style if there are several; null when
+// the movie has none.
+std::shared_ptr<const SwfFont> EmbeddedFont(const SwfMovie* movie, const TextFormat& format) {
+  if (!movie || !format.Font)
+    return nullptr;
+  std::shared_ptr<const SwfFont> found;
+  for (const auto& entry : movie->Fonts) {
+    const auto& font = entry.second;
+    if (font->Name != *format.Font || font->Glyphs.empty())
+      continue;
+    const bool sameStyle =
+        font->Bold == format.Bold.value_or(false) && font->Italic == format.Italic.value_or(false);
+    if (!found || sameStyle)
+      found = font;
+    if (sameStyle)
+      break;
+  }
+  return found;
 }
 
 SwfEditText TextField::LaidOutDefinition() const {
   SwfEditText definition = FDefinition;
   const TextFormat format = FContent.Runs().empty() ? FNewFormat : FContent.Runs().front().Format;
+  if (!definition.Font || definition.Font->Name != format.Font.value_or(QString())) {
+    const auto owner = FOwner.lock();
+    if (auto font = EmbeddedFont(owner ? owner->Dictionary() : nullptr, format))
+      definition.Font = std::move(font);
+  }
   definition.Html = false;
   definition.Height = std::clamp(format.Size.value_or(12), 0, MaxFontPixels) * TwipsPerPixel;
   definition.Color = QColor::fromRgb(QRgb(format.Color.value_or(0) & 0xFFFFFF));
@@ -149,6 +182,8 @@ void TextField::FitToText() {
     bounds.setWidth(width);
   }
   bounds.setHeight(height);
+  if (MovieClip::DisplayEntry* entry = PlacingEntry())
+    entry->Bounds = bounds;
 }
 
 TextFormat TextField::FormatOver(qsizetype begin, qsizetype end) const {
@@ -162,6 +197,16 @@ void TextField::ApplyFormat(qsizetype begin, qsizetype end, const TextFormat& fo
 
 void TextField::SetNewTextFormat(const TextFormat& format) {
   FNewFormat.Merge(format);
+}
+
+MovieClip::DisplayEntry* TextField::PlacingEntry() const {
+  const auto owner = FOwner.lock();
+  if (!owner)
+    return nullptr;
+  for (const MovieClip::DisplayEntry& entry : owner->DisplayList())
+    if (entry.Field.get() == this)
+      return owner->EntryAt(entry.Depth);
+  return nullptr;
 }
 
 bool TextField::Remove() {
@@ -241,10 +286,18 @@ ActionValue TextField::Member(const QString& name) const {
     const auto owner = FOwner.lock();
     return owner ? owner->TargetPath() + u'/' + FName : FName;
   }
+  const MovieClip::DisplayEntry* entry = PlacingEntry();
+  const QTransform matrix = entry ? entry->Matrix : QTransform();
+  if (name == u"_x")
+    return matrix.dx() / TwipsPerPixel;
+  if (name == u"_y")
+    return matrix.dy() / TwipsPerPixel;
+  if (name == u"_alpha")
+    return entry ? entry->ColorTransform.Multiply[3] * 100 : 100.0;
   if (name == u"_width")
-    return FDefinition.Bounds.width() / TwipsPerPixel;
+    return matrix.mapRect(FDefinition.Bounds).width() / TwipsPerPixel;
   if (name == u"_height")
-    return FDefinition.Bounds.height() / TwipsPerPixel;
+    return matrix.mapRect(FDefinition.Bounds).height() / TwipsPerPixel;
   return ScriptObject::Member(name);
 }
 
@@ -302,6 +355,30 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
     Changed();
   } else if (name == u"variable") {
     FDefinition.Variable = value.IsNull() || value.IsUndefined() ? QString() : value.ToString();
+  } else if (name == u"_x" || name == u"_y" || name == u"_alpha") {
+    MovieClip::DisplayEntry* entry = PlacingEntry();
+    const double number = value.ToNumber();
+    if (!entry || !std::isfinite(number))
+      return;
+    const QTransform& m = entry->Matrix;
+    const double twips = std::clamp(number, -1e8, 1e8) * TwipsPerPixel;
+    if (name == u"_x")
+      entry->Matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), twips, m.dy());
+    else if (name == u"_y")
+      entry->Matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), twips);
+    else
+      entry->ColorTransform.Multiply[3] = number / 100;
+  } else if (name == u"_width" || name == u"_height") {
+    const double number = value.ToNumber();
+    if (!(number >= 0 && number < 1e8))
+      return;
+    if (name == u"_width")
+      FDefinition.Bounds.setWidth(number * TwipsPerPixel);
+    else
+      FDefinition.Bounds.setHeight(number * TwipsPerPixel);
+    if (MovieClip::DisplayEntry* entry = PlacingEntry())
+      entry->Bounds = FDefinition.Bounds;
+    Changed();
   } else if (name == u"maxChars") {
     const double number = value.ToNumber();
     FMaxChars = value.IsNull() || !(number > 0) ? -1 : std::floor(number);

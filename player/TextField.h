@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/MovieClip.h"
 #include "player/render/FormattedText.h"
 #include "player/render/TextLayout.h"
 #include "player/script/ScriptObject.h"
@@ -10,7 +11,6 @@
 #include <memory>
 #include <optional>
 
-class MovieClip;
 class PlayerStage;
 
 // A text field placed on a clip, and the script object scripts reach it by. It shows the
@@ -49,6 +49,8 @@ public:
   QColor BorderColor() const { return QColor::fromRgb(QRgb(FBorderColor)); }
 
 private:
+  // The entry that places the field on its clip; null once it is off the clip.
+  MovieClip::DisplayEntry* PlacingEntry() const;
   void SetText(const QString& text, bool html);
   // The definition with the look of the field's first character, as the layout draws it.
   SwfEditText LaidOutDefinition() const;

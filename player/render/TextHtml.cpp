@@ -212,13 +212,15 @@ QString Escaped(const QString& text) {
   return escaped;
 }
 
-FormattedText Read(const QString& html, const TextFormat& base) {
+FormattedText Read(const QString& html, const TextFormat& base, bool multiline) {
   FormattedText text;
   std::vector<std::pair<QString, TextFormat>> open{{QString(), base}};
   bool pendingBreak = false; // a paragraph ended: its "\r" is written once more text follows
+  // A paragraph's end takes the look of the text before it.
   const auto breakParagraph = [&] {
     if (pendingBreak)
-      text.Append(QStringLiteral("\r"), open.back().second);
+      text.Append(QStringLiteral("\r"),
+                  text.Runs().empty() ? open.back().second : text.Runs().back().Format);
     pendingBreak = false;
   };
   qsizetype position = 0;
@@ -265,6 +267,8 @@ FormattedText Read(const QString& html, const TextFormat& base) {
     if (open.size() < MaxNesting)
       open.emplace_back(tag->Name, format);
   }
+  if (multiline)
+    breakParagraph();
   return text;
 }
 
