@@ -31,6 +31,7 @@ const QHash<QString, Maker>& Makers() {
       {QStringLiteral("MovieClip"), ScriptMakers::MovieClipClass},
       {QStringLiteral("TextField"), ScriptMakers::TextFieldClass},
       {QStringLiteral("TextFormat"), ScriptMakers::TextFormatClass},
+      {QStringLiteral("TextSnapshot"), ScriptMakers::TextSnapshotClass},
       {QStringLiteral("Color"), ScriptMakers::ColorClass},
   };
   return makers;

@@ -44,6 +44,8 @@ ActionValue Broadcaster(PlayerLevel& level);
 ActionValue MovieClipClass(PlayerLevel& level);
 ActionValue TextFieldClass(PlayerLevel& level);
 ActionValue TextFormatClass(PlayerLevel& level);
+ActionValue TextSnapshotClass(PlayerLevel& level);
+ActionValue GetTextSnapshot(NativeCall& call);
 ActionValue ColorClass(PlayerLevel& level);
 // MovieClip.createTextField: a new empty field on this clip.
 ActionValue CreateTextField(NativeCall& call);

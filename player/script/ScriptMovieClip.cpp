@@ -178,7 +178,8 @@ ActionValue MovieClipClass(PlayerLevel& level) {
       .Method(QStringLiteral("globalToLocal"),
               [](NativeCall& call) { return ConvertPoint(call, false); })
       .Method(QStringLiteral("hitTest"), HitTest)
-      .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField);
+      .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField)
+      .Method(QStringLiteral("getTextSnapshot"), ScriptMakers::GetTextSnapshot);
   return ActionValue(std::static_pointer_cast<ScriptObject>(clip.Constructor()));
 }
 

@@ -19,6 +19,7 @@ struct SwfFont {
   double EmSquare = 1024;
   std::vector<QPainterPath> Glyphs;
   QHash<char16_t, int> GlyphByCode;
+  std::vector<char16_t> CodeOfGlyph;
   // Layout in font units; Advances is empty when the font carries no layout.
   std::vector<double> Advances;
   double Ascent = 0;
@@ -65,4 +66,8 @@ struct SwfStaticText {
   };
   QRectF Bounds;
   std::vector<Run> Runs;
+  // The characters the glyphs stand for, in the order they are placed, and where each line
+  // after the first starts in it (a record that moves the pen down starts a line).
+  QString Characters;
+  std::vector<qsizetype> LineStarts;
 };
