@@ -243,7 +243,8 @@ FormattedText Read(const QString& html, const TextFormat& base, bool multiline) 
       break;
     if (tag->Name == u"br") {
       breakParagraph();
-      text.Append(QStringLiteral("\r"), open.back().second);
+      if (multiline)
+        text.Append(QStringLiteral("\r"), open.back().second);
       continue;
     }
     if (tag->Closing) {
@@ -255,11 +256,12 @@ FormattedText Read(const QString& html, const TextFormat& base, bool multiline) 
       }
       if (EndsParagraph(tag->Name)) {
         breakParagraph();
-        pendingBreak = true;
+        pendingBreak = multiline;
       }
       continue;
     }
-    if (EndsParagraph(tag->Name) && !text.Text().isEmpty() && !text.Text().endsWith(u'\r'))
+    if (multiline && EndsParagraph(tag->Name) && !text.Text().isEmpty() &&
+        !text.Text().endsWith(u'\r'))
       pendingBreak = true;
     breakParagraph();
     TextFormat format = open.back().second;
