@@ -18,6 +18,8 @@ constexpr int MaxLengthPixels = 100'000;
 // Script depths start here in the display list; fields below it came from the timeline.
 constexpr int ScriptDepthOffset = 16384;
 constexpr int MaxScriptDepth = ScriptDepthOffset + 1'048'575;
+// Twips a field is measured in when its text may reach beyond its bounds.
+constexpr double MeasuringRoom = 1e7;
 
 int Pixels(double twips) {
   return int(std::lround(twips / TwipsPerPixel));
@@ -159,10 +161,11 @@ const TextLayout& TextField::Layout(const QString& text) const {
 
 QSizeF TextField::TextSize() const {
   SwfEditText definition = LaidOutDefinition();
-  // Measured whole: the layout otherwise stops at the bottom of the field.
-  definition.Bounds.setHeight(std::numeric_limits<double>::max() / 4);
+  // Measured whole: the layout otherwise stops at the bottom of the field. The text layout
+  // keeps its coordinates in fixed point, which this room stays well inside.
+  definition.Bounds.setHeight(MeasuringRoom);
   if (FAutoSize != u"none" && !definition.WordWrap)
-    definition.Bounds.setWidth(std::numeric_limits<double>::max() / 4);
+    definition.Bounds.setWidth(MeasuringRoom);
   const TextLayout layout(definition, FContent.Text());
   return layout.TextSize() / TwipsPerPixel;
 }
