@@ -77,7 +77,13 @@ public:
     return true;
   }
   // A new frame: the level's scripts may run a frame's worth of actions again.
-  void RenewActionAllowance() { FActionsLeft = SwfLimits::MaxActionsPerFrame; }
+  // Also drops what the frame's scripts left on the stack.
+  void RenewActionAllowance() {
+    FActionsLeft = SwfLimits::MaxActionsPerFrame;
+    FLeftOnStack.clear();
+  }
+  // What a frame script left on the stack, which the next script of the frame finds there.
+  std::vector<ActionValue>& LeftOnStack() { return FLeftOnStack; }
   // Charges text (and array elements) built by scripts; false once the level's allowance is
   // spent.
   bool SpendText(qsizetype characters);
@@ -122,4 +128,5 @@ private:
   int FUnnamedInstances = 0;
   bool FHasDrawnShapes = false;
   const std::vector<QString>* FConstantPool = nullptr;
+  std::vector<ActionValue> FLeftOnStack;
 };

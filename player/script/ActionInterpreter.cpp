@@ -12,6 +12,7 @@
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
 #include "player/script/ScriptScope.h"
+#include "player/script/ScriptSuper.h"
 #include "player/script/ScriptTimeline.h"
 #include "player/swf/SwfLimits.h"
 
@@ -23,6 +24,9 @@ namespace {
 // Registers a frame script and a DefineFunction body have.
 constexpr int DefaultRegisters = 4;
 
+// How deep one getter, setter or watcher may run inside itself.
+constexpr int MaxAccessorDepth = 65;
+
 // DefineFunction2's flags, first byte high.
 namespace Preload {
 constexpr quint16 Parent = 0x8000;
@@ -31,6 +35,7 @@ constexpr quint16 SuppressSuper = 0x2000;
 constexpr quint16 Super = 0x1000;
 constexpr quint16 SuppressArguments = 0x0800;
 constexpr quint16 Arguments = 0x0400;
+constexpr quint16 SuppressThis = 0x0200;
 constexpr quint16 This = 0x0100;
 constexpr quint16 Global = 0x0001;
 } // namespace Preload
@@ -62,9 +67,20 @@ std::size_t ClampCount(double count, std::size_t available) {
   return count >= double(available) ? available : std::size_t(count);
 }
 
+// The register index names in frame, its own or the frame script's; null for none.
+ActionValue* RegisterOf(ScriptFrame& frame, int index) {
+  if (index < 0)
+    return nullptr;
+  if (std::size_t(index) < frame.Registers.size())
+    return &frame.Registers[std::size_t(index)];
+  if (frame.SharedRegisters && std::size_t(index) < frame.SharedRegisters->size())
+    return &(*frame.SharedRegisters)[std::size_t(index)];
+  return nullptr;
+}
+
 void SetRegister(ScriptFrame& frame, int index, const ActionValue& value) {
-  if (index >= 0 && std::size_t(index) < frame.Registers.size())
-    frame.Registers[std::size_t(index)] = value;
+  if (ActionValue* slot = RegisterOf(frame, index))
+    *slot = value;
 }
 
 } // namespace
@@ -75,16 +91,29 @@ ActionInterpreter::ActionInterpreter(const PlayerStage& stage, PlayerLevel& leve
 void ActionInterpreter::Run(const SwfScript& script) {
   ScriptFrame frame;
   frame.Origin = frame.Target = std::static_pointer_cast<MovieClip>(FSelf.shared_from_this());
-  frame.This = frame.Origin;
+  frame.This = ActionValue(frame.Origin);
   frame.Registers.resize(DefaultRegisters);
   frame.Pool = FEnvironment.Level.ConstantPool();
-  RunRange(script, 0, script.size(), frame);
+  std::vector<ActionValue>* const outer = FScriptRegisters;
+  FScriptRegisters = &frame.Registers;
+  // The stack carries over from one script of the frame to the next.
+  const bool outermost = FStack.empty();
+  if (outermost)
+    FStack.swap(FEnvironment.Level.LeftOnStack());
+  const Completion completion = RunRange(script, 0, script.size(), frame);
+  if (outermost) {
+    if (completion.How == Completion::Abort)
+      FStack.clear();
+    FStack.swap(FEnvironment.Level.LeftOnStack());
+    FStack.clear();
+  }
+  FScriptRegisters = outer;
 }
 
 ActionValue ActionInterpreter::Invoke(const ActionValue& function,
                                       const std::shared_ptr<ScriptObject>& self,
                                       const std::vector<ActionValue>& arguments) {
-  const auto called = CallScriptFunction(function, self, arguments);
+  const auto called = CallScriptFunction(function, ActionValue(self), arguments);
   return called && called->How == Completion::Continue ? called->Value : ActionValue();
 }
 
@@ -125,12 +154,7 @@ ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script
     return result;
   }
   if (ScriptOperators::IsUnary(action.Code)) {
-    ActionValue operand = Pop();
-    if (action.Code != SwfActionCode::TypeOf)
-      operand = ToPrimitive(operand, action.Code == SwfActionCode::ToString ||
-                                         action.Code == SwfActionCode::StringLength ||
-                                         action.Code == SwfActionCode::MBStringLength);
-    if (!Push(ScriptOperators::Unary(action.Code, operand, version)))
+    if (!Push(ScriptOperators::Unary(action.Code, UnaryOperand(action.Code, Pop()), version)))
       result.How = Completion::Abort;
     return result;
   }
@@ -152,6 +176,8 @@ ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script
     return DefineFunctionAt(script, index, frame);
   case SwfActionCode::Return:
     return Completion::Ended(Completion::Return, Pop());
+  case SwfActionCode::End: // one that actions follow: reached, it ends the body
+    return Completion::Ended(Completion::Return);
   case SwfActionCode::Throw:
     return Completion::Ended(Completion::Throw, Pop());
   default:
@@ -173,10 +199,12 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
   switch (action.Code) {
   case SwfActionCode::Push:
     for (const SwfPushValue& value : action.Values) {
-      const bool fromRegister =
-          value.Register >= 0 && std::size_t(value.Register) < frame.Registers.size();
-      ok = ok && this->Push(fromRegister ? frame.Registers[std::size_t(value.Register)]
-                                         : PushedConstant(value, frame.Pool));
+      if (value.Register >= 0) {
+        const ActionValue* slot = RegisterOf(frame, value.Register);
+        ok = ok && this->Push(slot ? *slot : ActionValue());
+      } else {
+        ok = ok && this->Push(PushedConstant(value, frame.Pool));
+      }
     }
     break;
   case SwfActionCode::Pop:
@@ -205,20 +233,25 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::Add2: {
+    // Both sides are reduced by valueOf, the right one first; an object left over joins a
+    // text through its toString and is no number otherwise.
     const ActionValue right = ToPrimitive(this->Pop(), false);
     const ActionValue left = ToPrimitive(this->Pop(), false);
-    if (left.IsString() || right.IsString())
-      ok = PushText(left.ToString(version) + right.ToString(version));
-    else
-      ok = this->Push(left.ToNumber(version) + right.ToNumber(version));
+    if (left.IsString() || right.IsString()) {
+      const QString leftText = ToText(left);
+      ok = PushText(leftText + ToText(right));
+    } else {
+      const double leftNumber = ToNumber(left);
+      ok = this->Push(leftNumber + ToNumber(right));
+    }
     break;
   }
   case SwfActionCode::StringExtract:
   case SwfActionCode::MBStringExtract: {
-    const double count = this->Pop().ToNumber(version);
-    const double index = this->Pop().ToNumber(version);
-    ok = this->Push(ScriptOperators::Extract(this->Pop().ToString(version), index, count,
-                                             action.Code == SwfActionCode::MBStringExtract));
+    const double count = ToNumber(this->Pop());
+    const double index = ToNumber(this->Pop());
+    ok = this->Push(ScriptOperators::Extract(
+        ToText(this->Pop()), index, count, action.Code == SwfActionCode::MBStringExtract, version));
     break;
   }
   case SwfActionCode::RandomNumber: {
@@ -245,7 +278,7 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
 bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& frame,
                                          Completion& result) {
   const int version = FEnvironment.Version;
-  const ScriptScope scope(FEnvironment, frame);
+  const ScriptScope scope(FEnvironment, frame, *this);
   bool ok = true;
   switch (action.Code) {
   case SwfActionCode::GetVariable:
@@ -262,9 +295,9 @@ bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& f
     break;
   }
   case SwfActionCode::DefineLocal2: {
+    // A variable the locals already have, their prototypes' included, keeps its value.
     const QString name = Pop().ToString(version);
-    const auto& locals = frame.Activation;
-    if (!(locals ? locals->HasOwnMember(name) : frame.Target->HasOwnMember(name)))
+    if (!scope.HasLocal(name))
       scope.DefineLocal(name, {});
     break;
   }
@@ -309,7 +342,12 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     break;
   }
   case SwfActionCode::InitObject: {
+    // A count beyond what the stack holds makes nothing and takes nothing.
     const double requested = Pop().ToNumber(version);
+    if (requested > double((FStack.size() - FStackBase) / 2)) {
+      ok = Push({});
+      break;
+    }
     const std::size_t pairs = ClampCount(requested, (FStack.size() - FStackBase) / 2);
     const auto object = FEnvironment.Level.NewObject();
     ok = object != nullptr;
@@ -321,7 +359,14 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     break;
   }
   case SwfActionCode::InitArray: {
-    const Arguments elements = PopArguments();
+    const double requested = Pop().ToNumber(version);
+    if (requested > double(FStack.size() - FStackBase)) {
+      ok = Push({});
+      break;
+    }
+    Arguments elements;
+    for (std::size_t i = ClampCount(requested, FStack.size() - FStackBase); i > 0; --i)
+      elements.push_back(Pop());
     const ActionValue array = ScriptBuiltins::NewArray(FEnvironment.Level, elements);
     ok = !array.IsUndefined() && Push(array);
     break;
@@ -331,7 +376,7 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     const ActionValue target = Pop();
     ok = Enumerate(action.Code == SwfActionCode::Enumerate2
                        ? target
-                       : ScriptScope(FEnvironment, frame).Get(target.ToString(version)));
+                       : ScriptScope(FEnvironment, frame, *this).Get(target.ToString(version)));
     break;
   }
   case SwfActionCode::TypeOf:
@@ -373,9 +418,19 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
   case SwfActionCode::CallFunction: {
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
-    // A plain call runs with the current timeline as this.
-    const ActionValue callee = ScriptScope(FEnvironment, frame).Get(name);
-    if (const auto called = CallAny(callee, ActionValue(frame.Target), arguments))
+    // A plain call runs with the current timeline as this, or on the with object that holds
+    // the function; super() runs the superclass constructor on this.
+    const ScriptScope scope(FEnvironment, frame, *this);
+    ActionValue callee = scope.Get(name);
+    const auto with = scope.WithHolder(name);
+    ActionValue self = with ? ActionValue(with) : ActionValue(frame.Target);
+    if (const auto* super = dynamic_cast<const ScriptSuper*>(callee.Object().get())) {
+      callee = super->Constructor();
+      CallThroughSuper(*super, callee, self);
+    }
+    const auto called = CallAny(callee, self, arguments);
+    FSuperHome.reset();
+    if (called)
       call = *called;
     else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
       call.Value = *timer;
@@ -387,10 +442,18 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const Arguments arguments = PopArguments();
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
     // Without a name the receiver itself is called, as super(…) does.
-    const ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
-    const ActionValue self = name.isEmpty() ? ActionValue(frame.This) : receiver;
+    ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
+    ActionValue self = name.isEmpty() ? frame.This : receiver;
+    const auto* super = dynamic_cast<const ScriptSuper*>(receiver.Object().get());
+    if (super) {
+      if (name.isEmpty())
+        callee = super->Constructor();
+      CallThroughSuper(*super, callee, self);
+    }
     auto* clip = dynamic_cast<MovieClip*>(receiver.Object().get());
-    if (const auto called = CallAny(callee, self, arguments))
+    const auto called = CallAny(callee, self, arguments);
+    FSuperHome.reset();
+    if (called)
       call = *called;
     else if (const auto moved =
                  clip && !name.isEmpty()
@@ -405,7 +468,7 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
   case SwfActionCode::NewObject: {
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
-    call = Construct(ScriptScope(FEnvironment, frame).Get(name), name, arguments);
+    call = Construct(ScriptScope(FEnvironment, frame, *this).Get(name), name, arguments);
     break;
   }
   case SwfActionCode::NewMethod: {
@@ -544,14 +607,16 @@ ActionInterpreter::Completion
 ActionInterpreter::RunBlocks(const SwfScript& script, const SwfAction& action, ScriptFrame& frame) {
   const std::size_t index = std::size_t(&action - script.data());
   const auto [tryEnd, catchEnd, finallyEnd] = action.BlockEnds;
+  const std::size_t height = FStack.size();
   Completion completion = RunRange(script, index + 1, tryEnd, frame);
   if (completion.How == Completion::Throw && (action.Number & HasCatch)) {
-    // What the stack held when the throw came is gone.
-    FStack.resize(FStackBase);
+    // The catch block finds the stack no higher than the try block found it.
+    if (FStack.size() > height)
+      FStack.resize(height);
     if (action.Number & 0x04)
       SetRegister(frame, action.Register, completion.Value);
     else
-      ScriptScope(FEnvironment, frame).DefineLocal(action.Url, completion.Value);
+      ScriptScope(FEnvironment, frame, *this).DefineLocal(action.Url, completion.Value);
     completion = RunRange(script, tryEnd, catchEnd, frame);
   }
   // Running off the end of the try or catch block goes on after the finally block.
@@ -587,7 +652,7 @@ ActionInterpreter::Completion ActionInterpreter::DefineFunctionAt(const SwfScrip
     if (!Push(value))
       return Completion::Ended(Completion::Abort);
   } else {
-    ScriptScope(FEnvironment, frame).DefineLocal(action.Function->Name, value);
+    ScriptScope(FEnvironment, frame, *this).DefineLocal(action.Function->Name, value);
   }
   return Completion::ContinueAt(end);
 }
@@ -625,8 +690,7 @@ bool ActionInterpreter::PushText(const QString& text) {
 }
 
 std::optional<ActionInterpreter::Completion>
-ActionInterpreter::CallScriptFunction(const ActionValue& callee,
-                                      const std::shared_ptr<ScriptObject>& receiver,
+ActionInterpreter::CallScriptFunction(const ActionValue& callee, const ActionValue& receiver,
                                       const Arguments& arguments) {
   const auto* function = dynamic_cast<const ScriptFunction*>(callee.Object().get());
   if (!function)
@@ -635,7 +699,7 @@ ActionInterpreter::CallScriptFunction(const ActionValue& callee,
 }
 
 ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& function,
-                                                      const std::shared_ptr<ScriptObject>& receiver,
+                                                      const ActionValue& receiver,
                                                       const Arguments& arguments) {
   if (FDepth >= SwfLimits::MaxCallDepth)
     return Completion::Ended(Completion::Abort);
@@ -644,11 +708,15 @@ ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& func
   Prepare(function, arguments, callee);
   const std::size_t savedBase = FStackBase;
   FStackBase = FStack.size();
+  // Functions came with version 5: their bodies follow its rules in older movies too.
+  const int savedVersion = FEnvironment.Version;
+  FEnvironment.Version = std::max(savedVersion, 5);
   ++FDepth;
   const ScriptFunction::Body& body = function.Code();
   Completion completion = RunRange(*body.Script, body.Begin, body.End, callee);
   --FDepth;
-  FStack.resize(FStackBase);
+  FEnvironment.Version = savedVersion;
+  // What the function pushed and did not pop stays on the stack, as the player leaves it.
   FStackBase = savedBase;
   switch (completion.How) {
   case Completion::Return:
@@ -669,7 +737,9 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   callee.Activation = std::make_shared<ScriptActivation>();
   callee.Activation->IgnoreCase(FEnvironment.Level.IgnoresCase());
   callee.Registers.resize(info.Version2 ? std::size_t(info.RegisterCount) : DefaultRegisters);
+  callee.SharedRegisters = info.Version2 ? FScriptRegisters : nullptr;
   const auto flag = [&info](quint16 bit) { return info.Version2 && (info.Flags & bit); };
+  callee.ThisIsTimeline = flag(Preload::This) || flag(Preload::SuppressThis);
 
   const bool wantsArguments =
       !info.Version2 || !(info.Flags & Preload::SuppressArguments) || flag(Preload::Arguments);
@@ -686,16 +756,24 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
     if (flag(bit))
       SetRegister(callee, preload++, value);
   };
-  load(Preload::This, ActionValue(callee.This));
+  // A suppressed this or super loads undefined into its register; arguments load anyway.
+  load(Preload::This, flag(Preload::SuppressThis) ? ActionValue() : callee.This);
   load(Preload::Arguments, argumentsArray);
-  const ActionValue super = ScriptClasses::SuperConstructor(function);
+  std::shared_ptr<ScriptObject> superHome = std::move(FSuperHome);
+  FSuperHome.reset();
+  const bool superIsLocal =
+      !info.Version2 || (!(info.Flags & Preload::SuppressSuper) && !flag(Preload::Super));
+  const ActionValue super = superIsLocal || (flag(Preload::Super) && !flag(Preload::SuppressSuper))
+                                ? SuperOf(function, callee, std::move(superHome))
+                                : ActionValue();
   load(Preload::Super, super);
   load(Preload::Root, ActionValue(FEnvironment.Stage.LevelRoot(callee.Target->Level())));
-  load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));
+  // The player loads _global before _parent.
   load(Preload::Global, ActionValue(FEnvironment.Level.Global()));
+  load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));
   if (wantsArguments && !flag(Preload::Arguments))
     callee.Activation->SetMember(QStringLiteral("arguments"), argumentsArray);
-  if (info.Version2 && !(info.Flags & Preload::SuppressSuper) && !flag(Preload::Super))
+  if (superIsLocal)
     callee.Activation->SetMember(QStringLiteral("super"), super);
 
   for (std::size_t i = 0; i < info.Params.size(); ++i) {
@@ -705,6 +783,30 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
     else
       callee.Activation->SetMember(info.Params[i], value);
   }
+}
+
+void ActionInterpreter::CallThroughSuper(const ScriptSuper& super, const ActionValue& callee,
+                                         ActionValue& self) {
+  self = super.This();
+  if (dynamic_cast<const ScriptFunction*>(callee.Object().get()))
+    FSuperHome = super.Above();
+}
+
+ActionValue ActionInterpreter::SuperOf(const ScriptFunction& function, ScriptFrame& callee,
+                                       std::shared_ptr<ScriptObject> home) {
+  PlayerLevel& level = FEnvironment.Level;
+  // The function belongs to the level of this's chain that a call through super named, or
+  // else to this's prototype.
+  if (!home)
+    if (const auto self = callee.This.Object())
+      home = ScriptGlobals::PrototypeOf(level, *self);
+  ActionValue constructor = home ? home->Member(QStringLiteral("__constructor__")) : ActionValue();
+  if (constructor.IsUndefined())
+    constructor = ScriptClasses::SuperConstructor(function);
+  const auto super = std::make_shared<ScriptSuper>(
+      callee.This, home ? ScriptGlobals::PrototypeOf(level, *home) : nullptr, constructor);
+  callee.Activation->Keep(super);
+  return ActionValue(std::shared_ptr<ScriptObject>(super));
 }
 
 ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& constructor,
@@ -729,7 +831,10 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
   const auto object = ScriptClasses::NewInstance(FEnvironment.Level, function);
   if (!object)
     return Completion::Ended(Completion::Abort);
-  Completion completion = Call(*function, object, arguments);
+  // Movies up to version 6 give every instance its constructor as a hidden member of its own.
+  if (FEnvironment.Version < 7)
+    object->DefineMember(QStringLiteral("constructor"), constructor);
+  Completion completion = Call(*function, ActionValue(object), arguments);
   if (completion.How == Completion::Continue)
     completion.Value = ActionValue(object);
   return completion;
@@ -760,13 +865,7 @@ ActionInterpreter::CallAny(const ActionValue& callee, const ActionValue& self,
     return Completion::Result(Invoke(*native, self, arguments, false));
   if (!dynamic_cast<const ScriptFunction*>(object.get()))
     return std::nullopt;
-  // A script function's this is always an object: a primitive receiver is boxed.
-  ActionValue receiver = self;
-  if (!self.Object() && !self.IsUndefined() && !self.IsNull())
-    if (const auto boxer = ScriptGlobals::Global(FEnvironment.Level, QStringLiteral("Object"));
-        const auto* box = dynamic_cast<const NativeFunction*>(boxer.Object().get()))
-      receiver = Invoke(*box, {}, {self}, false);
-  return CallScriptFunction(callee, receiver.Object(), arguments);
+  return CallScriptFunction(callee, self, arguments);
 }
 
 ActionValue ActionInterpreter::Invoke(const NativeFunction& function, const ActionValue& self,
@@ -809,8 +908,24 @@ void ActionInterpreter::Throw(const ActionValue& value) {
 ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
                                         const ActionValue& receiver) {
   if (slot.IsAccessor())
-    return CallValue(slot.Getter, receiver, {});
+    return CallAccessor(ActionValue(slot.Getter), receiver, {}).value_or(ActionValue());
   return slot.Value;
+}
+
+std::optional<ActionValue> ActionInterpreter::CallAccessor(const ActionValue& function,
+                                                           const ActionValue& self,
+                                                           const Arguments& arguments) {
+  // A getter, setter or watcher that runs inside itself stops at a fixed depth: the call
+  // past it is skipped and the script goes on, as the player does.
+  const ScriptObject* key = function.Object().get();
+  int& depth = FAccessorDepth[key];
+  if (depth >= MaxAccessorDepth)
+    return std::nullopt;
+  ++depth;
+  ActionValue result = CallValue(function, self, arguments);
+  if (--FAccessorDepth[key] == 0)
+    FAccessorDepth.erase(key);
+  return result;
 }
 
 const ScriptObject::Slot* ActionInterpreter::FindMember(const ScriptObject& object,
@@ -840,6 +955,8 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
     const ScriptObject::Slot* slot = prototype ? FindMember(*prototype, name) : nullptr;
     return slot ? ReadSlot(*slot, base) : ActionValue();
   }
+  if (const auto* super = dynamic_cast<const ScriptSuper*>(object.get()))
+    return super->Above() ? GetMember(ActionValue(super->Above()), name) : ActionValue();
   if (name == u"__proto__")
     return ActionValue(ScriptGlobals::PrototypeOf(level, *object));
   if (const ScriptObject::Slot* slot = object->OwnSlot(name))
@@ -868,11 +985,7 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
   const auto object = base.Object();
   if (!object)
     return;
-  const ScriptObject::Slot* slot = FindMember(*object, name);
-  if (slot && slot->IsAccessor()) {
-    CallValue(slot->Setter, base, {value});
-    return;
-  }
+  // A watcher decides the value first, for a getter and setter property too.
   ActionValue stored = value;
   if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
     const ActionValue callback = watcher->Callback;
@@ -882,7 +995,13 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
     const ActionValue old = dynamic_cast<const TextField*>(object.get())
                                 ? (own ? own->Value : ActionValue())
                                 : object->Member(name);
-    stored = CallValue(callback, base, {name, old, value, data});
+    // A watcher too deep to run lets the value through.
+    stored = CallAccessor(callback, base, {name, old, value, data}).value_or(value);
+  }
+  // Looked up after the watcher ran, which may have changed the members.
+  if (const ScriptObject::Slot* slot = FindMember(*object, name); slot && slot->IsAccessor()) {
+    CallAccessor(ActionValue(slot->Setter), base, {stored});
+    return;
   }
   object->SetMember(name, stored);
 }
@@ -891,39 +1010,87 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
   const auto object = value.Object();
   if (!object)
     return value;
-  // Clips and text fields stand for their path; they have no valueOf of their own.
+  // Clips and text fields stand for their path in text and for no number.
   if (dynamic_cast<const MovieClip*>(object.get()) || dynamic_cast<const TextField*>(object.get()))
-    return object->ToText();
-  const QString first = preferText ? QStringLiteral("toString") : QStringLiteral("valueOf");
-  const QString second = preferText ? QStringLiteral("valueOf") : QStringLiteral("toString");
-  for (const QString& name : {first, second}) {
-    const ActionValue method = GetMember(value, name);
-    if (!method.Object())
-      continue;
-    const ActionValue result = CallValue(method, value, {});
-    if (Unwinding())
-      return {};
-    if (!result.Object())
-      return result;
+    return preferText ? ActionValue(object->ToText()) : value;
+  // One method only: valueOf for arithmetic, toString for text. An object that valueOf
+  // leaves an object stays one (no number); toString giving an object gives its type.
+  const ActionValue method =
+      GetMember(value, preferText ? QStringLiteral("toString") : QStringLiteral("valueOf"));
+  // A bare object stands for no number, and for its type in text.
+  if (!method.Object())
+    return preferText ? ActionValue(QStringLiteral("[type Object]")) : ActionValue();
+  const ActionValue result = CallValue(method, value, {});
+  if (Unwinding())
+    return {};
+  if (!preferText)
+    return result.Object() ? value : result;
+  if (result.IsString())
+    return result;
+  // A toString that gives no text leaves the object's type as its text.
+  return object->TypeOf() == u"function" ? QStringLiteral("[type Function]")
+                                         : QStringLiteral("[type Object]");
+}
+
+ActionValue ActionInterpreter::UnaryOperand(quint8 code, const ActionValue& operand) {
+  switch (code) {
+  case SwfActionCode::TypeOf:
+  case SwfActionCode::Not: // an object is true without asking it
+    return operand;
+  case SwfActionCode::ToString:
+  case SwfActionCode::StringLength:
+  case SwfActionCode::MBStringLength:
+  case SwfActionCode::CharToAscii:
+  case SwfActionCode::MBCharToAscii:
+    return ToText(operand);
+  default:
+    return ToNumber(operand);
   }
-  // An object without toString and valueOf (a bare one) stands for nothing.
-  return {};
 }
 
 ActionValue ActionInterpreter::Operate(quint8 code, const ActionValue& left,
                                        const ActionValue& right) {
   const int version = FEnvironment.Version;
-  if (code == SwfActionCode::StrictEquals)
+  switch (code) {
+  case SwfActionCode::StrictEquals:
+  case SwfActionCode::And: // objects are true without asking them
+  case SwfActionCode::Or:
     return ScriptOperators::Binary(code, left, right, version);
-  if (code == SwfActionCode::Equals2) {
-    const bool leftObject = left.Object() != nullptr;
-    const bool rightObject = right.Object() != nullptr;
-    if (leftObject && rightObject)
+  case SwfActionCode::Equals2: {
+    // Two objects are the same object; version 5 compares what they stand for.
+    if (left.Object() && right.Object() && version >= 6)
       return ScriptOperators::Binary(code, left, right, version);
+    const ActionValue b = ToPrimitive(right, false);
+    const ActionValue a = ToPrimitive(left, false);
+    return ScriptOperators::Binary(code, a, b, version);
   }
-  const bool textual = code == SwfActionCode::StringEquals || code == SwfActionCode::StringLess ||
-                       code == SwfActionCode::StringGreater;
-  const ActionValue a = ToPrimitive(left, textual);
-  const ActionValue b = ToPrimitive(right, textual);
-  return ScriptOperators::Binary(code, a, b, version);
+  case SwfActionCode::Less2:
+  case SwfActionCode::Greater: {
+    const ActionValue a = ToPrimitive(left, false);
+    const ActionValue b = ToPrimitive(right, false);
+    return ScriptOperators::Binary(code, a, b, version);
+  }
+  case SwfActionCode::StringEquals:
+  case SwfActionCode::StringLess:
+  case SwfActionCode::StringGreater: {
+    const ActionValue b = ToText(right);
+    const ActionValue a = ToText(left);
+    return ScriptOperators::Binary(code, a, b, version);
+  }
+  default: {
+    // The player reads the right operand first for these, the left one first otherwise.
+    const bool rightFirst = code == SwfActionCode::Subtract || code == SwfActionCode::Divide ||
+                            code == SwfActionCode::Equals;
+    double a = 0;
+    double b = 0;
+    if (rightFirst) {
+      b = ToNumber(right);
+      a = ToNumber(left);
+    } else {
+      a = ToNumber(left);
+      b = ToNumber(right);
+    }
+    return ScriptOperators::Binary(code, a, b, version);
+  }
+  }
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 class MovieClip;
@@ -16,6 +17,7 @@ class PlayerLevel;
 class PlayerStage;
 class ScriptFunction;
 class ScriptObject;
+class ScriptSuper;
 
 // Runs one frame script: the stack, control flow and function calls here; operators,
 // variables and paths, classes, built-ins and movie-clip actions in their own units. Actions it
@@ -77,12 +79,19 @@ private:
   Arguments PopArguments();
   bool PushText(const QString& text);
   // Calls a function with receiver as this; Value holds what it returned.
-  Completion Call(const ScriptFunction& function, const std::shared_ptr<ScriptObject>& receiver,
+  Completion Call(const ScriptFunction& function, const ActionValue& receiver,
                   const Arguments& arguments);
   void Prepare(const ScriptFunction& function, const Arguments& arguments, ScriptFrame& callee);
+  // A call through super runs on super's this; the script function it calls gets a super
+  // one prototype level higher.
+  void CallThroughSuper(const ScriptSuper& super, const ActionValue& callee, ActionValue& self);
+  // The super object of a call of function belonging to home (null: this's prototype); the
+  // call owns it.
+  ActionValue SuperOf(const ScriptFunction& function, ScriptFrame& callee,
+                      std::shared_ptr<ScriptObject> home);
   // Calls callee when it is a function a script defined; nothing for any other value.
   std::optional<Completion> CallScriptFunction(const ActionValue& callee,
-                                               const std::shared_ptr<ScriptObject>& receiver,
+                                               const ActionValue& receiver,
                                                const Arguments& arguments);
   Completion Construct(const ActionValue& constructor, const QString& className,
                        const Arguments& arguments);
@@ -94,10 +103,15 @@ private:
   // An operator's operands as the operator sees them: objects turned into their primitive
   // values, except where the operator compares the objects themselves.
   ActionValue Operate(quint8 code, const ActionValue& left, const ActionValue& right);
+  // A unary operator's operand as it sees it: text, number, or the value itself.
+  ActionValue UnaryOperand(quint8 code, const ActionValue& operand);
   // The slot of name on object or along its chain, default prototypes included.
   const ScriptObject::Slot* FindMember(const ScriptObject& object, const QString& name);
   // The getter's value of an accessor slot found on holder for receiver.
   ActionValue ReadSlot(const ScriptObject::Slot& slot, const ActionValue& receiver);
+  // Calls a getter, setter or watcher; nothing when too many already run inside each other.
+  std::optional<ActionValue> CallAccessor(const ActionValue& function, const ActionValue& self,
+                                          const Arguments& arguments);
   // Pushes null, then the object's member names; false when the script has to stop.
   bool Enumerate(const ActionValue& object);
 
@@ -107,6 +121,14 @@ private:
   std::size_t FStackBase = 0; // values below belong to the calling function
   std::size_t FExecuted = 0;
   int FDepth = 0; // function calls and with and try blocks running inside each other
+  // How deep each getter, setter and watcher function runs inside itself now.
+  std::unordered_map<const ScriptObject*, int> FAccessorDepth;
+  // The prototype level a call through super belongs to, taken by the call it starts.
+  std::shared_ptr<ScriptObject> FSuperHome;
   std::optional<ActionValue> FPendingThrow; // thrown inside a built-in's callback
-  bool FStopped = false;                    // an allowance ran out inside a callback
+  // The registers of the running frame script, which functions of version 2 share; spare
+  // ones when a handler runs outside any frame script.
+  std::vector<ActionValue> FSpareRegisters = std::vector<ActionValue>(4);
+  std::vector<ActionValue>* FScriptRegisters = &FSpareRegisters;
+  bool FStopped = false; // an allowance ran out inside a callback
 };

@@ -91,11 +91,11 @@ QString ActionValue::ToString(int swfVersion) const {
 double ActionValue::ToNumber(int swfVersion) const {
   if (swfVersion < 7 && (IsUndefined() || IsNull()))
     return 0;
-  if (const QString* text = std::get_if<QString>(&FValue)) {
-    const double number = ParseNumber(*text, swfVersion);
-    // The oldest movies read any other text as 0.
-    return swfVersion < 5 && std::isnan(number) ? 0 : number;
-  }
+  if (const QString* text = std::get_if<QString>(&FValue))
+    return ParseNumber(*text, swfVersion);
+  // The oldest movies read an object as 0.
+  if (swfVersion < 5 && Object())
+    return 0;
   return ToNumber();
 }
 
@@ -201,12 +201,43 @@ double ParseDecimal(QStringView text) {
   return std::strtod(text.toLatin1().constData(), nullptr);
 }
 
+// The decimal number a text starts with, as the oldest movies read every text: what
+// follows it is ignored, and a text that starts with none reads as 0.
+double ParseLeadingDecimal(QStringView text) {
+  const auto digitsFrom = [&text](qsizetype i) {
+    while (i < text.size() && text[i] >= u'0' && text[i] <= u'9')
+      ++i;
+    return i;
+  };
+  const qsizetype start = text.size() > 0 && (text[0] == u'+' || text[0] == u'-') ? 1 : 0;
+  qsizetype end = digitsFrom(start);
+  qsizetype digits = end - start;
+  if (end < text.size() && text[end] == u'.') {
+    const qsizetype fractionEnd = digitsFrom(end + 1);
+    digits += fractionEnd - end - 1;
+    end = fractionEnd;
+  }
+  if (digits == 0)
+    return 0;
+  if (end < text.size() && (text[end] == u'e' || text[end] == u'E')) {
+    qsizetype exponent = end + 1;
+    if (exponent < text.size() && (text[exponent] == u'+' || text[exponent] == u'-'))
+      ++exponent;
+    const qsizetype exponentEnd = digitsFrom(exponent);
+    if (exponentEnd > exponent)
+      end = exponentEnd;
+  }
+  return std::strtod(text.first(end).toLatin1().constData(), nullptr);
+}
+
 } // namespace
 
 double ParseNumber(const QString& text, int swfVersion) {
   QStringView rest = text;
   while (!rest.isEmpty() && IsNumberSpace(rest.front()))
     rest = rest.sliced(1);
+  if (swfVersion < 5)
+    return ParseLeadingDecimal(rest);
   if (rest.isEmpty())
     return NotANumber;
   bool negative = false;

@@ -26,8 +26,14 @@ struct ScriptFrame {
   std::vector<std::shared_ptr<ScriptObject>> With;
   std::shared_ptr<MovieClip> Origin; // the timeline the code belongs to
   std::shared_ptr<MovieClip> Target; // changed by SetTarget; Origin otherwise
-  std::shared_ptr<ScriptObject> This;
+  ActionValue This;                  // any value: a function may be called on a text or a number
+  // A function that loads this into a register or suppresses it reads the name "this" as
+  // its timeline.
+  bool ThisIsTimeline = false;
   std::shared_ptr<ScriptActivation> Activation; // a function call's locals; null otherwise
   std::vector<ActionValue> Registers;
+  // The registers of the frame script a function runs under: a function of version 2 reaches
+  // those past its own count there. Null for a frame script itself.
+  std::vector<ActionValue>* SharedRegisters = nullptr;
   const std::vector<QString>* Pool = nullptr; // the constant pool pushes read; null: none
 };

@@ -6,6 +6,9 @@
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
+#include "player/swf/SwfLimits.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -108,18 +111,32 @@ ActionValue RegisterClass(NativeCall& call) {
 }
 
 // f.call(self, a, b) and f.apply(self, [a, b]).
+// The this of call and apply: an undefined one is _global.
+ActionValue CalledThis(NativeCall& call) {
+  return call.Arg(0).IsUndefined() ? ActionValue(call.Level().Global()) : call.Arg(0);
+}
+
 ActionValue CallFunction(NativeCall& call) {
   const ScriptRuntime::Arguments arguments(call.Arguments.size() > 1 ? call.Arguments.begin() + 1
                                                                      : call.Arguments.end(),
                                            call.Arguments.end());
-  return call.Runtime.CallValue(call.This, call.Arg(0), arguments);
+  return call.Runtime.CallValue(call.This, CalledThis(call), arguments);
 }
 
 ActionValue ApplyFunction(NativeCall& call) {
   ScriptRuntime::Arguments arguments;
-  if (const auto* array = dynamic_cast<const ScriptArray*>(call.Arg(1).Object().get()))
+  const ActionValue list = call.Arg(1);
+  if (const auto* array = dynamic_cast<const ScriptArray*>(list.Object().get())) {
     arguments = array->Elements();
-  return call.Runtime.CallValue(call.This, call.Arg(0), arguments);
+  } else if (list.Object()) {
+    // Any object with a length serves as the list, read by index.
+    const double length =
+        call.Runtime.ToNumber(call.Runtime.GetMember(list, QStringLiteral("length")));
+    const int count = length > 0 ? int(std::min(length, double(SwfLimits::MaxStackDepth))) : 0;
+    for (int i = 0; i < count && !call.Runtime.Unwinding(); ++i)
+      arguments.push_back(call.Runtime.GetMember(list, QString::number(i)));
+  }
+  return call.Runtime.CallValue(call.This, CalledThis(call), arguments);
 }
 
 } // namespace
@@ -145,8 +162,18 @@ ActionValue ObjectClass(PlayerLevel& level) {
 }
 
 ActionValue FunctionClass(PlayerLevel& level) {
-  // Function(x) gives x back; a function cannot be made from text.
-  NativeClass function(level, [](NativeCall& call) { return call.Arg(0); });
+  // Function(x) gives x back, and Function() a new bare object; a function cannot be made
+  // from text.
+  NativeClass function(level, [](NativeCall& call) {
+    if (call.Has(0) || call.Constructing)
+      return call.Arg(0);
+    const auto bare = call.Level().NewObject();
+    if (bare) {
+      bare->DeleteMember(QStringLiteral("__proto__"));
+      bare->MakeBare();
+    }
+    return bare ? ActionValue(bare) : ActionValue();
+  });
   if (!function)
     return {};
   function.Method(QStringLiteral("call"), CallFunction)

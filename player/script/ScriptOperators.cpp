@@ -70,6 +70,23 @@ QString CharacterOf(double code, bool multiByte) {
   return QString::fromUcs4(&value, 1);
 }
 
+// From version 6 on the text actions of both kinds count UTF-16 units: a character code is
+// taken to 16 bits, and half of a surrogate pair stands for the replacement character.
+constexpr char16_t Replacement = 0xFFFD;
+
+QString UnitOf(double code) {
+  const char16_t unit = char16_t(quint32(ToInt32(code)) & 0xFFFF);
+  if (unit == 0)
+    return {};
+  return QString(QChar(QChar::isSurrogate(unit) ? Replacement : unit));
+}
+
+double UnitCodeOf(const QString& text) {
+  if (text.isEmpty())
+    return 0;
+  return text[0].isSurrogate() ? Replacement : text[0].unicode();
+}
+
 double CodeOf(const QString& text, bool multiByte) {
   if (text.isEmpty())
     return 0;
@@ -160,13 +177,15 @@ ActionValue Binary(quint8 code, const ActionValue& left, const ActionValue& righ
   case SwfActionCode::StringGreater:
     return Truth(text(left) > text(right), version);
   case SwfActionCode::Less2:
-    return LessThan(left, right, version);
-  case SwfActionCode::Greater:
-    return LessThan(right, left, version);
+  case SwfActionCode::Greater: {
+    const ActionValue less = code == SwfActionCode::Less2 ? LessThan(left, right, version)
+                                                          : LessThan(right, left, version);
+    return version >= 5 ? less : Truth(less.ToBoolean(), version);
+  }
   case SwfActionCode::Equals2:
-    return LooseEquals(left, right, version);
+    return Truth(LooseEquals(left, right, version), version);
   case SwfActionCode::StrictEquals:
-    return StrictEquals(left, right);
+    return Truth(StrictEquals(left, right), version);
   case SwfActionCode::BitAnd:
     return double(ToInt32(number(left)) & ToInt32(number(right)));
   case SwfActionCode::BitOr:
@@ -196,19 +215,30 @@ ActionValue Unary(quint8 code, const ActionValue& operand, int version) {
   case SwfActionCode::StringLength:
     return double(operand.ToString(version).size());
   case SwfActionCode::MBStringLength:
-    return double(operand.ToString(version).toUcs4().size());
+    return double(version >= 6 ? operand.ToString(version).size()
+                               : operand.ToString(version).toUcs4().size());
   case SwfActionCode::CharToAscii:
   case SwfActionCode::MBCharToAscii:
+    if (version >= 6)
+      return UnitCodeOf(operand.ToString(version));
     return CodeOf(operand.ToString(version), code == SwfActionCode::MBCharToAscii);
   case SwfActionCode::AsciiToChar:
   case SwfActionCode::MBAsciiToChar:
+    if (version >= 6)
+      return UnitOf(operand.ToNumber(version));
     return CharacterOf(operand.ToNumber(version), code == SwfActionCode::MBAsciiToChar);
   default:
     return TypeOf(operand);
   }
 }
 
-ActionValue Extract(const QString& text, double index, double count, bool multiByte) {
+ActionValue Extract(const QString& text, double index, double count, bool multiByte, int version) {
+  if (version >= 6) {
+    // Index and count are 32-bit integers; an index below 1 is 1, a negative count is the rest.
+    const qsizetype start = std::min<qsizetype>(std::max(ToInt32(index), 1) - 1, text.size());
+    const qint32 length = ToInt32(count);
+    return length < 0 ? text.mid(start) : text.mid(start, length);
+  }
   // Both count in characters; the older one counts bytes of the movie's 8-bit text, which
   // for the Latin texts such actions carry is the same.
   const QList<uint> units = multiByte ? text.toUcs4() : QList<uint>();
@@ -234,9 +264,8 @@ bool LooseEquals(const ActionValue& left, const ActionValue& right, int version)
   if (a == Kind::Boolean || b == Kind::Boolean || (a == Kind::Number) != (b == Kind::Number)) {
     if (a == Kind::Object || b == Kind::Object)
       return LooseEquals(Primitive(left), Primitive(right), version);
-    const double x = left.ToNumber(version);
-    const double y = right.ToNumber(version);
-    return x == y || (std::isnan(x) && std::isnan(y));
+    // Only two numbers take NaN to equal NaN; a converted side that is NaN equals nothing.
+    return left.ToNumber(version) == right.ToNumber(version);
   }
   return Primitive(left).ToString() == Primitive(right).ToString();
 }

@@ -17,7 +17,7 @@ ActionValue Binary(quint8 code, const ActionValue& left, const ActionValue& righ
 ActionValue Unary(quint8 code, const ActionValue& operand, int version);
 
 // StringExtract and MBStringExtract: count characters of text from the 1-based index.
-ActionValue Extract(const QString& text, double index, double count, bool multiByte);
+ActionValue Extract(const QString& text, double index, double count, bool multiByte, int version);
 
 // The abstract equality (==) and strict equality (===) of the newer action set.
 bool LooseEquals(const ActionValue& left, const ActionValue& right, int version);

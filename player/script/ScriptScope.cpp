@@ -5,7 +5,10 @@
 #include "player/PlayerStage.h"
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptGlobals.h"
+#include "player/script/ScriptNative.h"
 #include "player/swf/SwfLimits.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +22,12 @@ int LevelNumber(QStringView name) {
     if (c < u'0' || c > u'9')
       return -1;
   return name.sliced(LevelPrefix.size()).toInt();
+}
+
+// Whether name is one of the properties a clip answers itself (_x, _parent, ...).
+bool IsClipProperty(const ScriptObject& object, const QString& name) {
+  return name.startsWith(u'_') && dynamic_cast<const MovieClip*>(&object) &&
+         (name == u"_parent" || MovieClip::PropertyByName(name.toLower()));
 }
 
 bool IsPath(const QString& name) {
@@ -55,39 +64,112 @@ ActionValue ScriptScope::Get(const QString& name) const {
   if (name.contains(u':') || name.contains(u'/')) {
     if (!name.contains(u':'))
       return ActionValue(ResolveTarget(name));
-    const auto owner = Owner(name, member);
-    return owner ? owner->Member(member) : ActionValue();
+    const auto owner = PathOwner(name, member).Object();
+    return owner ? Read(owner, member) : ActionValue();
   }
   return Walk(name, {});
 }
 
 void ScriptScope::Set(const QString& name, const ActionValue& value) const {
+  // "this" is a variable of the running body like any other: a script may replace it.
+  if (name == u"this") {
+    FFrame.This = value;
+    FFrame.ThisIsTimeline = false;
+    return;
+  }
   QString member = name;
   std::shared_ptr<ScriptObject> owner;
-  if (name.contains(u':') || name.contains(u'/')) {
-    owner = Owner(name, member);
-  } else if (const qsizetype dot = name.lastIndexOf(u'.'); dot >= 0) {
-    owner = Walk(QStringView(name).first(dot), {}).Object();
-    member = name.sliced(dot + 1);
+  if (IsPath(name)) {
+    owner = PathOwner(name, member).Object();
   } else {
     owner = Holder(name);
     if (!owner)
       owner = FFrame.Target;
   }
   if (owner)
-    owner->SetMember(member, value);
+    Write(owner, member, value);
+}
+
+ActionValue ScriptScope::PathOwner(const QString& name, QString& member) const {
+  // The member follows the last separator of any kind ("o:c.f" is f of o:c).
+  const qsizetype split =
+      std::max({name.lastIndexOf(u'.'), name.lastIndexOf(u':'), name.lastIndexOf(u'/')});
+  member = name.sliced(split + 1);
+  QString path = name.first(split);
+  if (name[split] == u'.' && !path.contains(u':') && !path.contains(u'/'))
+    return Walk(path, {});
+  if (path.isEmpty() && name[split] == u'/')
+    return ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
+  // A target path, with "a:b" naming b inside a as "a/b" does.
+  path.replace(u':', u'/');
+  return ActionValue(ResolveTarget(path));
 }
 
 void ScriptScope::DefineLocal(const QString& name, const ActionValue& value) const {
-  if (FFrame.Activation)
-    FFrame.Activation->SetMember(name, value);
+  // A with object that has the variable keeps it; a local otherwise.
+  if (const auto with = WithHolder(name))
+    Write(with, name, value);
+  else if (FFrame.Activation)
+    Write(FFrame.Activation, name, value);
   else
-    FFrame.Target->SetMember(name, value);
+    Write(FFrame.Target, name, value);
+}
+
+bool ScriptScope::HasLocal(const QString& name) const {
+  return FFrame.Activation ? Holds(*FFrame.Activation, name) : Holds(*FFrame.Target, name);
+}
+
+bool ScriptScope::Holds(const ScriptObject& object, const QString& name) const {
+  if (!object.Member(name).IsUndefined())
+    return true;
+  // A clip's own properties answer for themselves, whatever its prototypes hold.
+  if (IsClipProperty(object, name))
+    return false;
+  // Along the chain, default prototypes included (a clip's MovieClip.prototype).
+  const ScriptObject* current = &object;
+  std::shared_ptr<ScriptObject> next;
+  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
+    if (current->OwnSlot(name))
+      return true;
+    next = ScriptGlobals::PrototypeOf(FEnvironment.Level, *current);
+    current = next.get();
+  }
+  return false;
+}
+
+ActionValue ScriptScope::Read(const std::shared_ptr<ScriptObject>& object,
+                              const QString& name) const {
+  return FRuntime ? FRuntime->GetMember(ActionValue(object), name) : object->Member(name);
+}
+
+void ScriptScope::Write(const std::shared_ptr<ScriptObject>& object, const QString& name,
+                        const ActionValue& value) const {
+  if (FRuntime)
+    FRuntime->SetMember(ActionValue(object), name, value);
+  else
+    object->SetMember(name, value);
+}
+
+std::shared_ptr<ScriptObject> ScriptScope::WithHolder(const QString& name) const {
+  for (auto it = FFrame.With.rbegin(); it != FFrame.With.rend(); ++it)
+    if (Holds(**it, name))
+      return *it;
+  return nullptr;
 }
 
 bool ScriptScope::Delete(const QString& name) const {
-  const auto holder = Holder(name);
-  return holder && holder->DeleteMember(name);
+  if (!IsPath(name)) {
+    const auto holder = Holder(name);
+    return holder && holder->DeleteMember(name);
+  }
+  QString member;
+  const ActionValue owner = PathOwner(name, member);
+  // Newer players say so when the path leads to a text, number or boolean.
+  if (FEnvironment.Version >= 10 && (owner.IsString() || owner.IsNumber() || owner.IsBoolean()))
+    FEnvironment.Stage.SendTrace(QStringLiteral(
+        "Parameters of primitive types are no longer coerced into the required type - Object."));
+  const auto object = owner.Object();
+  return object && object->DeleteMember(member);
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) const {
@@ -116,6 +198,10 @@ std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) co
 
 ActionValue ScriptScope::Lookup(const QString& name) const {
   if (name.startsWith(u'_')) {
+    // A variable a script gave a scope of its own hides the player's _root, _global and
+    // _levelN; one on a prototype does not.
+    if (const auto holder = Holder(name); holder && holder->HasOwnMember(name))
+      return Read(holder, name);
     if (name == u"_root")
       return ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
     if (name == u"_global")
@@ -123,15 +209,18 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
     if (const int level = LevelNumber(name); level >= 0)
       return ActionValue(FEnvironment.Stage.LevelRoot(level));
   } else if (name == u"this") {
-    return ActionValue(FFrame.This);
+    return FFrame.ThisIsTimeline ? ActionValue(FFrame.Target) : FFrame.This;
   }
   if (const auto holder = Holder(name))
-    return holder->Member(name);
+    return Read(holder, name);
   const ActionValue timeline = FFrame.Target->Member(name);
-  if (!timeline.IsUndefined())
+  if (!timeline.IsUndefined() || IsClipProperty(*FFrame.Target, name))
     return timeline;
   if (const ActionValue inherited = Inherited(*FFrame.Target, name); !inherited.IsUndefined())
     return inherited;
+  // Version 4 scripts have no globals: NaN, Infinity and the classes read as undefined.
+  if (FEnvironment.Version < 5)
+    return {};
   const ActionValue global = FEnvironment.Level.Global()->Member(name);
   if (!global.IsUndefined())
     return global;
@@ -139,28 +228,60 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::Holder(const QString& name) const {
-  for (auto it = FFrame.With.rbegin(); it != FFrame.With.rend(); ++it)
-    if (!(*it)->Member(name).IsUndefined())
-      return *it;
+  if (const auto with = WithHolder(name))
+    return with;
   if (FFrame.Activation && FFrame.Activation->HasOwnMember(name))
     return FFrame.Activation;
   for (auto it = FFrame.Scope.rbegin(); it != FFrame.Scope.rend(); ++it)
-    if ((*it)->HasOwnMember(name))
+    if (Holds(**it, name))
       return *it;
-  if (FFrame.Target->HasOwnMember(name))
+  if (Holds(*FFrame.Target, name))
     return FFrame.Target;
   return nullptr;
 }
 
 ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
-  bool first = base.IsUndefined();
+  if (base.IsUndefined()) {
+    // A path that leads nowhere from the first scope holding its first name is tried from
+    // the next one: "a.b.c" finds _global's a.b.c when the timeline's a.b has no c.
+    const qsizetype dot = path.indexOf(u'.');
+    const QString first = (dot < 0 ? path : path.first(dot)).toString();
+    const QStringView rest = dot < 0 ? QStringView() : path.sliced(dot + 1);
+    for (const auto& scope : ScopesHolding(first)) {
+      const ActionValue found = Walk(rest, Read(scope, first));
+      if (!found.IsUndefined())
+        return found;
+    }
+    base = Lookup(first);
+    return base.IsUndefined() ? base : Walk(rest, base);
+  }
   for (const QStringView segment : path.tokenize(u'.', Qt::SkipEmptyParts)) {
-    base = first ? Lookup(segment.toString()) : Step(base, segment.toString());
+    base = Step(base, segment.toString());
     if (base.IsUndefined())
       return {};
-    first = false;
   }
   return base;
+}
+
+std::vector<std::shared_ptr<ScriptObject>> ScriptScope::ScopesHolding(const QString& name) const {
+  std::vector<std::shared_ptr<ScriptObject>> scopes;
+  // The player's own names (_root, this, _levelN) are no variables of any scope.
+  if (name == u"this" || (name.startsWith(u'_') && !Holder(name)))
+    return scopes;
+  for (auto it = FFrame.With.rbegin(); it != FFrame.With.rend(); ++it)
+    if (Holds(**it, name))
+      scopes.push_back(*it);
+  if (FFrame.Activation && FFrame.Activation->HasOwnMember(name))
+    scopes.push_back(FFrame.Activation);
+  for (auto it = FFrame.Scope.rbegin(); it != FFrame.Scope.rend(); ++it)
+    if (Holds(**it, name))
+      scopes.push_back(*it);
+  if (Holds(*FFrame.Target, name))
+    scopes.push_back(FFrame.Target);
+  if (const auto global = FEnvironment.Level.Global();
+      FEnvironment.Version >= 5 && global->HasOwnMember(name))
+    scopes.push_back(global);
+  return scopes;
 }
 
 ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment) const {
@@ -169,18 +290,11 @@ ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment) c
   if (segment == u"_root")
     if (const auto* clip = dynamic_cast<const MovieClip*>(base.Object().get()))
       return ActionValue(FEnvironment.Stage.LevelRoot(clip->Level()));
+  if (FRuntime)
+    return FRuntime->GetMember(base, segment);
   const ActionValue member = MemberOf(base, segment);
   if (!member.IsUndefined())
     return member;
   const auto object = base.Object();
   return object ? Inherited(*object, segment) : ActionValue();
-}
-
-std::shared_ptr<ScriptObject> ScriptScope::Owner(const QString& name, QString& member) const {
-  const qsizetype colon = name.lastIndexOf(u':');
-  const qsizetype split = colon >= 0 ? colon : name.lastIndexOf(u'/');
-  member = name.sliced(split + 1);
-  const QString path = name.first(split);
-  return path.isEmpty() && colon < 0 ? FEnvironment.Stage.LevelRoot(FFrame.Target->Level())
-                                     : ResolveTarget(path);
 }

@@ -5,8 +5,10 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 class ScriptObject;
+class ScriptRuntime;
 
 // Variables and paths as a running script sees them: plain names through the frame's scope
 // chain, dot paths ("_root.item.prop"), slash paths ("/item", "../x") and "path:variable".
@@ -15,11 +17,20 @@ class ScriptScope {
 public:
   ScriptScope(const ScriptEnvironment& environment, ScriptFrame& frame)
       : FEnvironment(environment), FFrame(frame) {}
+  // With a runtime, variables are read and written as members are: getters, setters and
+  // watchers run.
+  ScriptScope(const ScriptEnvironment& environment, ScriptFrame& frame, ScriptRuntime& runtime)
+      : FEnvironment(environment), FFrame(frame), FRuntime(&runtime) {}
 
   ActionValue Get(const QString& name) const;
   void Set(const QString& name, const ActionValue& value) const;
   // Declares a local of the running function, or a timeline variable outside functions.
   void DefineLocal(const QString& name, const ActionValue& value) const;
+  // The innermost with object that holds name, or null.
+  std::shared_ptr<ScriptObject> WithHolder(const QString& name) const;
+  // Whether the running body's locals (a function's, or the timeline's) have the variable,
+  // their prototypes' included.
+  bool HasLocal(const QString& name) const;
   // Deletes the variable from the first scope holding it; false when none does.
   bool Delete(const QString& name) const;
   // The object a target path names (a clip, mostly); null when none answers.
@@ -31,6 +42,8 @@ public:
 private:
   // A name without path separators: the special names, then the scope chain.
   ActionValue Lookup(const QString& name) const;
+  // Every scope that has the variable, innermost first, _global last.
+  std::vector<std::shared_ptr<ScriptObject>> ScopesHolding(const QString& name) const;
   // Where the variable name lives now, or null.
   std::shared_ptr<ScriptObject> Holder(const QString& name) const;
   // Follows a dot path from base; the first segment is looked up when base is undefined.
@@ -39,9 +52,17 @@ private:
   // A member object inherits from the default prototype of its kind (a clip's from
   // MovieClip's), which its own lookup does not reach.
   ActionValue Inherited(const ScriptObject& object, const QString& name) const;
-  // Splits "path:variable" (and "/path/variable") into the object and the member name.
-  std::shared_ptr<ScriptObject> Owner(const QString& name, QString& member) const;
+  // What the path part of a "path.variable", "path:variable" or "/path/variable" name
+  // leads to, and the member name.
+  ActionValue PathOwner(const QString& name, QString& member) const;
+
+  // Whether object has the member itself or along its prototypes.
+  bool Holds(const ScriptObject& object, const QString& name) const;
+  ActionValue Read(const std::shared_ptr<ScriptObject>& object, const QString& name) const;
+  void Write(const std::shared_ptr<ScriptObject>& object, const QString& name,
+             const ActionValue& value) const;
 
   const ScriptEnvironment& FEnvironment;
   ScriptFrame& FFrame;
+  ScriptRuntime* FRuntime = nullptr;
 };

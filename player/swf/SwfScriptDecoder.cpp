@@ -77,19 +77,26 @@ public:
 
   SwfScript Decode(QByteArrayView bytes) {
     SwfReader reader(bytes);
+    bool pastEnd = false;
     while (!reader.AtEnd() && FScript.size() < SwfLimits::MaxActionsPerScript) {
       const qsizetype start = reader.Position();
-      SwfAction action;
-      action.Code = reader.U8();
-      if (action.Code == SwfActionCode::End) {
+      if (!pastEnd) {
+        pastEnd = !ReadAction(reader);
+        continue;
+      }
+      // Actions after an End run only when a branch leads there; what does not read as
+      // actions there is dropped, and the script ends at the End.
+      const std::size_t actions = FScript.size();
+      const std::size_t pending = FPending.size();
+      try {
+        ReadAction(reader);
+      } catch (const SwfError&) {
+        FScript.resize(actions);
+        FOffsets.resize(actions);
+        FPending.resize(pending);
         FEnd = start;
         break;
       }
-      FOffsets.push_back(start);
-      SwfReader payload(action.Code >= 0x80 ? reader.Bytes(reader.U16()) : QByteArrayView());
-      FBudget.Consume();
-      ReadPayload(action, payload, reader.Position());
-      FScript.push_back(std::move(action));
     }
     if (FEnd < 0)
       FEnd = reader.Position();
@@ -98,6 +105,24 @@ public:
   }
 
 private:
+  // Reads one action; false for an End, which is kept only when actions follow it.
+  bool ReadAction(SwfReader& reader) {
+    const qsizetype start = reader.Position();
+    SwfAction action;
+    action.Code = reader.U8();
+    if (action.Code == SwfActionCode::End && reader.AtEnd()) {
+      FEnd = start;
+      return false;
+    }
+    FOffsets.push_back(start);
+    SwfReader payload(action.Code >= 0x80 ? reader.Bytes(reader.U16()) : QByteArrayView());
+    FBudget.Consume();
+    ReadPayload(action, payload, reader.Position());
+    const bool end = action.Code == SwfActionCode::End;
+    FScript.push_back(std::move(action));
+    return !end;
+  }
+
   void ReadPayload(SwfAction& action, SwfReader& payload, qint64 next) {
     using namespace SwfActionCode;
     const std::size_t index = FScript.size();
@@ -178,7 +203,9 @@ private:
   void ResolveTargets() {
     for (const PendingTarget& pending : FPending) {
       std::size_t target = NoAction;
-      if (pending.Offset >= FEnd && pending.Offset <= FEnd + 1) { // End, or just past it
+      // The end, or just past it; a branch anywhere past the end ends the script there.
+      const bool pastEnd = pending.Slot < 0 ? pending.Offset >= FEnd : pending.Offset <= FEnd + 1;
+      if (pending.Offset >= FEnd && pastEnd) {
         target = FScript.size();
       } else {
         const auto found = std::lower_bound(FOffsets.begin(), FOffsets.end(), pending.Offset);

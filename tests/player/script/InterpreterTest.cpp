@@ -99,8 +99,9 @@ TEST(Interpreter, BuildsObjectsAndReachesTheirMembers) {
       [](Actions& a) { a.Push("p").Op(GetVariable).Push("b").Op(GetMember); });
   Set(actions, "dotted", [](Actions& a) { a.Push("o.key").Op(GetVariable); });
   actions.Push("o.second").Push("2nd").Op(SetVariable);
-  // Counts larger than the stack take only what is there.
+  // A count larger than the stack makes nothing and leaves the stack as it was.
   actions.Push("few").Push("k").Push("v").PushInteger(50).Op(InitObject).Op(SetVariable);
+  actions.Op(SetVariable);
   actions.PushInteger(99).Push("Object").Op(NewObject).Op(Pop);
   Set(actions, "afterCounts", [](Actions& a) { a.Push("1"); });
   const LoadedMovie run(actions.Tag());
@@ -111,7 +112,8 @@ TEST(Interpreter, BuildsObjectsAndReachesTheirMembers) {
   EXPECT_EQ(run.Get("viaMember"), "x");
   EXPECT_EQ(run.Get("dotted"), "v");
   EXPECT_EQ(run.Get("local"), "here");
-  EXPECT_EQ(run.Get("few.k"), "v");
+  EXPECT_EQ(run.Get("v"), "");
+  EXPECT_EQ(run.Get("few"), "k");
   EXPECT_EQ(run.Get("afterCounts"), "1");
 }
 

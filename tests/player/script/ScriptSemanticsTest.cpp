@@ -22,7 +22,7 @@ constexpr int Add = 0x0A, Subtract = 0x0B, Divide = 0x0D, Equals = 0x0E, Less = 
               StoreRegister = 0x87;
 
 // DefineFunction2 flags; preloaded values fill the registers from 1 in this order: this,
-// arguments, super, _root, _parent, _global.
+// arguments, super, _root, _global, _parent.
 constexpr int PreloadThis = 0x0100, PreloadRoot = 0x4000, PreloadGlobal = 0x0001,
               SuppressArguments = 0x0800, SuppressSuper = 0x2000, PreloadSuper = 0x1000;
 
@@ -116,7 +116,7 @@ TEST(ScriptSemantics, OlderActionsComputeAsTheirPlayerDid) {
   script.Set("length", Asm().Push("hello").Op(StringLength));
   script.Set("extract", Asm().Push("hello").PushInteger(2).PushInteger(3).Op(StringExtract));
   script.Set("wide",
-             Asm().Push(QStringLiteral("a😀b")).PushInteger(2).PushInteger(1).Op(MBStringExtract));
+             Asm().Push(QStringLiteral("a😀b")).PushInteger(2).PushInteger(2).Op(MBStringExtract));
   script.Set("code", Asm().Push("A").Op(CharToAscii));
   script.Set("char", Asm().PushInteger(66).Op(AsciiToChar));
   script.Set("hugeChar", Asm().Push("1e300").Op(AsciiToChar));
