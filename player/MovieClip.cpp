@@ -28,6 +28,58 @@ const QHash<QString, MovieClip::Property>& PropertyNames() {
   return names;
 }
 
+constexpr double LowestTwips = -2147483648.0;
+
+// The names `blendMode` reads and takes, in the order of the file format's numbers 1 to 14.
+const QString BlendModeNames[] = {
+    QStringLiteral("normal"),     QStringLiteral("layer"),    QStringLiteral("multiply"),
+    QStringLiteral("screen"),     QStringLiteral("lighten"),  QStringLiteral("darken"),
+    QStringLiteral("difference"), QStringLiteral("add"),      QStringLiteral("subtract"),
+    QStringLiteral("invert"),     QStringLiteral("alpha"),    QStringLiteral("erase"),
+    QStringLiteral("overlay"),    QStringLiteral("hardlight")};
+constexpr int BlendModeCount = 14;
+
+// The blend mode a script's value names: a name exactly as written, the format's number (of
+// its low 8 bits, 0 for normal too), or undefined and null for normal; nothing otherwise.
+std::optional<SwfBlendMode> BlendModeOf(const ActionValue& value) {
+  if (value.IsUndefined() || value.IsNull())
+    return SwfBlendMode::Normal;
+  if (value.IsString()) {
+    for (int mode = 0; mode < BlendModeCount; ++mode)
+      if (value.ToString() == BlendModeNames[mode])
+        return SwfBlendMode(mode);
+    return std::nullopt;
+  }
+  if (!value.IsNumber() || !std::isfinite(value.ToNumber()))
+    return std::nullopt;
+  const int number = int(qint64(std::fmod(std::trunc(value.ToNumber()), 4294967296.0)) & 0xFF);
+  if (number > BlendModeCount)
+    return std::nullopt;
+  return SwfBlendMode(std::max(0, number - 1));
+}
+
+const QString BlendModeMember = QStringLiteral("blendMode");
+
+// A position that does not fit 32 bits of twips (an infinity included) becomes the lowest
+// that does.
+double Position(double pixels) {
+  const double twips = pixels * TwipsPerPixel;
+  return twips >= LowestTwips && twips <= -LowestTwips - 1 ? pixels : LowestTwips / TwipsPerPixel;
+}
+
+// `_alpha` is kept as an 8.8 fixed-point multiplier, cut towards zero and wrapped to 16 bits.
+double AlphaMultiplier(double percent) {
+  const double fixed = std::trunc(percent * 256 / 100);
+  if (!std::isfinite(fixed))
+    return 0;
+  return double(qint16(qint32(std::fmod(fixed, 65536.0)))) / 256;
+}
+
+// A transform part that is not finite (an infinite scale, an undefined rotation) draws as 0.
+double Drawable(double value) {
+  return std::isfinite(value) ? value : 0;
+}
+
 } // namespace
 
 MovieClip::MovieClip(int level, const QRectF& frameRect) : FLevel(level), FFrameRect(frameRect) {}
@@ -44,13 +96,10 @@ void MovieClip::SetMatrix(const QTransform& matrix) {
   FX = matrix.dx() / TwipsPerPixel;
   FY = matrix.dy() / TwipsPerPixel;
   FXScale = std::hypot(matrix.m11(), matrix.m12()) * 100;
+  // Both scales read as lengths; a mirrored matrix keeps its mirror in the skew.
   FYScale = std::hypot(matrix.m21(), matrix.m22()) * 100;
-  const bool mirrored = matrix.determinant() < 0;
-  if (mirrored)
-    FYScale = -FYScale;
   const double xAngle = std::atan2(matrix.m12(), matrix.m11());
-  const double yAngle =
-      mirrored ? std::atan2(matrix.m21(), -matrix.m22()) : std::atan2(-matrix.m21(), matrix.m22());
+  const double yAngle = std::atan2(-matrix.m21(), matrix.m22());
   FRotation = xAngle * 180 / M_PI;
   FSkew = std::remainder(yAngle - xAngle, 2 * M_PI);
 }
@@ -73,18 +122,37 @@ ActionValue MovieClip::Member(const QString& name) const {
   if (name.startsWith(u'_')) {
     if (const auto property = PropertyByName(name.toLower()))
       return GetProperty(*property);
-    if (name == u"_parent") {
+    const Qt::CaseSensitivity nameCase = IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    if (name.compare(u"_parent", nameCase) == 0) {
       const auto parent = FParent.lock();
       return parent ? ActionValue(std::static_pointer_cast<ScriptObject>(parent)) : ActionValue();
     }
+    if (name.compare(u"_root", nameCase) == 0)
+      return ActionValue(std::static_pointer_cast<ScriptObject>(RootClip()));
+    if (name.compare(u"_lockroot", nameCase) == 0)
+      return FLocksRoot;
   }
+  if (name == BlendModeMember && MovieVersion() >= 8)
+    return BlendModeNames[int(FEffects.Blend)];
   return ScriptObject::Member(name);
+}
+
+std::shared_ptr<MovieClip> MovieClip::RootClip() const {
+  const MovieClip* clip = this;
+  while (!clip->FLocksRoot && clip->Parent())
+    clip = clip->Parent();
+  return std::const_pointer_cast<MovieClip>(
+      std::static_pointer_cast<const MovieClip>(clip->shared_from_this()));
 }
 
 void MovieClip::SetMember(const QString& name, const ActionValue& value) {
   // Property names ignore case in every version.
   if (const auto property = name.startsWith(u'_') ? PropertyByName(name.toLower()) : std::nullopt)
     SetProperty(*property, value);
+  else if (name.compare(u"_lockroot", IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0)
+    FLocksRoot = value.ToBoolean(MovieVersion());
+  else if (name == BlendModeMember && MovieVersion() >= 8)
+    FEffects.Blend = BlendModeOf(value).value_or(FEffects.Blend);
   else
     ScriptObject::SetMember(name, value);
 }
@@ -104,9 +172,9 @@ ActionValue MovieClip::GetProperty(int property) const {
   case Visible:
     return FVisible;
   case Width:
-    return Transform().mapRect(ContentBounds()).width() / TwipsPerPixel;
+    return Extent(true);
   case Height:
-    return Transform().mapRect(ContentBounds()).height() / TwipsPerPixel;
+    return Extent(false);
   case Rotation:
     return FRotation;
   case Target:
@@ -127,30 +195,29 @@ ActionValue MovieClip::GetProperty(int property) const {
 void MovieClip::SetProperty(int property, const ActionValue& value) {
   if (property == Name) {
     const auto parent = FParent.lock();
-    if (parent && parent->ScriptObject::Member(FName).Object().get() == this) {
-      parent->RemoveMember(FName);
-      FName = value.ToString();
+    const QString old = FName;
+    FName = value.ToString();
+    if (parent && parent->ScriptObject::Member(old).Object().get() == this) {
+      parent->RemoveMember(old);
+      parent->NameChild(old);
       parent->ScriptObject::SetMember(FName, shared_from_this());
     }
     return;
   }
-  if (property == Visible) {
-    // "0" and "1" arrive as text from the host, true and false from scripts.
-    const double number = value.ToNumber();
-    FVisible = value.IsBoolean()
-                   ? value.ToBoolean()
-                   : value.ToString() == u"true" || (number != 0 && !std::isnan(number));
-    return;
-  }
+  // A value that is no number leaves every numeric property as it was; infinities are
+  // taken, each property storing them its own way.
   const double number = value.ToNumber();
-  if (!std::isfinite(number))
+  if (std::isnan(number))
     return;
   switch (property) {
+  case Visible:
+    FVisible = number != 0;
+    break;
   case X:
-    FX = number;
+    FX = Position(number);
     break;
   case Y:
-    FY = number;
+    FY = Position(number);
     break;
   case XScale:
     FXScale = number;
@@ -159,7 +226,7 @@ void MovieClip::SetProperty(int property, const ActionValue& value) {
     FYScale = number;
     break;
   case Alpha:
-    FColorTransform.Multiply[3] = number / 100;
+    FColorTransform.Multiply[3] = AlphaMultiplier(number);
     break;
   case Width:
     SetSize(number, true);
@@ -176,18 +243,24 @@ void MovieClip::SetProperty(int property, const ActionValue& value) {
 }
 
 void MovieClip::SetSize(double pixels, bool horizontal) {
-  const QRectF bounds = ContentBounds();
+  const QRectF bounds = DrawnBounds();
   const double extent = horizontal ? bounds.width() : bounds.height();
-  if (extent <= 0)
+  if (!(extent > 0) || !std::isfinite(pixels))
     return;
   (horizontal ? FXScale : FYScale) = pixels * TwipsPerPixel / extent * 100;
+}
+
+double MovieClip::Extent(bool horizontal) const {
+  const QRectF bounds = Transform().mapRect(DrawnBounds());
+  return std::round((horizontal ? bounds.width() : bounds.height())) / TwipsPerPixel;
 }
 
 QString MovieClip::TargetPath() const {
   const auto parent = FParent.lock();
   if (!parent)
-    return QStringLiteral("_level") + QString::number(FLevel);
-  return parent->TargetPath() + u'/' + FName;
+    return FLevel == 0 ? QStringLiteral("/") : QStringLiteral("_level") + QString::number(FLevel);
+  const QString above = parent->TargetPath();
+  return (above == u"/" ? above : above + u'/') + FName;
 }
 
 QString MovieClip::ToText() const {
@@ -207,12 +280,19 @@ QTransform MovieClip::Transform() const {
   const double yAngle = xAngle + FSkew;
   const double xScale = FXScale / 100;
   const double yScale = FYScale / 100;
-  return QTransform(xScale * std::cos(xAngle), xScale * std::sin(xAngle),
-                    -yScale * std::sin(yAngle), yScale * std::cos(yAngle), FX * TwipsPerPixel,
-                    FY * TwipsPerPixel);
+  return QTransform(Drawable(xScale * std::cos(xAngle)), Drawable(xScale * std::sin(xAngle)),
+                    Drawable(-yScale * std::sin(yAngle)), Drawable(yScale * std::cos(yAngle)),
+                    FX * TwipsPerPixel, FY * TwipsPerPixel);
 }
 
 QRectF MovieClip::ContentBounds() const {
+  const QRectF bounds = DrawnBounds();
+  if (!bounds.isValid() && FFrameRect)
+    return *FFrameRect;
+  return bounds;
+}
+
+QRectF MovieClip::DrawnBounds() const {
   QRectF bounds;
   for (const DisplayEntry& entry : FDisplay) {
     const QRectF part =
@@ -221,8 +301,6 @@ QRectF MovieClip::ContentBounds() const {
     if (part.isValid())
       bounds = bounds.isValid() ? bounds.united(part) : part;
   }
-  if (!bounds.isValid() && FFrameRect)
-    return *FFrameRect;
   return bounds;
 }
 
@@ -249,7 +327,27 @@ void MovieClip::AddChild(const std::shared_ptr<MovieClip>& child, int depth, int
   entry.Depth = depth;
   entry.ClipDepth = clipDepth;
   Insert(std::move(entry));
-  ScriptObject::SetMember(child->FName, std::static_pointer_cast<ScriptObject>(child));
+  // From version 6 on a name keeps answering with the clip that took it first.
+  const auto* named =
+      dynamic_cast<const MovieClip*>(ScriptObject::Member(child->FName).Object().get());
+  const bool taken = named && named->Parent() == this && !named->IsUnloaded();
+  if (!taken || MovieVersion() < 6)
+    ScriptObject::SetMember(child->FName, std::static_pointer_cast<ScriptObject>(child));
+}
+
+int MovieClip::MovieVersion() const {
+  for (const MovieClip* clip = this; clip; clip = clip->Parent())
+    if (clip->FDictionary)
+      return clip->FDictionary->Version;
+  return 8;
+}
+
+void MovieClip::NameChild(const QString& name) {
+  for (const DisplayEntry& entry : FDisplay)
+    if (entry.Clip && entry.Clip->FName == name) {
+      ScriptObject::SetMember(name, entry.Clip->shared_from_this());
+      return;
+    }
 }
 
 void MovieClip::Insert(DisplayEntry entry) {
@@ -269,13 +367,31 @@ MovieClip::DisplayEntry* MovieClip::EntryAt(int depth) {
   return at != FDisplay.end() && at->Depth == depth ? &*at : nullptr;
 }
 
+MovieClip* MovieClip::ChildNamed(const QString& name) const {
+  const int version = MovieVersion();
+  const Qt::CaseSensitivity nameCase = version < 7 ? Qt::CaseInsensitive : Qt::CaseSensitive;
+  const auto named = [&](const DisplayEntry& entry) {
+    return entry.Clip && !entry.Clip->IsUnloaded() &&
+           entry.Clip->FName.compare(name, nameCase) == 0;
+  };
+  // Version 5 movies find the deepest clip of that name, later ones the first.
+  if (version < 6) {
+    const auto found = std::find_if(FDisplay.rbegin(), FDisplay.rend(), named);
+    return found == FDisplay.rend() ? nullptr : found->Clip;
+  }
+  const auto found = std::find_if(FDisplay.begin(), FDisplay.end(), named);
+  return found == FDisplay.end() ? nullptr : found->Clip;
+}
+
 std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {
   DisplayEntry* found = EntryAt(depth);
   if (!found)
     return std::nullopt;
   DisplayEntry entry = std::move(*found);
   FDisplay.erase(FDisplay.begin() + (found - FDisplay.data()));
-  if (entry.Clip && ScriptObject::Member(entry.Clip->FName).Object().get() == entry.Clip)
+  if (entry.Clip && ScriptObject::Member(entry.Clip->FName).Object().get() == entry.Clip) {
     RemoveMember(entry.Clip->FName);
+    NameChild(entry.Clip->FName);
+  }
   return entry;
 }

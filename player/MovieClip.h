@@ -81,7 +81,12 @@ public:
   void SetProperty(int property, const ActionValue& value);
 
   MovieClip* Parent() const { return FParent.lock().get(); }
+  // What "_root" names inside the clip: the nearest clip up from it that locks its root
+  // (`_lockroot`), or the top of its tree, its level's root.
+  std::shared_ptr<MovieClip> RootClip() const;
   int Level() const { return FLevel; }
+  // The slash path "_target" gives: "/" for level 0's root, "_level3" for another level's,
+  // "/menu/item" below level 0.
   QString TargetPath() const;
   bool IsVisible() const { return FVisible; }
   // The clip's colour transform; `_alpha` is its alpha multiplier in percent.
@@ -96,8 +101,11 @@ public:
   void SetScrollRect(const std::optional<QRectF>& rect) { FScrollRect = rect; }
   // Maps the clip's own coordinates into its parent's.
   QTransform Transform() const;
-  // Union of the display list's bounds in the clip's own coordinates.
+  // Union of the display list's bounds in the clip's own coordinates; a level's root with
+  // nothing placed gives its frame instead, so it can be drawn and measured by the host.
   QRectF ContentBounds() const;
+  // Union of the display list's bounds alone: what scripts measure.
+  QRectF DrawnBounds() const;
 
   // Ordered by depth, lowest first.
   const std::vector<DisplayEntry>& DisplayList() const { return FDisplay; }
@@ -110,6 +118,9 @@ public:
   void AddChild(const std::shared_ptr<MovieClip>& child, int depth = 0, int clipDepth = 0);
   // The entry at depth, or null.
   DisplayEntry* EntryAt(int depth);
+  // The first clip on the display list with that name, compared as the clip's movie
+  // compares names; null when none has it.
+  MovieClip* ChildNamed(const QString& name) const;
   // Takes the entry at depth off the display list; its clip stops being a member.
   std::optional<DisplayEntry> RemoveEntryAt(int depth);
   // Sets a child's placement transform as a placement matrix gives it.
@@ -141,6 +152,12 @@ public:
 
 private:
   void SetSize(double pixels, bool horizontal);
+  // The version of the movie the clip's timeline comes from.
+  int MovieVersion() const;
+  // Lets name answer with the first child on the display list still called so, if any.
+  void NameChild(const QString& name);
+  // The clip's width or height on its parent, in whole twips.
+  double Extent(bool horizontal) const;
   void Insert(DisplayEntry entry);
 
   std::weak_ptr<MovieClip> FParent;
@@ -154,6 +171,7 @@ private:
   SwfDisplayEffects FEffects;
   std::optional<QRectF> FScrollRect;
   bool FVisible = true;
+  bool FLocksRoot = false;
   std::vector<DisplayEntry> FDisplay;
   const SwfTimeline* FTimeline = nullptr;
   const SwfMovie* FDictionary = nullptr;

@@ -147,6 +147,14 @@ QString PlayerStage::GetProperty(const QString& target, int property) const {
   const auto clip = TargetClip(target);
   if (!clip)
     throw std::runtime_error("no movie clip at " + target.toStdString());
+  // The host measures a clip that draws nothing by its movie's frame.
+  const bool extent = property == MovieClip::Width || property == MovieClip::Height;
+  if (extent && !clip->DrawnBounds().isValid()) {
+    const QRectF frame = clip->Transform().mapRect(clip->ContentBounds());
+    return ActionValue((property == MovieClip::Width ? frame.width() : frame.height()) /
+                       TwipsPerPixel)
+        .ToString();
+  }
   const ActionValue value = clip->GetProperty(property);
   if (value.IsBoolean())
     return value.ToBoolean() ? QStringLiteral("1") : QStringLiteral("0");

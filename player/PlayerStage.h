@@ -14,6 +14,14 @@
 // the main movie; paths from the host start there.
 class PlayerStage {
 public:
+  // What scripts set for the whole player rather than for one clip.
+  struct Settings {
+    enum Quality { Low, Medium, High, Best };
+    Quality RenderQuality = High;
+    bool FocusRect = true;
+    int SoundBufferSeconds = 5;
+  };
+
   using FSCommandHandler = std::function<void(const QString& command, const QString& args)>;
   using TraceHandler = std::function<void(const QString& text)>;
 
@@ -53,6 +61,9 @@ public:
   void SetTraceHandler(TraceHandler onTrace) { FOnTrace = std::move(onTrace); }
   void SendTrace(const QString& text) const;
 
+  // Scripts change the settings through a stage they may not otherwise change.
+  Settings& PlayerSettings() const { return FSettings; }
+
   FrameClock& Clock() { return FClock; }
   FramePlayer& Frames() { return FFrames; }
   const FramePlayer& Frames() const { return FFrames; }
@@ -68,4 +79,5 @@ private:
   FrameClock FClock;
   FramePlayer FFrames;
   std::map<int, std::shared_ptr<PlayerLevel>> FLevels;
+  mutable Settings FSettings;
 };

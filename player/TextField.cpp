@@ -287,7 +287,10 @@ ActionValue TextField::Member(const QString& name) const {
     return ActionValue(std::static_pointer_cast<ScriptObject>(FOwner.lock()));
   if (name == u"_target") {
     const auto owner = FOwner.lock();
-    return owner ? owner->TargetPath() + u'/' + FName : FName;
+    if (!owner)
+      return FName;
+    const QString above = owner->TargetPath();
+    return (above == u"/" ? above : above + u'/') + FName;
   }
   const MovieClip::DisplayEntry* entry = PlacingEntry();
   const QTransform matrix = entry ? entry->Matrix : QTransform();

@@ -281,9 +281,12 @@ bool ActionInterpreter::ExecuteVariables(const SwfAction& action, ScriptFrame& f
   const ScriptScope scope(FEnvironment, frame, *this);
   bool ok = true;
   switch (action.Code) {
-  case SwfActionCode::GetVariable:
-    ok = Push(scope.Get(Pop().ToString(version)));
+  case SwfActionCode::GetVariable: {
+    // An object names the variable its toString gives.
+    const QString name = ToText(Pop());
+    ok = Push(scope.Get(name));
     break;
+  }
   case SwfActionCode::SetVariable: {
     const ActionValue value = Pop();
     scope.Set(Pop().ToString(version), value);
@@ -492,17 +495,18 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
 bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
                                     Completion& result) {
   const int version = FEnvironment.Version;
-  const ScriptClipActions clip(FEnvironment, frame);
+  const ScriptClipActions clip(FEnvironment, frame, *this);
   switch (action.Code) {
   case SwfActionCode::GetProperty: {
-    const double property = Pop().ToNumber(version);
-    if (!Push(clip.GetProperty(Pop(), property)))
+    const ActionValue property = Pop();
+    const ActionValue target = Pop();
+    if (!Push(clip.GetProperty(target, property)))
       result.How = Completion::Abort;
     break;
   }
   case SwfActionCode::SetProperty: {
     const ActionValue value = Pop();
-    const double property = Pop().ToNumber(version);
+    const ActionValue property = Pop();
     clip.SetProperty(Pop(), property, value);
     break;
   }
@@ -987,6 +991,13 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
     return;
   // A watcher decides the value first, for a getter and setter property too.
   ActionValue stored = value;
+  // A clip's properties take the text or number an object stands for.
+  if (dynamic_cast<const MovieClip*>(object.get()) && name.startsWith(u'_'))
+    if (const auto property = MovieClip::PropertyByName(name.toLower())) {
+      stored = ScriptClipActions::AssignedValue(*this, *property, value);
+      if (Unwinding())
+        return;
+    }
   if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
     const ActionValue callback = watcher->Callback;
     const ActionValue data = watcher->Data;

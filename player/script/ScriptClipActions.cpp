@@ -8,28 +8,56 @@
 #include "player/swf/SwfMovie.h"
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
 const QString FSCommandPrefix = QStringLiteral("FSCommand:");
 
-// Properties of the player rather than of a clip: _highquality, _focusrect,
-// _soundbuftime, _quality, _xmouse and _ymouse.
-ActionValue PlayerProperty(int property) {
-  switch (property) {
-  case 16:
-  case 17:
-    return 1.0;
-  case 18:
-    return 5.0;
-  case 19:
-    return QStringLiteral("HIGH");
-  default:
-    return 0.0;
-  }
+// Property numbers: the clip's own, then the player's from _highquality to _ymouse.
+constexpr int HighQuality = 16, FocusRect = 17, SoundBufferTime = 18, Quality = 19,
+              LastProperty = 21;
+
+const QString QualityNames[] = {QStringLiteral("LOW"), QStringLiteral("MEDIUM"),
+                                QStringLiteral("HIGH"), QStringLiteral("BEST")};
+
+// Scripts place clips in whole twips.
+ActionValue InWholeTwips(int property, const ActionValue& value) {
+  if (property != MovieClip::X && property != MovieClip::Y)
+    return value;
+  const double pixels = value.ToNumber();
+  if (!std::isfinite(pixels))
+    return value;
+  return std::round(pixels * TwipsPerPixel) / TwipsPerPixel;
 }
 
 } // namespace
+
+int ScriptClipActions::PropertyNumber(double number) {
+  const double whole = std::trunc(number);
+  return whole >= 0 && whole <= LastProperty ? int(whole) : -1;
+}
+
+ActionValue ScriptClipActions::AssignedValue(ScriptRuntime& runtime, int property,
+                                             const ActionValue& value) {
+  const bool text = property == MovieClip::Name || property == Quality;
+  const auto object = value.Object();
+  if (!object)
+    return text ? ActionValue(value.ToString(runtime.Version())) : InWholeTwips(property, value);
+  // _focusrect takes any object for false without asking it.
+  if (property == FocusRect)
+    return false;
+  if (dynamic_cast<const MovieClip*>(object.get()))
+    return object->ToText();
+  // Text is asked of toString alone, a number of valueOf alone.
+  const ActionValue method =
+      runtime.GetMember(value, text ? QStringLiteral("toString") : QStringLiteral("valueOf"));
+  const ActionValue primitive = runtime.CallValue(method, value, {});
+  if (text) // an object whose toString gives no text names nothing better than its type
+    return primitive.IsString() ? primitive : ActionValue(QStringLiteral("[type Object]"));
+  return primitive.Object() ? ActionValue(std::numeric_limits<double>::quiet_NaN())
+                            : InWholeTwips(property, primitive);
+}
 
 MovieClip* ScriptClipActions::TargetClip(const ActionValue& target) const {
   auto object = target.Object();
@@ -38,28 +66,103 @@ MovieClip* ScriptClipActions::TargetClip(const ActionValue& target) const {
   return dynamic_cast<MovieClip*>(object.get());
 }
 
-ActionValue ScriptClipActions::GetProperty(const ActionValue& target, double property) const {
-  if (!(property >= 0 && property <= 21))
+ActionValue ScriptClipActions::GetProperty(const ActionValue& target,
+                                           const ActionValue& property) const {
+  const int number = PropertyNumber(FRuntime.ToNumber(property));
+  if (number < 0)
     return {};
-  if (property >= 16)
-    return PlayerProperty(int(property));
+  if (number >= HighQuality)
+    return PlayerProperty(number);
+  // The current target of a tellTarget that found no clip has no properties.
+  const bool current = !target.Object() && target.ToString(FEnvironment.Version).isEmpty();
+  if (current && FFrame.TargetMissing)
+    return {};
   const MovieClip* clip = TargetClip(target);
-  return clip ? clip->GetProperty(int(property)) : ActionValue();
+  return clip ? clip->GetProperty(number) : ActionValue();
 }
 
-void ScriptClipActions::SetProperty(const ActionValue& target, double property,
+void ScriptClipActions::SetProperty(const ActionValue& target, const ActionValue& property,
                                     const ActionValue& value) const {
-  if (!(property >= 0 && property < 16))
+  const int number = PropertyNumber(FRuntime.ToNumber(property));
+  if (number < 0)
     return;
-  if (MovieClip* clip = TargetClip(target))
-    clip->SetProperty(int(property), value);
+  MovieClip* clip = number < HighQuality ? TargetClip(target) : nullptr;
+  const ActionValue assigned = AssignedValue(FRuntime, number, value);
+  if (FRuntime.Unwinding())
+    return;
+  if (number >= HighQuality)
+    SetPlayerProperty(number, assigned);
+  else if (clip)
+    clip->SetProperty(number, assigned);
+}
+
+ActionValue ScriptClipActions::PlayerProperty(int property) const {
+  const PlayerStage::Settings& settings = FEnvironment.Stage.PlayerSettings();
+  switch (property) {
+  case HighQuality:
+    return settings.RenderQuality == PlayerStage::Settings::Low    ? 0.0
+           : settings.RenderQuality == PlayerStage::Settings::Best ? 2.0
+                                                                   : 1.0;
+  case FocusRect:
+    // Movies before version 6 read it as a number.
+    return FEnvironment.Version < 6 ? ActionValue(settings.FocusRect ? 1.0 : 0.0)
+                                    : ActionValue(settings.FocusRect);
+  case SoundBufferTime:
+    return double(settings.SoundBufferSeconds);
+  case Quality:
+    return QualityNames[settings.RenderQuality];
+  default: // _xmouse and _ymouse: no mouse reaches the clips
+    return 0.0;
+  }
+}
+
+void ScriptClipActions::SetPlayerProperty(int property, const ActionValue& value) const {
+  PlayerStage::Settings& settings = FEnvironment.Stage.PlayerSettings();
+  if (property == Quality) {
+    for (int quality = PlayerStage::Settings::Low; quality <= PlayerStage::Settings::Best;
+         ++quality)
+      if (value.ToString().compare(QualityNames[quality], Qt::CaseInsensitive) == 0)
+        settings.RenderQuality = PlayerStage::Settings::Quality(quality);
+    return;
+  }
+  const double number = value.ToNumber();
+  if (std::isnan(number))
+    return;
+  switch (property) {
+  case HighQuality:
+    settings.RenderQuality = number >= 2               ? PlayerStage::Settings::Best
+                             : std::trunc(number) == 0 ? PlayerStage::Settings::Low
+                                                       : PlayerStage::Settings::High;
+    break;
+  case FocusRect:
+    settings.FocusRect = number != 0;
+    break;
+  case SoundBufferTime:
+    // Whole seconds; what does not fit 32 bits becomes the lowest that does.
+    settings.SoundBufferSeconds =
+        std::abs(number) < 2147483648.0 ? int(std::trunc(number)) : std::numeric_limits<int>::min();
+    break;
+  default:
+    break;
+  }
 }
 
 void ScriptClipActions::SetTarget(const ActionValue& target) const {
-  const bool empty = !target.Object() && target.ToString(FEnvironment.Version).isEmpty();
-  MovieClip* clip = empty ? nullptr : TargetClip(target);
-  FFrame.Target =
-      clip ? std::static_pointer_cast<MovieClip>(clip->shared_from_this()) : FFrame.Origin;
+  // A clip is found again by its path, so a clip that took its name first wins; any other
+  // object by the path its toString gives.
+  const auto* named = dynamic_cast<const MovieClip*>(target.Object().get());
+  const QString path = named ? named->ToText() : FRuntime.ToText(target);
+  if (FRuntime.Unwinding())
+    return;
+  const bool empty = path.isEmpty();
+  MovieClip* clip = empty ? nullptr : TargetClip(path);
+  FFrame.TargetMissing = !empty && !clip;
+  // A target that names no clip leaves the script talking to its level's root.
+  std::shared_ptr<MovieClip> found =
+      clip ? std::static_pointer_cast<MovieClip>(clip->shared_from_this()) : nullptr;
+  if (FFrame.TargetMissing)
+    found = FEnvironment.Stage.LevelRoot(FFrame.Origin->Level());
+  FFrame.Target = found ? found : FFrame.Origin;
 }
 
 bool ScriptClipActions::IsFrameLoaded(double frame) const {

@@ -2,6 +2,7 @@
 
 #include "player/script/ActionValue.h"
 #include "player/script/ScriptFrame.h"
+#include "player/script/ScriptNative.h"
 
 #include <QString>
 
@@ -10,12 +11,20 @@
 // and sounds leave the clip as it is.
 class ScriptClipActions {
 public:
-  ScriptClipActions(const ScriptEnvironment& environment, ScriptFrame& frame)
-      : FEnvironment(environment), FFrame(frame) {}
+  ScriptClipActions(const ScriptEnvironment& environment, ScriptFrame& frame,
+                    ScriptRuntime& runtime)
+      : FEnvironment(environment), FFrame(frame), FRuntime(runtime) {}
 
-  // target is a clip, a path, or "" for the current target.
-  ActionValue GetProperty(const ActionValue& target, double property) const;
-  void SetProperty(const ActionValue& target, double property, const ActionValue& value) const;
+  // The property a script's number names (cut towards zero), or -1 for none.
+  static int PropertyNumber(double number);
+  // The value a script's value gives a clip property: an object becomes the text or number
+  // it stands for, as that property reads it.
+  static ActionValue AssignedValue(ScriptRuntime& runtime, int property, const ActionValue& value);
+
+  // target is a clip, a path, or "" for the current target; property is a script's value.
+  ActionValue GetProperty(const ActionValue& target, const ActionValue& property) const;
+  void SetProperty(const ActionValue& target, const ActionValue& property,
+                   const ActionValue& value) const;
   // tellTarget: a clip or a path; "" (or a target that is no clip) returns to the script's own
   // timeline.
   void SetTarget(const ActionValue& target) const;
@@ -27,7 +36,11 @@ public:
 
 private:
   MovieClip* TargetClip(const ActionValue& target) const;
+  // The properties of the player rather than of a clip: _highquality to _ymouse.
+  ActionValue PlayerProperty(int property) const;
+  void SetPlayerProperty(int property, const ActionValue& value) const;
 
   const ScriptEnvironment& FEnvironment;
   ScriptFrame& FFrame;
+  ScriptRuntime& FRuntime;
 };

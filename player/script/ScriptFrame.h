@@ -26,6 +26,7 @@ struct ScriptFrame {
   std::vector<std::shared_ptr<ScriptObject>> With;
   std::shared_ptr<MovieClip> Origin; // the timeline the code belongs to
   std::shared_ptr<MovieClip> Target; // changed by SetTarget; Origin otherwise
+  bool TargetMissing = false;        // the last SetTarget named no clip
   ActionValue This;                  // any value: a function may be called on a text or a number
   // A function that loads this into a register or suppresses it reads the name "this" as
   // its timeline.

@@ -158,6 +158,14 @@ ActionValue HitTest(NativeCall& call) {
   return bounds.intersects(StageTransform(*other).mapRect(other->ContentBounds()));
 }
 
+// A movie is loaded whole before it plays, so loaded and total bytes are the same.
+ActionValue BytesTotal(NativeCall& call) {
+  const MovieClip* clip = ThisClip(call);
+  if (!clip)
+    return {};
+  return double(clip->Timeline() ? clip->Timeline()->ByteCount : 0);
+}
+
 } // namespace
 
 namespace ScriptMakers {
@@ -178,6 +186,8 @@ ActionValue MovieClipClass(PlayerLevel& level) {
       .Method(QStringLiteral("globalToLocal"),
               [](NativeCall& call) { return ConvertPoint(call, false); })
       .Method(QStringLiteral("hitTest"), HitTest)
+      .Method(QStringLiteral("getBytesLoaded"), BytesTotal)
+      .Method(QStringLiteral("getBytesTotal"), BytesTotal)
       .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField)
       .Method(QStringLiteral("getTextSnapshot"), ScriptMakers::GetTextSnapshot);
   return ActionValue(std::static_pointer_cast<ScriptObject>(clip.Constructor()));

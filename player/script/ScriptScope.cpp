@@ -14,9 +14,10 @@ namespace {
 
 const QString LevelPrefix = QStringLiteral("_level");
 
-// The level number of a "_levelN" name, or -1.
-int LevelNumber(QStringView name) {
-  if (!name.startsWith(LevelPrefix) || name.size() == LevelPrefix.size() || name.size() > 16)
+// The level number of a "_levelN" name, or -1; caseSensitivity as the movie names things.
+int LevelNumber(QStringView name, Qt::CaseSensitivity caseSensitivity) {
+  if (!name.startsWith(LevelPrefix, caseSensitivity) || name.size() == LevelPrefix.size() ||
+      name.size() > 16)
     return -1;
   for (const QChar c : name.sliced(LevelPrefix.size()))
     if (c < u'0' || c > u'9')
@@ -28,6 +29,11 @@ int LevelNumber(QStringView name) {
 bool IsClipProperty(const ScriptObject& object, const QString& name) {
   return name.startsWith(u'_') && dynamic_cast<const MovieClip*>(&object) &&
          (name == u"_parent" || MovieClip::PropertyByName(name.toLower()));
+}
+
+// A path of slashes alone, without a colon or a dot.
+bool IsSlashPath(const QString& name) {
+  return name.contains(u'/') && !name.contains(u':') && !name.contains(u'.');
 }
 
 bool IsPath(const QString& name) {
@@ -60,10 +66,14 @@ ActionValue ScriptScope::Inherited(const ScriptObject& object, const QString& na
 ActionValue ScriptScope::Get(const QString& name) const {
   if (!IsPath(name))
     return Lookup(name);
+  // Slashes alone make a variable's name first, a target path only when no variable has it.
+  if (IsSlashPath(name)) {
+    if (const ActionValue plain = Lookup(name); !plain.IsUndefined())
+      return plain;
+    return ActionValue(ResolveTarget(name));
+  }
   QString member;
   if (name.contains(u':') || name.contains(u'/')) {
-    if (!name.contains(u':'))
-      return ActionValue(ResolveTarget(name));
     const auto owner = PathOwner(name, member).Object();
     return owner ? Read(owner, member) : ActionValue();
   }
@@ -79,7 +89,7 @@ void ScriptScope::Set(const QString& name, const ActionValue& value) const {
   }
   QString member = name;
   std::shared_ptr<ScriptObject> owner;
-  if (IsPath(name)) {
+  if (IsPath(name) && !IsSlashPath(name)) {
     owner = PathOwner(name, member).Object();
   } else {
     owner = Holder(name);
@@ -99,10 +109,8 @@ ActionValue ScriptScope::PathOwner(const QString& name, QString& member) const {
   if (name[split] == u'.' && !path.contains(u':') && !path.contains(u'/'))
     return Walk(path, {});
   if (path.isEmpty() && name[split] == u'/')
-    return ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
-  // A target path, with "a:b" naming b inside a as "a/b" does.
-  path.replace(u':', u'/');
-  return ActionValue(ResolveTarget(path));
+    return ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target->RootClip()));
+  return ResolvePath(path, true);
 }
 
 void ScriptScope::DefineLocal(const QString& name, const ActionValue& value) const {
@@ -173,27 +181,58 @@ bool ScriptScope::Delete(const QString& name) const {
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) const {
+  return ResolvePath(path, false).Object();
+}
+
+ActionValue ScriptScope::ResolvePath(QStringView path, bool variablePath) const {
   if (path.isEmpty())
-    return FFrame.Target;
-  ActionValue current;
-  QStringView rest = path;
-  if (rest.startsWith(u'/')) {
-    current = ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
-    rest = rest.sliced(1);
+    return ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target));
+  // One colon may end a path ("clip:"), two name nothing.
+  if (path.endsWith(u"::"))
+    return {};
+  ActionValue current; // undefined while at the start, relative to the current target
+  // Parts run between slashes and colons; dots part names too until the first slash.
+  bool afterSlash = false;
+  if (path.startsWith(u'/')) {
+    current = ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target->RootClip()));
+    path = path.sliced(1);
+    afterSlash = true;
   }
-  for (const QStringView part : rest.tokenize(u'/', Qt::SkipEmptyParts)) {
+  for (qsizetype at = 0; at <= path.size();) {
+    qsizetype end = at;
+    while (end < path.size() && path[end] != u'/' && path[end] != u':')
+      ++end;
+    const QStringView part = path.sliced(at, end - at);
     if (part == u"..") {
       const auto clip = current.IsUndefined() ? FFrame.Target : current.Object();
       current = clip ? clip->Member(QStringLiteral("_parent")) : ActionValue();
-    } else if (current.IsUndefined()) {
-      current = Walk(part, {});
-    } else {
-      current = Walk(part, current);
+      if (current.IsUndefined())
+        return {};
+    } else if (!part.isEmpty()) {
+      const QList<QStringView> names = afterSlash ? QList<QStringView>{part} : part.split(u'.');
+      for (qsizetype i = 0; i < names.size(); ++i) {
+        // "a." is "a"; "a..b" names nothing.
+        if (names[i].isEmpty()) {
+          if (i + 1 == names.size())
+            break;
+          return {};
+        }
+        const QString name = names[i].toString();
+        current = current.IsUndefined() ? First(name, variablePath) : Step(current, name, true);
+        if (current.IsUndefined())
+          return {};
+      }
     }
-    if (current.IsUndefined())
-      return nullptr;
+    afterSlash = afterSlash || (end < path.size() && path[end] == u'/');
+    at = end + 1;
   }
-  return current.IsUndefined() ? FFrame.Target : current.Object();
+  return current.IsUndefined() ? ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target))
+                               : current;
+}
+
+Qt::CaseSensitivity ScriptScope::NameCase() const {
+  // Movies before version 7 ignore the case of names, the player's own included.
+  return FEnvironment.Version < 7 ? Qt::CaseInsensitive : Qt::CaseSensitive;
 }
 
 ActionValue ScriptScope::Lookup(const QString& name) const {
@@ -202,11 +241,11 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
     // _levelN; one on a prototype does not.
     if (const auto holder = Holder(name); holder && holder->HasOwnMember(name))
       return Read(holder, name);
-    if (name == u"_root")
-      return ActionValue(FEnvironment.Stage.LevelRoot(FFrame.Target->Level()));
-    if (name == u"_global")
+    if (name.compare(u"_root", NameCase()) == 0)
+      return ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target->RootClip()));
+    if (name.compare(u"_global", NameCase()) == 0)
       return ActionValue(FEnvironment.Level.Global());
-    if (const int level = LevelNumber(name); level >= 0)
+    if (const int level = LevelNumber(name, NameCase()); level >= 0)
       return ActionValue(FEnvironment.Stage.LevelRoot(level));
   } else if (name == u"this") {
     return FFrame.ThisIsTimeline ? ActionValue(FFrame.Target) : FFrame.This;
@@ -247,6 +286,10 @@ ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
     const qsizetype dot = path.indexOf(u'.');
     const QString first = (dot < 0 ? path : path.first(dot)).toString();
     const QStringView rest = dot < 0 ? QStringView() : path.sliced(dot + 1);
+    // A child clip of the current target answers before a variable of its name.
+    if (!first.startsWith(u'_') && first != u"this")
+      if (MovieClip* child = FFrame.Target->ChildNamed(first))
+        return Walk(rest, ActionValue(child->shared_from_this()));
     for (const auto& scope : ScopesHolding(first)) {
       const ActionValue found = Walk(rest, Read(scope, first));
       if (!found.IsUndefined())
@@ -255,8 +298,10 @@ ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
     base = Lookup(first);
     return base.IsUndefined() ? base : Walk(rest, base);
   }
-  for (const QStringView segment : path.tokenize(u'.', Qt::SkipEmptyParts)) {
-    base = Step(base, segment.toString());
+  // Inside the path a child clip wins over a member of its name; the last name is a member.
+  const QList<QStringView> segments = path.split(u'.', Qt::SkipEmptyParts);
+  for (qsizetype i = 0; i < segments.size(); ++i) {
+    base = Step(base, segments[i].toString(), i + 1 < segments.size());
     if (base.IsUndefined())
       return {};
   }
@@ -284,17 +329,33 @@ std::vector<std::shared_ptr<ScriptObject>> ScriptScope::ScopesHolding(const QStr
   return scopes;
 }
 
-ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment) const {
-  if (const int level = LevelNumber(segment); level >= 0)
+ActionValue ScriptScope::First(const QString& name, bool variablePath) const {
+  // The special names keep their meaning; a variable's path also starts from "this".
+  if (name.startsWith(u'_') || (variablePath && name == u"this"))
+    return Lookup(name);
+  if (MovieClip* child = FFrame.Target->ChildNamed(name))
+    return ActionValue(child->shared_from_this());
+  // A variable's path starts along the scope chain, a target path on the current target.
+  return variablePath
+             ? Lookup(name)
+             : Step(ActionValue(std::static_pointer_cast<ScriptObject>(FFrame.Target)), name, true);
+}
+
+ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment,
+                              bool childFirst) const {
+  if (const int level = LevelNumber(segment, NameCase()); level >= 0)
     return ActionValue(FEnvironment.Stage.LevelRoot(level));
-  if (segment == u"_root")
-    if (const auto* clip = dynamic_cast<const MovieClip*>(base.Object().get()))
-      return ActionValue(FEnvironment.Stage.LevelRoot(clip->Level()));
-  if (FRuntime)
-    return FRuntime->GetMember(base, segment);
-  const ActionValue member = MemberOf(base, segment);
+  const auto* clip = dynamic_cast<const MovieClip*>(base.Object().get());
+  if (clip && segment.compare(u"_root", NameCase()) == 0)
+    return ActionValue(std::static_pointer_cast<ScriptObject>(clip->RootClip()));
+  MovieClip* child = clip ? clip->ChildNamed(segment) : nullptr;
+  if (child && childFirst)
+    return ActionValue(child->shared_from_this());
+  const ActionValue member = FRuntime ? FRuntime->GetMember(base, segment) : MemberOf(base, segment);
   if (!member.IsUndefined())
     return member;
+  if (child)
+    return ActionValue(child->shared_from_this());
   const auto object = base.Object();
-  return object ? Inherited(*object, segment) : ActionValue();
+  return object && !FRuntime ? Inherited(*object, segment) : ActionValue();
 }

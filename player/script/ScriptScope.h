@@ -40,6 +40,7 @@ public:
   static ActionValue MemberOf(const ActionValue& base, const QString& name);
 
 private:
+  Qt::CaseSensitivity NameCase() const;
   // A name without path separators: the special names, then the scope chain.
   ActionValue Lookup(const QString& name) const;
   // Every scope that has the variable, innermost first, _global last.
@@ -48,7 +49,13 @@ private:
   std::shared_ptr<ScriptObject> Holder(const QString& name) const;
   // Follows a dot path from base; the first segment is looked up when base is undefined.
   ActionValue Walk(QStringView path, ActionValue base) const;
-  ActionValue Step(const ActionValue& base, const QString& segment) const;
+  // Follows a slash, colon or dot path from the current target; a variable's path
+  // (variablePath) starts along the scope chain and from "this" too.
+  ActionValue ResolvePath(QStringView path, bool variablePath) const;
+  // The object the first name of a path names.
+  ActionValue First(const QString& name, bool variablePath) const;
+  // A member of base; of a clip, a child by that name before a variable (childFirst) or after.
+  ActionValue Step(const ActionValue& base, const QString& segment, bool childFirst) const;
   // A member object inherits from the default prototype of its kind (a clip's from
   // MovieClip's), which its own lookup does not reach.
   ActionValue Inherited(const ScriptObject& object, const QString& name) const;

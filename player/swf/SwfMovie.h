@@ -79,6 +79,9 @@ struct SwfTimeline {
   std::vector<SwfFrame> Frames;
   // Frame labels and the frame (1-based) each names, in the order they appear.
   std::vector<std::pair<QString, int>> Labels;
+  // Bytes of the file that carry the timeline: the whole uncompressed file for the main
+  // timeline, the tags inside a sprite's definition for a sprite.
+  qint64 ByteCount = 0;
 };
 
 // A parsed movie: immutable once built, shared by every level that plays it.

@@ -410,6 +410,7 @@ void TagParser::ParseSprite(SwfReader& body, int nesting) {
   const int id = body.U16();
   SwfTimeline sprite;
   sprite.FrameCount = body.U16();
+  sprite.ByteCount = body.Remaining();
   ParseTimeline(body, sprite, nesting + 1);
   FMovie.Sprites.try_emplace(id, std::move(sprite));
 }
@@ -507,6 +508,9 @@ void TagParser::PlaceOnFrame1(const SwfFrameItem& item, DisplayList& frame1) {
   }
 }
 
+// The signature, version and length before the body.
+constexpr qint64 FileHeaderBytes = 8;
+
 } // namespace
 
 std::shared_ptr<const SwfMovie> ParseSwfMovie(QByteArrayView file) {
@@ -519,6 +523,7 @@ std::shared_ptr<const SwfMovie> ParseSwfMovie(QByteArrayView file) {
     movie->FrameRate = reader.U16() / 256.0;
     movie->FrameCount = reader.U16();
     movie->Root.FrameCount = movie->FrameCount;
+    movie->Root.ByteCount = content.Body.size() + FileHeaderBytes;
     TagParser(*movie).ParseTimeline(reader, movie->Root, 0);
   } catch (const SwfError&) {
     // A body cut short by its corrupt compression fails for that reason.

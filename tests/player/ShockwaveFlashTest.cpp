@@ -98,7 +98,8 @@ TEST_F(ShockwaveFlashTest, ReachesLevelsAndVariablesByPath) {
   LoadClip(101, Write("clip.swf", Clip()));
   EXPECT_EQ(FFlash.TGetProperty("_level101", 11), "_level101");
   EXPECT_EQ(FFlash.TGetProperty("_root._level101", 11), "_level101");
-  EXPECT_EQ(FFlash.TGetProperty("_root", 11), "_level0");
+  // Level 0's root answers with the slash path of the main movie.
+  EXPECT_EQ(FFlash.TGetProperty("_root", 11), "/");
   EXPECT_EQ(FFlash.TGetProperty("_level101.item", 13), "item");
   EXPECT_EQ(FFlash.GetVariable("_root._level101.item.prop"), "a=1&b=2");
   FFlash.SetVariable("_root._level101.item.key", "value");

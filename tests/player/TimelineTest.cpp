@@ -210,7 +210,7 @@ TEST_F(TimelineTest, AClipAnnouncesItselfFromALaterFrame) {
   Frames(1);
   ASSERT_EQ(commands.count(), 1);
   EXPECT_EQ(commands[0][0].toString(), "load");
-  EXPECT_EQ(commands[0][1].toString(), "_level0");
+  EXPECT_EQ(commands[0][1].toString(), "/"); // the main movie's _target
   Frames(2);
   EXPECT_EQ(commands.count(), 1);
 }

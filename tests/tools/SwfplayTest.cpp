@@ -66,7 +66,7 @@ TEST(Swfplay, PrintsTracesOnStdoutFsCommandsOnStderrAndDrawsTheStage) {
   const PlayResult traced = Swfplay({"--frames", "3", "--trace", movie});
   EXPECT_EQ(traced.ExitCode, 0) << traced.Err.toStdString();
   EXPECT_EQ(traced.Out, "hello\n");
-  EXPECT_TRUE(traced.Err.contains("fscommand load _level0\n")) << traced.Err.toStdString();
+  EXPECT_TRUE(traced.Err.contains("fscommand load /\n")) << traced.Err.toStdString();
 
   // Without --trace nothing reaches stdout; the picture is the stage at scale 1.
   const QString picture = dir.filePath("stage.png");
