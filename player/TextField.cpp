@@ -2,76 +2,233 @@
 
 #include "player/MovieClip.h"
 #include "player/PlayerStage.h"
+#include "player/render/TextHtml.h"
 #include "player/swf/SwfMovie.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-// The text of markup as a reader sees it: tags dropped, entities decoded.
-QString WithoutMarkup(const QString& html) {
-  QString text = html;
-  text.replace(QStringLiteral("</p>"), QStringLiteral("\r"), Qt::CaseInsensitive);
-  text.replace(QStringLiteral("<br>"), QStringLiteral("\r"), Qt::CaseInsensitive);
-  QString plain;
-  bool inTag = false;
-  for (const QChar c : text) {
-    if (c == u'<')
-      inTag = true;
-    else if (c == u'>')
-      inTag = false;
-    else if (!inTag)
-      plain += c;
-  }
-  if (plain.endsWith(u'\r'))
-    plain.chop(1);
-  const std::pair<const char*, const char*> entities[] = {{"&lt;", "<"},        {"&gt;", ">"},
-                                                          {"&quot;", "\""},     {"&apos;", "'"},
-                                                          {"&nbsp;", "\u00A0"}, {"&amp;", "&"}};
-  for (const auto& [entity, character] : entities)
-    plain.replace(QString::fromLatin1(entity), QString::fromUtf8(character));
-  return plain;
+// Space the player keeps free between a field's bounds and its text on every side, in pixels.
+constexpr double GutterPixels = 2;
+// Sizes and lengths the layout takes, in pixels: larger ones are drawn at these.
+constexpr int MaxFontPixels = 2000;
+constexpr int MaxLengthPixels = 100'000;
+// Script depths start here in the display list; fields below it came from the timeline.
+constexpr int ScriptDepthOffset = 16384;
+constexpr int MaxScriptDepth = ScriptDepthOffset + 1'048'575;
+// Twips a field is measured in when its text may reach beyond its bounds.
+constexpr double MeasuringRoom = 1e7;
+
+int Pixels(double twips) {
+  return int(std::lround(twips / TwipsPerPixel));
 }
 
-QString Escaped(const QString& text) {
-  QString escaped = text;
-  escaped.replace(u'&', QStringLiteral("&amp;"));
-  escaped.replace(u'<', QStringLiteral("&lt;"));
-  escaped.replace(u'>', QStringLiteral("&gt;"));
-  return escaped;
+double Twips(std::optional<int> pixels, int limit) {
+  return std::clamp(pixels.value_or(0), -limit, limit) * TwipsPerPixel;
 }
 
-double ColorNumber(const QColor& color) {
-  return double(color.rgb() & 0xFFFFFF);
+// The look a field's definition gives its text.
+TextFormat DefinitionFormat(const SwfEditText& definition) {
+  TextFormat format;
+  format.Font = definition.Font && !definition.Font->Name.isEmpty()
+                    ? definition.Font->Name
+                    : QStringLiteral("Times New Roman");
+  format.Size = Pixels(definition.Height);
+  format.Color = definition.Color.rgb() & 0xFFFFFF;
+  format.Bold = definition.Font && definition.Font->Bold;
+  format.Italic = definition.Font && definition.Font->Italic;
+  format.Underline = false;
+  format.Url = QString();
+  format.Target = QString();
+  format.Align = definition.Align;
+  format.LeftMargin = Pixels(definition.LeftMargin);
+  format.RightMargin = Pixels(definition.RightMargin);
+  format.Indent = Pixels(definition.Indent);
+  format.Leading = Pixels(definition.Leading);
+  format.BlockIndent = 0;
+  format.TabStops = std::vector<int>();
+  format.Bullet = false;
+  format.Kerning = false;
+  format.LetterSpacing = 0;
+  return format;
+}
+
+quint32 ColorBits(const ActionValue& value) {
+  return quint32(qint64(value.ToNumber())) & 0xFFFFFF;
 }
 
 } // namespace
 
 TextField::TextField(const SwfEditText& definition, MovieClip& owner, const QString& name)
     : FDefinition(definition),
-      FOwner(std::static_pointer_cast<MovieClip>(owner.shared_from_this())), FName(name) {}
+      FOwner(std::static_pointer_cast<MovieClip>(owner.shared_from_this())), FName(name),
+      FNewFormat(DefinitionFormat(definition)), FBackground(definition.Border),
+      FSelectable(!definition.NoSelect) {
+  if (definition.MaxLength > 0)
+    FMaxChars = definition.MaxLength;
+  if (definition.AutoSize)
+    FAutoSize = QStringLiteral("left");
+  // A bold or italic font draws its own style: initial markup is only bold or italic where
+  // it says so.
+  const TextFormat fontStyle = FNewFormat;
+  if (definition.Html) {
+    FNewFormat.Bold = false;
+    FNewFormat.Italic = false;
+  }
+  SetText(definition.InitialText, definition.Html);
+  FNewFormat = fontStyle;
+}
+
+void TextField::SetText(const QString& text, bool html) {
+  if (html) {
+    FContent = TextHtml::Read(text, FNewFormat, FDefinition.Multiline);
+  } else {
+    FContent.Clear();
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(u'\n', u'\r');
+    FContent.Append(plain, FNewFormat);
+  }
+  Changed();
+}
+
+void TextField::Changed() {
+  FLayout.reset();
+  FitToText();
+}
 
 QString TextField::CurrentText(const PlayerStage& stage) const {
   const auto owner = FOwner.lock();
   if (owner && !FDefinition.Variable.isEmpty()) {
     const ActionValue value = stage.Resolve(FDefinition.Variable, owner.get());
     if (!value.IsUndefined())
-      return value.ToString();
+      return FDefinition.Html
+                 ? TextHtml::Read(value.ToString(), FNewFormat, FDefinition.Multiline).Text()
+                 : value.ToString();
   }
-  return FText.value_or(FDefinition.InitialText);
+  return FContent.Text();
 }
 
-QString TextField::PlainText() const {
-  const QString text = FText.value_or(FDefinition.InitialText);
-  return FDefinition.Html ? WithoutMarkup(text) : text;
+// The movie's font of that name, the one of the same style if there are several; null when
+// the movie has none.
+std::shared_ptr<const SwfFont> EmbeddedFont(const SwfMovie* movie, const TextFormat& format) {
+  if (!movie || !format.Font)
+    return nullptr;
+  std::shared_ptr<const SwfFont> found;
+  for (const auto& entry : movie->Fonts) {
+    const auto& font = entry.second;
+    if (font->Name != *format.Font || font->Glyphs.empty())
+      continue;
+    const bool sameStyle =
+        font->Bold == format.Bold.value_or(false) && font->Italic == format.Italic.value_or(false);
+    if (!found || sameStyle)
+      found = font;
+    if (sameStyle)
+      break;
+  }
+  return found;
+}
+
+SwfEditText TextField::LaidOutDefinition() const {
+  SwfEditText definition = FDefinition;
+  const TextFormat format = FContent.Runs().empty() ? FNewFormat : FContent.Runs().front().Format;
+  if (!definition.Font || definition.Font->Name != format.Font.value_or(QString())) {
+    const auto owner = FOwner.lock();
+    if (auto font = EmbeddedFont(owner ? owner->Dictionary() : nullptr, format))
+      definition.Font = std::move(font);
+  }
+  definition.Html = false;
+  definition.Height = std::clamp(format.Size.value_or(12), 0, MaxFontPixels) * TwipsPerPixel;
+  definition.Color = QColor::fromRgb(QRgb(format.Color.value_or(0) & 0xFFFFFF));
+  definition.Align = format.Align.value_or(SwfTextAlign::Left);
+  definition.LeftMargin =
+      Twips(format.LeftMargin, MaxLengthPixels) + Twips(format.BlockIndent, MaxLengthPixels);
+  definition.RightMargin = Twips(format.RightMargin, MaxLengthPixels);
+  definition.Indent = Twips(format.Indent, MaxLengthPixels);
+  definition.Leading = Twips(format.Leading, MaxLengthPixels);
+  return definition;
 }
 
 const TextLayout& TextField::Layout(const QString& text) const {
   if (!FLayout || text != FLaidOutText) {
-    FLayout = std::make_unique<TextLayout>(FDefinition, text);
+    FLaidOutDefinition = LaidOutDefinition();
+    FLayout = std::make_unique<TextLayout>(FLaidOutDefinition, text);
     FLaidOutText = text;
   }
   return *FLayout;
+}
+
+QSizeF TextField::TextSize() const {
+  SwfEditText definition = LaidOutDefinition();
+  // Measured whole: the layout otherwise stops at the bottom of the field. The text layout
+  // keeps its coordinates in fixed point, which this room stays well inside.
+  definition.Bounds.setHeight(MeasuringRoom);
+  if (FAutoSize != u"none" && !definition.WordWrap)
+    definition.Bounds.setWidth(MeasuringRoom);
+  const TextLayout layout(definition, FContent.Text());
+  return layout.TextSize() / TwipsPerPixel;
+}
+
+void TextField::FitToText() {
+  if (FAutoSize == u"none")
+    return;
+  const QSizeF text = TextSize();
+  QRectF& bounds = FDefinition.Bounds;
+  const double height = (text.height() + 2 * GutterPixels) * TwipsPerPixel;
+  if (!FDefinition.WordWrap) {
+    const double width = (text.width() + 2 * GutterPixels) * TwipsPerPixel;
+    const double left = FAutoSize == u"right"    ? bounds.right() - width
+                        : FAutoSize == u"center" ? bounds.center().x() - width / 2
+                                                 : bounds.left();
+    bounds.setLeft(left);
+    bounds.setWidth(width);
+  }
+  bounds.setHeight(height);
+  if (MovieClip::DisplayEntry* entry = PlacingEntry())
+    entry->Bounds = bounds;
+}
+
+TextFormat TextField::FormatOver(qsizetype begin, qsizetype end) const {
+  return FContent.FormatOver(begin, end).value_or(FNewFormat);
+}
+
+void TextField::ApplyFormat(qsizetype begin, qsizetype end, const TextFormat& format) {
+  FContent.Apply(begin, end, format);
+  Changed();
+}
+
+void TextField::SetNewTextFormat(const TextFormat& format) {
+  FNewFormat.Merge(format);
+}
+
+MovieClip::DisplayEntry* TextField::PlacingEntry() const {
+  const auto owner = FOwner.lock();
+  if (!owner)
+    return nullptr;
+  for (const MovieClip::DisplayEntry& entry : owner->DisplayList())
+    if (entry.Field.get() == this)
+      return owner->EntryAt(entry.Depth);
+  return nullptr;
+}
+
+bool TextField::Remove() {
+  const auto owner = FOwner.lock();
+  if (!owner)
+    return false;
+  for (const MovieClip::DisplayEntry& entry : owner->DisplayList()) {
+    if (entry.Field.get() != this)
+      continue;
+    if (entry.Depth < ScriptDepthOffset || entry.Depth > MaxScriptDepth)
+      return false;
+    const auto self = shared_from_this(); // the entry held the field
+    owner->RemoveEntryAt(entry.Depth);
+    const ScriptObject::Slot* member = owner->OwnSlot(FName);
+    if (member && member->Value.Object().get() == this)
+      owner->DeleteMember(FName);
+    return true;
+  }
+  return false;
 }
 
 QString TextField::ToText() const {
@@ -83,21 +240,21 @@ ActionValue TextField::Member(const QString& name) const {
   if (const ScriptObject::Slot* slot = OwnSlot(name))
     return slot->Value;
   if (name == u"text")
-    return PlainText();
+    return FContent.Text();
   if (name == u"htmlText")
-    return FDefinition.Html ? FText.value_or(FDefinition.InitialText) : Escaped(PlainText());
+    return FDefinition.Html ? TextHtml::Write(FContent) : FContent.Text();
   if (name == u"length")
-    return double(PlainText().size());
+    return double(FContent.Text().size());
   if (name == u"textColor")
-    return ColorNumber(FDefinition.Color);
+    return double(FNewFormat.Color.value_or(0));
   if (name == u"border")
     return FDefinition.Border;
   if (name == u"borderColor")
-    return FBorderColor;
+    return double(FBorderColor);
   if (name == u"background")
     return FBackground;
   if (name == u"backgroundColor")
-    return FBackgroundColor;
+    return double(FBackgroundColor);
   if (name == u"autoSize")
     return FAutoSize;
   if (name == u"wordWrap")
@@ -108,6 +265,10 @@ ActionValue TextField::Member(const QString& name) const {
     return FDefinition.Html;
   if (name == u"password")
     return FDefinition.Password;
+  if (name == u"selectable")
+    return FSelectable;
+  if (name == u"type")
+    return FDefinition.ReadOnly ? QStringLiteral("dynamic") : QStringLiteral("input");
   if (name == u"mouseWheelEnabled")
     return FMouseWheelEnabled;
   if (name == u"embedFonts")
@@ -116,6 +277,10 @@ ActionValue TextField::Member(const QString& name) const {
     return FDefinition.Variable.isEmpty() ? ActionValue::Null() : ActionValue(FDefinition.Variable);
   if (name == u"maxChars")
     return FMaxChars < 0 ? ActionValue::Null() : ActionValue(FMaxChars);
+  if (name == u"textWidth")
+    return std::round(TextSize().width());
+  if (name == u"textHeight")
+    return std::round(TextSize().height());
   if (name == u"_name")
     return FName;
   if (name == u"_parent")
@@ -127,10 +292,18 @@ ActionValue TextField::Member(const QString& name) const {
     const QString above = owner->TargetPath();
     return (above == u"/" ? above : above + u'/') + FName;
   }
+  const MovieClip::DisplayEntry* entry = PlacingEntry();
+  const QTransform matrix = entry ? entry->Matrix : QTransform();
+  if (name == u"_x")
+    return matrix.dx() / TwipsPerPixel;
+  if (name == u"_y")
+    return matrix.dy() / TwipsPerPixel;
+  if (name == u"_alpha")
+    return entry ? entry->ColorTransform.Multiply[3] * 100 : 100.0;
   if (name == u"_width")
-    return FDefinition.Bounds.width() / TwipsPerPixel;
+    return matrix.mapRect(FDefinition.Bounds).width() / TwipsPerPixel;
   if (name == u"_height")
-    return FDefinition.Bounds.height() / TwipsPerPixel;
+    return matrix.mapRect(FDefinition.Bounds).height() / TwipsPerPixel;
   return ScriptObject::Member(name);
 }
 
@@ -138,48 +311,80 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
   const auto flag = [&value] { return value.ToBoolean(); };
   if (name == u"text" || name == u"htmlText") {
     QString text = value.ToString();
-    if (name == u"text" && FDefinition.Html)
-      text = Escaped(text);
-    if (name == u"htmlText" && !FDefinition.Html)
-      text = WithoutMarkup(text);
     if (FMaxChars >= 0 && name == u"text")
       text.truncate(qsizetype(FMaxChars));
-    FText = text;
+    SetText(text, name == u"htmlText" && FDefinition.Html);
     const auto owner = FOwner.lock();
     if (owner && !FDefinition.Variable.isEmpty() && !FDefinition.Variable.contains(u'.') &&
         !FDefinition.Variable.contains(u':') && !FDefinition.Variable.contains(u'/'))
-      owner->SetMember(FDefinition.Variable, PlainText());
+      owner->SetMember(FDefinition.Variable, FContent.Text());
   } else if (name == u"textColor") {
-    EditDefinition().Color = QColor::fromRgb(QRgb(quint32(value.ToNumber()) & 0xFFFFFF));
+    TextFormat color;
+    color.Color = ColorBits(value);
+    FNewFormat.Merge(color);
+    ApplyFormat(0, FContent.Text().size(), color);
   } else if (name == u"border") {
-    EditDefinition().Border = flag();
+    FDefinition.Border = flag();
   } else if (name == u"borderColor") {
-    FBorderColor = double(quint32(value.ToNumber()) & 0xFFFFFF);
+    FBorderColor = ColorBits(value);
   } else if (name == u"background") {
     FBackground = flag();
   } else if (name == u"backgroundColor") {
-    FBackgroundColor = double(quint32(value.ToNumber()) & 0xFFFFFF);
+    FBackgroundColor = ColorBits(value);
   } else if (name == u"autoSize") {
     const QString text = value.IsBoolean()
                              ? (flag() ? QStringLiteral("left") : QStringLiteral("none"))
                              : value.ToString();
     const bool known = text == u"left" || text == u"right" || text == u"center" || text == u"none";
     FAutoSize = known ? text : QStringLiteral("none");
+    Changed();
   } else if (name == u"wordWrap") {
-    EditDefinition().WordWrap = flag();
+    FDefinition.WordWrap = flag();
+    Changed();
   } else if (name == u"multiline") {
-    EditDefinition().Multiline = flag();
+    FDefinition.Multiline = flag();
   } else if (name == u"html") {
-    EditDefinition().Html = flag();
+    FDefinition.Html = flag();
   } else if (name == u"password") {
-    EditDefinition().Password = flag();
+    FDefinition.Password = flag();
+    Changed();
+  } else if (name == u"selectable") {
+    FSelectable = flag();
+  } else if (name == u"type") {
+    const QString type = value.ToString().toLower();
+    if (type == u"dynamic" || type == u"input")
+      FDefinition.ReadOnly = type == u"dynamic";
   } else if (name == u"mouseWheelEnabled") {
     FMouseWheelEnabled = flag();
   } else if (name == u"embedFonts") {
-    EditDefinition().UseOutlines = flag();
+    FDefinition.UseOutlines = flag();
+    Changed();
   } else if (name == u"variable") {
-    EditDefinition().Variable =
-        value.IsNull() || value.IsUndefined() ? QString() : value.ToString();
+    FDefinition.Variable = value.IsNull() || value.IsUndefined() ? QString() : value.ToString();
+  } else if (name == u"_x" || name == u"_y" || name == u"_alpha") {
+    MovieClip::DisplayEntry* entry = PlacingEntry();
+    const double number = value.ToNumber();
+    if (!entry || !std::isfinite(number))
+      return;
+    const QTransform& m = entry->Matrix;
+    const double twips = std::clamp(number, -1e8, 1e8) * TwipsPerPixel;
+    if (name == u"_x")
+      entry->Matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), twips, m.dy());
+    else if (name == u"_y")
+      entry->Matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), twips);
+    else
+      entry->ColorTransform.Multiply[3] = number / 100;
+  } else if (name == u"_width" || name == u"_height") {
+    const double number = value.ToNumber();
+    if (!(number >= 0 && number < 1e8))
+      return;
+    if (name == u"_width")
+      FDefinition.Bounds.setWidth(number * TwipsPerPixel);
+    else
+      FDefinition.Bounds.setHeight(number * TwipsPerPixel);
+    if (MovieClip::DisplayEntry* entry = PlacingEntry())
+      entry->Bounds = FDefinition.Bounds;
+    Changed();
   } else if (name == u"maxChars") {
     const double number = value.ToNumber();
     FMaxChars = value.IsNull() || !(number > 0) ? -1 : std::floor(number);

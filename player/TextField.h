@@ -1,25 +1,29 @@
 #pragma once
 
+#include "player/MovieClip.h"
+#include "player/render/FormattedText.h"
 #include "player/render/TextLayout.h"
 #include "player/script/ScriptObject.h"
 #include "player/swf/SwfText.h"
 
+#include <QColor>
 #include <QString>
 #include <memory>
 #include <optional>
 
-class MovieClip;
 class PlayerStage;
 
 // A text field placed on a clip, and the script object scripts reach it by. It shows the
 // current value of its variable, found from the clip it sits on, or its own text while that
 // variable is unset; the value is read each time the field is drawn, so a change by a script
-// or by the host shows at the next paint.
+// or by the host shows at the next paint. Its own text keeps the look of every character;
+// text a script adds takes the field's format for new text.
 class TextField : public ScriptObject {
 public:
   TextField(const SwfEditText& definition, MovieClip& owner, const QString& name = {});
 
   const SwfEditText& Definition() const { return FDefinition; }
+  // The text drawn: the variable's value when it has one, else the field's own text; plain.
   QString CurrentText(const PlayerStage& stage) const;
   // The text laid out in the field; laid out again only when the text or the look changed.
   const TextLayout& Layout(const QString& text) const;
@@ -28,25 +32,45 @@ public:
   void SetMember(const QString& name, const ActionValue& value) override;
   QString ToText() const override;
 
-  // What scripts and formats change of the field's look.
-  SwfEditText& EditDefinition() {
-    FLayout.reset();
-    return FDefinition;
-  }
-  // The field's own text (not its variable's): plain, with any markup taken out.
-  QString PlainText() const;
+  const FormattedText& Content() const { return FContent; }
+  const TextFormat& NewTextFormat() const { return FNewFormat; }
+  // The look shared by the characters of [begin, end); the format for new text when the
+  // range holds none.
+  TextFormat FormatOver(qsizetype begin, qsizetype end) const;
+  void ApplyFormat(qsizetype begin, qsizetype end, const TextFormat& format);
+  void SetNewTextFormat(const TextFormat& format);
+  // The size of the laid-out text in pixels, without the gutter.
+  QSizeF TextSize() const;
+  // Takes the field off its clip; false when it was not on one.
+  bool Remove();
+
+  bool HasBackground() const { return FBackground; }
+  QColor BackgroundColor() const { return QColor::fromRgb(QRgb(FBackgroundColor)); }
+  QColor BorderColor() const { return QColor::fromRgb(QRgb(FBorderColor)); }
 
 private:
+  // The entry that places the field on its clip; null once it is off the clip.
+  MovieClip::DisplayEntry* PlacingEntry() const;
+  void SetText(const QString& text, bool html);
+  // The definition with the look of the field's first character, as the layout draws it.
+  SwfEditText LaidOutDefinition() const;
+  // Fits the bounds to the text when the field sizes itself.
+  void FitToText();
+  void Changed();
+
   SwfEditText FDefinition;
   std::weak_ptr<MovieClip> FOwner; // a script may keep the field after its clip is gone
   QString FName;
-  std::optional<QString> FText; // set by a script; the definition's initial text until then
+  FormattedText FContent;
+  TextFormat FNewFormat;
   mutable std::unique_ptr<TextLayout> FLayout;
+  mutable SwfEditText FLaidOutDefinition;
   mutable QString FLaidOutText;
   bool FBackground = false;
-  double FBackgroundColor = 0xFFFFFF;
-  double FBorderColor = 0;
+  quint32 FBackgroundColor = 0xFFFFFF;
+  quint32 FBorderColor = 0;
   QString FAutoSize = QStringLiteral("none");
   double FMaxChars = -1; // -1: no limit (scripts read null)
   bool FMouseWheelEnabled = true;
+  bool FSelectable = true;
 };

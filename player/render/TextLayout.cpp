@@ -150,6 +150,8 @@ void TextLayout::LayOutDeviceText(const QStringList& paragraphs) {
       const double indent = line.lineNumber() == 0 ? FField.Indent : 0;
       line.setLineWidth(std::max(0.0, area.width() - indent));
       line.setPosition(QPointF(area.left() + indent, top));
+      FTextSize.setWidth(std::max(FTextSize.width(), line.naturalTextWidth() + indent));
+      FTextSize.setHeight(FTextSize.height() + line.height() + FField.Leading);
       top += line.height() + FField.Leading;
     }
     layout->endLayout();
@@ -190,6 +192,8 @@ void TextLayout::LayOutOutlines(const QStringList& paragraphs) {
         width += glyphs[i].Advance;
       for (std::size_t i = end; i > start && glyphs[i - 1].Space; --i)
         width -= glyphs[i - 1].Advance;
+      FTextSize.setWidth(std::max(FTextSize.width(), width + indent));
+      FTextSize.setHeight(FTextSize.height() + ascent + descent + FField.Leading);
       const double room = area.width() - indent - width;
       double x = area.left() + indent +
                  (FField.Align == SwfTextAlign::Right    ? room

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainterPath>
+#include <QSizeF>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -21,6 +22,8 @@ public:
 
   // Draws the glyphs in the field's colour.
   void Draw(QPainter& painter) const;
+  // The width of the widest line and the height of the lines laid out, in twips.
+  QSizeF TextSize() const { return FTextSize; }
 
 private:
   void LayOutDeviceText(const QStringList& paragraphs);
@@ -29,4 +32,5 @@ private:
   const SwfEditText& FField;
   std::vector<std::unique_ptr<QTextLayout>> FParagraphs;
   QPainterPath FOutlines;
+  QSizeF FTextSize;
 };

@@ -38,8 +38,10 @@ void PaintFrame(QPainter& painter, const QRectF& bounds, const QColor& backgroun
 void PaintTextField(QPainter& painter, const TextField& field, const PlayerStage& stage) {
   const SwfEditText& definition = field.Definition();
   painter.save();
-  if (definition.Border)
-    PaintFrame(painter, definition.Bounds, Qt::white, Qt::black);
+  if (definition.Border || field.HasBackground())
+    PaintFrame(painter, definition.Bounds,
+               field.HasBackground() ? field.BackgroundColor() : QColor(Qt::transparent),
+               definition.Border ? field.BorderColor() : QColor(Qt::transparent));
   painter.setClipRect(definition.Bounds, Qt::IntersectClip);
   field.Layout(field.CurrentText(stage)).Draw(painter);
   painter.restore();

@@ -1011,9 +1011,13 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
   if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
     const ActionValue callback = watcher->Callback;
     const ActionValue data = watcher->Data;
+    // A text field's own properties are no members: a watcher sees them as undefined.
+    const ScriptObject::Slot* own = object->OwnSlot(name);
+    const ActionValue old = dynamic_cast<const TextField*>(object.get())
+                                ? (own ? own->Value : ActionValue())
+                                : object->Member(name);
     // A watcher too deep to run lets the value through.
-    stored =
-        CallAccessor(callback, base, {name, object->Member(name), value, data}).value_or(value);
+    stored = CallAccessor(callback, base, {name, old, value, data}).value_or(value);
   }
   // Looked up after the watcher ran, which may have changed the members.
   if (const ScriptObject::Slot* slot = FindMember(*object, name); slot && slot->IsAccessor()) {

@@ -32,6 +32,7 @@ const QHash<QString, Maker>& Makers() {
       {QStringLiteral("MovieClip"), ScriptMakers::MovieClipClass},
       {QStringLiteral("TextField"), ScriptMakers::TextFieldClass},
       {QStringLiteral("TextFormat"), ScriptMakers::TextFormatClass},
+      {QStringLiteral("TextSnapshot"), ScriptMakers::TextSnapshotClass},
       {QStringLiteral("Color"), ScriptMakers::ColorClass},
       {QStringLiteral("flash"), ScriptMakers::FlashPackage},
       {QStringLiteral("MovieClipLoader"), ScriptMakers::MovieClipLoaderClass},

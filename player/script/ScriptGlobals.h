@@ -51,6 +51,8 @@ ActionValue Broadcaster(PlayerLevel& level);
 ActionValue MovieClipClass(PlayerLevel& level);
 ActionValue TextFieldClass(PlayerLevel& level);
 ActionValue TextFormatClass(PlayerLevel& level);
+ActionValue TextSnapshotClass(PlayerLevel& level);
+ActionValue GetTextSnapshot(NativeCall& call);
 ActionValue ColorClass(PlayerLevel& level);
 // Puts MovieClip's drawing methods on its prototype.
 void AddDrawingMethods(NativeClass& clip);

@@ -128,6 +128,7 @@ ActionValue MovieClipClass(PlayerLevel& level) {
       .Method(QStringLiteral("getBytesLoaded"), BytesTotal)
       .Method(QStringLiteral("getBytesTotal"), BytesTotal)
       .Method(QStringLiteral("createTextField"), ScriptMakers::CreateTextField)
+      .Method(QStringLiteral("getTextSnapshot"), ScriptMakers::GetTextSnapshot)
       .Property(QStringLiteral("transform"), ScriptMakers::ClipTransform,
                 ScriptMakers::SetClipTransform);
   AddDrawingMethods(clip);

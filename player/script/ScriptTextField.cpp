@@ -1,10 +1,11 @@
-// TextField's prototype, TextFormat, and createTextField.
+// TextField's prototype and createTextField.
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/TextField.h"
 #include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
+#include "player/script/ScriptTextFormat.h"
 #include "player/swf/SwfMovie.h"
 
 #include <cmath>
@@ -14,114 +15,70 @@ namespace {
 // Scripts see depths shifted: their own start at 0, the timeline's at -16384.
 constexpr int DepthOffset = 16384;
 
-const char* const FormatNames[] = {
-    "font",    "size",        "color",  "bold",       "italic",        "underline",
-    "url",     "target",      "align",  "leftMargin", "rightMargin",   "indent",
-    "leading", "blockIndent", "bullet", "kerning",    "letterSpacing", "tabStops"};
-// The constructor's arguments name the first 13, in this order.
-constexpr std::size_t ConstructorArguments = 13;
-
 TextField* ThisField(NativeCall& call) {
   return dynamic_cast<TextField*>(call.This.Object().get());
 }
 
-QString AlignName(SwfTextAlign align) {
-  switch (align) {
-  case SwfTextAlign::Right:
-    return QStringLiteral("right");
-  case SwfTextAlign::Center:
-    return QStringLiteral("center");
-  case SwfTextAlign::Justify:
-    return QStringLiteral("justify");
-  default:
-    return QStringLiteral("left");
+// The characters a format call names: none given, the whole text; one index, that character;
+// two, the characters from the first up to the second. Negative or missing ends mean the
+// text's ends.
+std::pair<qsizetype, qsizetype> Range(NativeCall& call, std::size_t indexes, qsizetype length) {
+  qsizetype begin = 0;
+  qsizetype end = length;
+  if (indexes >= 1) {
+    const double first = call.Number(0);
+    if (first >= 0) {
+      begin = qsizetype(std::min<double>(first, double(length)));
+      end = indexes == 1 ? begin + 1 : end;
+    }
   }
-}
-
-ActionValue NewFormat(PlayerLevel& level) {
-  const auto prototype = ScriptGlobals::Prototype(level, QStringLiteral("TextFormat"));
-  const auto format = level.NewObject();
-  if (!format || !prototype)
-    return {};
-  format->DefineMember(QStringLiteral("__proto__"), prototype);
-  for (const char* name : FormatNames)
-    format->SetMember(QString::fromLatin1(name), ActionValue::Null());
-  return ActionValue(format);
+  if (indexes >= 2) {
+    const double second = call.Number(1);
+    if (second >= 0)
+      end = qsizetype(std::min<double>(second, double(length)));
+  }
+  return {begin, std::max(begin, end)};
 }
 
 ActionValue GetTextFormat(NativeCall& call) {
   const TextField* field = ThisField(call);
-  const ActionValue format = NewFormat(call.Level());
-  const auto object = format.Object();
-  if (!field || !object)
-    return format;
-  const SwfEditText& definition = field->Definition();
-  const auto set = [&object](const char* name, const ActionValue& value) {
-    object->SetMember(QString::fromLatin1(name), value);
-  };
-  set("font", definition.Font && !definition.Font->Name.isEmpty()
-                  ? definition.Font->Name
-                  : QStringLiteral("Times New Roman"));
-  set("size", std::round(definition.Height / TwipsPerPixel));
-  set("color", double(definition.Color.rgb() & 0xFFFFFF));
-  set("bold", definition.Font && definition.Font->Bold);
-  set("italic", definition.Font && definition.Font->Italic);
-  set("underline", false);
-  set("url", QString());
-  set("target", QString());
-  set("align", AlignName(definition.Align));
-  set("leftMargin", definition.LeftMargin / TwipsPerPixel);
-  set("rightMargin", definition.RightMargin / TwipsPerPixel);
-  set("indent", definition.Indent / TwipsPerPixel);
-  set("leading", definition.Leading / TwipsPerPixel);
-  set("blockIndent", 0.0);
-  set("bullet", false);
-  set("kerning", false);
-  set("letterSpacing", 0.0);
-  set("tabStops", ScriptBuiltins::NewArray(call.Level(), {}));
-  return format;
+  if (!field)
+    return {};
+  const qsizetype length = field->Content().Text().size();
+  const auto [begin, end] = Range(call, std::min<std::size_t>(call.Arguments.size(), 2), length);
+  return ScriptTextFormats::Make(call.Level(), field->FormatOver(begin, end));
 }
 
-// setTextFormat(format), (index, format) or (begin, end, format): the whole field takes what
-// the format sets.
+ActionValue GetNewTextFormat(NativeCall& call) {
+  const TextField* field = ThisField(call);
+  return field ? ScriptTextFormats::Make(call.Level(), field->NewTextFormat()) : ActionValue();
+}
+
+// setTextFormat(format), (index, format) or (begin, end, format).
 ActionValue SetTextFormat(NativeCall& call) {
   TextField* field = ThisField(call);
   if (!field || call.Arguments.empty())
     return {};
-  const ActionValue format = call.Arguments.back();
-  if (!format.Object())
+  const ScriptTextFormat* format = ScriptTextFormats::Find(call.Arguments.back());
+  if (!format)
     return {};
-  const auto read = [&call, &format](const char* name) {
-    return call.Runtime.GetMember(format, QString::fromLatin1(name));
-  };
-  const auto given = [](const ActionValue& value) {
-    return !value.IsNull() && !value.IsUndefined();
-  };
-  SwfEditText& definition = field->EditDefinition();
-  if (const ActionValue size = read("size"); given(size))
-    definition.Height = call.Runtime.ToNumber(size) * TwipsPerPixel;
-  if (const ActionValue color = read("color"); given(color))
-    definition.Color =
-        QColor::fromRgb(QRgb(quint32(qint64(call.Runtime.ToNumber(color))) & 0xFFFFFF));
-  if (const ActionValue align = read("align"); given(align)) {
-    const QString name = call.Runtime.ToText(align);
-    if (name == u"left")
-      definition.Align = SwfTextAlign::Left;
-    else if (name == u"right")
-      definition.Align = SwfTextAlign::Right;
-    else if (name == u"center")
-      definition.Align = SwfTextAlign::Center;
-    else if (name == u"justify")
-      definition.Align = SwfTextAlign::Justify;
-  }
-  const std::pair<const char*, double SwfEditText::*> lengths[] = {
-      {"leftMargin", &SwfEditText::LeftMargin},
-      {"rightMargin", &SwfEditText::RightMargin},
-      {"indent", &SwfEditText::Indent},
-      {"leading", &SwfEditText::Leading}};
-  for (const auto& [name, member] : lengths)
-    if (const ActionValue value = read(name); given(value))
-      definition.*member = call.Runtime.ToNumber(value) * TwipsPerPixel;
+  const qsizetype length = field->Content().Text().size();
+  const auto [begin, end] =
+      Range(call, std::min<std::size_t>(call.Arguments.size() - 1, 2), length);
+  field->ApplyFormat(begin, end, format->Format);
+  return {};
+}
+
+ActionValue SetNewTextFormat(NativeCall& call) {
+  TextField* field = ThisField(call);
+  if (const ScriptTextFormat* format = ScriptTextFormats::Find(call.Arg(0)); field && format)
+    field->SetNewTextFormat(format->Format);
+  return {};
+}
+
+ActionValue RemoveTextField(NativeCall& call) {
+  if (TextField* field = ThisField(call))
+    field->Remove();
   return {};
 }
 
@@ -142,9 +99,15 @@ ActionValue CreateTextField(NativeCall& call) {
   const QString name = call.Text(0);
   SwfEditText definition;
   definition.Bounds = QRectF(0, 0, numbers[3] * TwipsPerPixel, numbers[4] * TwipsPerPixel);
+  definition.ReadOnly = true;
   const auto field = call.Level().Adopt(std::make_shared<TextField>(definition, *clip, name));
   if (!field)
     return {};
+  // A field starts as its own listener, as the player's broadcasters do.
+  field->DefineMember(
+      QStringLiteral("_listeners"),
+      ScriptBuiltins::NewArray(call.Level(),
+                               {ActionValue(std::static_pointer_cast<ScriptObject>(field))}));
   MovieClip::DisplayEntry entry;
   entry.Matrix = QTransform::fromTranslate(numbers[1] * TwipsPerPixel, numbers[2] * TwipsPerPixel);
   entry.Depth = int(numbers[0]) + DepthOffset;
@@ -160,9 +123,10 @@ ActionValue TextFieldClass(PlayerLevel& level) {
   if (!field)
     return {};
   field.Method(QStringLiteral("getTextFormat"), GetTextFormat)
-      .Method(QStringLiteral("getNewTextFormat"), GetTextFormat)
+      .Method(QStringLiteral("getNewTextFormat"), GetNewTextFormat)
       .Method(QStringLiteral("setTextFormat"), SetTextFormat)
-      .Method(QStringLiteral("setNewTextFormat"), SetTextFormat);
+      .Method(QStringLiteral("setNewTextFormat"), SetNewTextFormat)
+      .Method(QStringLiteral("removeTextField"), RemoveTextField);
   // Text fields broadcast their changes to listeners, as AsBroadcaster's objects do.
   if (const auto broadcaster =
           ScriptGlobals::Global(level, QStringLiteral("AsBroadcaster")).Object())
@@ -170,22 +134,6 @@ ActionValue TextFieldClass(PlayerLevel& level) {
       field.Prototype()->DefineMember(QString::fromLatin1(name),
                                       broadcaster->Member(QString::fromLatin1(name)));
   return ActionValue(std::static_pointer_cast<ScriptObject>(field.Constructor()));
-}
-
-ActionValue TextFormatClass(PlayerLevel& level) {
-  NativeClass format(level, [](NativeCall& call) -> ActionValue {
-    const auto object = call.ThisObject();
-    if (!call.Constructing || !object)
-      return {};
-    for (std::size_t i = 0; i < std::size(FormatNames); ++i)
-      object->SetMember(QString::fromLatin1(FormatNames[i]), i < ConstructorArguments && call.Has(i)
-                                                                 ? call.Arg(i)
-                                                                 : ActionValue::Null());
-    return call.This;
-  });
-  if (!format)
-    return {};
-  return ActionValue(std::static_pointer_cast<ScriptObject>(format.Constructor()));
 }
 
 } // namespace ScriptMakers

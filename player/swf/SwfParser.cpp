@@ -91,6 +91,9 @@ private:
   void ParseSprite(SwfReader& body, int nesting);
   void ParseFont(SwfReader& body, int fontVersion);
   void ParseFontInfo(SwfReader& body, int infoVersion);
+  void ParseStaticText(SwfReader& body, int textVersion);
+  // Reads again the texts that named fonts defined after them.
+  void ReadDeferredTexts();
   void ParseBitmap(int code, SwfReader& body);
   // Gives bitmap fills read before their bitmap the image defined since.
   void ResolveBitmapFills();
@@ -104,6 +107,12 @@ private:
   SwfMovie& FMovie;
   SwfBudget FBudget;
   QByteArray FJpegTables;
+  struct DeferredText {
+    int Id;
+    int Version;
+    QByteArray Body;
+  };
+  std::vector<DeferredText> FDeferredTexts;
   std::size_t FBitmapBytesLeft = SwfLimits::MaxMovieBitmapBytes;
 };
 
@@ -131,6 +140,8 @@ void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nest
   }
   if (nesting == 0 && onFrame1)
     ResolveBitmapFills();
+  if (nesting == 0)
+    ReadDeferredTexts();
   for (auto& [depth, placement] : frame1)
     timeline.Frame1.push_back(std::move(placement));
 }
@@ -258,9 +269,7 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
     break;
   case Tag::DefineText:
   case Tag::DefineText2:
-    Define(body, FMovie.StaticTexts, [this, code](SwfReader& r) {
-      return ReadSwfStaticText(r, code == Tag::DefineText2 ? 2 : 1, FMovie.Fonts, FBudget);
-    });
+    ParseStaticText(body, code == Tag::DefineText2 ? 2 : 1);
     break;
   case Tag::DefineButton:
   case Tag::DefineButton2:
@@ -373,6 +382,27 @@ void TagParser::ParseFontInfo(SwfReader& body, int infoVersion) {
   const auto font = FMovie.Fonts.find(body.U16());
   if (font != FMovie.Fonts.end())
     ReadSwfFontInfo(body, infoVersion, FMovie.Version, *font->second);
+}
+
+void TagParser::ParseStaticText(SwfReader& body, int textVersion) {
+  const int id = body.U16();
+  if (FMovie.StaticTexts.contains(id))
+    return;
+  const QByteArray bytes = body.Bytes(body.Remaining()).toByteArray();
+  SwfReader reader(bytes);
+  bool fontMissing = false;
+  FMovie.StaticTexts.emplace(
+      id, ReadSwfStaticText(reader, textVersion, FMovie.Fonts, FBudget, &fontMissing));
+  // Some writers define a text before its font: it is read again once the movie is read.
+  if (fontMissing)
+    FDeferredTexts.push_back({id, textVersion, bytes});
+}
+
+void TagParser::ReadDeferredTexts() {
+  for (const DeferredText& text : std::exchange(FDeferredTexts, {})) {
+    SwfReader reader(text.Body);
+    FMovie.StaticTexts[text.Id] = ReadSwfStaticText(reader, text.Version, FMovie.Fonts, FBudget);
+  }
 }
 
 template <typename Map, typename Read>

@@ -19,6 +19,7 @@ struct SwfFont {
   double EmSquare = 1024;
   std::vector<QPainterPath> Glyphs;
   QHash<char16_t, int> GlyphByCode;
+  std::vector<char16_t> CodeOfGlyph;
   // Layout in font units; Advances is empty when the font carries no layout.
   std::vector<double> Advances;
   double Ascent = 0;
@@ -50,6 +51,10 @@ struct SwfEditText {
   bool Html = false;
   bool UseOutlines = false; // draw with the font's glyphs instead of a device font
   bool Border = false;
+  bool ReadOnly = false; // a dynamic field; an input field takes typing otherwise
+  bool AutoSize = false; // the field grows and shrinks to its text, anchored left
+  bool NoSelect = false;
+  int MaxLength = -1; // -1: no limit
 };
 
 // A static text character (DefineText, DefineText2): its glyph outlines by colour, already
@@ -61,4 +66,8 @@ struct SwfStaticText {
   };
   QRectF Bounds;
   std::vector<Run> Runs;
+  // The characters the glyphs stand for, in the order they are placed, and where each line
+  // after the first starts in it (a record that moves the pen down starts a line).
+  QString Characters;
+  std::vector<qsizetype> LineStarts;
 };

@@ -85,9 +85,11 @@ QPainterPath ReadGlyph(QByteArrayView bytes, SwfBudget& budget) {
 
 void ReadCodes(SwfReader& reader, bool wide, SwfFont& font) {
   font.GlyphByCode.clear();
+  font.CodeOfGlyph.clear();
   for (int glyph = 0; glyph < int(font.Glyphs.size()); ++glyph) {
     const char16_t code = wide ? reader.U16() : reader.U8();
     font.GlyphByCode.insert(code, glyph);
+    font.CodeOfGlyph.push_back(code);
   }
 }
 
@@ -187,11 +189,14 @@ SwfEditText ReadSwfEditText(SwfReader& reader, int swfVersion, const SwfFontTabl
   text.WordWrap = flags & 0x40;
   text.Multiline = flags & 0x20;
   text.Password = flags & 0x10;
+  text.ReadOnly = flags & 0x08;
   const bool hasColor = flags & 0x04;
   const bool hasMaxLength = flags & 0x02;
   const bool hasFont = flags & 0x01;
   const bool hasFontClass = flags2 & 0x80;
+  text.AutoSize = flags2 & 0x40;
   const bool hasLayout = flags2 & 0x20;
+  text.NoSelect = flags2 & 0x10;
   text.Border = flags2 & 0x08;
   text.Html = flags2 & 0x02;
   text.UseOutlines = flags2 & 0x01;
@@ -204,7 +209,7 @@ SwfEditText ReadSwfEditText(SwfReader& reader, int swfVersion, const SwfFontTabl
   if (hasColor)
     text.Color = reader.Rgba();
   if (hasMaxLength)
-    reader.U16();
+    text.MaxLength = reader.U16();
   if (hasLayout) {
     text.Align = Alignment(reader.U8());
     text.LeftMargin = reader.U16();
@@ -219,7 +224,7 @@ SwfEditText ReadSwfEditText(SwfReader& reader, int swfVersion, const SwfFontTabl
 }
 
 SwfStaticText ReadSwfStaticText(SwfReader& reader, int textVersion, const SwfFontTable& fonts,
-                                SwfBudget& budget) {
+                                SwfBudget& budget, bool* fontMissing) {
   SwfStaticText text;
   const QRectF bounds = reader.Rect();
   const QTransform matrix = reader.Matrix();
@@ -231,14 +236,21 @@ SwfStaticText ReadSwfStaticText(SwfReader& reader, int textVersion, const SwfFon
   QPointF pen;
   for (quint8 flags = reader.U8(); flags != 0; flags = reader.U8()) {
     budget.Consume();
-    if (flags & 0x08)
+    if (flags & 0x08) {
       font = FindFont(fonts, reader.U16());
+      if (!font && fontMissing)
+        *fontMissing = true;
+    }
     if (flags & 0x04)
       color = textVersion == 2 ? reader.Rgba() : reader.Rgb();
     if (flags & 0x01)
       pen.setX(reader.S16());
-    if (flags & 0x02)
+    if (flags & 0x02) {
       pen.setY(reader.S16());
+      const qsizetype start = text.Characters.size();
+      if (start > 0 && (text.LineStarts.empty() || text.LineStarts.back() != start))
+        text.LineStarts.push_back(start);
+    }
     if (flags & 0x08)
       height = reader.U16();
     if (text.Runs.empty() || text.Runs.back().Color != color)
@@ -249,6 +261,8 @@ SwfStaticText ReadSwfStaticText(SwfReader& reader, int textVersion, const SwfFon
     for (int i = 0; i < glyphs; ++i) {
       const quint32 glyph = reader.Bits(glyphBits);
       const int advance = reader.SignedBits(advanceBits);
+      if (font && glyph < font->CodeOfGlyph.size())
+        text.Characters += QChar(font->CodeOfGlyph[glyph]);
       if (font && glyph < font->Glyphs.size()) {
         // A glyph's outline is copied for every use: its size counts each time.
         budget.Consume(std::size_t(font->Glyphs[glyph].elementCount()));

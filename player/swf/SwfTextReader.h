@@ -14,6 +14,7 @@ SwfFont ReadSwfFont(SwfReader& reader, int fontVersion, int swfVersion, SwfBudge
 void ReadSwfFontInfo(SwfReader& reader, int infoVersion, int swfVersion, SwfFont& font);
 // DefineEditText; its font id is looked up in fonts.
 SwfEditText ReadSwfEditText(SwfReader& reader, int swfVersion, const SwfFontTable& fonts);
-// DefineText (textVersion 1) or DefineText2 (2), drawn from the glyphs of fonts.
+// DefineText (textVersion 1) or DefineText2 (2), drawn from the glyphs of fonts; fontMissing,
+// when given, tells whether it names a font that fonts does not hold (yet).
 SwfStaticText ReadSwfStaticText(SwfReader& reader, int textVersion, const SwfFontTable& fonts,
-                                SwfBudget& budget);
+                                SwfBudget& budget, bool* fontMissing = nullptr);

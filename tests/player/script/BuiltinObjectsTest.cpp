@@ -1,6 +1,7 @@
 #include "player/ActionAssembler.h"
 #include "player/PlayerStage.h"
 #include "player/SwfBuilder.h"
+#include "player/TextSwf.h"
 #include "player/swf/SwfParser.h"
 
 #include <gtest/gtest.h>
@@ -440,4 +441,108 @@ TEST(BuiltinObjects, GeomClassesComputeAndTransformsDriveTheirClip) {
       .Op(Pop);
   older.Append(TraceOf(Asm().Append(Variable("flash")).Op(TypeOf)));
   EXPECT_EQ(Traces(older, 7), (QStringList{"undefined", "object"}));
+
+namespace {
+
+// name = new TextFormat(arguments...).
+Asm NewFormat(const QString& name, const std::vector<Asm>& arguments = {}) {
+  Asm made;
+  made.Push(name);
+  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
+    made.Append(*it);
+  return made.PushInteger(int(arguments.size())).Push("TextFormat").Op(NewObject).Op(0x1D);
+}
+
+Asm SetTo(const QString& object, const QString& member, const Asm& value) {
+  return Asm().Append(Variable(object)).Push(member).Append(value).Op(SetMember);
+}
+
+Asm MemberOf(const Asm& object, const QString& member) {
+  return Asm().Append(object).Push(member).Op(GetMember);
+}
+
+} // namespace
+
+TEST(BuiltinObjects, TextFormatsStoreWhatScriptsAssignAsThePlayerDoes) {
+  Asm script;
+  script.Append(NewFormat("f"));
+  // Unset members read null; sizes round half to even from version 8, margins stay >= 0,
+  // colours are unsigned, an unknown alignment keeps the one before.
+  script.Append(TraceOf(MemberOf(Variable("f"), "size")));
+  const std::pair<const char*, double> numbers[] = {
+      {"size", 2.5}, {"size", 3.5}, {"size", 1e10}, {"leftMargin", -3}, {"color", -1}};
+  for (const auto& [member, value] : numbers)
+    script.Append(SetTo("f", member, Number(value)))
+        .Append(TraceOf(MemberOf(Variable("f"), member)));
+  script.Append(SetTo("f", "align", Text("CENTER"))).Append(SetTo("f", "align", Text("bogus")));
+  script.Append(TraceOf(MemberOf(Variable("f"), "align")));
+  script.Append(SetTo("f", "bold", Text("no"))).Append(TraceOf(MemberOf(Variable("f"), "bold")));
+  script.Append(SetTo("f", "font", Asm().PushUndefined()))
+      .Append(TraceOf(MemberOf(Variable("f"), "font")));
+  // The constructor cuts toward zero and leaves an unknown alignment unset.
+  script.Append(NewFormat("g", {Text("Arial"), Number(10.9), Number(255), Asm().PushNull(),
+                                Asm().PushNull(), Asm().PushNull(), Asm().PushNull(),
+                                Asm().PushNull(), Text("bogus"), Number(-2)}));
+  script.Append(TraceOf(MemberOf(Variable("g"), "size")))
+      .Append(TraceOf(MemberOf(Variable("g"), "align")));
+  script.Append(TraceOf(MemberOf(Variable("g"), "leftMargin")));
+  EXPECT_EQ(Traces(script).join(u'|').toStdString(),
+            "null|2|4|-2147483648|0|4294967295|center|true|null|10|null|-2");
+  // Before version 8 sizes are cut toward zero.
+  Asm older;
+  older.Append(NewFormat("f")).Append(SetTo("f", "size", Number(1.9)));
+  older.Append(TraceOf(MemberOf(Variable("f"), "size")));
+  EXPECT_EQ(Traces(older, 7).join(u'|').toStdString(), "1");
+}
+
+TEST(BuiltinObjects, TextFieldsKeepTheLookOfEachCharacter) {
+  Asm script;
+  script
+      .Append(Call(Variable("_root"), "createTextField",
+                   {Text("label"), Number(1), Number(0), Number(0), Number(200), Number(20)}))
+      .Op(Pop);
+  script.Append(SetTo("label", "html", Asm().PushBoolean(true)));
+  script.Append(SetTo("label", "htmlText",
+                      Text("<p align=\"right\"><font color=\"#ff0000\">ab</font>c&amp;</p>")));
+  script.Append(TraceOf(Variable("label.text")));
+  script.Append(TraceOf(MemberOf(Call(Variable("label"), "getTextFormat", {Number(0)}), "color")));
+  script.Append(TraceOf(MemberOf(Call(Variable("label"), "getTextFormat"), "color")));
+  script.Append(TraceOf(MemberOf(Call(Variable("label"), "getTextFormat", {Number(3)}), "align")));
+  // Bold from the second character up to the third; the markup written back shows it.
+  script.Append(NewFormat("bold")).Append(SetTo("bold", "bold", Asm().PushBoolean(true)));
+  script.Append(Call(Variable("label"), "setTextFormat", {Number(1), Number(2), Variable("bold")}))
+      .Op(Pop);
+  script.Append(TraceOf(Variable("label.htmlText")));
+  // textColor is the colour of new text; an attribute without quotes ends the markup.
+  script.Append(TraceOf(Variable("label.textColor")));
+  script.Append(SetTo("label", "htmlText", Text("x<font color=#00ff00>y</font>")));
+  script.Append(TraceOf(Variable("label.text")));
+  script.Append(Call(Variable("label"), "removeTextField")).Op(Pop);
+  script.Append(TraceOf(Asm().Append(Variable("label")).Op(TypeOf)));
+  EXPECT_EQ(Traces(script).join(u'|').toStdString(),
+            "abc&|16711680|null|right|"
+            "<P ALIGN=\"RIGHT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#FF0000\" "
+            "LETTERSPACING=\"0\" KERNING=\"0\">a<B>b</B></FONT><FONT FACE=\"Times New Roman\" "
+            "SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">c&amp;</FONT></P>|"
+            "0|x|undefined");
+}
+
+TEST(BuiltinObjects, TextSnapshotsReadTheStaticTextOfAClip) {
+  // Two lines of static text whose font is defined after it, as some writers order them.
+  const QByteArray text =
+      TextSwf::StaticText(1, 1, QRect(0, 0, 4000, 800), 2, 240, Qt::black, 3, 300) +
+      TextSwf::StaticText(3, 2, QRect(0, 0, 4000, 800), 2, 240, Qt::black, 2, 300, 0, 400);
+  const QByteArray tags = text + TextSwf::BlockFont(2, 2, u'A') + Place(1, 1) + Place(2, 3);
+  Asm script;
+  script.Push("snap").Append(Call(Variable("_root"), "getTextSnapshot")).Op(0x1D);
+  script.Append(TraceOf(Call(Variable("snap"), "getCount")));
+  script.Append(
+      TraceOf(Call(Variable("snap"), "getText", {Number(0), Number(10), Asm().PushBoolean(true)})));
+  script.Append(TraceOf(Call(Variable("snap"), "getText", {Number(9), Number(2)})));
+  script.Append(TraceOf(
+      Call(Variable("snap"), "findText", {Number(1), Text("aa"), Asm().PushBoolean(false)})));
+  script.Append(TraceOf(
+      Call(Variable("snap"), "findText", {Number(1), Text("aa"), Asm().PushBoolean(true)})));
+  script.Append(TraceOf(Call(Variable("snap"), "getText", {Number(0)})));
+  EXPECT_EQ(Traces(script, 8, tags).join(u'|').toStdString(), "5|AAA\nAA|A|1|-1|undefined");
 }
