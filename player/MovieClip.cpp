@@ -256,9 +256,7 @@ ActionValue MovieClip::GetProperty(int property) const {
 
 void MovieClip::SetProperty(int property, const ActionValue& value) {
   if (property == Name) {
-    const auto parent = FParent.lock();
-    if (parent)
-      FName = value.ToString();
+    FName = value.ToString();
     return;
   }
   // A value that is no number leaves every numeric property as it was; infinities are

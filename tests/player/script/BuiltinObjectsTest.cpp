@@ -441,6 +441,7 @@ TEST(BuiltinObjects, GeomClassesComputeAndTransformsDriveTheirClip) {
       .Op(Pop);
   older.Append(TraceOf(Asm().Append(Variable("flash")).Op(TypeOf)));
   EXPECT_EQ(Traces(older, 7), (QStringList{"undefined", "object"}));
+}
 
 namespace {
 
