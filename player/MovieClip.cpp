@@ -1,7 +1,7 @@
 #include "player/MovieClip.h"
 
-#include "player/TextField.h"
 #include "player/ClipDrawing.h"
+#include "player/TextField.h"
 #include "player/swf/SwfMovie.h"
 
 #include <QHash>

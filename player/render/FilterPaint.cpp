@@ -11,6 +11,13 @@ constexpr double MaxBlur = 255;
 
 using Plane = std::vector<float>; // one value per pixel, 0..1
 
+// Quality runs from 1 to 15 blur passes; the file's five bits allow more, the player does not.
+constexpr int MaxPasses = 15;
+
+int PassCount(const SwfFilter& filter) {
+  return std::clamp(filter.Passes, 1, MaxPasses);
+}
+
 int BoxSize(double blur, double scale) {
   return int(std::lround(std::clamp(blur * scale, 0.0, MaxBlur)));
 }
@@ -161,7 +168,7 @@ QImage Shadow(const QImage& source, const SwfFilter& filter, double scale) {
   const QPoint offset = Offset(filter, scale);
   alpha = Shifted(alpha, width, height, offset.x(), offset.y(), filter.Inner ? 1 : 0);
   Blur(alpha, width, height, BoxSize(filter.BlurX, scale), BoxSize(filter.BlurY, scale),
-       std::max(filter.Passes, 1));
+       PassCount(filter));
   for (float& value : alpha)
     value = float(value * filter.Strength);
   QImage effect;
@@ -184,8 +191,8 @@ QImage Bevel(const QImage& source, const SwfFilter& filter, double scale) {
   Plane lit = Shifted(alpha, width, height, -offset.x(), -offset.y(), 0);
   Plane shaded = Shifted(alpha, width, height, offset.x(), offset.y(), 0);
   const int sizeX = BoxSize(filter.BlurX, scale), sizeY = BoxSize(filter.BlurY, scale);
-  Blur(lit, width, height, sizeX, sizeY, std::max(filter.Passes, 1));
-  Blur(shaded, width, height, sizeX, sizeY, std::max(filter.Passes, 1));
+  Blur(lit, width, height, sizeX, sizeY, PassCount(filter));
+  Blur(shaded, width, height, sizeX, sizeY, PassCount(filter));
   Plane balance(alpha.size());
   for (std::size_t i = 0; i < balance.size(); ++i)
     balance[i] = float((shaded[i] - lit[i]) * filter.Strength);
@@ -227,7 +234,7 @@ QImage BlurImage(QImage image, const SwfFilter& filter, double scale) {
     }
   }
   for (auto& channel : channels)
-    Blur(channel, width, height, sizeX, sizeY, std::max(filter.Passes, 1));
+    Blur(channel, width, height, sizeX, sizeY, PassCount(filter));
   for (int y = 0; y < height; ++y) {
     auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < width; ++x) {
@@ -309,11 +316,23 @@ int FilterReach(const std::vector<SwfFilter>& filters, double scale) {
   double reach = 0;
   for (const SwfFilter& filter : filters) {
     const double blur = std::max(BoxSize(filter.BlurX, scale), BoxSize(filter.BlurY, scale));
-    reach += blur * std::max(filter.Passes, 1) / 2.0 + std::abs(filter.Distance) * scale;
+    reach += blur * PassCount(filter) / 2.0 + std::abs(filter.Distance) * scale;
     if (filter.Type == SwfFilter::Kind::Convolution)
       reach += std::max(filter.MatrixX, filter.MatrixY) / 2.0;
   }
   return int(std::ceil(reach)) + 1;
+}
+
+qint64 FilterCost(const std::vector<SwfFilter>& filters) {
+  qint64 cost = 0;
+  for (const SwfFilter& filter : filters) {
+    const bool bevel =
+        filter.Type == SwfFilter::Kind::Bevel || filter.Type == SwfFilter::Kind::GradientBevel;
+    cost += 2 + 2 * PassCount(filter) * (bevel ? 2 : 1);
+    if (filter.Type == SwfFilter::Kind::Convolution)
+      cost += qint64(filter.MatrixX) * filter.MatrixY;
+  }
+  return cost;
 }
 
 QImage ApplyFilters(QImage image, const std::vector<SwfFilter>& filters, double scale) {

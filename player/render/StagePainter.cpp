@@ -254,8 +254,10 @@ size_t ContentSignature(const MovieClip::DisplayEntry& entry, const PlayerStage&
   return seed;
 }
 
-// Drawings larger than this many pixels are drawn without their effects.
-constexpr qint64 MaxLayerPixels = 4096 * 4096;
+// Drawings larger than this many pixels, or whose filters would take more steps than
+// MaxFilterSteps over them, are drawn without their effects: the stage keeps answering.
+constexpr qint64 MaxLayerPixels = 2880 * 2880;
+constexpr qint64 MaxFilterSteps = qint64(64) * 1024 * 1024;
 
 } // namespace
 
@@ -272,7 +274,8 @@ void StagePainter::DrawWithEffects(const MovieClip::DisplayEntry& entry,
                          .intersected(FDevice.adjusted(-reach, -reach, reach, reach));
   if (area.isEmpty())
     return;
-  if (qint64(area.width()) * area.height() > MaxLayerPixels) {
+  const qint64 pixels = qint64(area.width()) * area.height();
+  if (pixels > MaxLayerPixels || pixels * FilterCost(effects.Filters) > MaxFilterSteps) {
     DrawPlain(entry, transform, colors);
     return;
   }

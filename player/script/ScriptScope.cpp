@@ -353,7 +353,8 @@ ActionValue ScriptScope::Step(const ActionValue& base, const QString& segment,
   MovieClip* child = clip ? clip->ChildNamed(segment) : nullptr;
   if (child && childFirst)
     return ActionValue(child->shared_from_this());
-  const ActionValue member = FRuntime ? FRuntime->GetMember(base, segment) : MemberOf(base, segment);
+  const ActionValue member =
+      FRuntime ? FRuntime->GetMember(base, segment) : MemberOf(base, segment);
   if (!member.IsUndefined())
     return member;
   if (child)
