@@ -174,6 +174,11 @@ public:
   // Taken off the stage: it plays no more and answers no events.
   bool IsUnloaded() const { return FUnloaded; }
   void SetUnloaded() { FUnloaded = true; }
+  // Keeps a released child alive while this clip lives: handlers that still run on an
+  // unloaded clip may reach the children on its display list.
+  void KeepChild(std::shared_ptr<MovieClip> child) {
+    FReleasedChildren.push_back(std::move(child));
+  }
 
 private:
   void SetSize(double pixels, bool horizontal);
@@ -203,6 +208,7 @@ private:
   int FCurrentFrame = 1;
   bool FPlaying = true;
   bool FUnloaded = false;
+  std::vector<std::shared_ptr<MovieClip>> FReleasedChildren;
   bool FTransformedByScript = false;
   quint64 FSequence = 0;
   std::shared_ptr<const std::vector<SwfClipAction>> FClipActions;

@@ -225,6 +225,7 @@ void PlayerLevel::Release(MovieClip& clip) {
     if (entry.Clip) {
       if (FDisplayEntries > 0)
         --FDisplayEntries;
+      clip.KeepChild(std::static_pointer_cast<MovieClip>(entry.Clip->shared_from_this()));
       Release(*entry.Clip);
     }
   clip.SetUnloaded();
