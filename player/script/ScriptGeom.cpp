@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-
 using Fields = std::vector<std::pair<QString, ActionValue>>;
 
 // The class a geom name stands for in this level's flash.geom, and its prototype.

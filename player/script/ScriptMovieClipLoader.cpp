@@ -53,8 +53,10 @@ std::optional<LoadTarget> TargetOf(NativeCall& call, const ActionValue& value) {
 ActionValue LoadClip(NativeCall& call) {
   FramePlayer* frames = call.Level().Frames();
   const auto loader = call.ThisObject();
-  const auto target = call.Arguments.size() >= 2 ? TargetOf(call, call.Arg(1)) : std::nullopt;
-  if (!frames || !loader || !target)
+  if (!frames || !loader || call.Arguments.size() < 2)
+    return false;
+  const std::optional<LoadTarget> target = TargetOf(call, call.Arg(1));
+  if (!target)
     return false;
   const QString url = call.Text(0);
   if (target->Clip)
