@@ -45,6 +45,8 @@ public:
   bool Remove();
 
   bool HasBackground() const { return FBackground; }
+  // Whether the field draws the outlines of an embedded font rather than a device font.
+  bool UsesOutlines() const { return FDefinition.UseOutlines; }
   QColor BackgroundColor() const { return QColor::fromRgb(QRgb(FBackgroundColor)); }
   QColor BorderColor() const { return QColor::fromRgb(QRgb(FBorderColor)); }
 

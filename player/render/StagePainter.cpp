@@ -12,6 +12,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -359,7 +360,15 @@ void StagePainter::DrawText(const MovieClip::DisplayEntry& entry, const QTransfo
   const double opacity = colors.Channel(3, 255) / 255.0;
   if ((!entry.Field && !entry.StaticText) || opacity <= 0)
     return;
-  FPainter.setTransform(transform);
+  // Device fonts are never skewed or turned: a field drawn with one keeps only the scale and
+  // position of its transform, so its text and borders stay on whole device pixels.
+  const bool upright = entry.Field && !entry.Field->UsesOutlines();
+  const double scaleX =
+      std::copysign(std::hypot(transform.m11(), transform.m12()), transform.m11());
+  const double scaleY =
+      std::copysign(std::hypot(transform.m21(), transform.m22()), transform.m22());
+  FPainter.setTransform(upright ? QTransform(scaleX, 0, 0, scaleY, transform.dx(), transform.dy())
+                                : transform);
   FPainter.setOpacity(opacity);
   if (entry.Field)
     PaintTextField(FPainter, *entry.Field, FStage);

@@ -202,6 +202,21 @@ QByteArray Place(int depth, int character, int x, int y, const QString& name, do
   return Tag(26, writer.Data());
 }
 
+QByteArray PlaceSkewed(int depth, int character, double skew) {
+  Writer matrix;
+  const qint32 fixed = qint32(std::lround(skew * 65536));
+  const int width = SignedWidth({0, fixed});
+  matrix.Bits(0, 1)
+      .Bits(1, 1)
+      .Bits(quint32(width), 5)
+      .SignedBits(0, width)
+      .SignedBits(fixed, width);
+  matrix.Bits(0, 5); // no translation
+  Writer writer;
+  writer.U8(0x06).U16(depth).U16(character).Bytes(matrix.Data());
+  return Tag(26, writer.Data());
+}
+
 QByteArray PlaceWithEffects(int depth, int character, int x, int y, const QByteArray& filters,
                             int blendMode) {
   Writer writer;

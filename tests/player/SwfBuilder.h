@@ -48,6 +48,8 @@ QByteArray OpaqueBitmap(int id, const QImage& image);
 // PlaceObject2 of character at depth, translated by x, y twips, named when name is set.
 QByteArray Place(int depth, int character, int x = 0, int y = 0, const QString& name = {},
                  double scale = 1);
+// PlaceObject2 of character at depth with a matrix that skews x by skew times y.
+QByteArray PlaceSkewed(int depth, int character, double skew);
 // PlaceObject3 of character at depth, translated by x, y twips, with a FILTERLIST's bytes
 // (none when empty) and a blend mode (none when 0).
 QByteArray PlaceWithEffects(int depth, int character, int x, int y, const QByteArray& filters,

@@ -274,6 +274,16 @@ TEST_F(PaintTest, TextFieldsUseMetricCompatibleFontsAndCrispBorders) {
   EXPECT_EQ(bordered.pixelColor(60, 20), QColor(Qt::blue));
   EXPECT_EQ(bordered.pixelColor(30, 39), QColor(Qt::black));
   EXPECT_EQ(bordered.pixelColor(30, 38), QColor(Qt::white));
+
+  // Device fonts are never skewed: a skewed field keeps its crisp, upright border.
+  const QImage skewed =
+      Draw(SwfBuilder::File(SwfBuilder::Background(Qt::blue) +
+                                EditText(5, {.Twips = QRect(200, 200, 1000, 600), .Border = true}) +
+                                SwfBuilder::PlaceSkewed(1, 5, 0.1),
+                            'F', 4000, 2000));
+  for (const int y : {20, 30, 38})
+    EXPECT_EQ(skewed.pixelColor(10, y), QColor(Qt::black)) << y;
+  EXPECT_EQ(skewed.pixelColor(30, 39), QColor(Qt::black));
 }
 
 TEST_F(PaintTest, LineStylesDrawCapsJoinsHairlinesAndHinting) {
