@@ -39,6 +39,13 @@ void ReadGradient(SwfReader& reader, SwfFilter& filter) {
   }
 }
 
+// Where a shadow or bevel falls and how strong it is.
+void ReadDirection(SwfReader& reader, SwfFilter& filter) {
+  filter.Angle = Fixed(reader);
+  filter.Distance = Fixed(reader);
+  filter.Strength = Fixed8(reader);
+}
+
 SwfFilter ReadFilter(SwfReader& reader) {
   SwfFilter filter;
   const int kind = reader.U8();
@@ -47,9 +54,7 @@ SwfFilter ReadFilter(SwfReader& reader) {
     filter.Type = SwfFilter::Kind::DropShadow;
     filter.Color = reader.Rgba();
     ReadBlur(reader, filter);
-    filter.Angle = Fixed(reader);
-    filter.Distance = Fixed(reader);
-    filter.Strength = Fixed8(reader);
+    ReadDirection(reader, filter);
     ReadShadowFlags(reader, filter, false);
     break;
   case 1: {
@@ -70,9 +75,7 @@ SwfFilter ReadFilter(SwfReader& reader) {
     filter.Color = reader.Rgba();
     filter.Highlight = reader.Rgba();
     ReadBlur(reader, filter);
-    filter.Angle = Fixed(reader);
-    filter.Distance = Fixed(reader);
-    filter.Strength = Fixed8(reader);
+    ReadDirection(reader, filter);
     ReadShadowFlags(reader, filter, true);
     break;
   case 4:
@@ -80,9 +83,7 @@ SwfFilter ReadFilter(SwfReader& reader) {
     filter.Type = kind == 4 ? SwfFilter::Kind::GradientGlow : SwfFilter::Kind::GradientBevel;
     ReadGradient(reader, filter);
     ReadBlur(reader, filter);
-    filter.Angle = Fixed(reader);
-    filter.Distance = Fixed(reader);
-    filter.Strength = Fixed8(reader);
+    ReadDirection(reader, filter);
     ReadShadowFlags(reader, filter, true);
     break;
   case 5: {
