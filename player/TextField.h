@@ -39,7 +39,7 @@ public:
   TextFormat FormatOver(qsizetype begin, qsizetype end) const;
   void ApplyFormat(qsizetype begin, qsizetype end, const TextFormat& format);
   void SetNewTextFormat(const TextFormat& format);
-  // The size of the laid-out text in pixels, without the gutter.
+  // The size of the laid-out text in whole pixels, without the gutter.
   QSizeF TextSize() const;
   // Takes the field off its clip; false when it was not on one.
   bool Remove();
@@ -56,6 +56,11 @@ private:
   void SetText(const QString& text, bool html);
   // The definition with the look of the field's first character, as the layout draws it.
   SwfEditText LaidOutDefinition() const;
+  // The movie whose characters the field's clip uses; null when there is none.
+  const SwfMovie* OwnerMovie() const;
+  // What the field's format and movie add to the definition for the layout.
+  TextLayout::Options LayoutOptions() const;
+  QSizeF TextSizeTwips() const;
   // Fits the bounds to the text when the field sizes itself.
   void FitToText();
   void Changed();

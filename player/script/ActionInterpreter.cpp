@@ -1008,6 +1008,12 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
       if (Unwinding())
         return;
     }
+  // A text field's autoSize takes the text an object stands for.
+  if (dynamic_cast<const TextField*>(object.get()) && name == u"autoSize") {
+    stored = ToPrimitive(value, true);
+    if (Unwinding())
+      return;
+  }
   if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
     const ActionValue callback = watcher->Callback;
     const ActionValue data = watcher->Data;
