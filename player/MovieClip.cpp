@@ -150,10 +150,10 @@ ActionValue MovieClip::Member(const QString& name) const {
     if (const auto property = PropertyByName(name.toLower()))
       return GetProperty(*property);
     const Qt::CaseSensitivity nameCase = IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    if (name.compare(u"_parent", nameCase) == 0) {
-      const auto parent = FParent.lock();
-      return parent ? ActionValue(std::static_pointer_cast<ScriptObject>(parent)) : ActionValue();
-    }
+    // A level's root has no parent: a script may keep a variable of that name there.
+    if (name.compare(u"_parent", nameCase) == 0)
+      if (const auto parent = FParent.lock())
+        return ActionValue(std::static_pointer_cast<ScriptObject>(parent));
     if (name.compare(u"_root", nameCase) == 0)
       return ActionValue(std::static_pointer_cast<ScriptObject>(RootClip()));
     if (name.compare(u"_lockroot", nameCase) == 0)
