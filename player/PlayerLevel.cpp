@@ -78,12 +78,14 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
     --FDisplayEntries;
     return nullptr;
   }
-  if (isShape && placement.Name.isEmpty()) {
+  if (isShape) {
     AddShape(clip, shape->second, placement);
+    if (MovieClip::DisplayEntry* placed = clip.EntryAt(placement.Depth))
+      placed->ShapeName = placement.Name;
     stamp();
     return nullptr;
   }
-  if (!isShape && Nesting(clip) + 1 > SwfLimits::MaxNesting)
+  if (Nesting(clip) + 1 > SwfLimits::MaxNesting)
     throw SwfError("clips nested deeper than " + std::to_string(SwfLimits::MaxNesting));
   // Instances without a name get one, as scripts may still reach them by it.
   const QString name = placement.Name.isEmpty()
@@ -96,10 +98,7 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
   child->SetDictionary(movie);
   child->SetCharacter(id);
   Own(child);
-  if (isShape)
-    AddShape(*child, shape->second, {});
-  else
-    child->SetTimeline(timeline);
+  child->SetTimeline(timeline);
   clip.AddChild(child, placement.Depth, placement.ClipDepth);
   stamp();
   return child;
