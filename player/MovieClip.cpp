@@ -158,6 +158,8 @@ ActionValue MovieClip::Member(const QString& name) const {
       return ActionValue(std::static_pointer_cast<ScriptObject>(RootClip()));
     if (name.compare(u"_lockroot", nameCase) == 0)
       return FLocksRoot;
+    if (const QString lower = name.toLower(); lower == u"_xmouse" || lower == u"_ymouse")
+      return MouseCoordinate(lower == u"_xmouse");
   }
   if (name == BlendModeMember && MovieVersion() >= 8)
     return BlendModeNames[int(FEffects.Blend)];
@@ -166,6 +168,22 @@ ActionValue MovieClip::Member(const QString& name) const {
     if (MovieClip* child = ChildNamed(name))
       return ActionValue(child->shared_from_this());
   return ScriptObject::Member(name);
+}
+
+double MovieClip::MouseCoordinate(bool horizontal) const {
+  QTransform toStage;
+  const MovieClip* top = this;
+  for (const MovieClip* clip = this; clip; clip = clip->Parent()) {
+    toStage = toStage * clip->Transform();
+    top = clip;
+  }
+  // Before the mouse has come it counts as resting at the stage's origin.
+  const QPointF stage = top->FStageMouse && *top->FStageMouse ? **top->FStageMouse : QPointF();
+  bool invertible = false;
+  const QPointF local = toStage.inverted(&invertible).map(stage);
+  if (!invertible)
+    return 0;
+  return (horizontal ? local.x() : local.y()) / TwipsPerPixel;
 }
 
 std::shared_ptr<MovieClip> MovieClip::RootClip() const {

@@ -4,6 +4,7 @@
 #include "player/swf/SwfColorTransform.h"
 #include "player/swf/SwfFilter.h"
 
+#include <QPointF>
 #include <QRectF>
 #include <QTransform>
 #include <memory>
@@ -179,6 +180,9 @@ public:
   void KeepChild(std::shared_ptr<MovieClip> child) {
     FReleasedChildren.push_back(std::move(child));
   }
+  // Where the stage's mouse was last seen, in the main movie's twips: a level's root holds it
+  // for every clip inside, whose `_xmouse` and `_ymouse` map it into their own pixels.
+  void SetStageMouse(const std::optional<QPointF>* position) { FStageMouse = position; }
 
 private:
   void SetSize(double pixels, bool horizontal);
@@ -187,6 +191,7 @@ private:
   // The clip's width or height on its parent, in whole twips.
   double Extent(bool horizontal) const;
   void Insert(DisplayEntry entry);
+  double MouseCoordinate(bool horizontal) const;
 
   std::weak_ptr<MovieClip> FParent;
   int FLevel = 0;
@@ -212,4 +217,5 @@ private:
   bool FTransformedByScript = false;
   quint64 FSequence = 0;
   std::shared_ptr<const std::vector<SwfClipAction>> FClipActions;
+  const std::optional<QPointF>* FStageMouse = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "player/PlayerLevel.h"
 
+#include "player/ButtonClip.h"
 #include "player/FramePlayer.h"
 #include "player/MovieCache.h"
 #include "player/TextField.h"
@@ -89,7 +90,7 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
   const QString name = placement.Name.isEmpty()
                            ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
                            : placement.Name;
-  auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
+  const auto child = NewClip(clip, *movie, id, name, placement.Matrix);
   child->SetColorTransform(placement.ColorTransform);
   child->SetEffects(placement.Effects);
   child->SetClipActions(item.ClipActions);
@@ -175,7 +176,7 @@ std::shared_ptr<MovieClip> PlayerLevel::AttachClip(MovieClip& parent, const QStr
   const SwfTimeline* timeline = movie->ClipTimeline(id);
   if (!timeline)
     return nullptr;
-  auto child = std::make_shared<MovieClip>(&parent, name, QTransform());
+  auto child = NewClip(parent, *movie, id, name, QTransform());
   child->SetTimeline(timeline);
   child->SetDictionary(movie);
   child->SetCharacter(id);
@@ -200,8 +201,17 @@ std::shared_ptr<MovieClip> PlayerLevel::DuplicateClip(MovieClip& clip, const QSt
   return AddScriptClip(*parent, std::move(copy), depth);
 }
 
+std::shared_ptr<MovieClip> PlayerLevel::NewClip(MovieClip& parent, const SwfMovie& movie, int id,
+                                                const QString& name, const QTransform& matrix) {
+  if (const SwfButton* button = movie.Button(id))
+    return std::make_shared<ButtonClip>(&parent, name, matrix, *button);
+  return std::make_shared<MovieClip>(&parent, name, matrix);
+}
+
 std::shared_ptr<ScriptObject> PlayerLevel::ClassOf(const MovieClip& clip) const {
-  if (!clip.Character() || !clip.Dictionary() || FRegisteredClasses.empty())
+  // A button stays a button whatever class its symbol is registered with.
+  if (!clip.Character() || !clip.Dictionary() || FRegisteredClasses.empty() ||
+      dynamic_cast<const ButtonClip*>(&clip))
     return nullptr;
   for (const auto& [linkage, id] : clip.Dictionary()->Exports)
     if (id == clip.Character())
