@@ -150,14 +150,16 @@ ActionValue MovieClip::Member(const QString& name) const {
     if (const auto property = PropertyByName(name.toLower()))
       return GetProperty(*property);
     const Qt::CaseSensitivity nameCase = IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    if (name.compare(u"_parent", nameCase) == 0) {
-      const auto parent = FParent.lock();
-      return parent ? ActionValue(std::static_pointer_cast<ScriptObject>(parent)) : ActionValue();
-    }
+    // A level's root has no parent: a script may keep a variable of that name there.
+    if (name.compare(u"_parent", nameCase) == 0)
+      if (const auto parent = FParent.lock())
+        return ActionValue(std::static_pointer_cast<ScriptObject>(parent));
     if (name.compare(u"_root", nameCase) == 0)
       return ActionValue(std::static_pointer_cast<ScriptObject>(RootClip()));
     if (name.compare(u"_lockroot", nameCase) == 0)
       return FLocksRoot;
+    if (const QString lower = name.toLower(); lower == u"_xmouse" || lower == u"_ymouse")
+      return MouseCoordinate(lower == u"_xmouse");
   }
   if (name == BlendModeMember && MovieVersion() >= 8)
     return BlendModeNames[int(FEffects.Blend)];
@@ -166,6 +168,22 @@ ActionValue MovieClip::Member(const QString& name) const {
     if (MovieClip* child = ChildNamed(name))
       return ActionValue(child->shared_from_this());
   return ScriptObject::Member(name);
+}
+
+double MovieClip::MouseCoordinate(bool horizontal) const {
+  QTransform toStage;
+  const MovieClip* top = this;
+  for (const MovieClip* clip = this; clip; clip = clip->Parent()) {
+    toStage = toStage * clip->Transform();
+    top = clip;
+  }
+  // Before the mouse has come it counts as resting at the stage's origin.
+  const QPointF stage = top->FStageMouse && *top->FStageMouse ? **top->FStageMouse : QPointF();
+  bool invertible = false;
+  const QPointF local = toStage.inverted(&invertible).map(stage);
+  if (!invertible)
+    return 0;
+  return (horizontal ? local.x() : local.y()) / TwipsPerPixel;
 }
 
 std::shared_ptr<MovieClip> MovieClip::RootClip() const {
@@ -309,7 +327,7 @@ void MovieClip::SetSize(double pixels, bool horizontal) {
 }
 
 double MovieClip::Extent(bool horizontal) const {
-  const QRectF bounds = Transform().mapRect(DrawnBounds());
+  const QRectF bounds = DrawnBounds(Transform());
   return std::round((horizontal ? bounds.width() : bounds.height())) / TwipsPerPixel;
 }
 
@@ -333,6 +351,25 @@ int MovieClip::FrameCount() const {
   return FTimeline ? std::max(1, int(FTimeline->Frames.size())) : 1;
 }
 
+MovieClip* MovieClip::Mask() const {
+  MovieClip* mask = FMask.lock().get();
+  // A mask taken off the stage masks nothing.
+  return mask && !mask->FUnloaded ? mask : nullptr;
+}
+
+void MovieClip::SetMask(MovieClip* mask) {
+  if (const auto old = FMask.lock(); old && old->FMasked.lock().get() == this)
+    old->FMasked.reset();
+  FMask.reset();
+  if (!mask)
+    return;
+  // The mask leaves the clip it masked before.
+  if (const auto before = mask->FMasked.lock())
+    before->FMask.reset();
+  FMask = std::static_pointer_cast<MovieClip>(mask->shared_from_this());
+  mask->FMasked = std::static_pointer_cast<MovieClip>(shared_from_this());
+}
+
 QTransform MovieClip::Transform() const {
   const double xAngle = FRotation * M_PI / 180;
   const double yAngle = xAngle + FSkew;
@@ -343,23 +380,31 @@ QTransform MovieClip::Transform() const {
                     FX * TwipsPerPixel, FY * TwipsPerPixel);
 }
 
-QRectF MovieClip::ContentBounds() const {
-  const QRectF bounds = DrawnBounds();
+QRectF MovieClip::ContentBounds(const QTransform& matrix) const {
+  const QRectF bounds = DrawnBounds(matrix);
   if (!bounds.isValid() && FFrameRect)
-    return *FFrameRect;
+    return matrix.mapRect(*FFrameRect);
   return bounds;
 }
 
-QRectF MovieClip::DrawnBounds() const {
+QRectF MovieClip::DrawnBounds(const QTransform& matrix) const {
   QRectF bounds;
+  // Each part is measured in whole twips, as the player keeps rectangles.
+  const auto add = [&bounds](const QRectF& part) {
+    if (!part.isValid())
+      return;
+    const QRectF whole(QPointF(std::round(part.left()), std::round(part.top())),
+                       QPointF(std::round(part.right()), std::round(part.bottom())));
+    bounds = bounds.isValid() ? bounds.united(whole) : whole;
+  };
   if (FDrawing && !FDrawing->IsEmpty())
-    bounds = FDrawing->Shape().Bounds;
+    add(matrix.mapRect(FDrawing->Shape().Bounds));
   for (const DisplayEntry& entry : FDisplay) {
-    const QRectF part =
-        entry.Clip ? entry.Clip->Transform().mapRect(entry.Clip->ContentBounds())
-                   : entry.Matrix.mapRect(entry.Shape ? entry.Shape->Bounds : entry.Bounds);
-    if (part.isValid())
-      bounds = bounds.isValid() ? bounds.united(part) : part;
+    if (!entry.Clip) {
+      add((entry.Matrix * matrix).mapRect(entry.Shape ? entry.Shape->Bounds : entry.Bounds));
+      continue;
+    }
+    add(entry.Clip->ContentBounds(entry.Clip->Transform() * matrix));
   }
   return bounds;
 }
@@ -417,16 +462,21 @@ MovieClip* MovieClip::ChildNamed(const QString& name) const {
   const int version = MovieVersion();
   const Qt::CaseSensitivity nameCase = version < 7 ? Qt::CaseInsensitive : Qt::CaseSensitive;
   const auto named = [&](const DisplayEntry& entry) {
+    if (entry.Shape && !entry.ShapeName.isEmpty())
+      return entry.ShapeName.compare(name, nameCase) == 0;
     return entry.Clip && !entry.Clip->IsUnloaded() &&
            entry.Clip->FName.compare(name, nameCase) == 0;
+  };
+  const auto clipOf = [this](const DisplayEntry& entry) {
+    return entry.Clip ? entry.Clip : const_cast<MovieClip*>(this);
   };
   // Version 5 movies find the deepest clip of that name, later ones the first.
   if (version < 6) {
     const auto found = std::find_if(FDisplay.rbegin(), FDisplay.rend(), named);
-    return found == FDisplay.rend() ? nullptr : found->Clip;
+    return found == FDisplay.rend() ? nullptr : clipOf(*found);
   }
   const auto found = std::find_if(FDisplay.begin(), FDisplay.end(), named);
-  return found == FDisplay.end() ? nullptr : found->Clip;
+  return found == FDisplay.end() ? nullptr : clipOf(*found);
 }
 
 std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {

@@ -4,6 +4,7 @@
 #include "player/swf/SwfColorTransform.h"
 #include "player/swf/SwfFilter.h"
 
+#include <QPointF>
 #include <QRectF>
 #include <QTransform>
 #include <memory>
@@ -59,6 +60,8 @@ public:
     // or 0 for what scripts made. A timeline keeps an entry while its frames hold that placement.
     int CharacterId = 0;
     int PlacedOnFrame = 0;
+    // The instance name a shape was placed with: scripts reaching it get the clip holding it.
+    QString ShapeName = {};
     // The filters and blend mode of a shape or text; a clip keeps its own.
     std::shared_ptr<const SwfDisplayEffects> Effects = {};
   };
@@ -108,13 +111,21 @@ public:
   // unset shows the whole clip.
   const std::optional<QRectF>& ScrollRect() const { return FScrollRect; }
   void SetScrollRect(const std::optional<QRectF>& rect) { FScrollRect = rect; }
+  // The clip whose fills show this one (setMask), or null. A clip masks one clip at most and
+  // is not drawn in its own place while it does.
+  MovieClip* Mask() const;
+  void SetMask(MovieClip* mask);
+  bool IsMask() const { return !FMasked.expired(); }
   // Maps the clip's own coordinates into its parent's.
   QTransform Transform() const;
   // Union of the display list's bounds in the clip's own coordinates; a level's root with
   // nothing placed gives its frame instead, so it can be drawn and measured by the host.
-  QRectF ContentBounds() const;
-  // Union of the display list's bounds alone: what scripts measure.
-  QRectF DrawnBounds() const;
+  // Mapped through matrix as DrawnBounds maps them.
+  QRectF ContentBounds(const QTransform& matrix = QTransform()) const;
+  // Union of the display list's bounds alone: what scripts measure. Each part is mapped
+  // through its own placement and then matrix as one transform, down to the shapes, so a
+  // turned clip inside a turned clip measures as tight as the player measures it.
+  QRectF DrawnBounds(const QTransform& matrix = QTransform()) const;
 
   // What the clip's scripts drew, shown beneath the display list; null until they draw.
   const ClipDrawing* Drawing() const { return FDrawing.get(); }
@@ -132,7 +143,7 @@ public:
   // The entry at depth, or null.
   DisplayEntry* EntryAt(int depth);
   // The first clip on the display list with that name, compared as the clip's movie
-  // compares names; null when none has it.
+  // compares names, or this clip for a shape placed with that name; null when none has it.
   MovieClip* ChildNamed(const QString& name) const;
   // Takes the entry at depth off the display list.
   std::optional<DisplayEntry> RemoveEntryAt(int depth);
@@ -179,6 +190,9 @@ public:
   void KeepChild(std::shared_ptr<MovieClip> child) {
     FReleasedChildren.push_back(std::move(child));
   }
+  // Where the stage's mouse was last seen, in the main movie's twips: a level's root holds it
+  // for every clip inside, whose `_xmouse` and `_ymouse` map it into their own pixels.
+  void SetStageMouse(const std::optional<QPointF>* position) { FStageMouse = position; }
 
 private:
   void SetSize(double pixels, bool horizontal);
@@ -187,6 +201,7 @@ private:
   // The clip's width or height on its parent, in whole twips.
   double Extent(bool horizontal) const;
   void Insert(DisplayEntry entry);
+  double MouseCoordinate(bool horizontal) const;
 
   std::weak_ptr<MovieClip> FParent;
   int FLevel = 0;
@@ -198,6 +213,8 @@ private:
   SwfColorTransform FColorTransform;
   SwfDisplayEffects FEffects;
   std::optional<QRectF> FScrollRect;
+  std::weak_ptr<MovieClip> FMask;
+  std::weak_ptr<MovieClip> FMasked; // the clip this one masks
   bool FVisible = true;
   bool FLocksRoot = false;
   std::vector<DisplayEntry> FDisplay;
@@ -212,4 +229,5 @@ private:
   bool FTransformedByScript = false;
   quint64 FSequence = 0;
   std::shared_ptr<const std::vector<SwfClipAction>> FClipActions;
+  const std::optional<QPointF>* FStageMouse = nullptr;
 };

@@ -117,6 +117,10 @@ public:
 
 private:
   void Own(const std::shared_ptr<ScriptObject>& object);
+  // A new instance of character id of movie inside parent: a button for a button character,
+  // a clip otherwise.
+  static std::shared_ptr<MovieClip> NewClip(MovieClip& parent, const SwfMovie& movie, int id,
+                                            const QString& name, const QTransform& matrix);
   void AddShape(MovieClip& clip, const SwfShape& shape, const SwfTimeline::Placement& placement);
   // Adds a text, morph shape or video character; false for any other character.
   bool AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,

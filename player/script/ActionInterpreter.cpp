@@ -18,6 +18,7 @@
 
 #include <QRandomGenerator>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -434,10 +435,19 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     }
     const auto called = CallAny(callee, self, arguments);
     FSuperHome.reset();
-    if (called)
+    if (called) {
       call = *called;
-    else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
+    } else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments)) {
       call.Value = *timer;
+    } else {
+      // A clip's frame method, named by a path or found through with.
+      QString method;
+      const auto owner = scope.MethodOwner(name, method);
+      if (auto* clip = dynamic_cast<MovieClip*>(owner.get()))
+        call.Value =
+            ScriptTimeline::CallMethod(*this, FEnvironment, frame, *clip, method, arguments)
+                .value_or(ActionValue());
+    }
     break;
   }
   case SwfActionCode::CallMethod: {
@@ -445,9 +455,9 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const ActionValue receiver = Pop();
     const Arguments arguments = PopArguments();
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
-    // Without a name the receiver itself is called, as super(…) does.
+    // Without a name the receiver itself is called, with no this (super(…) runs on super's).
     ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
-    ActionValue self = name.isEmpty() ? frame.This : receiver;
+    ActionValue self = name.isEmpty() ? ActionValue() : receiver;
     const auto* super = dynamic_cast<const ScriptSuper*>(receiver.Object().get());
     if (super) {
       if (name.isEmpty())
@@ -723,8 +733,12 @@ ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& func
   const int savedVersion = FEnvironment.Version;
   FEnvironment.Version = std::max(savedVersion, 5);
   ++FDepth;
+  const ActionValue caller = std::exchange(
+      FRunningFunction,
+      ActionValue(std::const_pointer_cast<ScriptObject>(function.shared_from_this())));
   const ScriptFunction::Body& body = function.Code();
   Completion completion = RunRange(*body.Script, body.Begin, body.End, callee);
+  FRunningFunction = caller;
   --FDepth;
   FEnvironment.Version = savedVersion;
   // What the function pushed and did not pop stays on the stack, as the player leaves it.
@@ -759,6 +773,11 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
     auto array = std::make_shared<ScriptArray>(FEnvironment.Level);
     array->IgnoreCase(FEnvironment.Level.IgnoresCase());
     array->Insert(0, arguments);
+    // The function itself, and the function that called it (null for a frame script).
+    array->DefineMember(QStringLiteral("callee"), ActionValue(std::const_pointer_cast<ScriptObject>(
+                                                      function.shared_from_this())));
+    array->DefineMember(QStringLiteral("caller"),
+                        FRunningFunction.IsUndefined() ? ActionValue::Null() : FRunningFunction);
     callee.Activation->Keep(array);
     argumentsArray = ActionValue(std::shared_ptr<ScriptObject>(array));
   }
@@ -779,9 +798,11 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
                                 : ActionValue();
   load(Preload::Super, super);
   load(Preload::Root, ActionValue(FEnvironment.Stage.LevelRoot(callee.Target->Level())));
-  // The player loads _global before _parent.
+  // A timeline without a parent (a level's root) takes no register for _parent: _global
+  // moves up into the one it would have had.
+  if (MovieClip* parent = callee.Target->Parent())
+    load(Preload::Parent, ActionValue(parent->shared_from_this()));
   load(Preload::Global, ActionValue(FEnvironment.Level.Global()));
-  load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));
   if (wantsArguments && !flag(Preload::Arguments))
     callee.Activation->SetMember(QStringLiteral("arguments"), argumentsArray);
   if (superIsLocal)
@@ -855,7 +876,8 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
 }
 
 bool ActionInterpreter::Enumerate(const ActionValue& object) {
-  if (!Push(ActionValue::Null()))
+  // The loop stops at undefined: for-in compares with null, which undefined equals.
+  if (!Push(ActionValue()))
     return false;
   const auto target = object.Object();
   if (!target)
@@ -971,8 +993,14 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
   }
   if (const auto* super = dynamic_cast<const ScriptSuper*>(object.get()))
     return super->Above() ? GetMember(ActionValue(super->Above()), name) : ActionValue();
-  if (name == u"__proto__")
+  if (name == u"__proto__") {
+    // A script may give __proto__ any value; a text, number, null or undefined reads back
+    // as it was given (and leaves the object inheriting nothing).
+    const ScriptObject::Slot* own = object->OwnSlot(name);
+    if (own && !own->IsAccessor() && !own->Value.Object())
+      return own->Value;
     return ActionValue(ScriptGlobals::PrototypeOf(level, *object));
+  }
   if (const ScriptObject::Slot* slot = object->OwnSlot(name))
     return ReadSlot(*slot, base);
   // The player's own globals are made when first named, through _global as well.

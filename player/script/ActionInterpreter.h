@@ -114,7 +114,7 @@ private:
   // Calls a getter, setter or watcher; nothing when too many already run inside each other.
   std::optional<ActionValue> CallAccessor(const ActionValue& function, const ActionValue& self,
                                           const Arguments& arguments);
-  // Pushes null, then the object's member names; false when the script has to stop.
+  // Pushes undefined, then the object's member names; false when the script has to stop.
   bool Enumerate(const ActionValue& object);
 
   ScriptEnvironment FEnvironment;
@@ -128,6 +128,8 @@ private:
   // The prototype level a call through super belongs to, taken by the call it starts.
   std::shared_ptr<ScriptObject> FSuperHome;
   std::optional<ActionValue> FPendingThrow; // thrown inside a built-in's callback
+  // The script function whose body runs now; undefined in a frame script.
+  ActionValue FRunningFunction;
   // The registers of the running frame script, which functions of version 2 share; spare
   // ones when a handler runs outside any frame script.
   std::vector<ActionValue> FSpareRegisters = std::vector<ActionValue>(4);

@@ -16,8 +16,8 @@ namespace {
 const QString FSCommandPrefix = QStringLiteral("FSCommand:");
 
 // Property numbers: the clip's own, then the player's from _highquality to _ymouse.
-constexpr int HighQuality = 16, FocusRect = 17, SoundBufferTime = 18, Quality = 19,
-              LastProperty = 21;
+constexpr int HighQuality = 16, FocusRect = 17, SoundBufferTime = 18, Quality = 19, XMouse = 20,
+              YMouse = 21, LastProperty = 21;
 
 const QString QualityNames[] = {QStringLiteral("LOW"), QStringLiteral("MEDIUM"),
                                 QStringLiteral("HIGH"), QStringLiteral("BEST")};
@@ -72,6 +72,13 @@ ActionValue ScriptClipActions::GetProperty(const ActionValue& target,
   const int number = PropertyNumber(FRuntime.ToNumber(property));
   if (number < 0)
     return {};
+  // The mouse is read in the target clip's own pixels.
+  if (number == XMouse || number == YMouse) {
+    const MovieClip* clip = TargetClip(target);
+    return clip ? clip->Member(number == XMouse ? QStringLiteral("_xmouse")
+                                                : QStringLiteral("_ymouse"))
+                : ActionValue(0.0);
+  }
   if (number >= HighQuality)
     return PlayerProperty(number);
   // The current target of a tellTarget that found no clip has no properties.
@@ -112,7 +119,7 @@ ActionValue ScriptClipActions::PlayerProperty(int property) const {
     return double(settings.SoundBufferSeconds);
   case Quality:
     return QualityNames[settings.RenderQuality];
-  default: // _xmouse and _ymouse: no mouse reaches the clips
+  default:
     return 0.0;
   }
 }

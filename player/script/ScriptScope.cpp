@@ -15,14 +15,19 @@ namespace {
 const QString LevelPrefix = QStringLiteral("_level");
 
 // The level number of a "_levelN" name, or -1; caseSensitivity as the movie names things.
+// The player reads the digits after the prefix and ignores what follows them, so
+// "_level0undefined" (a path joined with an undefined part) names level 0.
 int LevelNumber(QStringView name, Qt::CaseSensitivity caseSensitivity) {
-  if (!name.startsWith(LevelPrefix, caseSensitivity) || name.size() == LevelPrefix.size() ||
-      name.size() > 16)
+  if (!name.startsWith(LevelPrefix, caseSensitivity))
     return -1;
-  for (const QChar c : name.sliced(LevelPrefix.size()))
-    if (c < u'0' || c > u'9')
-      return -1;
-  return name.sliced(LevelPrefix.size()).toInt();
+  const QStringView rest = name.sliced(LevelPrefix.size());
+  qsizetype digits = 0;
+  while (digits < rest.size() && rest[digits] >= u'0' && rest[digits] <= u'9')
+    ++digits;
+  constexpr qsizetype MaxDigits = 9; // levels are 32-bit numbers
+  if (digits == 0 || digits > MaxDigits)
+    return -1;
+  return rest.first(digits).toInt();
 }
 
 // Whether name is one of the properties a clip answers itself (_x, _parent, ...).
@@ -101,9 +106,11 @@ void ScriptScope::Set(const QString& name, const ActionValue& value) const {
 }
 
 ActionValue ScriptScope::PathOwner(const QString& name, QString& member) const {
-  // The member follows the last separator of any kind ("o:c.f" is f of o:c).
-  const qsizetype split =
-      std::max({name.lastIndexOf(u'.'), name.lastIndexOf(u':'), name.lastIndexOf(u'/')});
+  // The member follows the last dot or colon ("o:c.f" is f of o:c, "a.b/c" is "b/c" of a,
+  // which no variable is); a path of slashes alone ends in its member.
+  qsizetype split = std::max(name.lastIndexOf(u'.'), name.lastIndexOf(u':'));
+  if (split < 0)
+    split = name.lastIndexOf(u'/');
   member = name.sliced(split + 1);
   QString path = name.first(split);
   if (name[split] == u'.' && !path.contains(u':') && !path.contains(u'/'))
@@ -114,8 +121,10 @@ ActionValue ScriptScope::PathOwner(const QString& name, QString& member) const {
 }
 
 void ScriptScope::DefineLocal(const QString& name, const ActionValue& value) const {
-  // A with object that has the variable keeps it; a local otherwise.
-  if (const auto with = WithHolder(name))
+  // A with object that has the variable itself keeps it; one it only inherits leaves the
+  // with object alone and makes a local.
+  const auto with = WithHolder(name);
+  if (with && (with->HasOwnMember(name) || IsClipProperty(*with, name)))
     Write(with, name, value);
   else if (FFrame.Activation)
     Write(FFrame.Activation, name, value);
@@ -178,6 +187,16 @@ bool ScriptScope::Delete(const QString& name) const {
         "Parameters of primitive types are no longer coerced into the required type - Object."));
   const auto object = owner.Object();
   return object && object->DeleteMember(member);
+}
+
+std::shared_ptr<ScriptObject> ScriptScope::MethodOwner(const QString& name, QString& method) const {
+  if (IsPath(name))
+    return PathOwner(name, method).Object();
+  method = name;
+  for (auto it = FFrame.With.rbegin(); it != FFrame.With.rend(); ++it)
+    if (dynamic_cast<const MovieClip*>(it->get()))
+      return *it;
+  return FFrame.Target;
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) const {
@@ -288,6 +307,9 @@ ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
     const qsizetype dot = path.indexOf(u'.');
     const QString first = (dot < 0 ? path : path.first(dot)).toString();
     const QStringView rest = dot < 0 ? QStringView() : path.sliced(dot + 1);
+    // "a." names nothing, as an empty name inside a path does.
+    if (dot >= 0 && rest.isEmpty())
+      return {};
     // A child clip of the current target answers before a variable of its name.
     if (!first.startsWith(u'_') && first != u"this")
       if (MovieClip* child = FFrame.Target->ChildNamed(first))
@@ -300,9 +322,13 @@ ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
     base = Lookup(first);
     return base.IsUndefined() ? base : Walk(rest, base);
   }
+  if (path.isEmpty())
+    return base;
   // Inside the path a child clip wins over a member of its name; the last name is a member.
-  const QList<QStringView> segments = path.split(u'.', Qt::SkipEmptyParts);
+  const QList<QStringView> segments = path.split(u'.');
   for (qsizetype i = 0; i < segments.size(); ++i) {
+    if (segments[i].isEmpty())
+      return {};
     base = Step(base, segments[i].toString(), i + 1 < segments.size());
     if (base.IsUndefined())
       return {};

@@ -63,7 +63,7 @@ Asm ArrayOf(const std::vector<Asm>& elements) {
   return array.PushInteger(int(elements.size())).Op(InitArray);
 }
 
-// for (name in object) trace(name): the loop ends at the null Enumerate pushed first.
+// for (name in object) trace(name): the loop ends at the undefined Enumerate pushed first.
 Asm TraceNamesIn(const Asm& object) {
   Asm loop;
   loop.Append(object).Op(Enumerate2);
