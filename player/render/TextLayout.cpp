@@ -141,7 +141,8 @@ TextLayout::TextLayout(const SwfEditText& field, const QString& text, const Opti
   };
 
   const QRectF area = TextArea(field);
-  const int indent = WholeTwips(field.Indent);
+  // A negative indent hangs the first line into the left margin, but not past the gutter.
+  const int indent = std::max(WholeTwips(field.Indent), -WholeTwips(field.LeftMargin));
   const int areaWidth = WholeTwips(area.width());
   const bool trailingBlanksCount = FOptions.SwfVersion < 8 || field.Align == SwfTextAlign::Left;
   int lines = 0;
@@ -154,8 +155,9 @@ TextLayout::TextLayout(const SwfEditText& field, const QString& text, const Opti
       MeasureDeviceGlyphs(paragraph, glyphs);
     std::size_t start = 0;
     do {
-      // Greedy breaks: after the last blank before the first glyph that does not fit, or
-      // before that glyph when a word is wider than the line. Blanks never break a line.
+      // Greedy breaks: after the last space before the first glyph that does not fit, or
+      // before that glyph when a word is wider than a line that has room at all. Spaces
+      // never break a line: they hang past its end.
       const int lineIndent = start == 0 ? indent : 0;
       const int available = areaWidth - lineIndent;
       Line line{start, start};
@@ -166,7 +168,8 @@ TextLayout::TextLayout(const SwfEditText& field, const QString& text, const Opti
         if (glyph.Code == u'\t')
           glyph.Advance = tabAdvance(lineIndent + used);
         const bool blank = IsBlank(glyph.Code);
-        if (field.WordWrap && !blank && line.End > start && used + glyph.Advance > available) {
+        if (field.WordWrap && !blank && line.End > start && used + glyph.Advance > available &&
+            (afterBlank > start || available > 0)) {
           if (afterBlank > start)
             line.End = afterBlank;
           line.Wrapped = true;
