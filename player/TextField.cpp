@@ -101,6 +101,27 @@ TextField::TextField(const SwfEditText& definition, MovieClip& owner, const QStr
   }
   SetText(definition.InitialText, definition.Html);
   FNewFormat = fontStyle;
+  FInitialText = FContent.Text();
+  BindVariable();
+}
+
+bool TextField::VariableOnOwner() const {
+  const QString& variable = FDefinition.Variable;
+  return !variable.isEmpty() && !variable.contains(u'.') && !variable.contains(u':') &&
+         !variable.contains(u'/');
+}
+
+void TextField::BindVariable() {
+  // A variable the clip does not have yet starts as the field's text from its definition.
+  const auto owner = FOwner.lock();
+  if (owner && VariableOnOwner() && owner->Member(FDefinition.Variable).IsUndefined())
+    owner->SetMember(FDefinition.Variable, FInitialText);
+}
+
+QString TextField::ShownValue(const ActionValue& value) const {
+  return FDefinition.Html
+             ? TextHtml::Read(value.ToString(), FNewFormat, FDefinition.Multiline).Text()
+             : value.ToString();
 }
 
 void TextField::SetText(const QString& text, bool html) {
@@ -126,9 +147,7 @@ QString TextField::CurrentText(const PlayerStage& stage) const {
   if (owner && !FDefinition.Variable.isEmpty()) {
     const ActionValue value = stage.Resolve(FDefinition.Variable, owner.get());
     if (!value.IsUndefined())
-      return FDefinition.Html
-                 ? TextHtml::Read(value.ToString(), FNewFormat, FDefinition.Multiline).Text()
-                 : value.ToString();
+      return ShownValue(value);
   }
   return FContent.Text();
 }
@@ -294,8 +313,13 @@ QString TextField::ToText() const {
 ActionValue TextField::Member(const QString& name) const {
   if (const ScriptObject::Slot* slot = OwnSlot(name))
     return slot->Value;
-  if (name == u"text")
-    return FContent.Text();
+  if (name == u"text") {
+    // The field shows its variable's value as soon as the variable changes.
+    const auto owner = FOwner.lock();
+    const ActionValue bound =
+        owner && VariableOnOwner() ? owner->Member(FDefinition.Variable) : ActionValue();
+    return bound.IsUndefined() ? FContent.Text() : ShownValue(bound);
+  }
   if (name == u"htmlText")
     return FDefinition.Html ? TextHtml::Write(FContent) : FContent.Text();
   if (name == u"length")
@@ -383,8 +407,7 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
       text.truncate(qsizetype(FMaxChars));
     SetText(text, name == u"htmlText" && FDefinition.Html);
     const auto owner = FOwner.lock();
-    if (owner && !FDefinition.Variable.isEmpty() && !FDefinition.Variable.contains(u'.') &&
-        !FDefinition.Variable.contains(u':') && !FDefinition.Variable.contains(u'/'))
+    if (owner && VariableOnOwner())
       owner->SetMember(FDefinition.Variable, FContent.Text());
   } else if (name == u"textColor") {
     TextFormat color;
@@ -430,6 +453,7 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
     Changed();
   } else if (name == u"variable") {
     FDefinition.Variable = value.IsNull() || value.IsUndefined() ? QString() : value.ToString();
+    BindVariable();
   } else if (name == u"_x" || name == u"_y" || name == u"_alpha") {
     MovieClip::DisplayEntry* entry = PlacingEntry();
     const double number = value.ToNumber();

@@ -54,6 +54,12 @@ private:
   // The entry that places the field on its clip; null once it is off the clip.
   MovieClip::DisplayEntry* PlacingEntry() const;
   void SetText(const QString& text, bool html);
+  // Whether the variable is a member of the field's own clip (a name without a path).
+  bool VariableOnOwner() const;
+  // Gives an unset variable of the clip the field's initial text.
+  void BindVariable();
+  // A variable's value as the field shows it: plain text.
+  QString ShownValue(const ActionValue& value) const;
   // The definition with the look of the field's first character, as the layout draws it.
   SwfEditText LaidOutDefinition() const;
   // The movie whose characters the field's clip uses; null when there is none.
@@ -69,6 +75,7 @@ private:
   std::weak_ptr<MovieClip> FOwner; // a script may keep the field after its clip is gone
   QString FName;
   FormattedText FContent;
+  QString FInitialText; // the definition's text, plain
   TextFormat FNewFormat;
   mutable std::unique_ptr<TextLayout> FLayout;
   mutable SwfEditText FLaidOutDefinition;

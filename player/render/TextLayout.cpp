@@ -86,15 +86,51 @@ QFont DeviceFont(const SwfEditText& field) {
   return font;
 }
 
-// A line of a paragraph: its glyphs [Begin, End), its width with and without the blanks it
-// ends in, and whether the paragraph goes on below it.
+// A line of a paragraph: its glyphs [Begin, End), where the spaces it ends in start, its
+// width with and without them, and whether the paragraph goes on below it.
 struct Line {
   std::size_t Begin = 0;
   std::size_t End = 0;
+  std::size_t TrimmedEnd = 0;
   int Width = 0;
   int TrimmedWidth = 0;
   bool Wrapped = false;
 };
+
+// The line of glyphs from start in a line `available` twips wide that starts `indent` twips
+// right of the text's left edge, where tabs are measured from. Greedy breaks: after the last
+// space before the first glyph that does not fit, or before that glyph when a word is wider
+// than a line that has room at all. Spaces never break a line: they hang past its end.
+template <class TabAdvance>
+Line BreakLine(std::vector<TextLayout::Glyph>& glyphs, std::size_t start, int indent, int available,
+               bool wordWrap, const TabAdvance& tabAdvance) {
+  Line line{start, start};
+  std::size_t afterSpace = start;
+  int used = 0;
+  for (; line.End < glyphs.size(); ++line.End) {
+    TextLayout::Glyph& glyph = glyphs[line.End];
+    if (glyph.Code == u'\t')
+      glyph.Advance = tabAdvance(indent + used);
+    const bool space = IsBlank(glyph.Code);
+    if (wordWrap && !space && line.End > start && used + glyph.Advance > available &&
+        (afterSpace > start || available > 0)) {
+      if (afterSpace > start)
+        line.End = afterSpace;
+      line.Wrapped = true;
+      break;
+    }
+    used += glyph.Advance;
+    if (space)
+      afterSpace = line.End + 1;
+  }
+  for (std::size_t i = line.Begin; i < line.End; ++i)
+    line.Width += glyphs[i].Advance;
+  line.TrimmedWidth = line.Width;
+  for (line.TrimmedEnd = line.End;
+       line.TrimmedEnd > line.Begin && IsBlank(glyphs[line.TrimmedEnd - 1].Code); --line.TrimmedEnd)
+    line.TrimmedWidth -= glyphs[line.TrimmedEnd - 1].Advance;
+  return line;
+}
 
 } // namespace
 
@@ -141,12 +177,15 @@ TextLayout::TextLayout(const SwfEditText& field, const QString& text, const Opti
   };
 
   const QRectF area = TextArea(field);
-  const int indent = WholeTwips(field.Indent);
+  // A negative indent hangs the first line into the left margin, but not past the gutter.
+  const int indent = std::max(WholeTwips(field.Indent), -WholeTwips(field.LeftMargin));
   const int areaWidth = WholeTwips(area.width());
   const bool trailingBlanksCount = FOptions.SwfVersion < 8 || field.Align == SwfTextAlign::Left;
   int lines = 0;
   double top = area.top();
   for (const QString& paragraph : shown.split(lineBreak)) {
+    if (top > field.Bounds.bottom())
+      break; // lines below the field would be clipped away: they are not made
     std::vector<Glyph> glyphs;
     if (FOutlineFont)
       MeasureOutlineGlyphs(paragraph, glyphs);
@@ -154,60 +193,35 @@ TextLayout::TextLayout(const SwfEditText& field, const QString& text, const Opti
       MeasureDeviceGlyphs(paragraph, glyphs);
     std::size_t start = 0;
     do {
-      // Greedy breaks: after the last blank before the first glyph that does not fit, or
-      // before that glyph when a word is wider than the line. Blanks never break a line.
+      if (top > field.Bounds.bottom())
+        break;
       const int lineIndent = start == 0 ? indent : 0;
       const int available = areaWidth - lineIndent;
-      Line line{start, start};
-      std::size_t afterBlank = start;
-      int used = 0;
-      for (; line.End < glyphs.size(); ++line.End) {
-        Glyph& glyph = glyphs[line.End];
-        if (glyph.Code == u'\t')
-          glyph.Advance = tabAdvance(lineIndent + used);
-        const bool blank = IsBlank(glyph.Code);
-        if (field.WordWrap && !blank && line.End > start && used + glyph.Advance > available) {
-          if (afterBlank > start)
-            line.End = afterBlank;
-          line.Wrapped = true;
-          break;
-        }
-        used += glyph.Advance;
-        if (blank)
-          afterBlank = line.End + 1;
-      }
-      for (std::size_t i = line.Begin; i < line.End; ++i)
-        line.Width += glyphs[i].Advance;
-      line.TrimmedWidth = line.Width;
-      std::size_t trimmedEnd = line.End;
-      for (; trimmedEnd > line.Begin && IsBlank(glyphs[trimmedEnd - 1].Code); --trimmedEnd)
-        line.TrimmedWidth -= glyphs[trimmedEnd - 1].Advance;
+      const Line line = BreakLine(glyphs, start, lineIndent, available, field.WordWrap, tabAdvance);
       const int width = trailingBlanksCount ? line.Width : line.TrimmedWidth;
       FTextSize.setWidth(std::max(FTextSize.width(), double(width + lineIndent)));
       ++lines;
 
-      if (top <= field.Bounds.bottom()) {
-        // Lines below the field would be clipped away: they are not drawn.
-        const double room = available - width;
-        double x = area.left() + lineIndent;
-        double spaceExtra = 0;
-        if (field.Align == SwfTextAlign::Right) {
-          x += room;
-        } else if (field.Align == SwfTextAlign::Center) {
-          x += room / 2;
-        } else if (field.Align == SwfTextAlign::Justify && line.Wrapped && room > 0) {
-          const auto gaps = std::count_if(glyphs.begin() + std::ptrdiff_t(line.Begin),
-                                          glyphs.begin() + std::ptrdiff_t(trimmedEnd),
-                                          [](const Glyph& glyph) { return glyph.Code == u' '; });
-          if (gaps > 0)
-            spaceExtra = room / double(gaps);
-        }
-        PlaceLine(glyphs, line.Begin, line.End, x, top + ascent, spaceExtra);
-        if (FOptions.Underline && width > 0) {
-          const double underlineY = top + ascent + TwipsPerPixel;
-          const double drawnWidth = width + (spaceExtra > 0 ? room : 0);
-          FUnderlines.emplace_back(x, underlineY, x + drawnWidth, underlineY);
-        }
+      const double room = available - width;
+      double x = area.left() + lineIndent;
+      double spaceExtra = 0;
+      if (field.Align == SwfTextAlign::Right) {
+        x += room;
+      } else if (field.Align == SwfTextAlign::Center) {
+        x += room / 2;
+      } else if (field.Align == SwfTextAlign::Justify && line.Wrapped && room > 0) {
+        // The room goes to the spaces between the words, not to the ones the line ends in.
+        const auto gaps = std::count_if(glyphs.begin() + std::ptrdiff_t(line.Begin),
+                                        glyphs.begin() + std::ptrdiff_t(line.TrimmedEnd),
+                                        [](const Glyph& glyph) { return IsBlank(glyph.Code); });
+        if (gaps > 0)
+          spaceExtra = room / double(gaps);
+      }
+      PlaceLine(glyphs, line.Begin, line.End, x, top + ascent, spaceExtra);
+      if (FOptions.Underline && width > 0) {
+        const double underlineY = top + ascent + TwipsPerPixel;
+        const double drawnWidth = width + (spaceExtra > 0 ? room : 0);
+        FUnderlines.emplace_back(x, underlineY, x + drawnWidth, underlineY);
       }
       top += lineHeight;
       start = line.End;
@@ -215,7 +229,7 @@ TextLayout::TextLayout(const SwfEditText& field, const QString& text, const Opti
   }
   // Lines lie lineHeight apart; the text ends at the last one's descent, or takes the whole
   // height of a single line.
-  FTextSize.setHeight(lines > 1 ? double(lines) * lineHeight - leading : lineHeight);
+  FTextSize.setHeight(lines > 1 ? double(lines) * lineHeight - leading : lines * lineHeight);
 }
 
 TextLayout::~TextLayout() = default;
@@ -240,6 +254,10 @@ void TextLayout::MeasureOutlineGlyphs(const QString& paragraph, std::vector<Glyp
 
 void TextLayout::MeasureDeviceGlyphs(const QString& paragraph, std::vector<Glyph>& glyphs) {
   for (const char32_t code : paragraph.toUcs4()) {
+    if (const auto known = FDeviceGlyphs.constFind(code); known != FDeviceGlyphs.constEnd()) {
+      glyphs.push_back(*known);
+      continue;
+    }
     Glyph glyph{code};
     quint32 index = 0;
     glyph.Font = DeviceFontFor(glyph.Code, index);
@@ -251,6 +269,7 @@ void TextLayout::MeasureDeviceGlyphs(const QString& paragraph, std::vector<Glyph
     } else {
       glyph.Font = 0;
     }
+    FDeviceGlyphs.insert(code, glyph);
     glyphs.push_back(glyph);
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGlyphRun>
+#include <QHash>
 #include <QLineF>
 #include <QPainterPath>
 #include <QRawFont>
@@ -57,6 +58,7 @@ private:
   Options FOptions;
   bool FOutlineFont = false;
   std::vector<QRawFont> FDeviceFonts;
+  QHash<char32_t, Glyph> FDeviceGlyphs; // measured once per character
   std::vector<QGlyphRun> FGlyphRuns;
   QPainterPath FOutlines;
   std::vector<QLineF> FUnderlines;
