@@ -111,7 +111,7 @@ TEST(BuiltinObjects, NumbersPrintAndReadAsThePlayerDoes) {
                              "8",
                              "12",
                              "31",
-                             "-16",
+                             "NaN", // a sign before the prefix makes it no number
                              "1000",
                              "NaN",
                              "NaN",
