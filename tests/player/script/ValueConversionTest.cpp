@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-// How values convert where clips rely on it: numbers read from text, comparisons with clips,
-// the order in which the old clip actions ask objects for their values, and instanceof with
-// primitives, interfaces and replaced classes.
+// How values convert where clips rely on it: numbers read from and printed to text,
+// comparisons with clips, the order in which the old clip actions ask objects for their
+// values, and instanceof with primitives, interfaces and replaced classes.
 namespace {
 
 // The lines a one-frame movie of the given version traces, joined by "|".
@@ -26,236 +26,120 @@ QString Traces(const QString& actions, int version) {
   return lines.join(u'|');
 }
 
-// trace(Number(text)) for each text.
-QString TraceNumbersOf(const QStringList& texts) {
+// trace(f(value)) for each value, f a global function of one argument.
+QString TraceEach(const QString& function, const QStringList& values) {
   QString script;
-  for (const QString& text : texts)
-    script += QStringLiteral("push \"%1\", 1, \"Number\"\ncallFunction\ntrace\n").arg(text);
+  for (const QString& value : values)
+    script += QStringLiteral("push %1, 1, \"%2\"\ncallFunction\ntrace\n").arg(value, function);
   return script;
 }
 
-// An object o<N> whose valueOf gives value and whose toString gives text, each tracing its
-// name when asked.
-QString LoggingObject(int number, const QString& value, const QString& text) {
-  return QStringLiteral(R"(
-  push "o%1", "valueOf"
-  defineFunction () {
-    push "o%1.valueOf"
-    trace
-    push %2
-    return
-  }
-  push "toString"
-  defineFunction () {
-    push "o%1.toString"
-    trace
-    push %3
-    return
-  }
-  push 2
-  initObject
-  setVariable
-)")
-      .arg(number)
-      .arg(value, text);
+// An object o<N> whose valueOf gives N and whose toString gives "/", each tracing when asked.
+QString LoggingObject(int number) {
+  return QStringLiteral("push \"o%1\", \"valueOf\"\ndefineFunction () {\npush \"o%1.valueOf\"\n"
+                        "trace\npush %1\nreturn\n}\npush \"toString\"\ndefineFunction () {\n"
+                        "push \"o%1.toString\"\ntrace\npush \"/\"\nreturn\n}\npush 2\ninitObject\n"
+                        "setVariable\n")
+      .arg(number);
 }
 
-QString Variables(const QStringList& names) {
-  QString script;
-  for (const QString& name : names)
-    script += QStringLiteral("push \"%1\"\ngetVariable\n").arg(name);
-  return script;
+QString Get(const QStringList& names) {
+  return "push \"" + names.join("\"\ngetVariable\npush \"") + "\"\ngetVariable\n";
 }
 
 } // namespace
 
-TEST(ValueConversion, TextsReadAsNumbersByThePlayersRules) {
-  const QStringList texts{
-      " 010", "+010",  "-010",       "-037777777777", "037777777777", "0x1999999981ffffff",
-      " 0x2", "5 ",    "\\r12",      "\\t\\r12\\r",   "2e",           "-56e-",
-      "1e5x", "1.5e2", "0x-ffffffff"};
-  const QStringList expected{"10", "8",   "-8", "1",   "-1",  "-2113929217", "NaN", "NaN",
-                             "12", "NaN", "2",  "-56", "NaN", "150",         "1"};
-  EXPECT_EQ(Traces(TraceNumbersOf(texts), 8), expected.join(u'|'));
-  // Before version 6 a leading zero is decimal, so the 32-bit wrap of octal does not apply.
-  EXPECT_EQ(Traces(TraceNumbersOf({"037777777777"}), 5), "37777777777");
+TEST(ValueConversion, TextsReadAsNumbersAndNumbersPrintAsThePlayerDoes) {
+  const QStringList texts{R"(" 010")",  R"("+010")",     R"("-037777777777")",
+                          R"(" 0x2")",  R"("-0x2")",     R"("0x-ffffffff")",
+                          R"("5 ")",    R"("\t\r12\r")", R"("\r12")",
+                          R"("-56e-")", R"("1e5x")",     R"("0x1999999981ffffff")"};
+  EXPECT_EQ(Traces(TraceEach("Number", texts), 8),
+            "10|8|1|NaN|NaN|1|NaN|NaN|12|-56|NaN|-2113929217");
+  // Before version 6 a leading zero is decimal.
+  EXPECT_EQ(Traces(TraceEach("Number", {R"("037777777777")"}), 5), "37777777777");
+  // Plain decimals round correctly; the exponent form is scaled into [1, 10) first, so a
+  // sixteenth digit just below a half may round up there. The smallest numbers keep theirs.
+  const QStringList numbers{"1.234567891234565e-6", "1.234567891234565e+308", "0.8414709848078965",
+                            "5e-324", "9.999999999999999"};
+  EXPECT_EQ(Traces(TraceEach("String", numbers), 8),
+            "1.23456789123457e-6|1.23456789123456e+308|0.841470984807897|4.94065645841247e-324|10");
 }
 
-TEST(ValueConversion, ClipsAndObjectsCompareAsNoNumber) {
-  const QString lines = Traces(R"(
-  push "_root"
-  getVariable
-  push "18"
-  less2
-  typeOf
-  trace
-  push "18", "_root"
-  getVariable
-  greater
-  typeOf
-  trace
-  push 1, 2
-  less2
-  trace
-)",
-                               8);
-  EXPECT_EQ(lines, "undefined|undefined|true");
+TEST(ValueConversion, ClipsCompareAsNoNumber) {
+  const QString script = Get({"_root"}) + "push \"18\"\nless2\ntypeOf\ntrace\npush \"18\"\n" +
+                         Get({"_root"}) + "greater\ntypeOf\ntrace\n";
+  EXPECT_EQ(Traces(script, 8), "undefined|undefined");
 }
 
 TEST(ValueConversion, OldClipActionsAskObjectsInThePlayersOrder) {
-  QString script = LoggingObject(0, "-1", "\"/\"") + LoggingObject(1, "1", "\"a\"") +
-                   LoggingObject(2, "2", "\"b\"") + LoggingObject(3, "7", "\"c\"") +
-                   LoggingObject(4, "1", "\"d\"");
-  // setProperty(o0, property o4 (_y), o2): property, target, value.
-  script += Variables({"o0", "o4", "o2"}) + "setProperty\npush \"-\"\ntrace\n";
-  // setProperty(o0, _url, o2) reads no value.
-  script += Variables({"o0"}) + "push 15\n" + Variables({"o2"}) + "setProperty\n";
-  script += "push \"-\"\ntrace\n";
+  QString script;
+  for (int number = 0; number <= 7; ++number)
+    script += LoggingObject(number);
+  // setProperty(o0, o1 (_y), o2): property, target, value; _url (15) reads no value.
+  script += Get({"o0", "o1", "o2"}) + "setProperty\n" + Get({"o0"}) + "push 15\n" + Get({"o2"}) +
+            "setProperty\n";
   // duplicateMovieClip(o1, o2, o3): depth, name, source.
-  script += Variables({"o1", "o2", "o3"}) + "cloneSprite\npush \"-\"\ntrace\n";
-  // startDrag(o0, o1, constraint o3 = 7): no rectangle follows.
-  script += Variables({"o2", "o0"}) + "push 7\n" + Variables({"o1", "o0"});
-  script += "startDrag\npush \"-\"\ntrace\npop\npop\n";
-  // startDrag with constraint o4 = 1: the four edges are read, last pushed first.
-  script += Variables({"o0", "o1", "o2", "o3", "o4", "o1", "o0"}) + "startDrag\n";
-  script += "push \"-\"\ntrace\n";
-  // getURL2(o1, o2): target first.
-  script += Variables({"o1", "o2"}) + "getURL2 128\npush \"-\"\ntrace\n";
-  // A text names a property by its number: "11ABC" names none, "0x13" is _quality.
-  script += "push \"\", \"0x13\"\ngetProperty\ntrace\n";
-  script += "push \"\", \"11ABC\"\ngetProperty\ntrace\n";
-  const QStringList expected{
-      "o4.valueOf", "o0.toString", "o2.valueOf",  "-",           "o0.toString", "-",
-      "o3.valueOf", "o2.toString", "o1.toString", "-",           "o0.toString", "o1.valueOf",
-      "-",          "o0.toString", "o1.valueOf",  "o4.valueOf",  "o3.valueOf",  "o2.valueOf",
-      "o1.valueOf", "o0.valueOf",  "-",           "o2.toString", "o1.toString", "-",
-      "HIGH",       "undefined"};
-  EXPECT_EQ(Traces(script, 8), expected.join(u'|'));
-  // Version 5 movies read it as a decimal only.
+  script += Get({"o1", "o2", "o3"}) + "cloneSprite\npush \"-\"\ntrace\n";
+  // startDrag(o0, o1, constraint): only a constraint of 1 (not 7) brings four edges.
+  script += Get({"o0", "o7", "o1", "o0"}) + "startDrag\npop\n";
+  script += Get({"o6", "o5", "o4", "o3", "o1", "o2", "o0"}) + "startDrag\npush \"-\"\ntrace\n";
+  // getURL2(o1, o2): target first. A text names a property by its number: "11ABC" none.
+  script += Get({"o1", "o2"}) + "getURL2 128\npush \"\", \"11ABC\"\ngetProperty\ntrace\n";
+  EXPECT_EQ(Traces(script, 8), "o1.valueOf|o0.toString|o2.valueOf|o0.toString|"
+                               "o3.valueOf|o2.toString|o1.toString|-|"
+                               "o0.toString|o1.valueOf|o7.valueOf|"
+                               "o0.toString|o2.valueOf|o1.valueOf|o3.valueOf|o4.valueOf|"
+                               "o5.valueOf|o6.valueOf|-|o2.toString|o1.toString|undefined");
+  // Version 5 reads a property's number in text as a decimal only; from version 7 on a
+  // name given NaN reads "0".
   EXPECT_EQ(Traces("push \"\", \"0x13\"\ngetProperty\ntrace\n", 5), "undefined");
-}
-
-TEST(ValueConversion, NaNGivenAsANameReadsZeroFromVersionSeven) {
-  const QString script = R"(
-  push "_root", 13, 0, 0
-  divide
-  setProperty
-  push "_root", 13
-  getProperty
-  trace
-)";
-  EXPECT_EQ(Traces(script, 7), "0");
-  EXPECT_EQ(Traces(script, 6), "NaN");
+  const QString nanName = "push \"\", 13, 0, 0\ndivide\nsetProperty\npush \"\", 13\n"
+                          "getProperty\ntrace\n";
+  EXPECT_EQ(Traces(nanName, 7) + "/" + Traces(nanName, 6), "0/NaN");
 }
 
 TEST(ValueConversion, InstanceofMakesPrimitivesObjectsAndFollowsInterfaces) {
-  // _global.String replaced by a constructor that traces what it is made of; classes A, B
-  // (B implements A) and C, whose prototype is stored beneath a getter.
-  const QString setup = R"(
-  push "_global"
-  getVariable
-  push "String"
-  defineFunction (text) {
-    push "made "
-    push "text"
-    getVariable
-    add2
-    trace
-  }
-  setMember
-  defineFunction A () {
-  }
-  defineFunction B () {
-  }
-  defineFunction C () {
-  }
-  push "A"
-  getVariable
-  push 1, "B"
-  getVariable
-  implementsOp
-  push 0, "B"
-  newObject
-  storeRegister 1
-  pop
-  push null
-  defineFunction () {
-    push "getter ran"
-    trace
-  }
-  push "prototype", 3, "C"
-  getVariable
-  push "addProperty"
-  callMethod
-  pop
-  push 0, "C"
-  newObject
-  storeRegister 2
-  pop
-)";
-  const QString checks = R"(
-  push "left", "right"
-  instanceOf
-  trace
-  push r:1, "right"
-  instanceOf
-  trace
-  push r:1, "A"
-  getVariable
-  instanceOf
-  trace
-  push "A"
-  getVariable
-  push r:1
-  castOp
-  typeOf
-  trace
-  push "C"
-  getVariable
-  push "left"
-  castOp
-  trace
-  push r:2, "C"
-  getVariable
-  instanceOf
-  trace
-  push r:1, "__proto__", "prototype", "A"
-  getVariable
-  push "prototype"
-  getMember
-  push 1
-  initObject
-  push 1
-  initObject
-  instanceOf
-  trace
-)";
-  const QStringList expected{"false",     "made right", "false", "true", "object",
-                             "made left", "null",       "true",  "false"};
-  EXPECT_EQ(Traces(setup + checks, 8), expected.join(u'|'));
+  // _global.String replaced by a constructor that traces what it makes; B implements A; C's
+  // prototype lies beneath a getter, which instanceof does not run.
+  const QString setup = Get({"_global"}) + R"(push "String"
+defineFunction (text) {
+push "made "
+push "text"
+getVariable
+add2
+trace
 }
-
-TEST(ValueConversion, NumbersPrintRoundedAsThePlayerRoundsThem) {
-  // Plain decimals are rounded correctly; for the exponent form the player scales into
-  // [1, 10) before rounding to fifteen digits, so a sixteenth digit just below a half may
-  // round up there. The smallest numbers keep their digits.
-  const QString script = R"(
-  push 1.234567891234565e-6
-  trace
-  push 1.234567891234565e+308
-  trace
-  push 0.001244567891234565
-  trace
-  push 5e-324
-  trace
-  push 9.999999999999999
-  trace
-  push 0.8414709848078965
-  trace
-  push -1.5e-7
-  trace
-)";
-  EXPECT_EQ(Traces(script, 8),
-            "1.23456789123457e-6|1.23456789123456e+308|0.00124456789123456|4.94065645841247e-324|"
-            "10|0.841470984807897|-1.5e-7");
+setMember
+defineFunction A () {
+}
+defineFunction B () {
+}
+defineFunction C () {
+}
+push null
+defineFunction () {
+push "getter ran"
+trace
+}
+push "prototype", 3, "C"
+getVariable
+push "addProperty"
+callMethod
+pop
+)" + Get({"A"}) + "push 1\n" +
+                        Get({"B"}) +
+                        "implementsOp\npush 0, \"B\"\nnewObject\nstoreRegister 1\npop\n";
+  const QString checks =
+      "push \"left\", \"right\"\ninstanceOf\ntrace\n" // a primitive: no instance
+      "push r:1, \"right\"\ninstanceOf\ntrace\n" +    // a primitive class is made
+      Get({"A"}) +
+      "push r:1\ncastOp\ntypeOf\ntrace\n" +           // through the interface
+      Get({"A"}) + "push \"left\"\ncastOp\ntrace\n" + // made, yet null
+      "push 0, \"C\"\nnewObject\n" + Get({"C"}) + "instanceOf\ntrace\n" +
+      // A prototype the class only inherits does not count.
+      "push r:1, \"__proto__\", \"prototype\"\n" + Get({"A"}) +
+      "push \"prototype\"\ngetMember\npush 1\ninitObject\npush 1\ninitObject\ninstanceOf\n"
+      "trace\n";
+  EXPECT_EQ(Traces(setup + checks, 8), "false|made right|false|object|made left|null|true|false");
 }
