@@ -867,7 +867,7 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
 }
 
 bool ActionInterpreter::Enumerate(const ActionValue& object) {
-  if (!Push(ActionValue::Null()))
+  if (!Push(ActionValue()))
     return false;
   const auto target = object.Object();
   if (!target)

@@ -118,7 +118,8 @@ private:
   // Calls a getter, setter or watcher; nothing when too many already run inside each other.
   std::optional<ActionValue> CallAccessor(const ActionValue& function, const ActionValue& self,
                                           const Arguments& arguments);
-  // Pushes null, then the object's member names; false when the script has to stop.
+  // Pushes undefined (the mark a for-in loop ends at), then the object's member names; false
+  // when the script has to stop.
   bool Enumerate(const ActionValue& object);
 
   ScriptEnvironment FEnvironment;

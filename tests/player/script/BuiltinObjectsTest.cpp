@@ -63,7 +63,7 @@ Asm ArrayOf(const std::vector<Asm>& elements) {
   return array.PushInteger(int(elements.size())).Op(InitArray);
 }
 
-// for (name in object) trace(name): the loop ends at the null Enumerate pushed first.
+// for (name in object) trace(name): the loop ends at the undefined Enumerate pushed first.
 Asm TraceNamesIn(const Asm& object) {
   Asm loop;
   loop.Append(object).Op(Enumerate2);
@@ -191,7 +191,7 @@ TEST(BuiltinObjects, ObjectsConvertThroughTheirOwnMethodsAndHideFlaggedMembers) 
       .Op(Pop);
   Asm loop;
   loop.Append(Variable("o")).Op(Enumerate2);
-  // for (name in o) trace(name): the loop ends at the null Enumerate pushed first.
+  // for (name in o) trace(name): the loop ends at the undefined Enumerate pushed first.
   Asm body = Asm().Op(Trace);
   Asm test = Asm().Op(0x4C).PushNull().Op(Equals2);
   script.Append(loop)

@@ -72,6 +72,12 @@ TEST(ValueConversion, ClipsCompareAsNoNumber) {
   EXPECT_EQ(Traces(script, 8), "undefined|undefined");
 }
 
+TEST(ValueConversion, ForInListsNamesDownToAnUndefinedMark) {
+  const QString script = "push \"a\", 1, 1\ninitObject\nenumerate2\ntrace\n"
+                         "push undefined\nstrictEquals\ntrace\n";
+  EXPECT_EQ(Traces(script, 8), "a|true");
+}
+
 TEST(ValueConversion, OldClipActionsAskObjectsInThePlayersOrder) {
   QString script;
   for (int number = 0; number <= 7; ++number)
