@@ -257,7 +257,7 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::RandomNumber: {
-    const double limit = this->Pop().ToNumber(version);
+    const double limit = ToNumber(this->Pop());
     const double range = limit >= 1 && limit < 2147483648.0 ? std::floor(limit) : 1;
     ok = this->Push(std::floor(QRandomGenerator::global()->generateDouble() * range));
     break;
@@ -389,19 +389,26 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     break;
   case SwfActionCode::InstanceOf: {
     const ActionValue constructor = Pop();
-    ok = Push(ScriptClasses::InstanceOf(FEnvironment.Level, Pop(), constructor));
+    ok = Push(InstanceOf(Pop(), constructor));
     break;
   }
   case SwfActionCode::CastOp: {
     const ActionValue object = Pop();
-    ok = Push(ScriptClasses::InstanceOf(FEnvironment.Level, object, Pop()) ? object
-                                                                           : ActionValue::Null());
+    const ActionValue constructor = Pop();
+    // A primitive is made an object (a replaced String runs), yet casts to null.
+    if (!object.Object()) {
+      ToObject(object);
+      ok = Push(ActionValue::Null());
+    } else {
+      ok = Push(InstanceOf(object, constructor) ? object : ActionValue::Null());
+    }
     break;
   }
-  case SwfActionCode::ImplementsOp:
-    Pop();
-    PopArguments();
+  case SwfActionCode::ImplementsOp: {
+    const ActionValue constructor = Pop();
+    ScriptClasses::Implement(constructor, PopArguments());
     break;
+  }
   case SwfActionCode::Extends: {
     const ActionValue superclass = Pop();
     ok = ScriptClasses::Extend(FEnvironment.Level, Pop(), superclass);
@@ -531,9 +538,9 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     clip.GetUrl(action.Url, action.Target);
     break;
   case SwfActionCode::GetUrl2: {
-    const QString target = Pop().ToString(version);
+    const QString target = ToText(Pop());
     constexpr int LoadsVariables = 0x80, TargetIsClip = 0x40;
-    const QString url = Pop().ToString(version);
+    const QString url = ToText(Pop());
     if (!(action.Number & LoadsVariables))
       clip.GetUrl(url, target, action.Number & TargetIsClip);
     break;
@@ -541,8 +548,10 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
   case SwfActionCode::WaitForFrame:
   case SwfActionCode::WaitForFrame2: {
     // A label names a frame that is there; a number may lie past the movie's end.
-    const ActionValue frameValue =
+    ActionValue frameValue =
         action.Code == SwfActionCode::WaitForFrame ? ActionValue(double(action.Number)) : Pop();
+    if (frameValue.Object()) // an object names its frame by its text
+      frameValue = ToText(frameValue);
     const bool byNumber = action.Code == SwfActionCode::WaitForFrame || frameValue.IsNumber();
     const double number =
         frameValue.ToNumber(version) - (action.Code == SwfActionCode::WaitForFrame ? 0 : 1);
@@ -571,18 +580,21 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     clip.RemoveSprite(Pop());
     break;
   case SwfActionCode::CloneSprite: {
-    const ActionValue depth = Pop();
-    const ActionValue name = Pop();
-    const ActionValue source = Pop();
-    clip.CloneSprite(*this, source, ToText(name), ToNumber(depth));
+    // Depth, name and source are asked for what they stand for in the order they come off.
+    const double depth = ToNumber(Pop());
+    const QString name = ToText(Pop());
+    clip.CloneSprite(*this, Pop(), name, depth);
     break;
   }
   case SwfActionCode::StartDrag: {
-    Pop();
-    Pop();
-    if (Pop().ToBoolean(version))
+    // Nothing is dragged (no mouse reaches the clips), but the operands are read as the
+    // player reads them: the target as text, the rest as numbers; only a constraint of 1
+    // brings the four edges of the rectangle.
+    ToText(Pop());
+    ToNumber(Pop());
+    if (ToNumber(Pop()) == 1)
       for (int i = 0; i < 4; ++i)
-        Pop();
+        ToNumber(Pop());
     break;
   }
   default:
@@ -1085,6 +1097,29 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
   // A toString that gives no text leaves the object's type as its text.
   return object->TypeOf() == u"function" ? QStringLiteral("[type Function]")
                                          : QStringLiteral("[type Object]");
+}
+
+ActionValue ActionInterpreter::ToObject(const ActionValue& value) {
+  if (value.Object() || value.IsUndefined() || value.IsNull())
+    return value;
+  const QString className = value.IsString()   ? QStringLiteral("String")
+                            : value.IsNumber() ? QStringLiteral("Number")
+                                               : QStringLiteral("Boolean");
+  ActionValue constructor = FEnvironment.Level.Global()->Member(className);
+  if (constructor.IsUndefined())
+    constructor = ScriptGlobals::Global(FEnvironment.Level, className);
+  const Completion made = Construct(constructor, className, {value});
+  if (made.How == Completion::Throw)
+    FPendingThrow = made.Value;
+  else if (made.How == Completion::Abort)
+    FStopped = true;
+  return made.How == Completion::Continue ? made.Value : ActionValue();
+}
+
+bool ActionInterpreter::InstanceOf(const ActionValue& object, const ActionValue& constructor) {
+  return ScriptClasses::InstanceOf(
+      FEnvironment.Level, object, constructor,
+      [this](const ActionValue& value) { return Unwinding() ? ActionValue() : ToObject(value); });
 }
 
 ActionValue ActionInterpreter::UnaryOperand(quint8 code, const ActionValue& operand) {

@@ -102,6 +102,10 @@ private:
                                     const Arguments& arguments);
   ActionValue Invoke(const NativeFunction& function, const ActionValue& self,
                      const Arguments& arguments, bool constructing);
+  // A primitive made an object through the global class of its kind, which a movie may
+  // have replaced; undefined and null stay as they are.
+  ActionValue ToObject(const ActionValue& value);
+  bool InstanceOf(const ActionValue& object, const ActionValue& constructor);
   // An operator's operands as the operator sees them: objects turned into their primitive
   // values, except where the operator compares the objects themselves.
   ActionValue Operate(quint8 code, const ActionValue& left, const ActionValue& right);
@@ -114,7 +118,8 @@ private:
   // Calls a getter, setter or watcher; nothing when too many already run inside each other.
   std::optional<ActionValue> CallAccessor(const ActionValue& function, const ActionValue& self,
                                           const Arguments& arguments);
-  // Pushes undefined, then the object's member names; false when the script has to stop.
+  // Pushes undefined (the mark a for-in loop ends at), then the object's member names; false
+  // when the script has to stop.
   bool Enumerate(const ActionValue& object);
 
   ScriptEnvironment FEnvironment;

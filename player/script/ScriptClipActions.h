@@ -43,6 +43,8 @@ public:
 
 private:
   MovieClip* TargetClip(const ActionValue& target) const;
+  // The property a script's value names, or -1 for none.
+  int PropertyOf(const ActionValue& property) const;
   // The properties of the player rather than of a clip: _highquality to _ymouse.
   ActionValue PlayerProperty(int property) const;
   void SetPlayerProperty(int property, const ActionValue& value) const;

@@ -60,7 +60,8 @@ void ScriptObject::DefineMember(const QString& name, const ActionValue& value, i
 
 void ScriptObject::DefineAccessor(const QString& name, const ActionValue& getter,
                                   const ActionValue& setter) {
-  DefineMember(name, {}, 0);
+  const auto existing = Find(name);
+  DefineMember(name, existing != FMembers.end() ? existing->second.Value : ActionValue(), 0);
   Slot& slot = FMembers[Find(name)->first];
   slot.Getter = getter;
   slot.Setter = setter;
@@ -130,6 +131,15 @@ void ScriptObject::Watch(const QString& name, const ActionValue& callback,
 
 bool ScriptObject::Unwatch(const QString& name) {
   return FWatchers && FWatchers->erase(name) > 0;
+}
+
+const std::vector<ActionValue>& ScriptObject::Interfaces() const {
+  static const std::vector<ActionValue> None;
+  return FInterfaces ? *FInterfaces : None;
+}
+
+void ScriptObject::SetInterfaces(std::vector<ActionValue> prototypes) {
+  FInterfaces = std::make_unique<std::vector<ActionValue>>(std::move(prototypes));
 }
 
 const ScriptObject::Watcher* ScriptObject::FindWatcher(const QString& name) const {

@@ -46,7 +46,7 @@ public:
   const Slot* OwnSlot(const QString& name) const;
   // Sets a member with its attributes, whatever attributes it had.
   void DefineMember(const QString& name, const ActionValue& value, int flags = DontEnum);
-  // Makes the member a getter and setter pair.
+  // Makes the member a getter and setter pair; a value it held stays stored beneath them.
   void DefineAccessor(const QString& name, const ActionValue& getter, const ActionValue& setter);
   // Sets and clears attributes of an own member; nothing when there is none.
   void ChangeFlags(const QString& name, int set, int clear);
@@ -71,6 +71,10 @@ public:
   bool Unwatch(const QString& name);
   const Watcher* FindWatcher(const QString& name) const;
 
+  // The prototypes of the interfaces this prototype implements (ImplementsOp).
+  const std::vector<ActionValue>& Interfaces() const;
+  void SetInterfaces(std::vector<ActionValue> prototypes);
+
   // Makes names that differ only in case name the same member, as movies before version 7
   // have them.
   void IgnoreCase(bool ignore) { FIgnoreCase = ignore; }
@@ -91,6 +95,8 @@ private:
   Members FMembers;
   // Rare, so only objects that are watched carry the table.
   std::unique_ptr<std::unordered_map<QString, Watcher>> FWatchers;
+  // Rarer still: only the prototypes of classes that implement interfaces carry a list.
+  std::unique_ptr<std::vector<ActionValue>> FInterfaces;
   quint64 FNextOrder = 0;
   bool FIgnoreCase = false;
   bool FBare = false;

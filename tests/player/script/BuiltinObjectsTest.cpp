@@ -111,7 +111,7 @@ TEST(BuiltinObjects, NumbersPrintAndReadAsThePlayerDoes) {
                              "8",
                              "12",
                              "31",
-                             "-16",
+                             "NaN", // a sign before the prefix makes it no number
                              "1000",
                              "NaN",
                              "NaN",
@@ -191,7 +191,7 @@ TEST(BuiltinObjects, ObjectsConvertThroughTheirOwnMethodsAndHideFlaggedMembers) 
       .Op(Pop);
   Asm loop;
   loop.Append(Variable("o")).Op(Enumerate2);
-  // for (name in o) trace(name): the loop ends at the null Enumerate pushed first.
+  // for (name in o) trace(name): the loop ends at the undefined Enumerate pushed first.
   Asm body = Asm().Op(Trace);
   Asm test = Asm().Op(0x4C).PushNull().Op(Equals2);
   script.Append(loop)
