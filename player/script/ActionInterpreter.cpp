@@ -11,6 +11,7 @@
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
+#include "player/script/ScriptRemovedClip.h"
 #include "player/script/ScriptScope.h"
 #include "player/script/ScriptSuper.h"
 #include "player/script/ScriptTimeline.h"
@@ -1059,8 +1060,11 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
   const auto object = value.Object();
   if (!object)
     return value;
-  // Clips and text fields stand for their path in text and for no number.
-  if (dynamic_cast<const MovieClip*>(object.get()) || dynamic_cast<const TextField*>(object.get()))
+  // Clips and text fields stand for their path in text and for no number; a removed clip
+  // for the empty text.
+  if (dynamic_cast<const MovieClip*>(object.get()) ||
+      dynamic_cast<const TextField*>(object.get()) ||
+      dynamic_cast<const ScriptRemovedClip*>(object.get()))
     return preferText ? ActionValue(object->ToText()) : value;
   // One method only: valueOf for arithmetic, toString for text. An object that valueOf
   // leaves an object stays one (no number); toString giving an object gives its type.
