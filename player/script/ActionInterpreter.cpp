@@ -127,6 +127,8 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
   while (index < end) {
     if (++FExecuted > SwfLimits::MaxActionsPerScript || !FEnvironment.Level.SpendAction())
       return Completion::Ended(Completion::Abort);
+    if (frame.Target->IsUnloaded())
+      LeaveRemovedTimeline(frame);
     Completion step = Execute(script, index, frame);
     if (FStopped)
       return Completion::Ended(Completion::Abort);
@@ -142,6 +144,20 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
     index = step.At;
   }
   return Completion::ContinueAt(end);
+}
+
+void ActionInterpreter::LeaveRemovedTimeline(ScriptFrame& frame) {
+  // A level's own root stays what it was: the level it belonged to is gone with it.
+  if (!frame.Target->Parent() || !ScriptScope::IsGone(*frame.Target))
+    return;
+  // Code whose timeline was taken off the stage runs on the clip now at its path, or else on
+  // its level's root.
+  auto found = std::dynamic_pointer_cast<MovieClip>(
+      MovieClip::Live(ActionValue(std::static_pointer_cast<ScriptObject>(frame.Target))).Object());
+  if (!found)
+    found = FEnvironment.Stage.LevelRoot(frame.Target->Level());
+  if (found)
+    frame.Target = found;
 }
 
 ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script, std::size_t index,

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+class MovieClip;
 class ScriptObject;
 class ScriptRuntime;
 
@@ -42,6 +43,9 @@ public:
 
   // A member of any value: objects' members, a text's length.
   static ActionValue MemberOf(const ActionValue& base, const QString& name);
+  // Whether a clip is off the stage for good: taken off, and no unload handler of its own
+  // still to run on it (those see their clip as it was).
+  static bool IsGone(const MovieClip& clip);
 
 private:
   Qt::CaseSensitivity NameCase() const;

@@ -6,11 +6,13 @@
 #include "tools/swfgen/ClipDescription.h"
 
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
-// The lines a described movie traces on its first frame, played as a movie of version.
-QStringList Traces(const QString& description, int version = 8) {
+// The lines a described movie traces on its first frame, played as a movie of version,
+// joined by "|".
+std::string Traces(const QString& description, int version = 8) {
   QString error;
   auto clip = swfgen::ClipDescription::parse(description, &error);
   EXPECT_TRUE(clip) << error.toStdString();
@@ -21,13 +23,13 @@ QStringList Traces(const QString& description, int version = 8) {
   PlayerStage stage([](const QString&, const QString&) {});
   stage.SetTraceHandler([&lines](const QString& text) { lines << text; });
   stage.LoadLevel(0, ParseSwfMovie(clip->toSwf()), "clip");
-  return lines;
+  return lines.join(u'|').toStdString();
 }
 
 } // namespace
 
 TEST(FunctionsAndScopes, ACallSeesItselfItsCallerAndThePreloadsItAsksFor) {
-  const QStringList lines =
+  const std::string lines =
       Traces("frame 100 100\n"
              "sprite kid 0 0 {\n"
              "  actions {\n"
@@ -97,12 +99,11 @@ TEST(FunctionsAndScopes, ACallSeesItselfItsCallerAndThePreloadsItAsksFor) {
              "  callMethod\n"
              "  pop\n"
              "}\n");
-  EXPECT_EQ(lines, QStringList({"_level0", "[type Object]", "true", "null", "true", "object",
-                                "undefined", "undefined"}));
+  EXPECT_EQ(lines, "_level0|[type Object]|true|null|true|object|undefined|undefined");
 }
 
 TEST(FunctionsAndScopes, VariablesLandWhereTheScriptPutsThem) {
-  const QStringList lines =
+  const std::string lines =
       Traces("frame 100 100\n"
              "actions {\n"
              "  // o inherits d from its prototype and owns b.\n"
@@ -174,11 +175,11 @@ TEST(FunctionsAndScopes, VariablesLandWhereTheScriptPutsThem) {
              "  pop\n"
              "  trace\n"
              "}\n");
-  EXPECT_EQ(lines, QStringList({"20", "10", "20", "10", "number", "mine", "below"}));
+  EXPECT_EQ(lines, "20|10|20|10|number|mine|below");
 }
 
 TEST(FunctionsAndScopes, PathsReachTheClipsAndVariablesTheyName) {
-  const QStringList lines =
+  const std::string lines =
       Traces("frame 100 100\n"
              "sprite kid 0 0 {\n"
              "  keyframe one\n"
@@ -230,11 +231,11 @@ TEST(FunctionsAndScopes, PathsReachTheClipsAndVariablesTheyName) {
              "  getVariable\n"
              "  trace\n"
              "}\n");
-  EXPECT_EQ(lines, QStringList({"kid var", "undefined", "undefined", "_level0", "3", "2", "1"}));
+  EXPECT_EQ(lines, "kid var|undefined|undefined|_level0|3|2|1");
 }
 
 TEST(FunctionsAndScopes, AReferenceToARemovedClipWaitsForAClipMadeAgainUnderItsName) {
-  const QStringList lines = Traces("frame 100 100\n"
+  const std::string lines = Traces("frame 100 100\n"
                                    "actions {\n"
                                    "  push \"c\", 1, \"box\", 2, \"this\"\n"
                                    "  getVariable\n"
@@ -281,5 +282,61 @@ TEST(FunctionsAndScopes, AReferenceToARemovedClipWaitsForAClipMadeAgainUnderItsN
                                    "  getVariable\n"
                                    "  trace\n"
                                    "}\n");
-  EXPECT_EQ(lines, QStringList({"movieclip", "[]", "undefined", "_level0.box", "_level0.box"}));
+  EXPECT_EQ(lines, "movieclip|[]|undefined|_level0.box|_level0.box");
+}
+
+TEST(FunctionsAndScopes, CodeWhoseClipWasRemovedRunsOnTheClipNowAtItsPathOrOnTheRoot) {
+  const std::string lines =
+      Traces("frame 100 100\n"
+             "actions {\n"
+             "  push \"v\", \"root's\"\n"
+             "  setVariable\n"
+             "  push 1, \"made\", 2, \"this\"\n"
+             "  getVariable\n"
+             "  push \"createEmptyMovieClip\"\n"
+             "  callMethod\n"
+             "  pop\n"
+             "  setTarget \"made\"\n"
+             "  push \"v\", \"made's\"\n"
+             "  setVariable\n"
+             "  // made.f takes its own clip off the stage, then looks around.\n"
+             "  push \"f\"\n"
+             "  defineFunction () {\n"
+             "    push 0, \"this\"\n"
+             "    getVariable\n"
+             "    push \"removeMovieClip\"\n"
+             "    callMethod\n"
+             "    pop\n"
+             "    push \"v\"\n"
+             "    getVariable\n"
+             "    trace\n"
+             "    push \"[\", \"this\"\n"
+             "    getVariable\n"
+             "    add2\n"
+             "    push \"]\"\n"
+             "    add2\n"
+             "    trace\n"
+             "  }\n"
+             "  setVariable\n"
+             "  setTarget \"\"\n"
+             "  push \"keep\", \"made.f\"\n"
+             "  getVariable\n"
+             "  setVariable\n"
+             "  push 0, \"made\"\n"
+             "  getVariable\n"
+             "  push \"f\"\n"
+             "  callMethod\n"
+             "  pop\n"
+             "  // A clip made again at the path is where the function runs now.\n"
+             "  push 2, \"made\", 2, \"this\"\n"
+             "  getVariable\n"
+             "  push \"createEmptyMovieClip\"\n"
+             "  callMethod\n"
+             "  push \"v\", \"new made's\"\n"
+             "  setMember\n"
+             "  push 0, \"keep\"\n"
+             "  callFunction\n"
+             "  pop\n"
+             "}\n");
+  EXPECT_EQ(lines, "root's|[]|new made's|[_level0]");
 }
