@@ -441,30 +441,24 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
     // A plain call runs with the current timeline as this, or on the with object that holds
-    // the function; super() runs the superclass constructor on this.
+    // the function; one named by a path runs on what the path leads to ("menu.stop" on menu).
+    // super() runs the superclass constructor on this.
     const ScriptScope scope(FEnvironment, frame, *this);
     ActionValue callee = scope.Get(name);
     const auto with = scope.WithHolder(name);
     ActionValue self = with ? ActionValue(with) : ActionValue(frame.Target);
+    if (const auto owner = scope.CallOwner(name))
+      self = ActionValue(owner);
     if (const auto* super = dynamic_cast<const ScriptSuper*>(callee.Object().get())) {
       callee = super->Constructor();
       CallThroughSuper(*super, callee, self);
     }
     const auto called = CallAny(callee, self, arguments);
     FSuperHome.reset();
-    if (called) {
+    if (called)
       call = *called;
-    } else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments)) {
+    else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
       call.Value = *timer;
-    } else {
-      // A clip's frame method, named by a path or found through with.
-      QString method;
-      const auto owner = scope.MethodOwner(name, method);
-      if (auto* clip = dynamic_cast<MovieClip*>(owner.get()))
-        call.Value =
-            ScriptTimeline::CallMethod(*this, FEnvironment, frame, *clip, method, arguments)
-                .value_or(ActionValue());
-    }
     break;
   }
   case SwfActionCode::CallMethod: {

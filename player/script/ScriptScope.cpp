@@ -200,14 +200,11 @@ bool ScriptScope::Delete(const QString& name) const {
   return object && object->DeleteMember(member);
 }
 
-std::shared_ptr<ScriptObject> ScriptScope::MethodOwner(const QString& name, QString& method) const {
-  if (IsPath(name))
-    return PathOwner(name, method).Object();
-  method = name;
-  for (auto it = FFrame.With.rbegin(); it != FFrame.With.rend(); ++it)
-    if (dynamic_cast<const MovieClip*>(it->get()))
-      return *it;
-  return FFrame.Target;
+std::shared_ptr<ScriptObject> ScriptScope::CallOwner(const QString& name) const {
+  if (!IsPath(name))
+    return nullptr;
+  QString method;
+  return PathOwner(name, method).Object();
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) const {

@@ -34,10 +34,9 @@ public:
   bool HasLocal(const QString& name) const;
   // Deletes the variable from the first scope holding it; false when none does.
   bool Delete(const QString& name) const;
-  // Who a called name belongs to, and the method's own name: the clip a path like
-  // "_root.menu.stop" leads to, or for a plain name the innermost clip a with block names,
-  // else the current target.
-  std::shared_ptr<ScriptObject> MethodOwner(const QString& name, QString& method) const;
+  // What a called path like "_root.menu.stop" leads to before its last name; null for a
+  // plain name or a path that leads nowhere.
+  std::shared_ptr<ScriptObject> CallOwner(const QString& name) const;
   // The object a target path names (a clip, mostly); null when none answers.
   std::shared_ptr<ScriptObject> ResolveTarget(const QString& path) const;
 

@@ -206,7 +206,11 @@ TEST(FunctionsAndScopes, PathsReachTheClipsAndVariablesTheyName) {
              "  add2\n"
              "  getVariable\n"
              "  trace\n"
-             "  // A frame method called by its path, and through with.\n"
+             "  // A frame method is a function, called by its path or through with.\n"
+             "  push \"kid.stop\"\n"
+             "  getVariable\n"
+             "  typeOf\n"
+             "  trace\n"
              "  push 3, 1, \"_root.kid.gotoAndStop\"\n"
              "  callFunction\n"
              "  pop\n"
@@ -231,7 +235,7 @@ TEST(FunctionsAndScopes, PathsReachTheClipsAndVariablesTheyName) {
              "  getVariable\n"
              "  trace\n"
              "}\n");
-  EXPECT_EQ(lines, "kid var|undefined|undefined|_level0|3|2|1");
+  EXPECT_EQ(lines, "kid var|undefined|undefined|_level0|function|3|2|1");
 }
 
 TEST(FunctionsAndScopes, AReferenceToARemovedClipWaitsForAClipMadeAgainUnderItsName) {
