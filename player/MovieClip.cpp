@@ -2,6 +2,7 @@
 
 #include "player/ClipDrawing.h"
 #include "player/TextField.h"
+#include "player/script/ScriptRemovedClip.h"
 #include "player/swf/SwfMovie.h"
 
 #include <QHash>
@@ -88,7 +89,7 @@ MovieClip::MovieClip(int level, const QRectF& frameRect) : FLevel(level), FFrame
 
 MovieClip::MovieClip(MovieClip* parent, const QString& name, const QTransform& matrix)
     : FParent(std::static_pointer_cast<MovieClip>(parent->shared_from_this())),
-      FLevel(parent->FLevel), FName(name) {
+      FLevel(parent->FLevel), FName(name), FPlacedName(name) {
   SetMatrix(matrix);
 }
 
@@ -122,20 +123,28 @@ std::optional<MovieClip::Property> MovieClip::PropertyByName(const QString& name
 }
 
 ActionValue MovieClip::Live(const ActionValue& value) {
-  const auto* clip = dynamic_cast<const MovieClip*>(value.Object().get());
+  const auto object = value.Object();
+  std::shared_ptr<const MovieClip> clip = std::dynamic_pointer_cast<const MovieClip>(object);
+  if (const auto* removed = dynamic_cast<const ScriptRemovedClip*>(object.get()))
+    clip = removed->Clip().lock();
   if (!clip || !clip->FUnloaded)
     return value;
+  // Clips off the stage are named as they were made, the others as they are now.
   std::vector<QString> path;
-  const MovieClip* top = clip;
+  const MovieClip* top = clip.get();
   for (; top->Parent(); top = top->Parent())
-    path.push_back(top->FName);
-  if (top->FUnloaded || top == clip)
+    path.push_back(top->FUnloaded ? top->FPlacedName : top->FName);
+  if (top->FUnloaded || top == clip.get())
     return {};
   const MovieClip* found = top;
   for (auto name = path.rbegin(); found && name != path.rend(); ++name)
     found = found->ChildNamed(*name);
-  return found ? ActionValue(std::const_pointer_cast<ScriptObject>(found->shared_from_this()))
-               : ActionValue();
+  if (found)
+    return ActionValue(std::const_pointer_cast<ScriptObject>(found->shared_from_this()));
+  if (!clip->FRemovedReference)
+    clip->FRemovedReference =
+        std::make_shared<ScriptRemovedClip>(std::const_pointer_cast<MovieClip>(clip));
+  return ActionValue(clip->FRemovedReference);
 }
 
 bool MovieClip::IsKnownProperty(int number) {

@@ -73,8 +73,9 @@ public:
   ~MovieClip() override;
 
   static std::optional<Property> PropertyByName(const QString& name);
-  // A reference to a clip taken off the stage reaches the clip now at its path, or undefined;
-  // other values stay as they are.
+  // A reference to a clip taken off the stage reaches the clip now at the path it was made
+  // at, or else stands for the removed clip (ScriptRemovedClip); other values stay as they
+  // are.
   static ActionValue Live(const ActionValue& value);
   static bool IsKnownProperty(int number);
 
@@ -206,6 +207,7 @@ private:
   std::weak_ptr<MovieClip> FParent;
   int FLevel = 0;
   QString FName;
+  QString FPlacedName; // the name it was made with, by which references find it again
   std::optional<QRectF> FFrameRect;
   double FX = 0, FY = 0; // pixels
   double FXScale = 100, FYScale = 100, FRotation = 0;
@@ -226,6 +228,8 @@ private:
   bool FPlaying = true;
   bool FUnloaded = false;
   std::vector<std::shared_ptr<MovieClip>> FReleasedChildren;
+  // What references read once the clip is off the stage; made when first needed.
+  mutable std::shared_ptr<ScriptObject> FRemovedReference;
   bool FTransformedByScript = false;
   quint64 FSequence = 0;
   std::shared_ptr<const std::vector<SwfClipAction>> FClipActions;

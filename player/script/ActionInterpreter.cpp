@@ -11,6 +11,7 @@
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
+#include "player/script/ScriptRemovedClip.h"
 #include "player/script/ScriptScope.h"
 #include "player/script/ScriptSuper.h"
 #include "player/script/ScriptTimeline.h"
@@ -126,6 +127,8 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
   while (index < end) {
     if (++FExecuted > SwfLimits::MaxActionsPerScript || !FEnvironment.Level.SpendAction())
       return Completion::Ended(Completion::Abort);
+    if (frame.Target->IsUnloaded())
+      LeaveRemovedTimeline(frame);
     Completion step = Execute(script, index, frame);
     if (FStopped)
       return Completion::Ended(Completion::Abort);
@@ -141,6 +144,20 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
     index = step.At;
   }
   return Completion::ContinueAt(end);
+}
+
+void ActionInterpreter::LeaveRemovedTimeline(ScriptFrame& frame) {
+  // A level's own root stays what it was: the level it belonged to is gone with it.
+  if (!frame.Target->Parent() || !ScriptScope::IsGone(*frame.Target))
+    return;
+  // Code whose timeline was taken off the stage runs on the clip now at its path, or else on
+  // its level's root.
+  auto found = std::dynamic_pointer_cast<MovieClip>(
+      MovieClip::Live(ActionValue(std::static_pointer_cast<ScriptObject>(frame.Target))).Object());
+  if (!found)
+    found = FEnvironment.Stage.LevelRoot(frame.Target->Level());
+  if (found)
+    frame.Target = found;
 }
 
 ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script, std::size_t index,
@@ -431,30 +448,24 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
     // A plain call runs with the current timeline as this, or on the with object that holds
-    // the function; super() runs the superclass constructor on this.
+    // the function; one named by a path runs on what the path leads to ("menu.stop" on menu).
+    // super() runs the superclass constructor on this.
     const ScriptScope scope(FEnvironment, frame, *this);
     ActionValue callee = scope.Get(name);
     const auto with = scope.WithHolder(name);
     ActionValue self = with ? ActionValue(with) : ActionValue(frame.Target);
+    if (const auto owner = scope.CallOwner(name))
+      self = ActionValue(owner);
     if (const auto* super = dynamic_cast<const ScriptSuper*>(callee.Object().get())) {
       callee = super->Constructor();
       CallThroughSuper(*super, callee, self);
     }
     const auto called = CallAny(callee, self, arguments);
     FSuperHome.reset();
-    if (called) {
+    if (called)
       call = *called;
-    } else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments)) {
+    else if (const auto timer = ScriptTimeline::CallFunction(FEnvironment, name, arguments))
       call.Value = *timer;
-    } else {
-      // A clip's frame method, named by a path or found through with.
-      QString method;
-      const auto owner = scope.MethodOwner(name, method);
-      if (auto* clip = dynamic_cast<MovieClip*>(owner.get()))
-        call.Value =
-            ScriptTimeline::CallMethod(*this, FEnvironment, frame, *clip, method, arguments)
-                .value_or(ActionValue());
-    }
     break;
   }
   case SwfActionCode::CallMethod: {
@@ -1077,8 +1088,11 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
   const auto object = value.Object();
   if (!object)
     return value;
-  // Clips and text fields stand for their path in text and for no number.
-  if (dynamic_cast<const MovieClip*>(object.get()) || dynamic_cast<const TextField*>(object.get()))
+  // Clips and text fields stand for their path in text and for no number; a removed clip
+  // for the empty text.
+  if (dynamic_cast<const MovieClip*>(object.get()) ||
+      dynamic_cast<const TextField*>(object.get()) ||
+      dynamic_cast<const ScriptRemovedClip*>(object.get()))
     return preferText ? ActionValue(object->ToText()) : value;
   // One method only: valueOf for arithmetic, toString for text. An object that valueOf
   // leaves an object stays one (no number); toString giving an object gives its type.

@@ -64,6 +64,8 @@ private:
   Completion RunRange(const SwfScript& script, std::size_t begin, std::size_t end,
                       ScriptFrame& frame);
   Completion Execute(const SwfScript& script, std::size_t index, ScriptFrame& frame);
+  // Moves the frame off a timeline that was taken off the stage for good.
+  void LeaveRemovedTimeline(ScriptFrame& frame);
   // Each handles one family of actions; false when the action is not of its family.
   bool ExecuteStack(const SwfAction& action, ScriptFrame& frame, Completion& result);
   bool ExecuteVariables(const SwfAction& action, ScriptFrame& frame, Completion& result);

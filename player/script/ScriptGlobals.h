@@ -57,6 +57,8 @@ ActionValue GetTextSnapshot(NativeCall& call);
 ActionValue ColorClass(PlayerLevel& level);
 // Puts MovieClip's drawing methods on its prototype.
 void AddDrawingMethods(NativeClass& clip);
+// Puts MovieClip's frame methods (play, stop, gotoAndStop, ...) on its prototype.
+void AddFrameMethods(NativeClass& clip);
 // The flash package: flash.geom's Point, Rectangle, Matrix, ColorTransform and Transform.
 ActionValue FlashPackage(PlayerLevel& level);
 // A clip's transform property: a new Transform of the clip, and setting one copies its

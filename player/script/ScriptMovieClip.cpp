@@ -207,6 +207,7 @@ ActionValue MovieClipClass(PlayerLevel& level) {
       .Property(QStringLiteral("transform"), ScriptMakers::ClipTransform,
                 ScriptMakers::SetClipTransform);
   AddDrawingMethods(clip);
+  AddFrameMethods(clip);
   ScriptMakers::AddLoadingMethods(clip);
   return ActionValue(std::static_pointer_cast<ScriptObject>(clip.Constructor()));
 }

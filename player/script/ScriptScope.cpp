@@ -7,6 +7,7 @@
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
 #include "player/swf/SwfLimits.h"
+#include "player/swf/SwfMovie.h"
 
 #include <algorithm>
 
@@ -56,6 +57,16 @@ ActionValue ScriptScope::MemberOf(const ActionValue& base, const QString& name) 
   if (base.IsString() && name == u"length")
     return double(base.ToString().size());
   return {};
+}
+
+bool ScriptScope::IsGone(const MovieClip& clip) {
+  if (!clip.IsUnloaded() || clip.FindSlot(QStringLiteral("onUnload")))
+    return false;
+  if (const auto* actions = clip.ClipActions())
+    for (const SwfClipAction& action : *actions)
+      if (action.Events & SwfClipAction::Unload)
+        return false;
+  return true;
 }
 
 ActionValue ScriptScope::Inherited(const ScriptObject& object, const QString& name) const {
@@ -189,14 +200,11 @@ bool ScriptScope::Delete(const QString& name) const {
   return object && object->DeleteMember(member);
 }
 
-std::shared_ptr<ScriptObject> ScriptScope::MethodOwner(const QString& name, QString& method) const {
-  if (IsPath(name))
-    return PathOwner(name, method).Object();
-  method = name;
-  for (auto it = FFrame.With.rbegin(); it != FFrame.With.rend(); ++it)
-    if (dynamic_cast<const MovieClip*>(it->get()))
-      return *it;
-  return FFrame.Target;
+std::shared_ptr<ScriptObject> ScriptScope::CallOwner(const QString& name) const {
+  if (!IsPath(name))
+    return nullptr;
+  QString method;
+  return PathOwner(name, method).Object();
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) const {
@@ -269,7 +277,11 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
     if (const int level = LevelNumber(name, NameCase()); level >= 0)
       return ActionValue(FEnvironment.Stage.LevelRoot(level));
   } else if (name == u"this") {
-    return FFrame.ThisIsTimeline ? ActionValue(FFrame.Target) : FFrame.This;
+    if (FFrame.ThisIsTimeline)
+      return ActionValue(FFrame.Target);
+    // A clip that took itself off the stage is a removed clip's reference to itself.
+    const auto* self = dynamic_cast<const MovieClip*>(FFrame.This.Object().get());
+    return self && IsGone(*self) ? MovieClip::Live(FFrame.This) : FFrame.This;
   }
   if (const auto holder = Holder(name))
     return Read(holder, name);
