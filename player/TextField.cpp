@@ -238,7 +238,7 @@ QString TextField::ToText() const {
 
 ActionValue TextField::Member(const QString& name) const {
   if (const ScriptObject::Slot* slot = OwnSlot(name))
-    return slot->Value;
+    return slot->Plain();
   if (name == u"text")
     return FContent.Text();
   if (name == u"htmlText")
