@@ -26,9 +26,6 @@ namespace {
 // Registers a frame script and a DefineFunction body have.
 constexpr int DefaultRegisters = 4;
 
-// How deep one getter, setter or watcher may run inside itself.
-constexpr int MaxAccessorDepth = 65;
-
 // DefineFunction2's flags, first byte high.
 namespace Preload {
 constexpr quint16 Parent = 0x8000;
@@ -874,7 +871,10 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
       return Completion::Ended(Completion::Abort);
     object->DefineMember(QStringLiteral("__proto__"),
                          constructor.Object()->Member(QStringLiteral("prototype")));
-    const ActionValue made = Invoke(*native, ActionValue(object), arguments, true);
+    bool refused = false;
+    const ActionValue made = Invoke(*native, ActionValue(object), arguments, true, &refused);
+    if (refused)
+      return Completion::Result(ActionValue());
     return Completion::Result(made.Object() ? made : ActionValue(object));
   }
   if (!function) {
@@ -928,15 +928,18 @@ ActionInterpreter::CallAny(const ActionValue& callee, const ActionValue& self,
 }
 
 ActionValue ActionInterpreter::Invoke(const NativeFunction& function, const ActionValue& self,
-                                      const Arguments& arguments, bool constructing) {
+                                      const Arguments& arguments, bool constructing,
+                                      bool* refused) {
   if (FDepth >= SwfLimits::MaxCallDepth) {
     FStopped = true;
     return {};
   }
   ++FDepth;
-  NativeCall call{*this, self, arguments, constructing};
+  NativeCall call{*this, self, arguments, constructing, false};
   ActionValue result = function.Invoke(call);
   --FDepth;
+  if (refused)
+    *refused = call.Refused;
   return result;
 }
 
@@ -964,36 +967,47 @@ void ActionInterpreter::Throw(const ActionValue& value) {
     FPendingThrow = value;
 }
 
-ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
-                                        const ActionValue& receiver) {
-  if (slot.IsAccessor())
-    return CallAccessor(ActionValue(slot.Getter), receiver, {}).value_or(ActionValue());
-  return MovieClip::Live(slot.Value);
+ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot, const ScriptObject& holder,
+                                        const QString& name, const ActionValue& receiver) {
+  if (!slot.IsAccessor())
+    return MovieClip::Live(slot.Value);
+  const ActionValue kept = slot.Value;
+  const ScriptAccessorDepth::Member member{&holder, name, slot.Order};
+  const ScriptAccessorDepth::Member watched{receiver.Object().get(), name, 0};
+  return CallAccessor(ScriptAccessorDepth::Accessor, member, &watched, ActionValue(slot.Getter),
+                      receiver, {})
+      .value_or(kept);
 }
 
-std::optional<ActionValue> ActionInterpreter::CallAccessor(const ActionValue& function,
-                                                           const ActionValue& self,
-                                                           const Arguments& arguments) {
+std::optional<ActionValue> ActionInterpreter::CallAccessor(
+    ScriptAccessorDepth::Kind kind, const ScriptAccessorDepth::Member& member,
+    const ScriptAccessorDepth::Member* watched, const ActionValue& function,
+    const ActionValue& self, const Arguments& arguments) {
   // A getter, setter or watcher that runs inside itself stops at a fixed depth: the call
   // past it is skipped and the script goes on, as the player does.
-  const ScriptObject* key = function.Object().get();
-  int& depth = FAccessorDepth[key];
-  if (depth >= MaxAccessorDepth)
+  if (!FAccessorDepth.Enter(kind, member, watched))
     return std::nullopt;
-  ++depth;
   ActionValue result = CallValue(function, self, arguments);
-  if (--FAccessorDepth[key] == 0)
-    FAccessorDepth.erase(key);
+  FAccessorDepth.Leave(kind, member);
   return result;
 }
 
 const ScriptObject::Slot* ActionInterpreter::FindMember(const ScriptObject& object,
-                                                        const QString& name) {
+                                                        const QString& name,
+                                                        const ScriptObject** holder) {
   std::shared_ptr<const ScriptObject> current = object.shared_from_this();
-  // The chain is followed a bounded number of steps, so a prototype loop ends.
-  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
-    if (const ScriptObject::Slot* slot = current->OwnSlot(name))
+  // The chain is followed a bounded number of steps; one that goes on past them (a
+  // prototype loop) stops the script, as the player does.
+  for (int step = 0; current; ++step) {
+    if (step == SwfLimits::MaxNesting) {
+      FStopped = true;
+      return nullptr;
+    }
+    if (const ScriptObject::Slot* slot = current->OwnSlot(name)) {
+      if (holder)
+        *holder = current.get();
       return slot;
+    }
     current = ScriptGlobals::PrototypeOf(FEnvironment.Level, *current);
   }
   return nullptr;
@@ -1011,8 +1025,9 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
                                                  : QString();
     const auto prototype =
         className.isEmpty() ? nullptr : ScriptGlobals::Prototype(level, className);
-    const ScriptObject::Slot* slot = prototype ? FindMember(*prototype, name) : nullptr;
-    return slot ? ReadSlot(*slot, base) : ActionValue();
+    const ScriptObject* holder = nullptr;
+    const ScriptObject::Slot* slot = prototype ? FindMember(*prototype, name, &holder) : nullptr;
+    return slot ? ReadSlot(*slot, *holder, name, base) : ActionValue();
   }
   if (const auto* super = dynamic_cast<const ScriptSuper*>(object.get()))
     return super->Above() ? GetMember(ActionValue(super->Above()), name) : ActionValue();
@@ -1025,7 +1040,7 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
     return ActionValue(ScriptGlobals::PrototypeOf(level, *object));
   }
   if (const ScriptObject::Slot* slot = object->OwnSlot(name))
-    return ReadSlot(*slot, base);
+    return ReadSlot(*slot, *object, name, base);
   // The player's own globals are made when first named, through _global as well.
   if (object == level.Global())
     if (const ActionValue builtin = ScriptGlobals::Global(level, name); !builtin.IsUndefined())
@@ -1035,8 +1050,9 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
   const ActionValue own = object->Member(name);
   if (!own.IsUndefined())
     return own;
-  if (const ScriptObject::Slot* slot = FindMember(*object, name))
-    return ReadSlot(*slot, base);
+  const ScriptObject* holder = nullptr;
+  if (const ScriptObject::Slot* slot = FindMember(*object, name, &holder))
+    return ReadSlot(*slot, *holder, name, base);
   if (name != u"__resolve") {
     const ScriptObject::Slot* resolve = FindMember(*object, QStringLiteral("__resolve"));
     if (resolve && !resolve->IsAccessor())
@@ -1065,20 +1081,31 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
     if (Unwinding())
       return;
   }
+  const ScriptAccessorDepth::Member watched{object.get(), name, 0};
   if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
     const ActionValue callback = watcher->Callback;
     const ActionValue data = watcher->Data;
     // A text field's own properties are no members: a watcher sees them as undefined.
     const ScriptObject::Slot* own = object->OwnSlot(name);
     const ActionValue old = dynamic_cast<const TextField*>(object.get())
-                                ? (own ? own->Value : ActionValue())
+                                ? (own ? own->Plain() : ActionValue())
                                 : object->Member(name);
     // A watcher too deep to run lets the value through.
-    stored = CallAccessor(callback, base, {name, old, value, data}).value_or(value);
+    stored = CallAccessor(ScriptAccessorDepth::Watcher, watched, nullptr, callback, base,
+                          {name, old, value, data})
+                 .value_or(value);
   }
   // Looked up after the watcher ran, which may have changed the members.
-  if (const ScriptObject::Slot* slot = FindMember(*object, name); slot && slot->IsAccessor()) {
-    CallAccessor(ActionValue(slot->Setter), base, {stored});
+  const ScriptObject* holder = nullptr;
+  const ScriptObject::Slot* slot = FindMember(*object, name, &holder);
+  if (slot && slot->IsAccessor()) {
+    const std::shared_ptr<ScriptObject> keeper =
+        std::const_pointer_cast<ScriptObject>(holder->shared_from_this());
+    const ScriptAccessorDepth::Member member{holder, name, slot->Order};
+    CallAccessor(ScriptAccessorDepth::Accessor, member, &watched, ActionValue(slot->Setter), base,
+                 {stored});
+    // The accessor keeps the value too: its getter gives it when it runs too deep.
+    keeper->KeepAccessorValue(name, member.Order, stored);
     return;
   }
   object->SetMember(name, stored);

@@ -12,7 +12,7 @@ const QString ProtoName = QStringLiteral("__proto__");
 
 ActionValue ScriptObject::Member(const QString& name) const {
   const Slot* slot = FindSlot(name);
-  return slot ? slot->Value : ActionValue();
+  return slot ? slot->Plain() : ActionValue();
 }
 
 const ScriptObject::Slot* ScriptObject::FindSlot(const QString& name,
@@ -65,6 +65,13 @@ void ScriptObject::DefineAccessor(const QString& name, const ActionValue& getter
   Slot& slot = FMembers[Find(name)->first];
   slot.Getter = getter;
   slot.Setter = setter;
+}
+
+void ScriptObject::KeepAccessorValue(const QString& name, quint64 order, const ActionValue& value) {
+  const auto found = Find(name);
+  if (found == FMembers.end() || found->second.Order != order || !found->second.IsAccessor())
+    return;
+  FMembers[found->first].Value = value;
 }
 
 void ScriptObject::ChangeFlags(const QString& name, int set, int clear) {

@@ -25,6 +25,8 @@ public:
     ActionValue Getter;
     ActionValue Setter;
     bool IsAccessor() const { return !Getter.IsUndefined(); }
+    // The value a plain read sees: an accessor's own store is only its getter's fallback.
+    ActionValue Plain() const { return IsAccessor() ? ActionValue() : Value; }
   };
 
   // A watch() callback: it decides the value of every assignment to its member.
@@ -48,6 +50,9 @@ public:
   void DefineMember(const QString& name, const ActionValue& value, int flags = DontEnum);
   // Makes the member a getter and setter pair; a value it held stays stored beneath them.
   void DefineAccessor(const QString& name, const ActionValue& getter, const ActionValue& setter);
+  // Stores value in the own accessor member name made in order, for its getter to fall back
+  // to; nothing when that member is gone or no accessor.
+  void KeepAccessorValue(const QString& name, quint64 order, const ActionValue& value);
   // Sets and clears attributes of an own member; nothing when there is none.
   void ChangeFlags(const QString& name, int set, int clear);
   // Whether an assignment of name would be refused: a read-only member here or inherited.
