@@ -1,6 +1,7 @@
 #include "player/MovieClip.h"
 
 #include "player/ClipDrawing.h"
+#include "player/ClipGeometry.h"
 #include "player/TextField.h"
 #include "player/swf/SwfMovie.h"
 
@@ -26,6 +27,9 @@ const QHash<QString, MovieClip::Property>& PropertyNames() {
       {QStringLiteral("_currentframe"), MovieClip::CurrentFrame},
       {QStringLiteral("_totalframes"), MovieClip::TotalFrames},
       {QStringLiteral("_framesloaded"), MovieClip::FramesLoaded},
+      {QStringLiteral("_droptarget"), MovieClip::DropTarget},
+      {QStringLiteral("_xmouse"), MovieClip::XMouse},
+      {QStringLiteral("_ymouse"), MovieClip::YMouse},
   };
   return names;
 }
@@ -249,6 +253,17 @@ ActionValue MovieClip::GetProperty(int property) const {
     return double(FTimeline ? std::max(1, FTimeline->FrameCount) : 1);
   case FramesLoaded:
     return double(FrameCount());
+  case DropTarget:
+    return FDropTarget;
+  case XMouse:
+  case YMouse: {
+    // The mouse's last position in the clip's own coordinates, in whole twips.
+    const std::optional<QTransform> fromStage = ClipGeometry::FromStage(*this);
+    if (!fromStage)
+      return 0.0;
+    const QPointF mouse = fromStage->map(ClipGeometry::LastMouse);
+    return std::round(property == XMouse ? mouse.x() : mouse.y()) / TwipsPerPixel;
+  }
   default:
     return {};
   }

@@ -8,6 +8,7 @@
 #include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptClasses.h"
 #include "player/script/ScriptClipActions.h"
+#include "player/script/ScriptDrag.h"
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
@@ -568,15 +569,24 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   }
   case SwfActionCode::StartDrag: {
-    Pop();
-    Pop();
-    if (Pop().ToBoolean(version))
-      for (int i = 0; i < 4; ++i)
-        Pop();
+    const ActionValue target = Pop();
+    const bool lockCenter = Pop().ToBoolean(version);
+    std::optional<QRectF> constraint;
+    if (Pop().ToBoolean(version)) {
+      const double bottom = ToNumber(Pop());
+      const double right = ToNumber(Pop());
+      const double top = ToNumber(Pop());
+      const double left = ToNumber(Pop());
+      constraint = QRectF(QPointF(left, top), QPointF(right, bottom));
+    }
+    clip.StartDrag(target, lockCenter, constraint);
     break;
   }
+  case SwfActionCode::EndDrag:
+    ScriptDrag::Stop(FEnvironment.Level);
+    break;
   default:
-    // ToggleQuality, StopSounds and EndDrag change nothing here; unknown actions are skipped.
+    // ToggleQuality and StopSounds change nothing here; unknown actions are skipped.
     return ScriptTimeline::RunFrameAction(FEnvironment, frame, action.Code, action.Number,
                                           action.Url);
   }

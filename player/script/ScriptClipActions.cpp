@@ -5,6 +5,7 @@
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
 #include "player/script/ScriptDisplayList.h"
+#include "player/script/ScriptDrag.h"
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfMovie.h"
 
@@ -15,7 +16,8 @@ namespace {
 
 const QString FSCommandPrefix = QStringLiteral("FSCommand:");
 
-// Property numbers: the clip's own, then the player's from _highquality to _ymouse.
+// Property numbers: the clip's own, the player's from _highquality to _quality, then the
+// clip's _xmouse and _ymouse.
 constexpr int HighQuality = 16, FocusRect = 17, SoundBufferTime = 18, Quality = 19,
               LastProperty = 21;
 
@@ -72,7 +74,7 @@ ActionValue ScriptClipActions::GetProperty(const ActionValue& target,
   const int number = PropertyNumber(FRuntime.ToNumber(property));
   if (number < 0)
     return {};
-  if (number >= HighQuality)
+  if (number >= HighQuality && number <= Quality)
     return PlayerProperty(number);
   // The current target of a tellTarget that found no clip has no properties.
   const bool current = !target.Object() && target.ToString(FEnvironment.Version).isEmpty();
@@ -87,11 +89,12 @@ void ScriptClipActions::SetProperty(const ActionValue& target, const ActionValue
   const int number = PropertyNumber(FRuntime.ToNumber(property));
   if (number < 0)
     return;
-  MovieClip* clip = number < HighQuality ? TargetClip(target) : nullptr;
+  const bool ofPlayer = number >= HighQuality && number <= Quality;
+  MovieClip* clip = ofPlayer ? nullptr : TargetClip(target);
   const ActionValue assigned = AssignedValue(FRuntime, number, value);
   if (FRuntime.Unwinding())
     return;
-  if (number >= HighQuality)
+  if (ofPlayer)
     SetPlayerProperty(number, assigned);
   else if (clip)
     clip->SetProperty(number, assigned);
@@ -110,10 +113,8 @@ ActionValue ScriptClipActions::PlayerProperty(int property) const {
                                     : ActionValue(settings.FocusRect);
   case SoundBufferTime:
     return double(settings.SoundBufferSeconds);
-  case Quality:
+  default:
     return QualityNames[settings.RenderQuality];
-  default: // _xmouse and _ymouse: no mouse reaches the clips
-    return 0.0;
   }
 }
 
@@ -204,4 +205,10 @@ void ScriptClipActions::RemoveSprite(const ActionValue& target) const {
     object = ScriptScope(FEnvironment, FFrame).ResolveTarget(target.ToString(FEnvironment.Version));
   if (object)
     ScriptDisplayList::Remove(FEnvironment.Level, *object);
+}
+
+void ScriptClipActions::StartDrag(const ActionValue& target, bool lockCenter,
+                                  const std::optional<QRectF>& constraint) const {
+  if (MovieClip* clip = TargetClip(target))
+    ScriptDrag::Start(FEnvironment.Level, *clip, lockCenter, constraint);
 }
