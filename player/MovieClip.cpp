@@ -1,6 +1,7 @@
 #include "player/MovieClip.h"
 
 #include "player/ClipDrawing.h"
+#include "player/ClipGeometry.h"
 #include "player/TextField.h"
 #include "player/script/ScriptRemovedClip.h"
 #include "player/swf/SwfMovie.h"
@@ -27,6 +28,9 @@ const QHash<QString, MovieClip::Property>& PropertyNames() {
       {QStringLiteral("_currentframe"), MovieClip::CurrentFrame},
       {QStringLiteral("_totalframes"), MovieClip::TotalFrames},
       {QStringLiteral("_framesloaded"), MovieClip::FramesLoaded},
+      {QStringLiteral("_droptarget"), MovieClip::DropTarget},
+      {QStringLiteral("_xmouse"), MovieClip::XMouse},
+      {QStringLiteral("_ymouse"), MovieClip::YMouse},
   };
   return names;
 }
@@ -179,20 +183,20 @@ ActionValue MovieClip::Member(const QString& name) const {
   return ScriptObject::Member(name);
 }
 
-double MovieClip::MouseCoordinate(bool horizontal) const {
-  QTransform toStage;
+QPointF MovieClip::StageMouse() const {
   const MovieClip* top = this;
-  for (const MovieClip* clip = this; clip; clip = clip->Parent()) {
-    toStage = toStage * clip->Transform();
-    top = clip;
-  }
-  // Before the mouse has come it counts as resting at the stage's origin.
-  const QPointF stage = top->FStageMouse && *top->FStageMouse ? **top->FStageMouse : QPointF();
-  bool invertible = false;
-  const QPointF local = toStage.inverted(&invertible).map(stage);
-  if (!invertible)
-    return 0;
-  return (horizontal ? local.x() : local.y()) / TwipsPerPixel;
+  while (top->Parent())
+    top = top->Parent();
+  return top->FStageMouse && *top->FStageMouse ? **top->FStageMouse : QPointF();
+}
+
+double MovieClip::MouseCoordinate(bool horizontal) const {
+  // The mouse in the clip's own coordinates, in whole twips.
+  const std::optional<QTransform> fromStage = ClipGeometry::FromStage(*this);
+  if (!fromStage)
+    return 0.0;
+  const QPointF mouse = fromStage->map(StageMouse());
+  return std::round(horizontal ? mouse.x() : mouse.y()) / TwipsPerPixel;
 }
 
 std::shared_ptr<MovieClip> MovieClip::RootClip() const {
@@ -276,6 +280,11 @@ ActionValue MovieClip::GetProperty(int property) const {
     return double(FTimeline ? std::max(1, FTimeline->FrameCount) : 1);
   case FramesLoaded:
     return double(FrameCount());
+  case DropTarget:
+    return FDropTarget;
+  case XMouse:
+  case YMouse:
+    return MouseCoordinate(property == XMouse);
   default:
     return {};
   }

@@ -41,6 +41,9 @@ public:
     Target = 11,
     FramesLoaded = 12,
     Name = 13,
+    DropTarget = 14,
+    XMouse = 20,
+    YMouse = 21,
   };
 
   struct DisplayEntry {
@@ -117,6 +120,9 @@ public:
   MovieClip* Mask() const;
   void SetMask(MovieClip* mask);
   bool IsMask() const { return !FMasked.expired(); }
+  // The slash path `_droptarget` gives: the clip under the mouse where a drag of this clip
+  // last was, "" before any.
+  void SetDropTarget(const QString& path) { FDropTarget = path; }
   // Maps the clip's own coordinates into its parent's.
   QTransform Transform() const;
   // Union of the display list's bounds in the clip's own coordinates; a level's root with
@@ -194,6 +200,8 @@ public:
   // Where the stage's mouse was last seen, in the main movie's twips: a level's root holds it
   // for every clip inside, whose `_xmouse` and `_ymouse` map it into their own pixels.
   void SetStageMouse(const std::optional<QPointF>* position) { FStageMouse = position; }
+  // The mouse's last position on the stage (twips); the stage's origin before it has come.
+  QPointF StageMouse() const;
 
 private:
   void SetSize(double pixels, bool horizontal);
@@ -217,6 +225,7 @@ private:
   std::optional<QRectF> FScrollRect;
   std::weak_ptr<MovieClip> FMask;
   std::weak_ptr<MovieClip> FMasked; // the clip this one masks
+  QString FDropTarget;
   bool FVisible = true;
   bool FLocksRoot = false;
   std::vector<DisplayEntry> FDisplay;

@@ -400,3 +400,8 @@ std::shared_ptr<ScriptObject> PlayerLevel::RegisteredClass(const QString& symbol
   const auto found = FRegisteredClasses.find(symbol);
   return found == FRegisteredClasses.end() ? nullptr : found->second;
 }
+
+void PlayerLevel::SetDraggedClip(MovieClip* clip) {
+  FDragged = clip ? std::static_pointer_cast<MovieClip>(clip->shared_from_this())
+                  : std::weak_ptr<MovieClip>();
+}

@@ -8,6 +8,7 @@
 #include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptClasses.h"
 #include "player/script/ScriptClipActions.h"
+#include "player/script/ScriptDrag.h"
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
@@ -595,18 +596,26 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     break;
   }
   case SwfActionCode::StartDrag: {
-    // Nothing is dragged (no mouse reaches the clips), but the operands are read as the
-    // player reads them: the target as text, the rest as numbers; only a constraint of 1
-    // brings the four edges of the rectangle.
-    ToText(Pop());
-    ToNumber(Pop());
-    if (ToNumber(Pop()) == 1)
-      for (int i = 0; i < 4; ++i)
-        ToNumber(Pop());
+    // The operands are read as the player reads them: the target as text, the rest as
+    // numbers; only a constraint of 1 brings the four edges of the rectangle.
+    const ActionValue target(ToText(Pop()));
+    const double lockCenter = ToNumber(Pop());
+    std::optional<QRectF> constraint;
+    if (ToNumber(Pop()) == 1) {
+      const double bottom = ToNumber(Pop());
+      const double right = ToNumber(Pop());
+      const double top = ToNumber(Pop());
+      const double left = ToNumber(Pop());
+      constraint = QRectF(QPointF(left, top), QPointF(right, bottom));
+    }
+    clip.StartDrag(target, lockCenter != 0 && !std::isnan(lockCenter), constraint);
     break;
   }
+  case SwfActionCode::EndDrag:
+    ScriptDrag::Stop(FEnvironment.Level);
+    break;
   default:
-    // ToggleQuality, StopSounds and EndDrag change nothing here; unknown actions are skipped.
+    // ToggleQuality and StopSounds change nothing here; unknown actions are skipped.
     return ScriptTimeline::RunFrameAction(FEnvironment, frame, action.Code, action.Number,
                                           action.Url);
   }

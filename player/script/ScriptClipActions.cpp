@@ -6,6 +6,7 @@
 #include "player/PlayerStage.h"
 #include "player/TextField.h"
 #include "player/script/ScriptDisplayList.h"
+#include "player/script/ScriptDrag.h"
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfMovie.h"
 
@@ -16,9 +17,12 @@ namespace {
 
 const QString FSCommandPrefix = QStringLiteral("FSCommand:");
 
-// Property numbers: the clip's own, then the player's from _highquality to _ymouse.
+// Property numbers: the clip's own, the player's from _highquality to _quality, then the
+// clip's _xmouse and _ymouse.
 constexpr int DropTarget = 14, Url = 15, HighQuality = 16, FocusRect = 17, SoundBufferTime = 18,
-              Quality = 19, XMouse = 20, YMouse = 21, LastProperty = 21;
+              Quality = 19, LastProperty = 21;
+
+bool OfPlayer(int property) { return property >= HighQuality && property <= Quality; }
 
 const QString QualityNames[] = {QStringLiteral("LOW"), QStringLiteral("MEDIUM"),
                                 QStringLiteral("HIGH"), QStringLiteral("BEST")};
@@ -89,20 +93,13 @@ ActionValue ScriptClipActions::GetProperty(const ActionValue& target,
   const int number = PropertyOf(property);
   if (number < 0 || FRuntime.Unwinding())
     return {};
-  // The mouse is read in the target clip's own pixels.
-  if (number == XMouse || number == YMouse) {
-    const MovieClip* clip = TargetClip(target);
-    return clip ? clip->Member(number == XMouse ? QStringLiteral("_xmouse")
-                                                : QStringLiteral("_ymouse"))
-                : ActionValue(0.0);
-  }
   // The current target of a tellTarget that found no clip has no properties.
   const bool current = !target.Object() && target.ToString(FEnvironment.Version).isEmpty();
-  if (current && FFrame.TargetMissing && number < HighQuality)
+  if (current && FFrame.TargetMissing && !OfPlayer(number))
     return {};
   // The target is read (and an object asked for its text) whatever the property.
   const MovieClip* clip = TargetClip(target);
-  if (number >= HighQuality)
+  if (OfPlayer(number))
     return PlayerProperty(number);
   return clip ? clip->GetProperty(number) : ActionValue();
 }
@@ -120,7 +117,7 @@ void ScriptClipActions::SetProperty(const ActionValue& target, const ActionValue
   const ActionValue assigned = AssignedValue(FRuntime, number, value);
   if (FRuntime.Unwinding())
     return;
-  if (number >= HighQuality)
+  if (OfPlayer(number))
     SetPlayerProperty(number, assigned);
   else if (clip)
     clip->SetProperty(number, assigned);
@@ -139,10 +136,8 @@ ActionValue ScriptClipActions::PlayerProperty(int property) const {
                                     : ActionValue(settings.FocusRect);
   case SoundBufferTime:
     return double(settings.SoundBufferSeconds);
-  case Quality:
-    return QualityNames[settings.RenderQuality];
   default:
-    return 0.0;
+    return QualityNames[settings.RenderQuality];
   }
 }
 
@@ -239,4 +234,10 @@ void ScriptClipActions::RemoveSprite(const ActionValue& target) const {
   }
   if (object)
     ScriptDisplayList::Remove(FEnvironment.Level, *object);
+}
+
+void ScriptClipActions::StartDrag(const ActionValue& target, bool lockCenter,
+                                  const std::optional<QRectF>& constraint) const {
+  if (MovieClip* clip = TargetClip(target))
+    ScriptDrag::Start(FEnvironment.Level, *clip, lockCenter, constraint);
 }

@@ -4,7 +4,9 @@
 #include "player/script/ScriptFrame.h"
 #include "player/script/ScriptNative.h"
 
+#include <QRectF>
 #include <QString>
+#include <optional>
 
 class ScriptRuntime;
 
@@ -40,6 +42,9 @@ public:
   void CloneSprite(ScriptRuntime& runtime, const ActionValue& source, const QString& name,
                    double depth) const;
   void RemoveSprite(const ActionValue& target) const;
+  // startDrag as an action: target is a clip or a path.
+  void StartDrag(const ActionValue& target, bool lockCenter,
+                 const std::optional<QRectF>& constraint) const;
 
 private:
   MovieClip* TargetClip(const ActionValue& target) const;

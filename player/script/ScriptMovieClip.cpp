@@ -1,9 +1,11 @@
 // MovieClip's prototype: bounds, coordinate conversion and hit tests here, the display-list
 // methods in their own unit.
+#include "player/ClipGeometry.h"
 #include "player/ClipHitTest.h"
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/script/ScriptDisplayList.h"
+#include "player/script/ScriptDrag.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
 #include "player/script/ScriptScope.h"
@@ -33,35 +35,8 @@ MovieClip* TargetOf(NativeCall& call, MovieClip& from, const ActionValue& value)
   return dynamic_cast<MovieClip*>(ScriptScope(environment, frame).ResolveTarget(path).get());
 }
 
-// The player keeps a clip's scale and turn in 16.16 fixed point and positions in whole twips,
-// so conversions between clips come out to the twip as it computes them.
-QTransform Fixed(const QTransform& matrix) {
-  const auto fixed = [](double value) { return std::round(value * 65536) / 65536; };
-  return QTransform(fixed(matrix.m11()), fixed(matrix.m12()), fixed(matrix.m21()),
-                    fixed(matrix.m22()), matrix.dx(), matrix.dy());
-}
-
-QTransform WholeTwips(const QTransform& matrix) {
-  return QTransform(matrix.m11(), matrix.m12(), matrix.m21(), matrix.m22(), std::round(matrix.dx()),
-                    std::round(matrix.dy()));
-}
-
-// Maps the clip's own coordinates (twips) to the stage's.
-QTransform StageTransform(const MovieClip& clip) {
-  QTransform transform = Fixed(clip.Transform());
-  for (const MovieClip* parent = clip.Parent(); parent; parent = parent->Parent())
-    transform = WholeTwips(transform * Fixed(parent->Transform()));
-  return transform;
-}
-
-// Maps the stage's coordinates to the clip's; nothing for a clip scaled to nothing.
-std::optional<QTransform> FromStage(const MovieClip& clip) {
-  const QTransform toStage = StageTransform(clip);
-  if (!toStage.isInvertible())
-    return std::nullopt;
-  return WholeTwips(toStage.inverted());
-}
-
+using ClipGeometry::FromStage;
+using ClipGeometry::ToStage;
 // The top of the clip's tree: hit tests take their points in its coordinates.
 const MovieClip& TopOf(const MovieClip& clip) {
   const MovieClip* top = &clip;
@@ -86,7 +61,7 @@ ActionValue Bounds(NativeCall& call) {
   double xMin = 6710886.35, xMax = 6710886.35, yMin = 6710886.35, yMax = 6710886.35;
   const std::optional<QTransform> fromStage = target == clip ? QTransform() : FromStage(*target);
   if (content.isValid() && fromStage) {
-    const QTransform toTarget = target == clip ? QTransform() : StageTransform(*clip) * *fromStage;
+    const QTransform toTarget = target == clip ? QTransform() : ToStage(*clip) * *fromStage;
     const QRectF mapped = toTarget.mapRect(content);
     xMin = std::round(mapped.left()) / TwipsPerPixel;
     xMax = std::round(mapped.right()) / TwipsPerPixel;
@@ -114,7 +89,7 @@ ActionValue ConvertPoint(NativeCall& call, bool toStage) {
   if (!xValue.IsNumber() || !yValue.IsNumber())
     return {};
   const std::optional<QTransform> transform =
-      toStage ? std::optional(StageTransform(*clip)) : FromStage(*clip);
+      toStage ? std::optional(ToStage(*clip)) : FromStage(*clip);
   if (!transform)
     return {};
   const QPointF twips(std::round(xValue.ToNumber() * TwipsPerPixel),
@@ -132,7 +107,7 @@ ActionValue HitTest(NativeCall& call) {
   MovieClip* clip = ThisClip(call);
   if (!clip || !call.Has(0))
     return false;
-  const QTransform world = StageTransform(*clip);
+  const QTransform world = ToStage(*clip);
   const QRectF bounds = clip->ContentBounds(world);
   if (call.Arguments.size() >= 2) {
     const double x = call.Number(0);
@@ -140,7 +115,7 @@ ActionValue HitTest(NativeCall& call) {
     if (!std::isfinite(x) || !std::isfinite(y))
       return false;
     const MovieClip& top = TopOf(*clip);
-    const QPointF point = StageTransform(top).map(QPointF(x * TwipsPerPixel, y * TwipsPerPixel));
+    const QPointF point = ToStage(top).map(QPointF(x * TwipsPerPixel, y * TwipsPerPixel));
     if (call.Has(2) && call.Arg(2).ToBoolean(call.Version()))
       return ClipHitsShape(*clip, world, point);
     return bounds.isValid() && point.x() >= bounds.left() && point.x() <= bounds.right() &&
@@ -149,7 +124,7 @@ ActionValue HitTest(NativeCall& call) {
   const MovieClip* other = TargetOf(call, *clip, call.Arg(0));
   if (!other || !bounds.isValid())
     return false;
-  const QRectF otherBounds = other->ContentBounds(StageTransform(*other));
+  const QRectF otherBounds = other->ContentBounds(ToStage(*other));
   return otherBounds.isValid() && bounds.intersects(otherBounds);
 }
 
@@ -208,6 +183,7 @@ ActionValue MovieClipClass(PlayerLevel& level) {
                 ScriptMakers::SetClipTransform);
   AddDrawingMethods(clip);
   AddFrameMethods(clip);
+  ScriptDrag::AddMethods(clip);
   ScriptMakers::AddLoadingMethods(clip);
   return ActionValue(std::static_pointer_cast<ScriptObject>(clip.Constructor()));
 }
