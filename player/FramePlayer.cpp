@@ -439,7 +439,7 @@ void FramePlayer::RunClipLoad(const PendingLoad& load) {
     Touch(*clip);
   } else {
     try {
-      ShowMovie(*clip, *movie);
+      ShowMovie(*clip, *movie, QFileInfo(load.Path).absolutePath());
     } catch (const SwfError&) {
       clip->SetPlaying(false);
     }
@@ -467,7 +467,7 @@ void FramePlayer::ClearClip(MovieClip& clip, bool forgetVariables) {
   Touch(clip);
 }
 
-void FramePlayer::ShowMovie(MovieClip& clip, const SwfMovie& movie) {
+void FramePlayer::ShowMovie(MovieClip& clip, const SwfMovie& movie, const QString& directory) {
   const auto level = LevelOf(clip);
   if (!level)
     return;
@@ -477,10 +477,31 @@ void FramePlayer::ShowMovie(MovieClip& clip, const SwfMovie& movie) {
   clip.SetPlaying(true);
   // The movie's init scripts run on the clip it arrives in, before its first frame.
   if (!level->Movie().ActionScript3)
-    for (const SwfScript& script : movie.InitScripts)
-      if (!clip.IsUnloaded())
-        ActionInterpreter(FStage, *level, clip).Run(script);
+    RunInitScripts(*level, clip, movie, directory);
   RunFrame(clip, 1, true);
+}
+
+void FramePlayer::RunInitScripts(PlayerLevel& level, MovieClip& clip, const SwfMovie& movie,
+                                 const QString& directory, int nesting) {
+  // Files imported from run theirs where the import comes among the movie's own; a chain of
+  // imports that loops ends at the nesting cap.
+  const auto runImports = [&](std::size_t before) {
+    if (directory.isEmpty() || nesting >= SwfLimits::MaxNesting)
+      return;
+    for (const SwfMovie::ImportedFile& file : movie.ImportedFiles)
+      if (file.AfterInitScripts == before)
+        if (const SwfMovie* imported = level.Keep(QDir(directory).filePath(file.Url)))
+          if (!imported->ActionScript3)
+            RunInitScripts(level, clip, *imported,
+                           QFileInfo(QDir(directory).filePath(file.Url)).absolutePath(),
+                           nesting + 1);
+  };
+  for (std::size_t index = 0; index < movie.InitScripts.size(); ++index) {
+    runImports(index);
+    if (!clip.IsUnloaded())
+      ActionInterpreter(FStage, level, clip).Run(movie.InitScripts[index]);
+  }
+  runImports(movie.InitScripts.size());
 }
 
 void FramePlayer::AdvanceFrame() {

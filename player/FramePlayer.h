@@ -75,6 +75,10 @@ public:
 
   // Runs queued scripts and events until none is left.
   void RunQueue();
+  // Runs the init scripts of a movie from the file in directory on clip, with those of the
+  // files it imports from; nesting counts the imports around the call.
+  void RunInitScripts(PlayerLevel& level, MovieClip& clip, const SwfMovie& movie,
+                      const QString& directory, int nesting = 0);
 
   // A clip a script put on the stage: its clip events and its first frame, as for a placed
   // one; the script itself runs the constructor of its class.
@@ -134,8 +138,8 @@ private:
   // Queues the load of the file at path ("" unloads), or tells its loader at once that there
   // is no such file; target is what the loader's handlers get.
   void Request(const std::optional<QString>& path, PendingLoad load, const ActionValue& target);
-  // Gives clip the movie's timeline and plays its first frame.
-  void ShowMovie(MovieClip& clip, const SwfMovie& movie);
+  // Gives clip the movie (from the file in directory) and plays its first frame.
+  void ShowMovie(MovieClip& clip, const SwfMovie& movie, const QString& directory);
   // Sends a load's event with arguments to its loader, if it has one.
   void Notify(const PendingLoad& load, const QString& event, std::vector<ActionValue> arguments);
   // The file a load names, "" to unload, nothing for what is no local file.

@@ -50,8 +50,7 @@ void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
       std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames, directory);
   FLevels[level] = loaded;
   if (!loaded->Movie().ActionScript3) // its bytecode is for another machine
-    for (const SwfScript& script : loaded->Movie().InitScripts)
-      ActionInterpreter(*this, *loaded, *loaded->Root()).Run(script);
+    FFrames.RunInitScripts(*loaded, *loaded->Root(), loaded->Movie(), directory);
   try {
     FFrames.StartLevel(*loaded);
   } catch (const SwfError&) {

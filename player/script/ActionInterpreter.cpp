@@ -778,7 +778,8 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
                                 ? SuperOf(function, callee, std::move(superHome))
                                 : ActionValue();
   load(Preload::Super, super);
-  load(Preload::Root, ActionValue(FEnvironment.Stage.LevelRoot(callee.Target->Level())));
+  load(Preload::Root,
+       ActionValue(std::static_pointer_cast<ScriptObject>(callee.Target->RootClip())));
   // The player loads _global before _parent.
   load(Preload::Global, ActionValue(FEnvironment.Level.Global()));
   load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));

@@ -342,6 +342,10 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
     const QString url = body.CString(FMovie.Version);
     if (code == Tag::ImportAssets2)
       body.U16(); // reserved
+    if (onFrame1 && nesting == 0 &&
+        std::none_of(FMovie.ImportedFiles.begin(), FMovie.ImportedFiles.end(),
+                     [&url](const SwfMovie::ImportedFile& file) { return file.Url == url; }))
+      FMovie.ImportedFiles.push_back({url, FMovie.InitScripts.size()});
     for (int count = body.U16(); count > 0; --count) {
       const int id = body.U16();
       FMovie.Imports.try_emplace(id, SwfMovie::Import{url, body.CString(FMovie.Version)});
