@@ -524,6 +524,7 @@ void MovieClip::SwapDepths(int from, int to) {
     return;
   for (DisplayEntry& entry : FDisplay)
     if (entry.Depth == from || entry.Depth == to) {
+      entry.SwappedByScript = entry.SwappedByScript || entry.PlacedOnFrame != 0;
       entry.Depth = entry.Depth == from ? to : from;
       entry.PlacedOnFrame = 0;
       entry.CharacterId = 0;

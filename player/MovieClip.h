@@ -63,6 +63,11 @@ public:
     // or 0 for what scripts made. A timeline keeps an entry while its frames hold that placement.
     int CharacterId = 0;
     int PlacedOnFrame = 0;
+    int PlacedRatio = 0;  // the placement's ratio, which tells placements of one character apart
+    int MovedOnFrame = 0; // the last frame whose move tag reached the entry, 0 for none
+    // A timeline's clip that swapDepths moved: going back on the timeline keeps it where the
+    // target frame places anything at its depth.
+    bool SwappedByScript = false;
     // The instance name a shape was placed with: scripts reaching it get the clip holding it.
     QString ShapeName = {};
     // The filters and blend mode of a shape or text; a clip keeps its own.

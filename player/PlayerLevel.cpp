@@ -40,6 +40,7 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
     if (!replaces || existing->Clip) {
       // A clip keeps its identity when its character is swapped; so do moved shapes.
       Move(*existing, item);
+      existing->MovedOnFrame = frame;
       return nullptr;
     }
   }
@@ -64,6 +65,7 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
     if (MovieClip::DisplayEntry* placed = clip.EntryAt(placement.Depth)) {
       placed->CharacterId = placement.CharacterId;
       placed->PlacedOnFrame = frame;
+      placed->PlacedRatio = placement.Ratio;
     }
   };
   const auto [movie, id] =
@@ -224,7 +226,7 @@ void PlayerLevel::TakeOff(MovieClip& clip, int depth) {
   if (!gone)
     return;
   if (FFrames)
-    FFrames->Depart(*this, gone);
+    FFrames->Depart(*this, gone, depth);
   else
     Release(*gone);
 }

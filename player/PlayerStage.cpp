@@ -51,8 +51,7 @@ void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
   loaded->Root()->SetStageMouse(&FMouse.Position());
   FLevels[level] = loaded;
   if (!loaded->Movie().ActionScript3) // its bytecode is for another machine
-    for (const SwfScript& script : loaded->Movie().InitScripts)
-      ActionInterpreter(*this, *loaded, *loaded->Root()).Run(script);
+    FFrames.RunInitScripts(*loaded, *loaded->Root(), loaded->Movie(), directory);
   try {
     FFrames.StartLevel(*loaded);
   } catch (const SwfError&) {

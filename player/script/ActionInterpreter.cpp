@@ -826,7 +826,8 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
                                 ? SuperOf(function, callee, std::move(superHome))
                                 : ActionValue();
   load(Preload::Super, super);
-  load(Preload::Root, ActionValue(FEnvironment.Stage.LevelRoot(callee.Target->Level())));
+  load(Preload::Root,
+       ActionValue(std::static_pointer_cast<ScriptObject>(callee.Target->RootClip())));
   // A timeline without a parent (a level's root) takes no register for _parent: _global
   // moves up into the one it would have had.
   if (MovieClip* parent = callee.Target->Parent())

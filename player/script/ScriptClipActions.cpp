@@ -191,9 +191,16 @@ void ScriptClipActions::SetTarget(const ActionValue& target) const {
 }
 
 bool ScriptClipActions::IsFrameLoaded(double frame) const {
+  // What is no whole number names no frame to wait for. Frame numbers are counted in 32 bits,
+  // so huge ones wrap to before the first frame.
+  if (!std::isfinite(frame) || frame != std::floor(frame))
+    return true;
+  const auto index = qint32(quint32(quint64(qint64(std::fmod(frame, 4294967296.0)))));
+  // The whole movie is there, so is every frame up to the most a movie may have.
+  constexpr int MostFrames = 16000;
   const SwfTimeline* timeline = FFrame.Target->Timeline();
   const int frames = timeline ? std::max(1, timeline->FrameCount) : 1;
-  return !(frame >= frames);
+  return index <= std::max(frames - 1, MostFrames);
 }
 
 void ScriptClipActions::GetUrl(const QString& url, const QString& target, bool targetIsClip) const {

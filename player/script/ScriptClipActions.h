@@ -32,7 +32,8 @@ public:
   // tellTarget: a clip or a path; "" (or a target that is no clip) returns to the script's own
   // timeline.
   void SetTarget(const ActionValue& target) const;
-  // Whether frame (0-based) of the current target's timeline is loaded; the whole movie is.
+  // Whether frame (0-based) of the current target's timeline is loaded; the whole movie is,
+  // and so is any frame past its end up to the most a movie may have.
   bool IsFrameLoaded(double frame) const;
   // Sends an "FSCommand:" url to the host; loads a movie into a level ("_levelN") or, when
   // targetIsClip is set, into the clip target names ("" unloads it); other urls are not opened.

@@ -154,6 +154,13 @@ struct SwfMovie {
     QString Name;
   };
   std::unordered_map<int, Import> Imports;
+  // The files the first frame imports from, in order: each file's init scripts run after as
+  // many of this movie's own as came before its import.
+  struct ImportedFile {
+    QString Url;
+    std::size_t AfterInitScripts = 0;
+  };
+  std::vector<ImportedFile> ImportedFiles;
   // Characters this movie lends to others, by name.
   std::unordered_map<QString, int> Exports;
 
