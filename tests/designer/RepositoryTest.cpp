@@ -3,6 +3,8 @@
 #include "tools/swfgen/ClipDescription.h"
 
 #include <QListWidget>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <algorithm>
@@ -167,9 +169,14 @@ TEST_F(RepositoryTest, ThePreviewAnswersTheMouseWithItsClipsButtonsTheStageDoesN
   Window->LoadRepository(Repository);
   Window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
-  bool CanSelect = false;
-  Window->SGElementsSelectCell(nullptr, 0, 0, CanSelect);
+  QTabBar* Tabs = Window->PageControl->tabBar();
+  QTest::mouseClick(Tabs, Qt::LeftButton, {},
+                    Tabs->tabRect(Window->PageControl->indexOf(Window->TSElements)).center());
+  QTableWidget* Grid = Window->SGElements;
+  QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {},
+                    Grid->visualItemRect(Grid->item(0, 0)).center());
   TShockwaveFlash* Preview = Window->SFPreview;
+  ASSERT_TRUE(Preview->isVisible());
   ASSERT_EQ(Preview->Movie(), Repository + "knob.swf");
   const double Scale = std::min(Preview->width() / 60.0, Preview->height() / 30.0);
   const QPoint OnKnob(int(30 * Scale), int(15 * Scale));

@@ -11,7 +11,8 @@
 namespace {
 
 // A 200 x 100 stage: the button knob at (10, 10), 40 x 20, in red, green when the mouse is
-// over it and blue while pressed; a grey sprite pad at (100, 10) with mouse handlers.
+// over it and blue while pressed; a grey sprite pad at (100, 10) with mouse handlers; below
+// them the disabled button mute and the sprite quiet, which asks for no hand cursor.
 const char* const Panel = R"(frame 200 100
 background #FFFFFF
 button knob 10 10 {
@@ -55,7 +56,29 @@ sprite pad 100 10 {
     trace
   }
 }
+button mute 10 50 {
+  up,over,down,hit rect 0 0 40 20 #FF00FF
+  on rollOver press {
+    push "mute heard"
+    trace
+  }
+}
+sprite quiet 100 50 {
+  rect 0 0 40 20 #808080
+  onClipEvent press {
+    push "quiet press"
+    trace
+  }
+}
 actions {
+  push "mute"
+  getVariable
+  push "enabled", false
+  setMember
+  push "quiet"
+  getVariable
+  push "useHandCursor", false
+  setMember
   push "knob"
   getVariable
   push "onRelease"
@@ -83,7 +106,7 @@ actions {
 }
 )";
 
-const QPoint OnKnob(20, 15), OnPad(110, 15), Elsewhere(180, 80);
+const QPoint OnKnob(20, 15), OnPad(110, 15), OnMute(20, 55), OnQuiet(110, 55), Elsewhere(180, 80);
 
 class ButtonMouseTest : public testing::Test {
 protected:
@@ -164,6 +187,18 @@ TEST_F(ButtonMouseTest, AClipWithMouseHandlersTakesTheMouseAndHearsOfItsDrag) {
   EXPECT_EQ(TakeTraces(),
             QStringList({"pad press", "pad dragOut", "pad releaseOutside", "knob rollOver"}));
   EXPECT_EQ(PixelAt(OnKnob), QColor(Qt::green));
+}
+
+TEST_F(ButtonMouseTest, ADisabledButtonHearsNothingAndATargetWithoutHandShowsTheArrow) {
+  Flash.SetMouseInput(true);
+  QTest::mouseMove(&Flash, OnMute);
+  QTest::mouseClick(&Flash, Qt::LeftButton, {}, OnMute);
+  EXPECT_TRUE(TakeTraces().isEmpty());
+  EXPECT_EQ(Flash.cursor().shape(), Qt::ArrowCursor);
+  QTest::mouseMove(&Flash, OnQuiet);
+  EXPECT_EQ(Flash.cursor().shape(), Qt::ArrowCursor);
+  QTest::mouseClick(&Flash, Qt::LeftButton, {}, OnQuiet);
+  EXPECT_EQ(TakeTraces(), QStringList({"quiet press"}));
 }
 
 TEST_F(ButtonMouseTest, AControlThatIsNotToldToTakeTheMousePassesItOn) {
