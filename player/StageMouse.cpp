@@ -293,7 +293,7 @@ void StageMouse::ShowState(PlayerLevel& level, ButtonClip& button, int state) {
   for (const int depth : gone)
     if (const auto child = level.Remove(button, depth)) {
       if (frames)
-        frames->Depart(level, child);
+        frames->Depart(level, child, depth);
       else
         level.Release(*child);
     }
