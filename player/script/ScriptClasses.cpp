@@ -57,7 +57,9 @@ bool GivePrototype(PlayerLevel& level, ScriptFunction& function) {
 std::shared_ptr<ScriptObject> NewInstance(PlayerLevel& level, const ScriptFunction* constructor) {
   const auto object = level.NewObject();
   if (object && constructor) {
-    object->SetMember(ProtoName, constructor->Member(PrototypeName));
+    // A prototype beneath a getter is taken as stored: making an instance runs no getter.
+    const ScriptObject::Slot* own = constructor->OwnSlot(PrototypeName);
+    object->SetMember(ProtoName, own ? own->Value : constructor->Member(PrototypeName));
     object->SetMember(SuperConstructorName,
                       std::const_pointer_cast<ScriptObject>(constructor->shared_from_this()));
   }

@@ -147,5 +147,5 @@ pop
       "push r:1, \"__proto__\", \"prototype\"\n" + Get({"A"}) +
       "push \"prototype\"\ngetMember\npush 1\ninitObject\npush 1\ninitObject\ninstanceOf\n"
       "trace\n";
-  EXPECT_EQ(Traces(setup + checks, 8), "false|made right|false|object|made left|null|true|false");
+  EXPECT_EQ(Traces(setup + checks, 8).toStdString(), "false|made right|false|object|made left|null|true|false");
 }
