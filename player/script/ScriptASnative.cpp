@@ -1,6 +1,6 @@
 // ASnative(group, index): the player's own functions by number, as its built-in classes are
-// assembled from them. Known are the global functions (group 100), Date's local-time methods
-// (group 103) and Math (group 200).
+// assembled from them. Known are the global functions (group 100), Object's methods (group
+// 101), Date's local-time methods (group 103) and Math (group 200).
 // ASSetNative and ASSetNativeAccessor put a numbered run of them on an object as methods or
 // as getter and setter properties.
 #include "player/PlayerLevel.h"
@@ -13,7 +13,12 @@
 
 namespace {
 
-constexpr int GlobalFunctions = 100, DateMethods = 103, MathFunctions = 200;
+constexpr int GlobalFunctions = 100, ObjectMethods = 101, DateMethods = 103, MathFunctions = 200;
+
+// Object's methods in the order of their numbers.
+const char* const ObjectNames[] = {
+    "watch",    "unwatch",        "addProperty",   "valueOf",
+    "toString", "hasOwnProperty", "isPrototypeOf", "isPropertyEnumerable"};
 
 // Date's methods in the order of their numbers.
 const char* const DateNames[] = {
@@ -48,15 +53,23 @@ ActionValue MathFunction(NativeCall& call, int index) {
       })));
 }
 
+// The method numbered index of a class's prototype; undefined past the names.
+template <std::size_t Count>
+ActionValue PrototypeMethod(NativeCall& call, const QString& className,
+                            const char* const (&names)[Count], qint32 index) {
+  const auto prototype = ScriptGlobals::Prototype(call.Level(), className);
+  return prototype && index >= 0 && std::size_t(index) < Count
+             ? prototype->Member(QString::fromLatin1(names[index]))
+             : ActionValue();
+}
+
 ActionValue NativeAt(NativeCall& call, qint32 group, qint32 index) {
   if (group == MathFunctions)
     return MathFunction(call, index);
-  if (group == DateMethods) {
-    const auto date = ScriptGlobals::Prototype(call.Level(), QStringLiteral("Date"));
-    return date && index >= 0 && index < int(std::size(DateNames))
-               ? date->Member(QString::fromLatin1(DateNames[index]))
-               : ActionValue();
-  }
+  if (group == ObjectMethods)
+    return PrototypeMethod(call, QStringLiteral("Object"), ObjectNames, index);
+  if (group == DateMethods)
+    return PrototypeMethod(call, QStringLiteral("Date"), DateNames, index);
   if (group != GlobalFunctions)
     return {};
   const char* const names[] = {"escape", "unescape", "parseInt", "parseFloat"};

@@ -598,8 +598,14 @@ TEST(BuiltinObjects, NumberedBuiltInsBecomeMethodsAndPropertiesOfAnObject) {
       .Append(CallGlobal("ASnative", {Number(103), Number(16)}))
       .Op(SetMember);
   script.Append(TraceOf(Call(Variable("d"), "time")));
+  // Object's hasOwnProperty is number 5 of group 101.
+  script.Append(Variable("d"))
+      .Push("own")
+      .Append(CallGlobal("ASnative", {Number(101), Number(5)}))
+      .Op(SetMember);
+  script.Append(TraceOf(Call(Variable("d"), "own", {Text("time")})));
   EXPECT_EQ(Traces(script),
-            (QStringList{"3", "5", "undefined", "late", "max", "abs", "NaN", "1234"}));
+            (QStringList{"3", "5", "undefined", "late", "max", "abs", "NaN", "1234", "true"}));
 }
 
 TEST(BuiltinObjects, TextFormatsStoreWhatScriptsAssignAsThePlayerDoes) {
