@@ -1013,7 +1013,8 @@ const ScriptObject::Slot* ActionInterpreter::FindMember(const ScriptObject& obje
       FStopped = true;
       return nullptr;
     }
-    if (const ScriptObject::Slot* slot = current->OwnSlot(name)) {
+    if (const ScriptObject::Slot* slot = current->OwnSlot(name);
+        slot && !(slot->Flags & ScriptObject::Unreadable)) {
       if (holder)
         *holder = current.get();
       return slot;
@@ -1049,7 +1050,8 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
       return own->Value;
     return ActionValue(ScriptGlobals::PrototypeOf(level, *object));
   }
-  if (const ScriptObject::Slot* slot = object->OwnSlot(name))
+  if (const ScriptObject::Slot* slot = object->OwnSlot(name);
+      slot && !(slot->Flags & ScriptObject::Unreadable))
     return ReadSlot(*slot, *object, name, base);
   // The player's own globals are made when first named, through _global as well.
   if (object == level.Global())
