@@ -129,24 +129,30 @@ ActionValue MovieClip::Live(const ActionValue& value) {
   const auto* clip = dynamic_cast<const MovieClip*>(value.Object().get());
   if (!clip || !clip->FUnloaded)
     return value;
-  std::vector<QString> path;
-  const MovieClip* top = clip;
-  for (; top->Parent(); top = top->Parent())
-    path.push_back(top->FName);
-  if (top->FUnloaded || top == clip)
+  const auto top = clip->FTopAtUnload.lock();
+  if (!top || top->FUnloaded)
     return {};
-  const MovieClip* found = top;
+  const MovieClip* found = top.get();
+  const std::vector<QString>& path = clip->FPathAtUnload;
   for (auto name = path.rbegin(); found && name != path.rend(); ++name)
     found = found->ChildNamed(*name);
   return found ? ActionValue(std::const_pointer_cast<ScriptObject>(found->shared_from_this()))
                : ActionValue();
 }
 
+void MovieClip::SetUnloaded() {
+  FUnloaded = true;
+  FPathAtUnload.clear();
+  const MovieClip* top = this;
+  for (; top->Parent(); top = top->Parent())
+    FPathAtUnload.push_back(top->FName);
+  if (top != this)
+    FTopAtUnload = std::const_pointer_cast<MovieClip>(
+        std::static_pointer_cast<const MovieClip>(top->shared_from_this()));
+}
+
 bool MovieClip::IsKnownProperty(int number) {
-  for (const Property property : PropertyNames())
-    if (property == number)
-      return true;
-  return false;
+  return number >= X && number <= Name;
 }
 
 ActionValue MovieClip::Member(const QString& name) const {
