@@ -37,6 +37,7 @@ MovieClip* TargetOf(NativeCall& call, MovieClip& from, const ActionValue& value)
 
 using ClipGeometry::FromStage;
 using ClipGeometry::ToStage;
+
 // The top of the clip's tree: hit tests take their points in its coordinates.
 const MovieClip& TopOf(const MovieClip& clip) {
   const MovieClip* top = &clip;
@@ -62,6 +63,7 @@ ActionValue Bounds(NativeCall& call) {
   const std::optional<QTransform> fromStage = target == clip ? QTransform() : FromStage(*target);
   if (content.isValid() && fromStage) {
     const QTransform toTarget = target == clip ? QTransform() : ToStage(*clip) * *fromStage;
+    // The player measures in whole twips.
     const QRectF mapped = toTarget.mapRect(content);
     xMin = std::round(mapped.left()) / TwipsPerPixel;
     xMax = std::round(mapped.right()) / TwipsPerPixel;
