@@ -788,6 +788,13 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   callee.Scope = function.Scope();
   callee.Pool = function.Code().Pool;
   callee.Origin = callee.Target = function.Timeline();
+  // A function whose timeline left the stage runs on the clip now at that timeline's path,
+  // when one is there.
+  if (callee.Origin && callee.Origin->IsUnloaded())
+    if (const auto now = std::dynamic_pointer_cast<MovieClip>(
+            MovieClip::Live(ActionValue(std::static_pointer_cast<ScriptObject>(callee.Origin)))
+                .Object()))
+      callee.Origin = callee.Target = now;
   callee.Activation = std::make_shared<ScriptActivation>();
   callee.Activation->IgnoreCase(FEnvironment.Level.IgnoresCase());
   callee.Registers.resize(info.Version2 ? std::size_t(info.RegisterCount) : DefaultRegisters);
