@@ -316,7 +316,7 @@ QString TextField::ToText() const {
 
 ActionValue TextField::Member(const QString& name) const {
   if (const ScriptObject::Slot* slot = OwnSlot(name))
-    return slot->Value;
+    return slot->Plain();
   if (name == u"text") {
     // The field shows its variable's value as soon as the variable changes.
     const auto owner = FOwner.lock();
