@@ -29,8 +29,18 @@ constexpr int MostFiringsPerFrame = 100;
 struct PlacedState {
   SwfFrameItem Item;
   int Frame = 0;
-  bool MovedAfter = false; // a later frame moved it
+  int MovedOn = 0; // the last frame up to the one asked for that moved it
 };
+
+// Whether a display entry stands for the placement a timeline's state holds at its depth:
+// the same character with the same ratio, whichever frame placed it.
+bool IsPlacementOf(const MovieClip::DisplayEntry& entry, const PlacedState& placed) {
+  return entry.CharacterId != 0 && placed.Item.CharacterId == entry.CharacterId &&
+         placed.Item.Ratio.value_or(0) == entry.PlacedRatio;
+}
+
+// Depths from here on are for scripts; the timeline's own lie below.
+constexpr int FirstScriptDepth = 16384;
 
 std::map<int, PlacedState> StateAt(const SwfTimeline& timeline, int frame) {
   std::map<int, PlacedState> state;
@@ -52,9 +62,9 @@ std::map<int, PlacedState> StateAt(const SwfTimeline& timeline, int frame) {
         placed.ColorTransform = item.ColorTransform ? item.ColorTransform : placed.ColorTransform;
         placed.Ratio = item.Ratio ? item.Ratio : placed.Ratio;
         placed.ClipDepth = item.ClipDepth ? item.ClipDepth : placed.ClipDepth;
-        existing->second.MovedAfter = true;
+        existing->second.MovedOn = number;
       } else if (item.CharacterId) {
-        PlacedState placed{item, number, false};
+        PlacedState placed{item, number, 0};
         placed.Item.Move = false;
         if (item.Move && existing != state.end()) {
           // Replacing the character keeps the rest of the placement.
@@ -126,7 +136,7 @@ void FramePlayer::RunFrame(MovieClip& clip, int frame, bool runScripts) {
       break;
     case SwfFrameItem::Remove:
       if (const auto child = level->Remove(clip, item.Depth))
-        Depart(*level, child);
+        Depart(*level, child, item.Depth);
       break;
     case SwfFrameItem::Action:
       if (runScripts)
@@ -164,10 +174,54 @@ void FramePlayer::ArriveByScript(const std::shared_ptr<MovieClip>& clip) {
   RunFrame(*clip, 1, true);
 }
 
-void FramePlayer::Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip) {
+void FramePlayer::Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip, int depth) {
   QueueUnload(*clip);
-  level.Release(*clip);
+  MovieClip* parent = clip->Parent();
+  if (parent && depth >= 0 && HasUnloadHandler(*clip)) {
+    // Its unload handlers still reach it by name: it waits below every depth timelines and
+    // scripts use until they have run.
+    parent->AddChild(clip, -1 - depth);
+    FDeparting.insert(clip.get());
+    Queued release{LevelOf(*clip), clip, nullptr, {}, true, {}};
+    release.Release = true;
+    Queue(NormalPriority, std::move(release));
+  } else {
+    level.Release(*clip);
+  }
   Touch(*clip);
+}
+
+bool FramePlayer::HasUnloadHandler(const MovieClip& clip) const {
+  if (const auto* actions = clip.ClipActions())
+    for (const SwfClipAction& action : *actions)
+      if (action.Events & SwfClipAction::Unload)
+        return true;
+  if (clip.Member(OnUnload).Object())
+    return true;
+  for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
+    if (entry.Clip && HasUnloadHandler(*entry.Clip))
+      return true;
+  return false;
+}
+
+bool FramePlayer::IsDeparting(const MovieClip& clip) const {
+  if (FDeparting.empty())
+    return false;
+  for (const MovieClip* at = &clip; at; at = at->Parent())
+    if (FDeparting.contains(at))
+      return true;
+  return false;
+}
+
+void FramePlayer::FinishDeparture(PlayerLevel& level, MovieClip& clip) {
+  FDeparting.erase(&clip);
+  if (clip.IsUnloaded())
+    return;
+  if (MovieClip* parent = clip.Parent())
+    if (const MovieClip::DisplayEntry* entry = parent->EntryHolding(clip))
+      parent->RemoveEntryAt(entry->Depth);
+  level.Release(clip);
+  Touch(clip);
 }
 
 void FramePlayer::QueueUnload(MovieClip& clip) {
@@ -213,8 +267,14 @@ void FramePlayer::RunQueue() {
 
 void FramePlayer::RunEntry(const Queued& entry) {
   const auto level = entry.Level.lock();
+  if (entry.Release) {
+    FDeparting.erase(entry.Clip.get());
+    if (level)
+      FinishDeparture(*level, *entry.Clip);
+    return;
+  }
   // What waits for a clip that has left the stage is dropped, its unload handlers apart.
-  if (!level || (entry.Clip->IsUnloaded() && !entry.Unload))
+  if (!level || ((entry.Clip->IsUnloaded() || IsDeparting(*entry.Clip)) && !entry.Unload))
     return;
   Touch(*entry.Clip);
   ActionInterpreter interpreter(FStage, *level, *entry.Clip);
@@ -379,7 +439,7 @@ void FramePlayer::RunClipLoad(const PendingLoad& load) {
     Touch(*clip);
   } else {
     try {
-      ShowMovie(*clip, *movie);
+      ShowMovie(*clip, *movie, QFileInfo(load.Path).absolutePath());
     } catch (const SwfError&) {
       clip->SetPlaying(false);
     }
@@ -393,19 +453,21 @@ void FramePlayer::ClearClip(MovieClip& clip, bool forgetVariables) {
   const auto level = LevelOf(clip);
   if (!level)
     return;
+  // Clips still running their unload handlers go once those have run.
   std::vector<int> depths;
   for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
-    depths.push_back(entry.Depth);
+    if (entry.Depth >= 0)
+      depths.push_back(entry.Depth);
   for (const int depth : depths)
     if (const auto child = level->Remove(clip, depth))
-      Depart(*level, child);
+      Depart(*level, child, depth);
   if (forgetVariables)
     for (const QString& name : clip.MemberNames())
       clip.DeleteMember(name);
   Touch(clip);
 }
 
-void FramePlayer::ShowMovie(MovieClip& clip, const SwfMovie& movie) {
+void FramePlayer::ShowMovie(MovieClip& clip, const SwfMovie& movie, const QString& directory) {
   const auto level = LevelOf(clip);
   if (!level)
     return;
@@ -415,10 +477,31 @@ void FramePlayer::ShowMovie(MovieClip& clip, const SwfMovie& movie) {
   clip.SetPlaying(true);
   // The movie's init scripts run on the clip it arrives in, before its first frame.
   if (!level->Movie().ActionScript3)
-    for (const SwfScript& script : movie.InitScripts)
-      if (!clip.IsUnloaded())
-        ActionInterpreter(FStage, *level, clip).Run(script);
+    RunInitScripts(*level, clip, movie, directory);
   RunFrame(clip, 1, true);
+}
+
+void FramePlayer::RunInitScripts(PlayerLevel& level, MovieClip& clip, const SwfMovie& movie,
+                                 const QString& directory, int nesting) {
+  // Files imported from run theirs where the import comes among the movie's own; a chain of
+  // imports that loops ends at the nesting cap.
+  const auto runImports = [&](std::size_t before) {
+    if (directory.isEmpty() || nesting >= SwfLimits::MaxNesting)
+      return;
+    for (const SwfMovie::ImportedFile& file : movie.ImportedFiles)
+      if (file.AfterInitScripts == before)
+        if (const SwfMovie* imported = level.Keep(QDir(directory).filePath(file.Url)))
+          if (!imported->ActionScript3)
+            RunInitScripts(level, clip, *imported,
+                           QFileInfo(QDir(directory).filePath(file.Url)).absolutePath(),
+                           nesting + 1);
+  };
+  for (std::size_t index = 0; index < movie.InitScripts.size(); ++index) {
+    runImports(index);
+    if (!clip.IsUnloaded())
+      ActionInterpreter(FStage, level, clip).Run(movie.InitScripts[index]);
+  }
+  runImports(movie.InitScripts.size());
 }
 
 void FramePlayer::AdvanceFrame() {
@@ -426,7 +509,7 @@ void FramePlayer::AdvanceFrame() {
     level->RenewActionAllowance();
   RunLoads();
   for (const std::shared_ptr<MovieClip>& clip : ClipsNewestFirst()) {
-    if (clip->IsUnloaded())
+    if (clip->IsUnloaded() || IsDeparting(*clip))
       continue;
     const auto level = LevelOf(*clip);
     if (!level || level->Movie().ActionScript3)
@@ -444,7 +527,7 @@ void FramePlayer::AdvanceFrame() {
     }
     try {
       if (next > frames)
-        Rewind(*clip, 1);
+        Rewind(*clip, 1, true);
       else
         RunFrame(*clip, next, true);
     } catch (const SwfError&) {
@@ -455,25 +538,26 @@ void FramePlayer::AdvanceFrame() {
   FireTimers();
 }
 
-void FramePlayer::Rewind(MovieClip& clip, int frame) {
+void FramePlayer::Rewind(MovieClip& clip, int frame, bool runScripts) {
   const SwfTimeline* timeline = clip.Timeline();
   const auto level = LevelOf(clip);
   if (!timeline || !level)
     return;
   const std::map<int, PlacedState> state = StateAt(*timeline, frame);
-  // Entries of the timeline that the target frame does not hold as the same placement go.
+  // What lies at the timeline's depths goes unless the target frame holds the same placement
+  // there, or places anything there and it is a timeline's clip that swapDepths moved. Clips
+  // at scripts' depths and clips still running their unload handlers stay.
   std::vector<int> gone;
   for (const MovieClip::DisplayEntry& entry : clip.DisplayList()) {
-    if (entry.PlacedOnFrame == 0)
+    if (entry.Depth < 0 || entry.Depth >= FirstScriptDepth)
       continue;
     const auto target = state.find(entry.Depth);
-    if (target == state.end() || target->second.Frame != entry.PlacedOnFrame ||
-        target->second.Item.CharacterId != entry.CharacterId)
+    if (target == state.end() || (!entry.SwappedByScript && !IsPlacementOf(entry, target->second)))
       gone.push_back(entry.Depth);
   }
   for (const int depth : gone)
     if (const auto child = level->Remove(clip, depth))
-      Depart(*level, child);
+      Depart(*level, child, depth);
   clip.SetShownFrame(frame);
   Touch(clip);
   for (const auto& [depth, placed] : state) {
@@ -481,16 +565,23 @@ void FramePlayer::Rewind(MovieClip& clip, int frame) {
     if (!entry) {
       if (const auto child = level->Place(clip, placed.Item, placed.Frame))
         Arrive(child);
-    } else if (entry->PlacedOnFrame == placed.Frame && placed.MovedAfter) {
-      SwfFrameItem move = placed.Item;
-      move.Move = true;
-      move.CharacterId.reset();
-      level->Place(clip, move, placed.Frame);
+    } else if (IsPlacementOf(*entry, placed)) {
+      // A kept instance that frames after the target moved takes the target's placement back,
+      // whatever scripts did to it.
+      if (entry->MovedOnFrame > frame)
+        RestorePlacement(*entry, placed.Item);
+      entry->PlacedOnFrame = placed.Frame;
+      entry->MovedOnFrame = placed.MovedOn;
+    } else if (entry->CharacterId != 0 && !entry->SwappedByScript) {
+      if (const auto child = level->Place(clip, placed.Item, placed.Frame))
+        Arrive(child);
     }
   }
+  if (!runScripts || level->Movie().ActionScript3)
+    return;
   const SwfFrame& shown = timeline->Frames[std::size_t(frame - 1)];
   for (const SwfFrameItem& item : shown.Items)
-    if (item.What == SwfFrameItem::Action && !level->Movie().ActionScript3)
+    if (item.What == SwfFrameItem::Action)
       Queue(NormalPriority, {level,
                              std::static_pointer_cast<MovieClip>(clip.shared_from_this()),
                              &shown.Scripts[item.Script],
@@ -499,17 +590,30 @@ void FramePlayer::Rewind(MovieClip& clip, int frame) {
                              {}});
 }
 
-void FramePlayer::GoTo(MovieClip& clip, int frame) {
+void FramePlayer::RestorePlacement(MovieClip::DisplayEntry& entry, const SwfFrameItem& item) {
+  const QTransform matrix = item.Matrix.value_or(QTransform());
+  const SwfColorTransform colors = item.ColorTransform.value_or(SwfColorTransform());
+  if (entry.Clip) {
+    entry.Clip->SetMatrix(matrix);
+    entry.Clip->SetColorTransform(colors);
+    Touch(*entry.Clip);
+  } else {
+    entry.Matrix = matrix;
+    entry.ColorTransform = colors;
+  }
+}
+
+void FramePlayer::GoTo(MovieClip& clip, int frame, bool runScripts) {
   const int current = clip.ShownFrame();
   if (frame < 1 || frame > clip.FrameCount() || frame == current)
     return;
   try {
     if (frame < current) {
-      Rewind(clip, frame);
+      Rewind(clip, frame, runScripts);
     } else {
       for (int skipped = current + 1; skipped < frame; ++skipped)
         RunFrame(clip, skipped, false);
-      RunFrame(clip, frame, true);
+      RunFrame(clip, frame, runScripts);
     }
   } catch (const SwfError&) {
     clip.SetPlaying(false);
@@ -521,7 +625,9 @@ void FramePlayer::GotoFrame(MovieClip& clip, int frame, bool play) {
   if (frame < 1)
     return;
   clip.SetPlaying(play);
-  GoTo(clip, std::min(frame, clip.FrameCount()));
+  // A frame past the end shows the last frame's display list; no frame's scripts run for it.
+  const int last = clip.FrameCount();
+  GoTo(clip, std::min(frame, last), frame <= last);
 }
 
 std::optional<int> FramePlayer::LabelledFrame(const MovieClip& clip, const QString& label) {

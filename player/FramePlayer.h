@@ -75,13 +75,17 @@ public:
 
   // Runs queued scripts and events until none is left.
   void RunQueue();
+  // Runs the init scripts of a movie from the file in directory on clip, with those of the
+  // files it imports from; nesting counts the imports around the call.
+  void RunInitScripts(PlayerLevel& level, MovieClip& clip, const SwfMovie& movie,
+                      const QString& directory, int nesting = 0);
 
   // A clip a script put on the stage: its clip events and its first frame, as for a placed
   // one; the script itself runs the constructor of its class.
   void ArriveByScript(const std::shared_ptr<MovieClip>& clip);
-  // A clip taken off by a script or a timeline: unload events, innermost first; then it is
-  // let go.
-  void Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip);
+  // A clip taken off depth by a script or a timeline: unload events, innermost first; then it
+  // is let go. One with unload handlers stays on its parent's display list until they ran.
+  void Depart(PlayerLevel& level, const std::shared_ptr<MovieClip>& clip, int depth);
 
 private:
   enum Priority { InitializePriority, ConstructPriority, NormalPriority, PriorityCount };
@@ -92,6 +96,7 @@ private:
     QString Handler;                   // otherwise the clip's method of this name, if any
     bool Unload = false;               // runs even though the clip has left the stage
     ActionValue Constructor;           // with neither: the constructor of the clip's class
+    bool Release = false;              // instead: lets a departed clip go
   };
   struct PendingLoad {
     int Level = -1;                // the level loaded into, or -1 for a clip
@@ -111,9 +116,11 @@ private:
   // Applies frame's display-list changes to clip and queues its scripts when runScripts is set.
   void RunFrame(MovieClip& clip, int frame, bool runScripts);
   // Goes back to frame by rebuilding the display list from the first frame; instances whose
-  // placement is still the same are kept.
-  void Rewind(MovieClip& clip, int frame);
-  void GoTo(MovieClip& clip, int frame);
+  // placement is still the same are kept. Queues the frame's scripts when runScripts is set.
+  void Rewind(MovieClip& clip, int frame, bool runScripts);
+  // Gives an entry the transform and colours of a placement.
+  void RestorePlacement(MovieClip::DisplayEntry& entry, const SwfFrameItem& item);
+  void GoTo(MovieClip& clip, int frame, bool runScripts);
   // A clip placed by a timeline: its events and its first frame.
   void Arrive(const std::shared_ptr<MovieClip>& clip);
   void QueueUnload(MovieClip& clip);
@@ -131,13 +138,19 @@ private:
   // Queues the load of the file at path ("" unloads), or tells its loader at once that there
   // is no such file; target is what the loader's handlers get.
   void Request(const std::optional<QString>& path, PendingLoad load, const ActionValue& target);
-  // Gives clip the movie's timeline and plays its first frame.
-  void ShowMovie(MovieClip& clip, const SwfMovie& movie);
+  // Gives clip the movie (from the file in directory) and plays its first frame.
+  void ShowMovie(MovieClip& clip, const SwfMovie& movie, const QString& directory);
   // Sends a load's event with arguments to its loader, if it has one.
   void Notify(const PendingLoad& load, const QString& event, std::vector<ActionValue> arguments);
   // The file a load names, "" to unload, nothing for what is no local file.
   static std::optional<QString> LoadPath(const PlayerLevel& from, const QString& url);
   bool HasEnterFrameHandler(const MovieClip& clip) const;
+  // Whether the clip or one inside it has an unload handler.
+  bool HasUnloadHandler(const MovieClip& clip) const;
+  // Takes a departed clip off its parent's display list and lets it go.
+  void FinishDeparture(PlayerLevel& level, MovieClip& clip);
+  // Whether the clip, or one it lies in, waits for its unload handlers to go.
+  bool IsDeparting(const MovieClip& clip) const;
   // Every clip of every level, the newest first.
   std::vector<std::shared_ptr<MovieClip>> ClipsNewestFirst() const;
   std::shared_ptr<PlayerLevel> LevelOf(const MovieClip& clip) const;
@@ -156,6 +169,7 @@ private:
   quint64 FNextSequence = 1;
   std::set<int> FChanged;
   std::set<int> FActivityUnknown;
-  std::set<int> FPlayingLevels; // levels whose timelines or handlers run
+  std::set<int> FPlayingLevels;          // levels whose timelines or handlers run
+  std::set<const MovieClip*> FDeparting; // off the stage, waiting for their unload handlers
   bool FRunningQueue = false;
 };

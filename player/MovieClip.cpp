@@ -1,6 +1,7 @@
 #include "player/MovieClip.h"
 
 #include "player/ClipDrawing.h"
+#include "player/ClipGeometry.h"
 #include "player/TextField.h"
 #include "player/script/ScriptRemovedClip.h"
 #include "player/swf/SwfMovie.h"
@@ -27,6 +28,9 @@ const QHash<QString, MovieClip::Property>& PropertyNames() {
       {QStringLiteral("_currentframe"), MovieClip::CurrentFrame},
       {QStringLiteral("_totalframes"), MovieClip::TotalFrames},
       {QStringLiteral("_framesloaded"), MovieClip::FramesLoaded},
+      {QStringLiteral("_droptarget"), MovieClip::DropTarget},
+      {QStringLiteral("_xmouse"), MovieClip::XMouse},
+      {QStringLiteral("_ymouse"), MovieClip::YMouse},
   };
   return names;
 }
@@ -175,6 +179,8 @@ ActionValue MovieClip::Member(const QString& name) const {
       return ActionValue(std::static_pointer_cast<ScriptObject>(RootClip()));
     if (name.compare(u"_lockroot", nameCase) == 0)
       return FLocksRoot;
+    if (const QString lower = name.toLower(); lower == u"_xmouse" || lower == u"_ymouse")
+      return MouseCoordinate(lower == u"_xmouse");
   }
   if (name == BlendModeMember && MovieVersion() >= 8)
     return BlendModeNames[int(FEffects.Blend)];
@@ -183,6 +189,22 @@ ActionValue MovieClip::Member(const QString& name) const {
     if (MovieClip* child = ChildNamed(name))
       return ActionValue(child->shared_from_this());
   return ScriptObject::Member(name);
+}
+
+QPointF MovieClip::StageMouse() const {
+  const MovieClip* top = this;
+  while (top->Parent())
+    top = top->Parent();
+  return top->FStageMouse && *top->FStageMouse ? **top->FStageMouse : QPointF();
+}
+
+double MovieClip::MouseCoordinate(bool horizontal) const {
+  // The mouse in the clip's own coordinates, in whole twips.
+  const std::optional<QTransform> fromStage = ClipGeometry::FromStage(*this);
+  if (!fromStage)
+    return 0.0;
+  const QPointF mouse = fromStage->map(StageMouse());
+  return std::round(horizontal ? mouse.x() : mouse.y()) / TwipsPerPixel;
 }
 
 std::shared_ptr<MovieClip> MovieClip::RootClip() const {
@@ -266,6 +288,11 @@ ActionValue MovieClip::GetProperty(int property) const {
     return double(FTimeline ? std::max(1, FTimeline->FrameCount) : 1);
   case FramesLoaded:
     return double(FrameCount());
+  case DropTarget:
+    return FDropTarget;
+  case XMouse:
+  case YMouse:
+    return MouseCoordinate(property == XMouse);
   default:
     return {};
   }
@@ -326,7 +353,7 @@ void MovieClip::SetSize(double pixels, bool horizontal) {
 }
 
 double MovieClip::Extent(bool horizontal) const {
-  const QRectF bounds = Transform().mapRect(DrawnBounds());
+  const QRectF bounds = DrawnBounds(Transform());
   return std::round((horizontal ? bounds.width() : bounds.height())) / TwipsPerPixel;
 }
 
@@ -350,6 +377,25 @@ int MovieClip::FrameCount() const {
   return FTimeline ? std::max(1, int(FTimeline->Frames.size())) : 1;
 }
 
+MovieClip* MovieClip::Mask() const {
+  MovieClip* mask = FMask.lock().get();
+  // A mask taken off the stage masks nothing.
+  return mask && !mask->FUnloaded ? mask : nullptr;
+}
+
+void MovieClip::SetMask(MovieClip* mask) {
+  if (const auto old = FMask.lock(); old && old->FMasked.lock().get() == this)
+    old->FMasked.reset();
+  FMask.reset();
+  if (!mask)
+    return;
+  // The mask leaves the clip it masked before.
+  if (const auto before = mask->FMasked.lock())
+    before->FMask.reset();
+  FMask = std::static_pointer_cast<MovieClip>(mask->shared_from_this());
+  mask->FMasked = std::static_pointer_cast<MovieClip>(shared_from_this());
+}
+
 QTransform MovieClip::Transform() const {
   const double xAngle = FRotation * M_PI / 180;
   const double yAngle = xAngle + FSkew;
@@ -360,23 +406,31 @@ QTransform MovieClip::Transform() const {
                     FX * TwipsPerPixel, FY * TwipsPerPixel);
 }
 
-QRectF MovieClip::ContentBounds() const {
-  const QRectF bounds = DrawnBounds();
+QRectF MovieClip::ContentBounds(const QTransform& matrix) const {
+  const QRectF bounds = DrawnBounds(matrix);
   if (!bounds.isValid() && FFrameRect)
-    return *FFrameRect;
+    return matrix.mapRect(*FFrameRect);
   return bounds;
 }
 
-QRectF MovieClip::DrawnBounds() const {
+QRectF MovieClip::DrawnBounds(const QTransform& matrix) const {
   QRectF bounds;
+  // Each part is measured in whole twips, as the player keeps rectangles.
+  const auto add = [&bounds](const QRectF& part) {
+    if (!part.isValid())
+      return;
+    const QRectF whole(QPointF(std::round(part.left()), std::round(part.top())),
+                       QPointF(std::round(part.right()), std::round(part.bottom())));
+    bounds = bounds.isValid() ? bounds.united(whole) : whole;
+  };
   if (FDrawing && !FDrawing->IsEmpty())
-    bounds = FDrawing->Shape().Bounds;
+    add(matrix.mapRect(FDrawing->Shape().Bounds));
   for (const DisplayEntry& entry : FDisplay) {
-    const QRectF part =
-        entry.Clip ? entry.Clip->Transform().mapRect(entry.Clip->ContentBounds())
-                   : entry.Matrix.mapRect(entry.Shape ? entry.Shape->Bounds : entry.Bounds);
-    if (part.isValid())
-      bounds = bounds.isValid() ? bounds.united(part) : part;
+    if (!entry.Clip) {
+      add((entry.Matrix * matrix).mapRect(entry.Shape ? entry.Shape->Bounds : entry.Bounds));
+      continue;
+    }
+    add(entry.Clip->ContentBounds(entry.Clip->Transform() * matrix));
   }
   return bounds;
 }
@@ -434,16 +488,21 @@ MovieClip* MovieClip::ChildNamed(const QString& name) const {
   const int version = MovieVersion();
   const Qt::CaseSensitivity nameCase = version < 7 ? Qt::CaseInsensitive : Qt::CaseSensitive;
   const auto named = [&](const DisplayEntry& entry) {
+    if (entry.Shape && !entry.ShapeName.isEmpty())
+      return entry.ShapeName.compare(name, nameCase) == 0;
     return entry.Clip && !entry.Clip->IsUnloaded() &&
            entry.Clip->FName.compare(name, nameCase) == 0;
+  };
+  const auto clipOf = [this](const DisplayEntry& entry) {
+    return entry.Clip ? entry.Clip : const_cast<MovieClip*>(this);
   };
   // Version 5 movies find the deepest clip of that name, later ones the first.
   if (version < 6) {
     const auto found = std::find_if(FDisplay.rbegin(), FDisplay.rend(), named);
-    return found == FDisplay.rend() ? nullptr : found->Clip;
+    return found == FDisplay.rend() ? nullptr : clipOf(*found);
   }
   const auto found = std::find_if(FDisplay.begin(), FDisplay.end(), named);
-  return found == FDisplay.end() ? nullptr : found->Clip;
+  return found == FDisplay.end() ? nullptr : clipOf(*found);
 }
 
 std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {
@@ -473,6 +532,7 @@ void MovieClip::SwapDepths(int from, int to) {
     return;
   for (DisplayEntry& entry : FDisplay)
     if (entry.Depth == from || entry.Depth == to) {
+      entry.SwappedByScript = entry.SwappedByScript || entry.PlacedOnFrame != 0;
       entry.Depth = entry.Depth == from ? to : from;
       entry.PlacedOnFrame = 0;
       entry.CharacterId = 0;

@@ -48,10 +48,10 @@ void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
   // local reference keeps it alive should the host replace the level meanwhile.
   const auto loaded =
       std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames, directory);
+  loaded->Root()->SetStageMouse(&FMouse.Position());
   FLevels[level] = loaded;
   if (!loaded->Movie().ActionScript3) // its bytecode is for another machine
-    for (const SwfScript& script : loaded->Movie().InitScripts)
-      ActionInterpreter(*this, *loaded, *loaded->Root()).Run(script);
+    FFrames.RunInitScripts(*loaded, *loaded->Root(), loaded->Movie(), directory);
   try {
     FFrames.StartLevel(*loaded);
   } catch (const SwfError&) {

@@ -4,7 +4,9 @@
 #include "player/script/ScriptFrame.h"
 #include "player/script/ScriptNative.h"
 
+#include <QRectF>
 #include <QString>
+#include <optional>
 
 class ScriptRuntime;
 
@@ -30,7 +32,8 @@ public:
   // tellTarget: a clip or a path; "" (or a target that is no clip) returns to the script's own
   // timeline.
   void SetTarget(const ActionValue& target) const;
-  // Whether frame (0-based) of the current target's timeline is loaded; the whole movie is.
+  // Whether frame (0-based) of the current target's timeline is loaded; the whole movie is,
+  // and so is any frame past its end up to the most a movie may have.
   bool IsFrameLoaded(double frame) const;
   // Sends an "FSCommand:" url to the host; loads a movie into a level ("_levelN") or, when
   // targetIsClip is set, into the clip target names ("" unloads it); other urls are not opened.
@@ -40,9 +43,14 @@ public:
   void CloneSprite(ScriptRuntime& runtime, const ActionValue& source, const QString& name,
                    double depth) const;
   void RemoveSprite(const ActionValue& target) const;
+  // startDrag as an action: target is a clip or a path.
+  void StartDrag(const ActionValue& target, bool lockCenter,
+                 const std::optional<QRectF>& constraint) const;
 
 private:
   MovieClip* TargetClip(const ActionValue& target) const;
+  // The property a script's value names, or -1 for none.
+  int PropertyOf(const ActionValue& property) const;
   // The properties of the player rather than of a clip: _highquality to _ymouse.
   ActionValue PlayerProperty(int property) const;
   void SetPlayerProperty(int property, const ActionValue& value) const;

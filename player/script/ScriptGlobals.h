@@ -49,6 +49,7 @@ ActionValue MathObject(PlayerLevel& level);
 ActionValue DateClass(PlayerLevel& level);
 ActionValue Broadcaster(PlayerLevel& level);
 ActionValue MovieClipClass(PlayerLevel& level);
+ActionValue ButtonClass(PlayerLevel& level);
 ActionValue TextFieldClass(PlayerLevel& level);
 ActionValue TextFormatClass(PlayerLevel& level);
 ActionValue TextSnapshotClass(PlayerLevel& level);

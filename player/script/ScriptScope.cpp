@@ -73,7 +73,7 @@ ActionValue ScriptScope::Inherited(const ScriptObject& object, const QString& na
   auto current = ScriptGlobals::PrototypeOf(FEnvironment.Level, object);
   for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
     if (const ScriptObject::Slot* slot = current->OwnSlot(name))
-      return slot->Value;
+      return slot->Plain();
     current = ScriptGlobals::PrototypeOf(FEnvironment.Level, *current);
   }
   return {};

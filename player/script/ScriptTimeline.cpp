@@ -70,11 +70,16 @@ std::optional<NamedFrame> Resolve(ScriptRuntime& runtime, const ScriptEnvironmen
       return std::nullopt;
   }
   const double number = ParseNumber(text, environment.Version);
-  const std::optional<int> named =
-      std::isnan(number) ? FramePlayer::LabelledFrame(*timeline, text) : FrameNumber(number, bias);
-  if (!named)
+  if (!std::isnan(number)) {
+    const std::optional<int> numbered = FrameNumber(number, bias);
+    return numbered ? std::optional(NamedFrame{timeline, *numbered}) : std::nullopt;
+  }
+  // A scene's offset counts from the labelled frame as well.
+  const std::optional<int> labelled = FramePlayer::LabelledFrame(*timeline, text);
+  if (!labelled)
     return std::nullopt;
-  return NamedFrame{timeline, *named};
+  return NamedFrame{timeline, int(std::min<qint64>(qint64(*labelled) + std::max(bias, 0),
+                                                   std::numeric_limits<int>::max()))};
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "player/swf/SwfTextReader.h"
 #include "player/swf/SwfVideoReader.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -45,6 +46,7 @@ constexpr int RemoveObject2 = 28;
 constexpr int DefineShape3 = 32;
 constexpr int DefineText2 = 33;
 constexpr int DefineButton2 = 34;
+constexpr int DefineButtonCxform = 23;
 constexpr int DefineBitsJpeg3 = 35;
 constexpr int DefineBitsLossless2 = 36;
 constexpr int DefineEditText = 37;
@@ -63,6 +65,21 @@ constexpr int DefineShape4 = 83;
 constexpr int DefineMorphShape2 = 84;
 constexpr int DefineBitsJpeg4 = 90;
 } // namespace Tag
+
+// Whether a tag defines a character (or data one uses) rather than changing the frame.
+bool DefinesCharacter(int code) {
+  static constexpr int Definitions[] = {
+      Tag::DefineShape,    Tag::DefineBits,         Tag::DefineButton,
+      Tag::JpegTables,     Tag::DefineFont,         Tag::DefineText,
+      Tag::DefineFontInfo, Tag::DefineBitsLossless, Tag::DefineBitsJpeg2,
+      Tag::DefineShape2,   Tag::DefineShape3,       Tag::DefineText2,
+      Tag::DefineButton2,  Tag::DefineBitsJpeg3,    Tag::DefineBitsLossless2,
+      Tag::DefineEditText, Tag::DefineSprite,       Tag::DefineMorphShape,
+      Tag::DefineFont2,    Tag::DefineVideoStream,  Tag::DefineFontInfo2,
+      Tag::DefineFont3,    Tag::DefineShape4,       Tag::DefineMorphShape2,
+      Tag::DefineBitsJpeg4};
+  return std::find(std::begin(Definitions), std::end(Definitions), code) != std::end(Definitions);
+}
 
 using DisplayList = std::map<int, SwfTimeline::Placement>;
 
@@ -114,6 +131,9 @@ private:
   };
   std::vector<DeferredText> FDeferredTexts;
   std::size_t FBitmapBytesLeft = SwfLimits::MaxMovieBitmapBytes;
+  // The root's last tag, a definition, runs past the end of the data: the file was cut short
+  // inside it, which takes nothing from the frame before.
+  bool FCutShort = false;
 };
 
 void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nesting) {
@@ -133,10 +153,16 @@ void TagParser::ParseTimeline(SwfReader& reader, SwfTimeline& timeline, int nest
   } catch (const SwfError& error) {
     timeline.Loops = false;
     // Once the root's first frame is complete, damage after it leaves the whole frames before
-    // it to play.
-    if (nesting > 0 || onFrame1)
+    // it to play. A file that ends inside a definition on its first frame plays that frame as
+    // far as it came.
+    if (nesting > 0 || (onFrame1 && !FCutShort))
       throw;
-    FMovie.Damage = DamageAfterFirstFrame(error.what());
+    if (onFrame1) {
+      timeline.Frames.push_back(std::move(frame));
+      FMovie.Damage = QStringLiteral("cut short in the first frame: ") + error.what();
+    } else {
+      FMovie.Damage = DamageAfterFirstFrame(error.what());
+    }
   }
   if (nesting == 0 && onFrame1)
     ResolveBitmapFills();
@@ -154,9 +180,11 @@ bool TagParser::ParseNextTag(SwfReader& reader, SwfTimeline& timeline, DisplayLi
   qsizetype length = header & 0x3F;
   if (length == 0x3F)
     length = reader.U32();
-  if (length > reader.Remaining())
+  if (length > reader.Remaining()) {
+    FCutShort = nesting == 0 && DefinesCharacter(code);
     throw SwfError("tag " + std::to_string(code) + " at byte " + std::to_string(tagStart) +
                    " is longer than the data left");
+  }
   SwfReader body(reader.Bytes(length));
   FBudget.Consume();
   if (code == Tag::End)
@@ -274,8 +302,12 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
   case Tag::DefineButton:
   case Tag::DefineButton2:
     Define(body, FMovie.Buttons, [this, code](SwfReader& r) {
-      return ReadSwfButtonUpState(r, code == Tag::DefineButton2 ? 2 : 1, FBudget);
+      return ReadSwfButton(r, code == Tag::DefineButton2 ? 2 : 1, FMovie.Version, FBudget);
     });
+    break;
+  case Tag::DefineButtonCxform:
+    if (const auto button = FMovie.Buttons.find(body.U16()); button != FMovie.Buttons.end())
+      ReadSwfButtonColorTransform(body, button->second);
     break;
   case Tag::DefineMorphShape:
   case Tag::DefineMorphShape2:
@@ -315,6 +347,10 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
     const QString url = body.CString(FMovie.Version);
     if (code == Tag::ImportAssets2)
       body.U16(); // reserved
+    if (onFrame1 && nesting == 0 &&
+        std::none_of(FMovie.ImportedFiles.begin(), FMovie.ImportedFiles.end(),
+                     [&url](const SwfMovie::ImportedFile& file) { return file.Url == url; }))
+      FMovie.ImportedFiles.push_back({url, FMovie.InitScripts.size()});
     for (int count = body.U16(); count > 0; --count) {
       const int id = body.U16();
       FMovie.Imports.try_emplace(id, SwfMovie::Import{url, body.CString(FMovie.Version)});

@@ -572,3 +572,181 @@ TEST_F(TimelineTest, EndlessHandlersAreCutPerLevelAndFrameAndOtherLevelsPlayOn) 
   EXPECT_EQ(TakeTraces(), (QStringList{"other 1", "other 2", "other 1"}));
   EXPECT_LT(elapsed.elapsed(), 20000);
 }
+
+namespace {
+
+// PlaceObject2 of a named character at depth with a ratio, at the origin.
+QByteArray PlaceWithRatio(int depth, int character, int ratio, const QString& name) {
+  return Tag(26, Writer()
+                     .U8(0x02 | 0x04 | 0x10 | 0x20)
+                     .U16(depth)
+                     .U16(character)
+                     .U8(0)
+                     .U16(ratio)
+                     .Text(name)
+                     .Data());
+}
+
+// PlaceObject2 moving what lies at depth to x twips.
+QByteArray MoveTo(int depth, int x) {
+  Writer writer;
+  writer.U8(0x05).U16(depth).Bits(0, 1).Bits(0, 1).Bits(15, 5).SignedBits(x, 15);
+  writer.SignedBits(0, 15).Align();
+  return Tag(26, writer.Data());
+}
+
+QByteArray RemoveDepth(int depth) {
+  return Tag(28, Writer().U16(depth).Data());
+}
+
+// target.method(argument) for a pushed argument, its result dropped.
+Asm CallOn(const QString& target, const QString& method, const Asm& argument) {
+  return Asm(argument)
+      .PushInteger(1)
+      .Push(target)
+      .Op(GetVariable)
+      .Push(method)
+      .Op(CallMethod)
+      .Op(Pop);
+}
+
+constexpr int SetVariable = 0x1D, SetMember = 0x4F;
+
+} // namespace
+
+TEST_F(TimelineTest, GoingBackKeepsTheInstancesThePlayerKeeps) {
+  const QByteArray empty = SpriteOfFrames(2, 1, ShowFrame());
+  const Asm back = Asm().Record(0x81, QByteArray(2, '\0')); // gotoAndStop(1)
+
+  // Frame 2 brings "c", swaps "b" in front of "a" and "c" to another depth of the timeline's,
+  // and makes two clips: "made" at a timeline depth, "dynamic" at a script's.
+  const Asm swaps =
+      Asm()
+          .Append(CallOn("b", "swapDepths", Asm().Push("a").Op(GetVariable)))
+          .Append(CallOn("c", "swapDepths", Asm().PushInteger(-16370)))
+          .Set("a.mark", Asm().Push("A"))
+          .Set("b.mark", Asm().Push("B"))
+          .Append(
+              Asm().PushInteger(-16380).Push("made").PushInteger(2).Push("_root").Op(GetVariable))
+          .Push("createEmptyMovieClip")
+          .Op(CallMethod)
+          .Op(Pop)
+          .Append(Asm().PushInteger(5).Push("dynamic").PushInteger(2).Push("_root").Op(GetVariable))
+          .Push("createEmptyMovieClip")
+          .Op(CallMethod)
+          .Op(Pop);
+  Open(Movie(empty + Place(1, 2, 0, 0, "a") + Place(2, 2, 0, 0, "b") + ShowFrame() +
+                 Place(3, 2, 0, 0, "c") + swaps.Tag() + ShowFrame() + back.Tag() + ShowFrame(),
+             3));
+  Frames(2);
+  EXPECT_EQ(FFlash.TGetProperty("_root", 4), "1");
+  // The swapped clips stay where frame 1 places anything, as they were; what lies where it
+  // places nothing goes, and so does a script's clip at a timeline depth.
+  EXPECT_EQ(FFlash.GetVariable("_root.a.mark"), "A");
+  EXPECT_EQ(FFlash.GetVariable("_root.b.mark"), "B");
+  EXPECT_EQ(FFlash.GetVariable("_root.c._name"), "");
+  EXPECT_EQ(FFlash.GetVariable("_root.made._name"), "");
+  EXPECT_EQ(FFlash.GetVariable("_root.dynamic._name"), "dynamic");
+
+  // Looping back: a clip that frame 2 moved takes frame 1's place again; frame 2's new
+  // placement of the same character stands for frame 1's, unless its ratio differs.
+  const Asm marks =
+      Asm().Set("same.mark", Asm().Push("kept")).Set("other.mark", Asm().Push("kept"));
+  Open(Movie(empty + Place(1, 2, 0, 0, "k") + Place(2, 2, 0, 0, "same") +
+                 Place(3, 2, 0, 0, "other") + ShowFrame() + MoveTo(1, 2000) + RemoveDepth(2) +
+                 RemoveDepth(3) + Place(2, 2, 0, 0, "same") + PlaceWithRatio(3, 2, 7, "other") +
+                 marks.Tag() + ShowFrame(),
+             2));
+  Frames(1);
+  EXPECT_EQ(FFlash.TGetProperty("_level0.k", 0), "100");
+  Frames(1);
+  EXPECT_EQ(FFlash.TGetProperty("_root", 4), "1");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.k", 0), "0");
+  EXPECT_EQ(FFlash.GetVariable("_root.same.mark"), "kept");
+  EXPECT_EQ(FFlash.GetVariable("_root.other.mark"), "");
+}
+
+TEST_F(TimelineTest, AClipIsStillThereByNameWhileItsUnloadHandlerRuns) {
+  const QByteArray empty = SpriteOfFrames(2, 1, ShowFrame());
+  const Asm handler = Asm()
+                          .Push("_root.seen")
+                          .Push("_root.mc")
+                          .Op(GetVariable)
+                          .Push("_name")
+                          .Op(GetMember)
+                          .Push("this")
+                          .Op(GetVariable)
+                          .Push("_name")
+                          .Op(GetMember)
+                          .Op(Add2)
+                          .Op(SetVariable);
+  const Asm setHandler = Asm()
+                             .Push("mc")
+                             .Op(GetVariable)
+                             .Push("onUnload")
+                             .DefineFunction("", {}, handler)
+                             .Op(SetMember);
+  Open(Movie(empty + Place(1, 2, 0, 0, "mc") + setHandler.Tag() + ShowFrame() + RemoveDepth(1) +
+                 Actions().Op(Stop).Tag() + ShowFrame(),
+             2));
+  Frames(1);
+  EXPECT_EQ(FFlash.GetVariable("_root.seen"), "mcmc");
+  // Once its handlers ran, it is gone.
+  EXPECT_EQ(FFlash.GetVariable("_root.mc._name"), "");
+}
+
+TEST_F(TimelineTest, ASceneOffsetsItsLabelsAndAFramePastTheEndRunsNoScript) {
+  // gotoAndStop("Scene 2", "start") with scene 2 two frames on: the label's frame plus two.
+  const auto gotoFrame2 = [](int flags, int bias) {
+    return Asm().Record(0x9F, Writer().U8(flags).U16(bias).Data().left(flags & 2 ? 3 : 1));
+  };
+  Open(Movie(Asm().Push("start").Append(gotoFrame2(2, 2)).Tag() + ShowFrame() + Label("start") +
+                 TraceTag("two") + ShowFrame() + TraceTag("three") + ShowFrame() +
+                 Asm(TraceAsm("four")).PushInteger(99).Append(gotoFrame2(0, 0)).Tag() +
+                 ShowFrame() + TraceTag("five") + ShowFrame(),
+             5));
+  EXPECT_EQ(TakeTraces(), QStringList{"four"});
+  EXPECT_EQ(FFlash.TGetProperty("_root", 4), "5");
+}
+
+TEST_F(TimelineTest, WaitForFrameTakesFramesPastTheEndAsLoadedUpToTheMostAMovieHas) {
+  const auto waitFor = [](const Asm& frame, const QString& text) {
+    return Asm(frame).Record(0x8D, QByteArray(1, '\x02')).Push(text).Op(Trace);
+  };
+  Open(Movie(Asm().Append(waitFor(Asm().PushInteger(6), "six"))
+                     .Append(waitFor(Asm().PushInteger(16001), "16001"))
+                     .Append(waitFor(Asm().PushInteger(16002), "16002"))
+                     .Append(waitFor(Asm().Push(16002.5), "not a frame"))
+                     .Tag() +
+                 ShowFrame(),
+             1));
+  EXPECT_EQ(TakeTraces(), (QStringList{"six", "16001", "not a frame"}));
+}
+
+TEST_F(TimelineTest, AMoviesImportsRunTheirInitScriptsAfterItsOwnBeforeThem) {
+  const QByteArray assets = Sprite(1, {}) + Asm(TraceAsm("assets init")).InitTag(1) + ShowFrame();
+  Save(FDir.filePath("assets.swf"), File(assets));
+  const QByteArray importAll = Tag(71, Writer().Text("assets.swf").U16(1).U16(0).Data());
+  Open(File(Sprite(1, {}) + Asm(TraceAsm("own init")).InitTag(1) + importAll + TraceTag("frame 1") +
+            ShowFrame()));
+  EXPECT_EQ(TakeTraces(), (QStringList{"own init", "assets init", "frame 1"}));
+}
+
+TEST_F(TimelineTest, AFunctionsPreloadedRootIsTheClipThatLocksIt) {
+  // In the clip "holder": this._lockroot = true; function f() { _level0.found = _root._name }
+  // with _root preloaded into register 1; f().
+  const Asm body =
+      Asm().Push("_level0.found").PushRegister(1).Push("_name").Op(GetMember).Op(SetVariable);
+  const Asm script = Asm()
+                         .Push("this")
+                         .Op(GetVariable)
+                         .Push("_lockroot")
+                         .PushBoolean(true)
+                         .Op(SetMember)
+                         .DefineFunction2("f", 2, swfgen::FunctionFlag::PreloadRoot, {}, body)
+                         .CallFunction("f", 0)
+                         .Op(Pop);
+  const QByteArray holder = SpriteOfFrames(2, 1, script.Tag() + ShowFrame());
+  Open(Movie(holder + Place(1, 2, 0, 0, "holder") + ShowFrame(), 1));
+  EXPECT_EQ(FFlash.GetVariable("_level0.found"), "holder");
+}

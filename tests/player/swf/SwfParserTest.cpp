@@ -82,6 +82,24 @@ TEST(SwfParser, MalformedFilesEndInAnErrorNotACrash) {
   EXPECT_NO_THROW(ParseSwfMovie(Nested(20)));
 }
 
+TEST(SwfParser, AFileCutShortInsideADefinitionPlaysWhatCameBefore) {
+  const QByteArray cutDefinition = Writer().U16((2 << 6) | 0x3F).U32(1000).Bytes("abc").Data();
+  // On the first frame: the frame plays as far as it came, and does not loop.
+  const auto cutEarly = ParseSwfMovie(File(Background(Qt::red) + cutDefinition));
+  EXPECT_EQ(cutEarly->Background, QColor(Qt::red));
+  EXPECT_FALSE(cutEarly->Root.Loops);
+  EXPECT_TRUE(cutEarly->Damage.startsWith("cut short in the first frame: tag 2 at byte "))
+      << cutEarly->Damage.toStdString();
+  // After it: the whole frames before play.
+  const auto cutLate =
+      ParseSwfMovie(File(Background(Qt::red) + ShowFrame() + ShowFrame() + cutDefinition));
+  EXPECT_EQ(cutLate->Root.Frames.size(), 2u);
+  EXPECT_TRUE(cutLate->Damage.startsWith("damaged after the first frame: "));
+  // Inside a sprite, the sprite's own length is at fault: the file is damaged.
+  EXPECT_THROW(ParseSwfMovie(File(Tag(39, Writer().U16(7).U16(1).Data() + cutDefinition))),
+               SwfError);
+}
+
 TEST(SwfParser, APlaceholderLengthBeyondTheLimitIsNoReasonToRefuse) {
   for (const char signature : {'F', 'C', 'Z'}) {
     SCOPED_TRACE(signature);
