@@ -126,6 +126,17 @@ std::optional<MovieClip::Property> MovieClip::PropertyByName(const QString& name
   return *found;
 }
 
+void MovieClip::SetUnloaded() {
+  FUnloaded = true;
+  FRemovedPath.clear();
+  const MovieClip* top = this;
+  for (; top->Parent(); top = top->Parent())
+    FRemovedPath.push_back(top->FUnloaded ? top->FPlacedName : top->FName);
+  if (top != this)
+    FRemovedRoot = std::const_pointer_cast<MovieClip>(
+        std::static_pointer_cast<const MovieClip>(top->shared_from_this()));
+}
+
 ActionValue MovieClip::Live(const ActionValue& value) {
   const auto object = value.Object();
   std::shared_ptr<const MovieClip> clip = std::dynamic_pointer_cast<const MovieClip>(object);
@@ -133,12 +144,12 @@ ActionValue MovieClip::Live(const ActionValue& value) {
     clip = removed->Clip().lock();
   if (!clip || !clip->FUnloaded)
     return value;
-  const auto top = clip->FTopAtUnload.lock();
-  if (!top || top->FUnloaded)
+  // The path it was taken off at holds for good: its parents may be gone since.
+  const auto root = clip->FRemovedRoot.lock();
+  if (!root || root->FUnloaded)
     return {};
-  const MovieClip* found = top.get();
-  const std::vector<QString>& path = clip->FPathAtUnload;
-  for (auto name = path.rbegin(); found && name != path.rend(); ++name)
+  const MovieClip* found = root.get();
+  for (auto name = clip->FRemovedPath.rbegin(); found && name != clip->FRemovedPath.rend(); ++name)
     found = found->ChildNamed(*name);
   if (found)
     return ActionValue(std::const_pointer_cast<ScriptObject>(found->shared_from_this()));
@@ -146,18 +157,6 @@ ActionValue MovieClip::Live(const ActionValue& value) {
     clip->FRemovedReference =
         std::make_shared<ScriptRemovedClip>(std::const_pointer_cast<MovieClip>(clip));
   return ActionValue(clip->FRemovedReference);
-}
-
-void MovieClip::SetUnloaded() {
-  FUnloaded = true;
-  FPathAtUnload.clear();
-  const MovieClip* top = this;
-  for (; top->Parent(); top = top->Parent())
-    // Clips off the stage are named as they were made, the others as they are now.
-    FPathAtUnload.push_back(top->FUnloaded ? top->FPlacedName : top->FName);
-  if (top != this)
-    FTopAtUnload = std::const_pointer_cast<MovieClip>(
-        std::static_pointer_cast<const MovieClip>(top->shared_from_this()));
 }
 
 bool MovieClip::IsKnownProperty(int number) {

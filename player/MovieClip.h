@@ -198,8 +198,11 @@ public:
   void MarkTransformedByScript() { FTransformedByScript = true; }
   // Taken off the stage: it plays no more and answers no events.
   bool IsUnloaded() const { return FUnloaded; }
-  // Remembers where it was, so that references to it reach the clip placed there later.
+  // Also notes the path references find a clip made again at: the names from its level's root
+  // down, the clip's own as it was made.
   void SetUnloaded();
+  // That path; empty for a clip still on the stage and for a level's root.
+  const std::vector<QString>& RemovedPath() const { return FRemovedPath; }
   // Keeps a released child alive while this clip lives: handlers that still run on an
   // unloaded clip may reach the children on its display list.
   void KeepChild(std::shared_ptr<MovieClip> child) {
@@ -246,11 +249,11 @@ private:
   bool FUnloaded = false;
   // Where the clip was when it left the stage: the top of its tree and the names below it,
   // innermost first.
-  std::weak_ptr<MovieClip> FTopAtUnload;
-  std::vector<QString> FPathAtUnload;
   std::vector<std::shared_ptr<MovieClip>> FReleasedChildren;
   // What references read once the clip is off the stage; made when first needed.
   mutable std::shared_ptr<ScriptObject> FRemovedReference;
+  std::vector<QString> FRemovedPath; // innermost name first
+  std::weak_ptr<MovieClip> FRemovedRoot;
   bool FTransformedByScript = false;
   quint64 FSequence = 0;
   std::shared_ptr<const std::vector<SwfClipAction>> FClipActions;

@@ -232,6 +232,8 @@ void PlayerLevel::TakeOff(MovieClip& clip, int depth) {
 }
 
 void PlayerLevel::Release(MovieClip& clip) {
+  // Before its children, which note their paths through it.
+  clip.SetUnloaded();
   for (const MovieClip::DisplayEntry& entry : clip.DisplayList())
     if (entry.Clip) {
       if (FDisplayEntries > 0)
@@ -239,7 +241,6 @@ void PlayerLevel::Release(MovieClip& clip) {
       clip.KeepChild(std::static_pointer_cast<MovieClip>(entry.Clip->shared_from_this()));
       Release(*entry.Clip);
     }
-  clip.SetUnloaded();
   FObjects.erase(&clip);
 }
 

@@ -146,7 +146,7 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
 
 void ActionInterpreter::LeaveRemovedTimeline(ScriptFrame& frame) {
   // A level's own root stays what it was: the level it belonged to is gone with it.
-  if (!frame.Target->Parent() || !ScriptScope::IsGone(*frame.Target))
+  if (frame.Target->RemovedPath().empty() || !ScriptScope::IsGone(*frame.Target))
     return;
   // Code whose timeline was taken off the stage runs on the clip now at its path, or else on
   // its level's root.
@@ -788,13 +788,9 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   callee.Scope = function.Scope();
   callee.Pool = function.Code().Pool;
   callee.Origin = callee.Target = function.Timeline();
-  // A function whose timeline left the stage runs on the clip now at that timeline's path,
-  // when one is there.
-  if (callee.Origin && callee.Origin->IsUnloaded())
-    if (const auto now = std::dynamic_pointer_cast<MovieClip>(
-            MovieClip::Live(ActionValue(std::static_pointer_cast<ScriptObject>(callee.Origin)))
-                .Object()))
-      callee.Origin = callee.Target = now;
+  // The preloads below read the timeline the function runs on now.
+  if (callee.Target->IsUnloaded())
+    LeaveRemovedTimeline(callee);
   callee.Activation = std::make_shared<ScriptActivation>();
   callee.Activation->IgnoreCase(FEnvironment.Level.IgnoresCase());
   callee.Registers.resize(info.Version2 ? std::size_t(info.RegisterCount) : DefaultRegisters);
