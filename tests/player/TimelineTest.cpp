@@ -783,3 +783,28 @@ TEST_F(TimelineTest, AMovieLoadedOverALevelKeepsWhatTheLoadersHandlersSetOnItsRo
   // The old movie's own variables are gone.
   EXPECT_EQ(TakeTraces(), (QStringList{"hi", "undefined"}));
 }
+
+TEST_F(TimelineTest, AnAttachedClipsInitObjectSizesWhatItsFirstFrameShows) {
+  // attachMovie("box", "b", 1, {_width: 40}) of a sprite showing a 20 pixel square.
+  constexpr int InitObject = 0x43;
+  const QByteArray box = RectangleShape(1, QRect(0, 0, 400, 400), Qt::red) +
+                         SpriteOfFrames(2, 1, Place(1, 1) + ShowFrame()) +
+                         Tag(56, Writer().U16(1).U16(2).Text("box").Data());
+  const Asm attach = Asm()
+                         .Push("_width")
+                         .PushInteger(40)
+                         .PushInteger(1)
+                         .Op(InitObject)
+                         .PushInteger(1)
+                         .Push("b")
+                         .Push("box")
+                         .PushInteger(4)
+                         .Push("_root")
+                         .Op(GetVariable)
+                         .Push("attachMovie")
+                         .Op(CallMethod)
+                         .Op(Pop);
+  Open(Movie(box + attach.Tag() + ShowFrame(), 1));
+  EXPECT_EQ(FFlash.TGetProperty("_level0.b", 8), "40");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.b", 9), "20");
+}
