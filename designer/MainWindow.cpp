@@ -377,6 +377,9 @@ QWidget* TFormVistaloom::CreateObjectsPanel() {
   auto* Elements = Column(TSElements);
   SFPreview = Named(new TShockwaveFlash, "SFPreview");
   SFPreview->setFixedHeight(120);
+  // The preview is a plain control: its clips' buttons answer the mouse there, while the
+  // stage's mouse goes to the overlay.
+  SFPreview->SetMouseInput(true);
   Elements->addWidget(SFPreview);
   SGElements = Named(new QTableWidget(1, 2), "SGElements");
   SGElements->setHorizontalHeaderLabels({"Elements", QString()});

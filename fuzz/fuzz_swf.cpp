@@ -22,6 +22,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     stage.LoadLevel(101, movie, QStringLiteral("fuzz"));
     for (int frame = 0; frame < 4; ++frame)
       stage.AdvanceFrame();
+    // The mouse of a preview: moves, a press, a drag and a release over the frame run what
+    // the movie's buttons and mouse handlers do.
+    const QRectF frame = movie->FrameRect;
+    for (const QPointF& at : {frame.center(), frame.topLeft() + QPointF(40, 40), frame.center()}) {
+      stage.Mouse().Move(at);
+      stage.Mouse().Press();
+      stage.Mouse().Move(frame.bottomRight());
+      stage.Mouse().Release();
+    }
+    stage.Mouse().Leave();
     stage.GetVariable(QStringLiteral("_level101.item.prop"));
     for (const int property : {0, 1, 8, 9})
       stage.GetProperty(QStringLiteral("_level101"), property);

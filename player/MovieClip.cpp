@@ -1,7 +1,9 @@
 #include "player/MovieClip.h"
 
 #include "player/ClipDrawing.h"
+#include "player/ClipGeometry.h"
 #include "player/TextField.h"
+#include "player/script/ScriptRemovedClip.h"
 #include "player/swf/SwfMovie.h"
 
 #include <QHash>
@@ -26,6 +28,9 @@ const QHash<QString, MovieClip::Property>& PropertyNames() {
       {QStringLiteral("_currentframe"), MovieClip::CurrentFrame},
       {QStringLiteral("_totalframes"), MovieClip::TotalFrames},
       {QStringLiteral("_framesloaded"), MovieClip::FramesLoaded},
+      {QStringLiteral("_droptarget"), MovieClip::DropTarget},
+      {QStringLiteral("_xmouse"), MovieClip::XMouse},
+      {QStringLiteral("_ymouse"), MovieClip::YMouse},
   };
   return names;
 }
@@ -88,7 +93,7 @@ MovieClip::MovieClip(int level, const QRectF& frameRect) : FLevel(level), FFrame
 
 MovieClip::MovieClip(MovieClip* parent, const QString& name, const QTransform& matrix)
     : FParent(std::static_pointer_cast<MovieClip>(parent->shared_from_this())),
-      FLevel(parent->FLevel), FName(name) {
+      FLevel(parent->FLevel), FName(name), FPlacedName(name) {
   SetMatrix(matrix);
 }
 
@@ -122,20 +127,28 @@ std::optional<MovieClip::Property> MovieClip::PropertyByName(const QString& name
 }
 
 ActionValue MovieClip::Live(const ActionValue& value) {
-  const auto* clip = dynamic_cast<const MovieClip*>(value.Object().get());
+  const auto object = value.Object();
+  std::shared_ptr<const MovieClip> clip = std::dynamic_pointer_cast<const MovieClip>(object);
+  if (const auto* removed = dynamic_cast<const ScriptRemovedClip*>(object.get()))
+    clip = removed->Clip().lock();
   if (!clip || !clip->FUnloaded)
     return value;
+  // Clips off the stage are named as they were made, the others as they are now.
   std::vector<QString> path;
-  const MovieClip* top = clip;
+  const MovieClip* top = clip.get();
   for (; top->Parent(); top = top->Parent())
-    path.push_back(top->FName);
-  if (top->FUnloaded || top == clip)
+    path.push_back(top->FUnloaded ? top->FPlacedName : top->FName);
+  if (top->FUnloaded || top == clip.get())
     return {};
   const MovieClip* found = top;
   for (auto name = path.rbegin(); found && name != path.rend(); ++name)
     found = found->ChildNamed(*name);
-  return found ? ActionValue(std::const_pointer_cast<ScriptObject>(found->shared_from_this()))
-               : ActionValue();
+  if (found)
+    return ActionValue(std::const_pointer_cast<ScriptObject>(found->shared_from_this()));
+  if (!clip->FRemovedReference)
+    clip->FRemovedReference =
+        std::make_shared<ScriptRemovedClip>(std::const_pointer_cast<MovieClip>(clip));
+  return ActionValue(clip->FRemovedReference);
 }
 
 bool MovieClip::IsKnownProperty(int number) {
@@ -150,14 +163,16 @@ ActionValue MovieClip::Member(const QString& name) const {
     if (const auto property = PropertyByName(name.toLower()))
       return GetProperty(*property);
     const Qt::CaseSensitivity nameCase = IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    if (name.compare(u"_parent", nameCase) == 0) {
-      const auto parent = FParent.lock();
-      return parent ? ActionValue(std::static_pointer_cast<ScriptObject>(parent)) : ActionValue();
-    }
+    // A level's root has no parent: a script may keep a variable of that name there.
+    if (name.compare(u"_parent", nameCase) == 0)
+      if (const auto parent = FParent.lock())
+        return ActionValue(std::static_pointer_cast<ScriptObject>(parent));
     if (name.compare(u"_root", nameCase) == 0)
       return ActionValue(std::static_pointer_cast<ScriptObject>(RootClip()));
     if (name.compare(u"_lockroot", nameCase) == 0)
       return FLocksRoot;
+    if (const QString lower = name.toLower(); lower == u"_xmouse" || lower == u"_ymouse")
+      return MouseCoordinate(lower == u"_xmouse");
   }
   if (name == BlendModeMember && MovieVersion() >= 8)
     return BlendModeNames[int(FEffects.Blend)];
@@ -166,6 +181,22 @@ ActionValue MovieClip::Member(const QString& name) const {
     if (MovieClip* child = ChildNamed(name))
       return ActionValue(child->shared_from_this());
   return ScriptObject::Member(name);
+}
+
+QPointF MovieClip::StageMouse() const {
+  const MovieClip* top = this;
+  while (top->Parent())
+    top = top->Parent();
+  return top->FStageMouse && *top->FStageMouse ? **top->FStageMouse : QPointF();
+}
+
+double MovieClip::MouseCoordinate(bool horizontal) const {
+  // The mouse in the clip's own coordinates, in whole twips.
+  const std::optional<QTransform> fromStage = ClipGeometry::FromStage(*this);
+  if (!fromStage)
+    return 0.0;
+  const QPointF mouse = fromStage->map(StageMouse());
+  return std::round(horizontal ? mouse.x() : mouse.y()) / TwipsPerPixel;
 }
 
 std::shared_ptr<MovieClip> MovieClip::RootClip() const {
@@ -249,6 +280,11 @@ ActionValue MovieClip::GetProperty(int property) const {
     return double(FTimeline ? std::max(1, FTimeline->FrameCount) : 1);
   case FramesLoaded:
     return double(FrameCount());
+  case DropTarget:
+    return FDropTarget;
+  case XMouse:
+  case YMouse:
+    return MouseCoordinate(property == XMouse);
   default:
     return {};
   }
@@ -309,7 +345,7 @@ void MovieClip::SetSize(double pixels, bool horizontal) {
 }
 
 double MovieClip::Extent(bool horizontal) const {
-  const QRectF bounds = Transform().mapRect(DrawnBounds());
+  const QRectF bounds = DrawnBounds(Transform());
   return std::round((horizontal ? bounds.width() : bounds.height())) / TwipsPerPixel;
 }
 
@@ -333,6 +369,25 @@ int MovieClip::FrameCount() const {
   return FTimeline ? std::max(1, int(FTimeline->Frames.size())) : 1;
 }
 
+MovieClip* MovieClip::Mask() const {
+  MovieClip* mask = FMask.lock().get();
+  // A mask taken off the stage masks nothing.
+  return mask && !mask->FUnloaded ? mask : nullptr;
+}
+
+void MovieClip::SetMask(MovieClip* mask) {
+  if (const auto old = FMask.lock(); old && old->FMasked.lock().get() == this)
+    old->FMasked.reset();
+  FMask.reset();
+  if (!mask)
+    return;
+  // The mask leaves the clip it masked before.
+  if (const auto before = mask->FMasked.lock())
+    before->FMask.reset();
+  FMask = std::static_pointer_cast<MovieClip>(mask->shared_from_this());
+  mask->FMasked = std::static_pointer_cast<MovieClip>(shared_from_this());
+}
+
 QTransform MovieClip::Transform() const {
   const double xAngle = FRotation * M_PI / 180;
   const double yAngle = xAngle + FSkew;
@@ -343,23 +398,31 @@ QTransform MovieClip::Transform() const {
                     FX * TwipsPerPixel, FY * TwipsPerPixel);
 }
 
-QRectF MovieClip::ContentBounds() const {
-  const QRectF bounds = DrawnBounds();
+QRectF MovieClip::ContentBounds(const QTransform& matrix) const {
+  const QRectF bounds = DrawnBounds(matrix);
   if (!bounds.isValid() && FFrameRect)
-    return *FFrameRect;
+    return matrix.mapRect(*FFrameRect);
   return bounds;
 }
 
-QRectF MovieClip::DrawnBounds() const {
+QRectF MovieClip::DrawnBounds(const QTransform& matrix) const {
   QRectF bounds;
+  // Each part is measured in whole twips, as the player keeps rectangles.
+  const auto add = [&bounds](const QRectF& part) {
+    if (!part.isValid())
+      return;
+    const QRectF whole(QPointF(std::round(part.left()), std::round(part.top())),
+                       QPointF(std::round(part.right()), std::round(part.bottom())));
+    bounds = bounds.isValid() ? bounds.united(whole) : whole;
+  };
   if (FDrawing && !FDrawing->IsEmpty())
-    bounds = FDrawing->Shape().Bounds;
+    add(matrix.mapRect(FDrawing->Shape().Bounds));
   for (const DisplayEntry& entry : FDisplay) {
-    const QRectF part =
-        entry.Clip ? entry.Clip->Transform().mapRect(entry.Clip->ContentBounds())
-                   : entry.Matrix.mapRect(entry.Shape ? entry.Shape->Bounds : entry.Bounds);
-    if (part.isValid())
-      bounds = bounds.isValid() ? bounds.united(part) : part;
+    if (!entry.Clip) {
+      add((entry.Matrix * matrix).mapRect(entry.Shape ? entry.Shape->Bounds : entry.Bounds));
+      continue;
+    }
+    add(entry.Clip->ContentBounds(entry.Clip->Transform() * matrix));
   }
   return bounds;
 }
@@ -417,16 +480,21 @@ MovieClip* MovieClip::ChildNamed(const QString& name) const {
   const int version = MovieVersion();
   const Qt::CaseSensitivity nameCase = version < 7 ? Qt::CaseInsensitive : Qt::CaseSensitive;
   const auto named = [&](const DisplayEntry& entry) {
+    if (entry.Shape && !entry.ShapeName.isEmpty())
+      return entry.ShapeName.compare(name, nameCase) == 0;
     return entry.Clip && !entry.Clip->IsUnloaded() &&
            entry.Clip->FName.compare(name, nameCase) == 0;
+  };
+  const auto clipOf = [this](const DisplayEntry& entry) {
+    return entry.Clip ? entry.Clip : const_cast<MovieClip*>(this);
   };
   // Version 5 movies find the deepest clip of that name, later ones the first.
   if (version < 6) {
     const auto found = std::find_if(FDisplay.rbegin(), FDisplay.rend(), named);
-    return found == FDisplay.rend() ? nullptr : found->Clip;
+    return found == FDisplay.rend() ? nullptr : clipOf(*found);
   }
   const auto found = std::find_if(FDisplay.begin(), FDisplay.end(), named);
-  return found == FDisplay.end() ? nullptr : found->Clip;
+  return found == FDisplay.end() ? nullptr : clipOf(*found);
 }
 
 std::optional<MovieClip::DisplayEntry> MovieClip::RemoveEntryAt(int depth) {

@@ -4,6 +4,7 @@
 #include "player/swf/SwfColorTransform.h"
 #include "player/swf/SwfFilter.h"
 
+#include <QPointF>
 #include <QRectF>
 #include <QTransform>
 #include <memory>
@@ -40,6 +41,9 @@ public:
     Target = 11,
     FramesLoaded = 12,
     Name = 13,
+    DropTarget = 14,
+    XMouse = 20,
+    YMouse = 21,
   };
 
   struct DisplayEntry {
@@ -64,6 +68,8 @@ public:
     // A timeline's clip that swapDepths moved: going back on the timeline keeps it where the
     // target frame places anything at its depth.
     bool SwappedByScript = false;
+    // The instance name a shape was placed with: scripts reaching it get the clip holding it.
+    QString ShapeName = {};
     // The filters and blend mode of a shape or text; a clip keeps its own.
     std::shared_ptr<const SwfDisplayEffects> Effects = {};
   };
@@ -75,8 +81,9 @@ public:
   ~MovieClip() override;
 
   static std::optional<Property> PropertyByName(const QString& name);
-  // A reference to a clip taken off the stage reaches the clip now at its path, or undefined;
-  // other values stay as they are.
+  // A reference to a clip taken off the stage reaches the clip now at the path it was made
+  // at, or else stands for the removed clip (ScriptRemovedClip); other values stay as they
+  // are.
   static ActionValue Live(const ActionValue& value);
   static bool IsKnownProperty(int number);
 
@@ -113,13 +120,24 @@ public:
   // unset shows the whole clip.
   const std::optional<QRectF>& ScrollRect() const { return FScrollRect; }
   void SetScrollRect(const std::optional<QRectF>& rect) { FScrollRect = rect; }
+  // The clip whose fills show this one (setMask), or null. A clip masks one clip at most and
+  // is not drawn in its own place while it does.
+  MovieClip* Mask() const;
+  void SetMask(MovieClip* mask);
+  bool IsMask() const { return !FMasked.expired(); }
+  // The slash path `_droptarget` gives: the clip under the mouse where a drag of this clip
+  // last was, "" before any.
+  void SetDropTarget(const QString& path) { FDropTarget = path; }
   // Maps the clip's own coordinates into its parent's.
   QTransform Transform() const;
   // Union of the display list's bounds in the clip's own coordinates; a level's root with
   // nothing placed gives its frame instead, so it can be drawn and measured by the host.
-  QRectF ContentBounds() const;
-  // Union of the display list's bounds alone: what scripts measure.
-  QRectF DrawnBounds() const;
+  // Mapped through matrix as DrawnBounds maps them.
+  QRectF ContentBounds(const QTransform& matrix = QTransform()) const;
+  // Union of the display list's bounds alone: what scripts measure. Each part is mapped
+  // through its own placement and then matrix as one transform, down to the shapes, so a
+  // turned clip inside a turned clip measures as tight as the player measures it.
+  QRectF DrawnBounds(const QTransform& matrix = QTransform()) const;
 
   // What the clip's scripts drew, shown beneath the display list; null until they draw.
   const ClipDrawing* Drawing() const { return FDrawing.get(); }
@@ -137,7 +155,7 @@ public:
   // The entry at depth, or null.
   DisplayEntry* EntryAt(int depth);
   // The first clip on the display list with that name, compared as the clip's movie
-  // compares names; null when none has it.
+  // compares names, or this clip for a shape placed with that name; null when none has it.
   MovieClip* ChildNamed(const QString& name) const;
   // Takes the entry at depth off the display list.
   std::optional<DisplayEntry> RemoveEntryAt(int depth);
@@ -184,6 +202,11 @@ public:
   void KeepChild(std::shared_ptr<MovieClip> child) {
     FReleasedChildren.push_back(std::move(child));
   }
+  // Where the stage's mouse was last seen, in the main movie's twips: a level's root holds it
+  // for every clip inside, whose `_xmouse` and `_ymouse` map it into their own pixels.
+  void SetStageMouse(const std::optional<QPointF>* position) { FStageMouse = position; }
+  // The mouse's last position on the stage (twips); the stage's origin before it has come.
+  QPointF StageMouse() const;
 
 private:
   void SetSize(double pixels, bool horizontal);
@@ -192,10 +215,12 @@ private:
   // The clip's width or height on its parent, in whole twips.
   double Extent(bool horizontal) const;
   void Insert(DisplayEntry entry);
+  double MouseCoordinate(bool horizontal) const;
 
   std::weak_ptr<MovieClip> FParent;
   int FLevel = 0;
   QString FName;
+  QString FPlacedName; // the name it was made with, by which references find it again
   std::optional<QRectF> FFrameRect;
   double FX = 0, FY = 0; // pixels
   double FXScale = 100, FYScale = 100, FRotation = 0;
@@ -203,6 +228,9 @@ private:
   SwfColorTransform FColorTransform;
   SwfDisplayEffects FEffects;
   std::optional<QRectF> FScrollRect;
+  std::weak_ptr<MovieClip> FMask;
+  std::weak_ptr<MovieClip> FMasked; // the clip this one masks
+  QString FDropTarget;
   bool FVisible = true;
   bool FLocksRoot = false;
   std::vector<DisplayEntry> FDisplay;
@@ -214,7 +242,10 @@ private:
   bool FPlaying = true;
   bool FUnloaded = false;
   std::vector<std::shared_ptr<MovieClip>> FReleasedChildren;
+  // What references read once the clip is off the stage; made when first needed.
+  mutable std::shared_ptr<ScriptObject> FRemovedReference;
   bool FTransformedByScript = false;
   quint64 FSequence = 0;
   std::shared_ptr<const std::vector<SwfClipAction>> FClipActions;
+  const std::optional<QPointF>* FStageMouse = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "player/PlayerLevel.h"
 
+#include "player/ButtonClip.h"
 #include "player/FramePlayer.h"
 #include "player/MovieCache.h"
 #include "player/TextField.h"
@@ -80,28 +81,27 @@ std::shared_ptr<MovieClip> PlayerLevel::Place(MovieClip& clip, const SwfFrameIte
     --FDisplayEntries;
     return nullptr;
   }
-  if (isShape && placement.Name.isEmpty()) {
+  if (isShape) {
     AddShape(clip, shape->second, placement);
+    if (MovieClip::DisplayEntry* placed = clip.EntryAt(placement.Depth))
+      placed->ShapeName = placement.Name;
     stamp();
     return nullptr;
   }
-  if (!isShape && Nesting(clip) + 1 > SwfLimits::MaxNesting)
+  if (Nesting(clip) + 1 > SwfLimits::MaxNesting)
     throw SwfError("clips nested deeper than " + std::to_string(SwfLimits::MaxNesting));
   // Instances without a name get one, as scripts may still reach them by it.
   const QString name = placement.Name.isEmpty()
                            ? QStringLiteral("instance") + QString::number(++FUnnamedInstances)
                            : placement.Name;
-  auto child = std::make_shared<MovieClip>(&clip, name, placement.Matrix);
+  const auto child = NewClip(clip, *movie, id, name, placement.Matrix);
   child->SetColorTransform(placement.ColorTransform);
   child->SetEffects(placement.Effects);
   child->SetClipActions(item.ClipActions);
   child->SetDictionary(movie);
   child->SetCharacter(id);
   Own(child);
-  if (isShape)
-    AddShape(*child, shape->second, {});
-  else
-    child->SetTimeline(timeline);
+  child->SetTimeline(timeline);
   clip.AddChild(child, placement.Depth, placement.ClipDepth);
   stamp();
   return child;
@@ -177,7 +177,7 @@ std::shared_ptr<MovieClip> PlayerLevel::AttachClip(MovieClip& parent, const QStr
   const SwfTimeline* timeline = movie->ClipTimeline(id);
   if (!timeline)
     return nullptr;
-  auto child = std::make_shared<MovieClip>(&parent, name, QTransform());
+  auto child = NewClip(parent, *movie, id, name, QTransform());
   child->SetTimeline(timeline);
   child->SetDictionary(movie);
   child->SetCharacter(id);
@@ -202,8 +202,17 @@ std::shared_ptr<MovieClip> PlayerLevel::DuplicateClip(MovieClip& clip, const QSt
   return AddScriptClip(*parent, std::move(copy), depth);
 }
 
+std::shared_ptr<MovieClip> PlayerLevel::NewClip(MovieClip& parent, const SwfMovie& movie, int id,
+                                                const QString& name, const QTransform& matrix) {
+  if (const SwfButton* button = movie.Button(id))
+    return std::make_shared<ButtonClip>(&parent, name, matrix, *button);
+  return std::make_shared<MovieClip>(&parent, name, matrix);
+}
+
 std::shared_ptr<ScriptObject> PlayerLevel::ClassOf(const MovieClip& clip) const {
-  if (!clip.Character() || !clip.Dictionary() || FRegisteredClasses.empty())
+  // A button stays a button whatever class its symbol is registered with.
+  if (!clip.Character() || !clip.Dictionary() || FRegisteredClasses.empty() ||
+      dynamic_cast<const ButtonClip*>(&clip))
     return nullptr;
   for (const auto& [linkage, id] : clip.Dictionary()->Exports)
     if (id == clip.Character())
@@ -392,4 +401,9 @@ void PlayerLevel::RegisterClass(const QString& symbol,
 std::shared_ptr<ScriptObject> PlayerLevel::RegisteredClass(const QString& symbol) const {
   const auto found = FRegisteredClasses.find(symbol);
   return found == FRegisteredClasses.end() ? nullptr : found->second;
+}
+
+void PlayerLevel::SetDraggedClip(MovieClip* clip) {
+  FDragged = clip ? std::static_pointer_cast<MovieClip>(clip->shared_from_this())
+                  : std::weak_ptr<MovieClip>();
 }

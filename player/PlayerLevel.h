@@ -114,9 +114,16 @@ public:
   // movie's scripts, which the level keeps.
   const std::vector<QString>* ConstantPool() const { return FConstantPool; }
   void SetConstantPool(const std::vector<QString>* pool) { FConstantPool = pool; }
+  // The clip startDrag made follow the mouse, until stopDrag; null when none.
+  MovieClip* DraggedClip() const { return FDragged.lock().get(); }
+  void SetDraggedClip(MovieClip* clip);
 
 private:
   void Own(const std::shared_ptr<ScriptObject>& object);
+  // A new instance of character id of movie inside parent: a button for a button character,
+  // a clip otherwise.
+  static std::shared_ptr<MovieClip> NewClip(MovieClip& parent, const SwfMovie& movie, int id,
+                                            const QString& name, const QTransform& matrix);
   void AddShape(MovieClip& clip, const SwfShape& shape, const SwfTimeline::Placement& placement);
   // Adds a text, morph shape or video character; false for any other character.
   bool AddCharacter(MovieClip& clip, const SwfMovie& movie, int id,
@@ -156,6 +163,7 @@ private:
   std::size_t FActionsLeft = SwfLimits::MaxActionsPerFrame;
   int FUnnamedInstances = 0;
   bool FHasDrawnShapes = false;
+  std::weak_ptr<MovieClip> FDragged;
   std::size_t FDrawnSegments = 0;
   const std::vector<QString>* FConstantPool = nullptr;
   std::vector<ActionValue> FLeftOnStack;

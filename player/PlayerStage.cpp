@@ -49,6 +49,7 @@ void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
   // local reference keeps it alive should the host replace the level meanwhile.
   const auto loaded =
       std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames, directory);
+  loaded->Root()->SetStageMouse(&FMouse.Position());
   FLevels[level] = loaded;
   for (const auto& [name, value] : rootMembers)
     loaded->Root()->SetMember(name, value);

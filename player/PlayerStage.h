@@ -3,6 +3,7 @@
 #include "player/FrameClock.h"
 #include "player/FramePlayer.h"
 #include "player/PlayerLevel.h"
+#include "player/StageMouse.h"
 
 #include <QString>
 #include <functional>
@@ -26,7 +27,7 @@ public:
   using TraceHandler = std::function<void(const QString& text)>;
 
   explicit PlayerStage(FSCommandHandler onFSCommand)
-      : FOnFSCommand(std::move(onFSCommand)), FFrames(*this) {}
+      : FOnFSCommand(std::move(onFSCommand)), FFrames(*this), FMouse(*this) {}
 
   // Puts the movie on the level, replacing what was there, and plays its first frame.
   // Throws SwfError when the clip tree breaks a limit; the level is then left empty.
@@ -70,6 +71,8 @@ public:
   FramePlayer& Frames() { return FFrames; }
   const FramePlayer& Frames() const { return FFrames; }
   const FrameClock& Clock() const { return FClock; }
+  // The mouse of a control that takes it; no events come on one that does not.
+  StageMouse& Mouse() { return FMouse; }
 
 private:
   // Where a relative path starts: origin, or level 0's root for the host (origin null).
@@ -80,6 +83,7 @@ private:
   TraceHandler FOnTrace;
   FrameClock FClock;
   FramePlayer FFrames;
+  StageMouse FMouse;
   std::map<int, std::shared_ptr<PlayerLevel>> FLevels;
   mutable Settings FSettings;
 };

@@ -7,6 +7,7 @@
 #include "player/swf/SwfError.h"
 
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QTimer>
@@ -82,6 +83,7 @@ struct TShockwaveFlash::Private {
   RenderCache Drawings;
   QTimer* FrameTimer = nullptr; // owned by the widget
   bool Shown = false;
+  bool MouseInput = false;
   // Where each level was last painted, in widget pixels, to wipe it when it moves.
   std::map<int, QRect> PaintedAreas;
 };
@@ -166,16 +168,20 @@ void TShockwaveFlash::Tick() {
   UpdateClock();
 }
 
-QRect TShockwaveFlash::LevelArea(int level) const {
-  const auto found = d->Stage.Levels().find(level);
-  if (found == d->Stage.Levels().end())
-    return {};
+std::pair<QRectF, double> TShockwaveFlash::StageFit() const {
   // The same fit as the painter's: the main movie's frame at one scale from the top left.
   QRectF frame(0, 0, width() * TwipsPerPixel, height() * TwipsPerPixel);
   if (const auto main = d->Stage.Levels().find(0);
       main != d->Stage.Levels().end() && main->second->Movie().FrameRect.isValid())
     frame = main->second->Movie().FrameRect;
-  const double scale = std::min(width() / frame.width(), height() / frame.height());
+  return {frame, std::min(width() / frame.width(), height() / frame.height())};
+}
+
+QRect TShockwaveFlash::LevelArea(int level) const {
+  const auto found = d->Stage.Levels().find(level);
+  if (found == d->Stage.Levels().end())
+    return {};
+  const auto [frame, scale] = StageFit();
   const MovieClip& root = *found->second->Root();
   const QRectF twips = root.Transform().mapRect(root.ContentBounds());
   const QRectF pixels((twips.x() - frame.x()) * scale, (twips.y() - frame.y()) * scale,
@@ -214,6 +220,73 @@ void TShockwaveFlash::showEvent(QShowEvent* event) {
   d->Shown = true;
   QWidget::showEvent(event);
   UpdateClock();
+}
+
+void TShockwaveFlash::SetMouseInput(bool on) {
+  d->MouseInput = on;
+  setMouseTracking(on);
+  if (!on)
+    unsetCursor();
+}
+
+bool TShockwaveFlash::MouseInput() const {
+  return d->MouseInput;
+}
+
+void TShockwaveFlash::MoveStageMouse(const QPointF& pixels) {
+  const auto [frame, scale] = StageFit();
+  if (!(scale > 0) || !std::isfinite(scale))
+    return;
+  d->Stage.Mouse().Move(frame.topLeft() + pixels / scale);
+}
+
+void TShockwaveFlash::AfterMouse() {
+  // The mouse comes between frames: what its handlers changed shows now, and a handler may
+  // have started a timeline or a timer.
+  d->Stage.Frames().TakeChangedLevels();
+  update();
+  UpdateClock();
+  if (d->Stage.Mouse().ShowsHand())
+    setCursor(Qt::PointingHandCursor);
+  else
+    unsetCursor();
+}
+
+void TShockwaveFlash::mouseMoveEvent(QMouseEvent* event) {
+  if (!d->MouseInput) {
+    QWidget::mouseMoveEvent(event);
+    return;
+  }
+  MoveStageMouse(event->position());
+  AfterMouse();
+}
+
+void TShockwaveFlash::mousePressEvent(QMouseEvent* event) {
+  if (!d->MouseInput || event->button() != Qt::LeftButton) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  MoveStageMouse(event->position());
+  d->Stage.Mouse().Press();
+  AfterMouse();
+}
+
+void TShockwaveFlash::mouseReleaseEvent(QMouseEvent* event) {
+  if (!d->MouseInput || event->button() != Qt::LeftButton) {
+    QWidget::mouseReleaseEvent(event);
+    return;
+  }
+  MoveStageMouse(event->position());
+  d->Stage.Mouse().Release();
+  AfterMouse();
+}
+
+void TShockwaveFlash::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  if (!d->MouseInput)
+    return;
+  d->Stage.Mouse().Leave();
+  AfterMouse();
 }
 
 QString TShockwaveFlash::LoadError(int level) const {

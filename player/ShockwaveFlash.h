@@ -39,6 +39,11 @@ public:
   // Whether a movie plays on the level.
   bool HasLevel(int level) const;
 
+  // Whether the control takes the mouse itself: its buttons and clips with mouse handlers then
+  // answer moves and clicks. Off by default, when the mouse passes to the widget beneath.
+  void SetMouseInput(bool on);
+  bool MouseInput() const;
+
   // Headless play: the clock moves only through AdvanceFrame, by one frame's time each.
   void UseVirtualClock();
   // Plays the next frame of every level now.
@@ -54,6 +59,10 @@ protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
 private:
   void LoadLevelFromFile(int level, const QString& path);
@@ -64,6 +73,12 @@ private:
   // Repaints the parts of the widget where the changed levels were and are now.
   void RepaintChangedLevels();
   QRect LevelArea(int level) const;
+  // The main movie's frame in twips and the widget pixels per twip it is shown at.
+  std::pair<QRectF, double> StageFit() const;
+  // Tells the stage's mouse where it is, in the main movie's twips.
+  void MoveStageMouse(const QPointF& pixels);
+  // Shows what mouse handlers changed and the cursor the target under the mouse asks for.
+  void AfterMouse();
   QColor StageBackground() const;
 
   struct Private;

@@ -5,6 +5,7 @@
 #include "player/render/TextHtml.h"
 #include "player/swf/SwfMovie.h"
 
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 
@@ -55,6 +56,27 @@ TextFormat DefinitionFormat(const SwfEditText& definition) {
   return format;
 }
 
+// The lengths and angles of a placement matrix's axes, and the matrix they make.
+struct Axes {
+  double XScale, YScale, XAngle, YAngle; // scales as factors, angles in radians
+
+  explicit Axes(const QTransform& m)
+      : XScale(std::hypot(m.m11(), m.m12())), YScale(std::hypot(m.m21(), m.m22())),
+        XAngle(std::atan2(m.m12(), m.m11())), YAngle(std::atan2(-m.m21(), m.m22())) {}
+  QTransform Matrix(const QTransform& m) const {
+    return QTransform(XScale * std::cos(XAngle), XScale * std::sin(XAngle),
+                      -YScale * std::sin(YAngle), YScale * std::cos(YAngle), m.dx(), m.dy());
+  }
+};
+
+// Lowers the ASCII letters only, as the player compares property names.
+QString AsciiLower(QString text) {
+  for (QChar& character : text)
+    if (character >= u'A' && character <= u'Z')
+      character = QChar(character.unicode() + (u'a' - u'A'));
+  return text;
+}
+
 quint32 ColorBits(const ActionValue& value) {
   return quint32(qint64(value.ToNumber())) & 0xFFFFFF;
 }
@@ -79,6 +101,27 @@ TextField::TextField(const SwfEditText& definition, MovieClip& owner, const QStr
   }
   SetText(definition.InitialText, definition.Html);
   FNewFormat = fontStyle;
+  FInitialText = FContent.Text();
+  BindVariable();
+}
+
+bool TextField::VariableOnOwner() const {
+  const QString& variable = FDefinition.Variable;
+  return !variable.isEmpty() && !variable.contains(u'.') && !variable.contains(u':') &&
+         !variable.contains(u'/');
+}
+
+void TextField::BindVariable() {
+  // A variable the clip does not have yet starts as the field's text from its definition.
+  const auto owner = FOwner.lock();
+  if (owner && VariableOnOwner() && owner->Member(FDefinition.Variable).IsUndefined())
+    owner->SetMember(FDefinition.Variable, FInitialText);
+}
+
+QString TextField::ShownValue(const ActionValue& value) const {
+  return FDefinition.Html
+             ? TextHtml::Read(value.ToString(), FNewFormat, FDefinition.Multiline).Text()
+             : value.ToString();
 }
 
 void TextField::SetText(const QString& text, bool html) {
@@ -87,7 +130,8 @@ void TextField::SetText(const QString& text, bool html) {
   } else {
     FContent.Clear();
     QString plain = text;
-    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\r")).replace(u'\n', u'\r');
+    // Every line feed ends a paragraph, the one of a CR LF pair too.
+    plain.replace(u'\n', u'\r');
     FContent.Append(plain, FNewFormat);
   }
   Changed();
@@ -103,9 +147,7 @@ QString TextField::CurrentText(const PlayerStage& stage) const {
   if (owner && !FDefinition.Variable.isEmpty()) {
     const ActionValue value = stage.Resolve(FDefinition.Variable, owner.get());
     if (!value.IsUndefined())
-      return FDefinition.Html
-                 ? TextHtml::Read(value.ToString(), FNewFormat, FDefinition.Multiline).Text()
-                 : value.ToString();
+      return ShownValue(value);
   }
   return FContent.Text();
 }
@@ -130,12 +172,20 @@ std::shared_ptr<const SwfFont> EmbeddedFont(const SwfMovie* movie, const TextFor
   return found;
 }
 
+const SwfMovie* TextField::OwnerMovie() const {
+  // A clip made by a script shares the dictionary of the movie it was made in.
+  const auto owner = FOwner.lock();
+  for (const MovieClip* clip = owner.get(); clip; clip = clip->Parent())
+    if (clip->Dictionary())
+      return clip->Dictionary();
+  return nullptr;
+}
+
 SwfEditText TextField::LaidOutDefinition() const {
   SwfEditText definition = FDefinition;
   const TextFormat format = FContent.Runs().empty() ? FNewFormat : FContent.Runs().front().Format;
   if (!definition.Font || definition.Font->Name != format.Font.value_or(QString())) {
-    const auto owner = FOwner.lock();
-    if (auto font = EmbeddedFont(owner ? owner->Dictionary() : nullptr, format))
+    if (auto font = EmbeddedFont(OwnerMovie(), format))
       definition.Font = std::move(font);
   }
   definition.Html = false;
@@ -150,42 +200,66 @@ SwfEditText TextField::LaidOutDefinition() const {
   return definition;
 }
 
+TextLayout::Options TextField::LayoutOptions() const {
+  const TextFormat format = FContent.Runs().empty() ? FNewFormat : FContent.Runs().front().Format;
+  TextLayout::Options options;
+  if (const SwfMovie* movie = OwnerMovie())
+    options.SwfVersion = movie->Version;
+  for (const int stop : format.TabStops.value_or(std::vector<int>()))
+    options.TabStops.push_back(std::clamp(stop, -MaxLengthPixels, MaxLengthPixels));
+  options.Underline = format.Underline.value_or(false);
+  return options;
+}
+
 const TextLayout& TextField::Layout(const QString& text) const {
   if (!FLayout || text != FLaidOutText) {
     FLaidOutDefinition = LaidOutDefinition();
-    FLayout = std::make_unique<TextLayout>(FLaidOutDefinition, text);
+    FLayout = std::make_unique<TextLayout>(FLaidOutDefinition, text, LayoutOptions());
     FLaidOutText = text;
   }
   return *FLayout;
 }
 
-QSizeF TextField::TextSize() const {
+QSizeF TextField::TextSizeTwips() const {
   SwfEditText definition = LaidOutDefinition();
-  // Measured whole: the layout otherwise stops at the bottom of the field. The text layout
-  // keeps its coordinates in fixed point, which this room stays well inside.
+  // Measured whole: the layout otherwise stops at the bottom of the field.
   definition.Bounds.setHeight(MeasuringRoom);
   if (FAutoSize != u"none" && !definition.WordWrap)
     definition.Bounds.setWidth(MeasuringRoom);
-  const TextLayout layout(definition, FContent.Text());
-  return layout.TextSize() / TwipsPerPixel;
+  const TextLayout layout(definition, FContent.Text(), LayoutOptions());
+  return layout.TextSize();
+}
+
+QSizeF TextField::TextSize() const {
+  // Whole pixels, cut as the player reports them.
+  const QSizeF twips = TextSizeTwips() / TwipsPerPixel;
+  return {std::floor(twips.width()), std::floor(twips.height())};
 }
 
 void TextField::FitToText() {
   if (FAutoSize == u"none")
     return;
-  const QSizeF text = TextSize();
+  const QSizeF text = TextSizeTwips();
   QRectF& bounds = FDefinition.Bounds;
-  const double height = (text.height() + 2 * GutterPixels) * TwipsPerPixel;
+  MovieClip::DisplayEntry* entry = PlacingEntry();
+  const double height = text.height() + 2 * GutterPixels * TwipsPerPixel;
   if (!FDefinition.WordWrap) {
-    const double width = (text.width() + 2 * GutterPixels) * TwipsPerPixel;
-    const double left = FAutoSize == u"right"    ? bounds.right() - width
-                        : FAutoSize == u"center" ? bounds.center().x() - width / 2
-                                                 : bounds.left();
-    bounds.setLeft(left);
+    const double width = text.width() + 2 * GutterPixels * TwipsPerPixel;
+    const double shift = FAutoSize == u"right"    ? bounds.width() - width
+                         : FAutoSize == u"center" ? (bounds.width() - width) / 2
+                                                  : 0;
+    // A placed field moves along its x axis, so its _x follows the anchored edge.
+    if (entry) {
+      const QTransform& m = entry->Matrix;
+      entry->Matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx() + m.m11() * shift,
+                                 m.dy() + m.m12() * shift);
+    } else {
+      bounds.moveLeft(bounds.left() + shift);
+    }
     bounds.setWidth(width);
   }
   bounds.setHeight(height);
-  if (MovieClip::DisplayEntry* entry = PlacingEntry())
+  if (entry)
     entry->Bounds = bounds;
 }
 
@@ -238,9 +312,14 @@ QString TextField::ToText() const {
 
 ActionValue TextField::Member(const QString& name) const {
   if (const ScriptObject::Slot* slot = OwnSlot(name))
-    return slot->Value;
-  if (name == u"text")
-    return FContent.Text();
+    return slot->Plain();
+  if (name == u"text") {
+    // The field shows its variable's value as soon as the variable changes.
+    const auto owner = FOwner.lock();
+    const ActionValue bound =
+        owner && VariableOnOwner() ? owner->Member(FDefinition.Variable) : ActionValue();
+    return bound.IsUndefined() ? FContent.Text() : ShownValue(bound);
+  }
   if (name == u"htmlText")
     return FDefinition.Html ? TextHtml::Write(FContent) : FContent.Text();
   if (name == u"length")
@@ -278,9 +357,9 @@ ActionValue TextField::Member(const QString& name) const {
   if (name == u"maxChars")
     return FMaxChars < 0 ? ActionValue::Null() : ActionValue(FMaxChars);
   if (name == u"textWidth")
-    return std::round(TextSize().width());
+    return TextSize().width();
   if (name == u"textHeight")
-    return std::round(TextSize().height());
+    return TextSize().height();
   if (name == u"_name")
     return FName;
   if (name == u"_parent")
@@ -300,10 +379,23 @@ ActionValue TextField::Member(const QString& name) const {
     return matrix.dy() / TwipsPerPixel;
   if (name == u"_alpha")
     return entry ? entry->ColorTransform.Multiply[3] * 100 : 100.0;
-  if (name == u"_width")
-    return matrix.mapRect(FDefinition.Bounds).width() / TwipsPerPixel;
-  if (name == u"_height")
-    return matrix.mapRect(FDefinition.Bounds).height() / TwipsPerPixel;
+  if (name == u"_width" || name == u"_height") {
+    // The placed corners each lie on a whole twip.
+    const QPolygonF corners = matrix.map(QPolygonF(FDefinition.Bounds));
+    double low = MeasuringRoom, high = -MeasuringRoom;
+    for (const QPointF& corner : corners) {
+      const double coordinate = std::round(name == u"_width" ? corner.x() : corner.y());
+      low = std::min(low, coordinate);
+      high = std::max(high, coordinate);
+    }
+    return corners.isEmpty() ? 0.0 : (high - low) / TwipsPerPixel;
+  }
+  if (name == u"_xscale")
+    return Axes(matrix).XScale * 100;
+  if (name == u"_yscale")
+    return Axes(matrix).YScale * 100;
+  if (name == u"_rotation")
+    return Axes(matrix).XAngle * 180 / M_PI;
   return ScriptObject::Member(name);
 }
 
@@ -315,8 +407,7 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
       text.truncate(qsizetype(FMaxChars));
     SetText(text, name == u"htmlText" && FDefinition.Html);
     const auto owner = FOwner.lock();
-    if (owner && !FDefinition.Variable.isEmpty() && !FDefinition.Variable.contains(u'.') &&
-        !FDefinition.Variable.contains(u':') && !FDefinition.Variable.contains(u'/'))
+    if (owner && VariableOnOwner())
       owner->SetMember(FDefinition.Variable, FContent.Text());
   } else if (name == u"textColor") {
     TextFormat color;
@@ -332,10 +423,11 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
   } else if (name == u"backgroundColor") {
     FBackgroundColor = ColorBits(value);
   } else if (name == u"autoSize") {
+    // true is "left"; a name in any case; anything else "none".
     const QString text = value.IsBoolean()
                              ? (flag() ? QStringLiteral("left") : QStringLiteral("none"))
-                             : value.ToString();
-    const bool known = text == u"left" || text == u"right" || text == u"center" || text == u"none";
+                             : AsciiLower(value.ToString());
+    const bool known = text == u"left" || text == u"right" || text == u"center";
     FAutoSize = known ? text : QStringLiteral("none");
     Changed();
   } else if (name == u"wordWrap") {
@@ -361,6 +453,7 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
     Changed();
   } else if (name == u"variable") {
     FDefinition.Variable = value.IsNull() || value.IsUndefined() ? QString() : value.ToString();
+    BindVariable();
   } else if (name == u"_x" || name == u"_y" || name == u"_alpha") {
     MovieClip::DisplayEntry* entry = PlacingEntry();
     const double number = value.ToNumber();
@@ -374,10 +467,25 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
       entry->Matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), twips);
     else
       entry->ColorTransform.Multiply[3] = number / 100;
+  } else if (name == u"_xscale" || name == u"_yscale" || name == u"_rotation") {
+    MovieClip::DisplayEntry* entry = PlacingEntry();
+    const double number = value.ToNumber();
+    if (!entry || !std::isfinite(number))
+      return;
+    Axes axes(entry->Matrix);
+    if (name == u"_rotation") {
+      const double turn = std::remainder(number, 360.0) * M_PI / 180 - axes.XAngle;
+      axes.XAngle += turn;
+      axes.YAngle += turn;
+    } else {
+      (name == u"_xscale" ? axes.XScale : axes.YScale) = std::clamp(number, -1e6, 1e6) / 100;
+    }
+    entry->Matrix = axes.Matrix(entry->Matrix);
   } else if (name == u"_width" || name == u"_height") {
     const double number = value.ToNumber();
     if (!(number >= 0 && number < 1e8))
       return;
+    // The field's own bounds take the size, before its scale.
     if (name == u"_width")
       FDefinition.Bounds.setWidth(number * TwipsPerPixel);
     else

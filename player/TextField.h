@@ -39,7 +39,7 @@ public:
   TextFormat FormatOver(qsizetype begin, qsizetype end) const;
   void ApplyFormat(qsizetype begin, qsizetype end, const TextFormat& format);
   void SetNewTextFormat(const TextFormat& format);
-  // The size of the laid-out text in pixels, without the gutter.
+  // The size of the laid-out text in whole pixels, without the gutter.
   QSizeF TextSize() const;
   // Takes the field off its clip; false when it was not on one.
   bool Remove();
@@ -54,8 +54,19 @@ private:
   // The entry that places the field on its clip; null once it is off the clip.
   MovieClip::DisplayEntry* PlacingEntry() const;
   void SetText(const QString& text, bool html);
+  // Whether the variable is a member of the field's own clip (a name without a path).
+  bool VariableOnOwner() const;
+  // Gives an unset variable of the clip the field's initial text.
+  void BindVariable();
+  // A variable's value as the field shows it: plain text.
+  QString ShownValue(const ActionValue& value) const;
   // The definition with the look of the field's first character, as the layout draws it.
   SwfEditText LaidOutDefinition() const;
+  // The movie whose characters the field's clip uses; null when there is none.
+  const SwfMovie* OwnerMovie() const;
+  // What the field's format and movie add to the definition for the layout.
+  TextLayout::Options LayoutOptions() const;
+  QSizeF TextSizeTwips() const;
   // Fits the bounds to the text when the field sizes itself.
   void FitToText();
   void Changed();
@@ -64,6 +75,7 @@ private:
   std::weak_ptr<MovieClip> FOwner; // a script may keep the field after its clip is gone
   QString FName;
   FormattedText FContent;
+  QString FInitialText; // the definition's text, plain
   TextFormat FNewFormat;
   mutable std::unique_ptr<TextLayout> FLayout;
   mutable SwfEditText FLaidOutDefinition;

@@ -37,6 +37,18 @@ bool IsTransparent(const SwfColorTransform& colors) {
   return colors.Multiply[3] <= 0 && colors.Add[3] <= 0;
 }
 
+void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
+                 const QTransform& transform);
+
+// The area a clip covers as a mask: the fills of every shape inside it and of its drawing.
+void AddClipArea(QPainterPath& area, const MovieClip& clip, const QTransform& transform) {
+  if (const ClipDrawing* drawing = clip.Drawing())
+    for (const SwfShape::Fill& fill : drawing->Shape().Fills)
+      area.addPath(transform.map(fill.Path));
+  for (const MovieClip::DisplayEntry& inner : clip.DisplayList())
+    AddMaskArea(area, inner, transform);
+}
+
 // The area a mask entry covers, in device coordinates: the union of the fills of its shape,
 // or of every shape inside its clip.
 void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
@@ -46,12 +58,7 @@ void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
     for (const SwfShape::Fill& fill : entry.Shape->Fills)
       area.addPath(shapeTransform.map(fill.Path));
   } else if (entry.Clip) {
-    const QTransform clipTransform = entry.Clip->Transform() * transform;
-    if (const ClipDrawing* drawing = entry.Clip->Drawing())
-      for (const SwfShape::Fill& fill : drawing->Shape().Fills)
-        area.addPath(clipTransform.map(fill.Path));
-    for (const MovieClip::DisplayEntry& inner : entry.Clip->DisplayList())
-      AddMaskArea(area, inner, clipTransform);
+    AddClipArea(area, *entry.Clip, entry.Clip->Transform() * transform);
   } else if (entry.StaticText) {
     for (const SwfStaticText::Run& run : entry.StaticText->Runs)
       area.addPath((entry.Matrix * transform).map(run.Path));
@@ -68,6 +75,7 @@ void StagePainter::Paint(const QRect& area, const QColor& background) {
   FDevice = area;
   FPainter.setRenderHint(QPainter::Antialiasing);
   const QTransform stage = StageTransform(FStage, area);
+  FStageTransform = stage;
   FStageScale = stage.m11() * TwipsPerPixel;
   for (const auto& [number, level] : FStage.Levels()) {
     if (number > 0 && !level->HasDrawnShapes())
@@ -82,9 +90,29 @@ void StagePainter::Paint(const QRect& area, const QColor& background) {
 void StagePainter::DrawClip(const MovieClip& clip, const QTransform& parent,
                             const SwfColorTransform& colors) {
   const SwfColorTransform clipColors = clip.ColorTransform().Then(colors);
-  if (!clip.IsVisible() || IsTransparent(clipColors))
+  if (!clip.IsVisible() || IsTransparent(clipColors) || clip.IsMask())
     return;
   const QTransform transform = clip.Transform() * parent;
+  if (const MovieClip* mask = clip.Mask()) {
+    // A mask set by a script shows the clip where the mask's fills lie on the stage.
+    QTransform maskTransform = mask->Transform();
+    for (const MovieClip* above = mask->Parent(); above; above = above->Parent())
+      maskTransform *= above->Transform();
+    QPainterPath area;
+    area.setFillRule(Qt::WindingFill);
+    AddClipArea(area, *mask, maskTransform * FStageTransform);
+    FPainter.save();
+    FPainter.resetTransform();
+    FPainter.setClipPath(area, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    DrawUnmasked(clip, transform, clipColors);
+    FPainter.restore();
+    return;
+  }
+  DrawUnmasked(clip, transform, clipColors);
+}
+
+void StagePainter::DrawUnmasked(const MovieClip& clip, const QTransform& transform,
+                                const SwfColorTransform& clipColors) {
   if (!clip.ScrollRect()) {
     DrawContent(clip, transform, clipColors);
     return;
@@ -301,6 +329,8 @@ void StagePainter::DrawWithEffects(const MovieClip::DisplayEntry& entry,
     painter.setRenderHints(FPainter.renderHints());
     StagePainter onLayer(painter, FStage, FCache);
     onLayer.FStageScale = FStageScale;
+    onLayer.FStageTransform =
+        FStageTransform * QTransform::fromTranslate(-area.left(), -area.top());
     onLayer.FDevice = QRect(QPoint(), area.size());
     onLayer.FOnLayer = true;
     onLayer.DrawPlain(entry, transform * QTransform::fromTranslate(-area.left(), -area.top()),

@@ -5,10 +5,10 @@
 #include <QColor>
 #include <QRect>
 #include <QString>
+#include <QTransform>
 
 class QPainter;
 class PlayerStage;
-class QTransform;
 class RenderCache;
 
 // Draws a player's levels: the main movie whole at one uniform scale from the top left
@@ -27,6 +27,9 @@ private:
   using Entries = std::vector<MovieClip::DisplayEntry>;
 
   void DrawClip(const MovieClip& clip, const QTransform& parent, const SwfColorTransform& colors);
+  // Draws the clip at transform, its scroll rectangle applied, whatever mask it has.
+  void DrawUnmasked(const MovieClip& clip, const QTransform& transform,
+                    const SwfColorTransform& clipColors);
   // Draws what the clip's scripts drew, then its display list.
   void DrawContent(const MovieClip& clip, const QTransform& transform,
                    const SwfColorTransform& colors);
@@ -52,6 +55,7 @@ private:
   const PlayerStage& FStage;
   RenderCache* FCache;
   double FStageScale = 1;
-  QRect FDevice;         // the pixels the painter draws on
-  bool FOnLayer = false; // drawing onto a layer of an object with effects, not the stage
+  QTransform FStageTransform; // the main movie's twips to the painter's pixels
+  QRect FDevice;              // the pixels the painter draws on
+  bool FOnLayer = false;      // drawing onto a layer of an object with effects, not the stage
 };

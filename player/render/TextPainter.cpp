@@ -8,8 +8,9 @@
 
 namespace {
 
-// A field's background and its border of one crisp device pixel along the inside of its
-// bounds; a turned or skewed field draws them as an outline through its transform.
+// A field's background and its border of one crisp device pixel: the border runs through
+// the pixels at the bounds' edges, its right and bottom lines just outside the background. A
+// turned or skewed field draws them as an outline through its transform.
 void PaintFrame(QPainter& painter, const QRectF& bounds, const QColor& background,
                 const QColor& border) {
   const QTransform transform = painter.transform();
@@ -29,7 +30,7 @@ void PaintFrame(QPainter& painter, const QRectF& bounds, const QColor& backgroun
   painter.fillRect(pixels, background);
   painter.setPen(QPen(border, 1));
   painter.setBrush(Qt::NoBrush);
-  painter.drawRect(pixels.adjusted(0, 0, -1, -1));
+  painter.drawRect(pixels);
   painter.restore();
 }
 

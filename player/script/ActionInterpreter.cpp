@@ -8,9 +8,11 @@
 #include "player/script/ScriptBuiltins.h"
 #include "player/script/ScriptClasses.h"
 #include "player/script/ScriptClipActions.h"
+#include "player/script/ScriptDrag.h"
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptOperators.h"
+#include "player/script/ScriptRemovedClip.h"
 #include "player/script/ScriptScope.h"
 #include "player/script/ScriptSuper.h"
 #include "player/script/ScriptTimeline.h"
@@ -18,14 +20,12 @@
 
 #include <QRandomGenerator>
 #include <cmath>
+#include <utility>
 
 namespace {
 
 // Registers a frame script and a DefineFunction body have.
 constexpr int DefaultRegisters = 4;
-
-// How deep one getter, setter or watcher may run inside itself.
-constexpr int MaxAccessorDepth = 65;
 
 // DefineFunction2's flags, first byte high.
 namespace Preload {
@@ -125,6 +125,8 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
   while (index < end) {
     if (++FExecuted > SwfLimits::MaxActionsPerScript || !FEnvironment.Level.SpendAction())
       return Completion::Ended(Completion::Abort);
+    if (frame.Target->IsUnloaded())
+      LeaveRemovedTimeline(frame);
     Completion step = Execute(script, index, frame);
     if (FStopped)
       return Completion::Ended(Completion::Abort);
@@ -140,6 +142,20 @@ ActionInterpreter::Completion ActionInterpreter::RunRange(const SwfScript& scrip
     index = step.At;
   }
   return Completion::ContinueAt(end);
+}
+
+void ActionInterpreter::LeaveRemovedTimeline(ScriptFrame& frame) {
+  // A level's own root stays what it was: the level it belonged to is gone with it.
+  if (!frame.Target->Parent() || !ScriptScope::IsGone(*frame.Target))
+    return;
+  // Code whose timeline was taken off the stage runs on the clip now at its path, or else on
+  // its level's root.
+  auto found = std::dynamic_pointer_cast<MovieClip>(
+      MovieClip::Live(ActionValue(std::static_pointer_cast<ScriptObject>(frame.Target))).Object());
+  if (!found)
+    found = FEnvironment.Stage.LevelRoot(frame.Target->Level());
+  if (found)
+    frame.Target = found;
 }
 
 ActionInterpreter::Completion ActionInterpreter::Execute(const SwfScript& script, std::size_t index,
@@ -256,7 +272,7 @@ bool ActionInterpreter::ExecuteStack(const SwfAction& action, ScriptFrame& frame
     break;
   }
   case SwfActionCode::RandomNumber: {
-    const double limit = this->Pop().ToNumber(version);
+    const double limit = ToNumber(this->Pop());
     const double range = limit >= 1 && limit < 2147483648.0 ? std::floor(limit) : 1;
     ok = this->Push(std::floor(QRandomGenerator::global()->generateDouble() * range));
     break;
@@ -388,19 +404,26 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
     break;
   case SwfActionCode::InstanceOf: {
     const ActionValue constructor = Pop();
-    ok = Push(ScriptClasses::InstanceOf(FEnvironment.Level, Pop(), constructor));
+    ok = Push(InstanceOf(Pop(), constructor));
     break;
   }
   case SwfActionCode::CastOp: {
     const ActionValue object = Pop();
-    ok = Push(ScriptClasses::InstanceOf(FEnvironment.Level, object, Pop()) ? object
-                                                                           : ActionValue::Null());
+    const ActionValue constructor = Pop();
+    // A primitive is made an object (a replaced String runs), yet casts to null.
+    if (!object.Object()) {
+      ToObject(object);
+      ok = Push(ActionValue::Null());
+    } else {
+      ok = Push(InstanceOf(object, constructor) ? object : ActionValue::Null());
+    }
     break;
   }
-  case SwfActionCode::ImplementsOp:
-    Pop();
-    PopArguments();
+  case SwfActionCode::ImplementsOp: {
+    const ActionValue constructor = Pop();
+    ScriptClasses::Implement(constructor, PopArguments());
     break;
+  }
   case SwfActionCode::Extends: {
     const ActionValue superclass = Pop();
     ok = ScriptClasses::Extend(FEnvironment.Level, Pop(), superclass);
@@ -423,11 +446,14 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const QString name = Pop().ToString(version);
     const Arguments arguments = PopArguments();
     // A plain call runs with the current timeline as this, or on the with object that holds
-    // the function; super() runs the superclass constructor on this.
+    // the function; one named by a path runs on what the path leads to ("menu.stop" on menu).
+    // super() runs the superclass constructor on this.
     const ScriptScope scope(FEnvironment, frame, *this);
     ActionValue callee = scope.Get(name);
     const auto with = scope.WithHolder(name);
     ActionValue self = with ? ActionValue(with) : ActionValue(frame.Target);
+    if (const auto owner = scope.CallOwner(name))
+      self = ActionValue(owner);
     if (const auto* super = dynamic_cast<const ScriptSuper*>(callee.Object().get())) {
       callee = super->Constructor();
       CallThroughSuper(*super, callee, self);
@@ -445,9 +471,9 @@ bool ActionInterpreter::ExecuteCalls(const SwfAction& action, ScriptFrame& frame
     const ActionValue receiver = Pop();
     const Arguments arguments = PopArguments();
     const QString name = nameValue.IsUndefined() ? QString() : nameValue.ToString(version);
-    // Without a name the receiver itself is called, as super(…) does.
+    // Without a name the receiver itself is called, with no this (super(…) runs on super's).
     ActionValue callee = name.isEmpty() ? receiver : GetMember(receiver, name);
-    ActionValue self = name.isEmpty() ? frame.This : receiver;
+    ActionValue self = name.isEmpty() ? ActionValue() : receiver;
     const auto* super = dynamic_cast<const ScriptSuper*>(receiver.Object().get());
     if (super) {
       if (name.isEmpty())
@@ -521,9 +547,9 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     clip.GetUrl(action.Url, action.Target);
     break;
   case SwfActionCode::GetUrl2: {
-    const QString target = Pop().ToString(version);
+    const QString target = ToText(Pop());
     constexpr int LoadsVariables = 0x80, TargetIsClip = 0x40;
-    const QString url = Pop().ToString(version);
+    const QString url = ToText(Pop());
     if (!(action.Number & LoadsVariables))
       clip.GetUrl(url, target, action.Number & TargetIsClip);
     break;
@@ -531,8 +557,10 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
   case SwfActionCode::WaitForFrame:
   case SwfActionCode::WaitForFrame2: {
     // A label names a frame that is there; a number may lie past the movie's end.
-    const ActionValue frameValue =
+    ActionValue frameValue =
         action.Code == SwfActionCode::WaitForFrame ? ActionValue(double(action.Number)) : Pop();
+    if (frameValue.Object()) // an object names its frame by its text
+      frameValue = ToText(frameValue);
     const bool byNumber = action.Code == SwfActionCode::WaitForFrame || frameValue.IsNumber();
     const double number =
         frameValue.ToNumber(version) - (action.Code == SwfActionCode::WaitForFrame ? 0 : 1);
@@ -561,22 +589,33 @@ bool ActionInterpreter::ExecuteClip(const SwfAction& action, ScriptFrame& frame,
     clip.RemoveSprite(Pop());
     break;
   case SwfActionCode::CloneSprite: {
-    const ActionValue depth = Pop();
-    const ActionValue name = Pop();
-    const ActionValue source = Pop();
-    clip.CloneSprite(*this, source, ToText(name), ToNumber(depth));
+    // Depth, name and source are asked for what they stand for in the order they come off.
+    const double depth = ToNumber(Pop());
+    const QString name = ToText(Pop());
+    clip.CloneSprite(*this, Pop(), name, depth);
     break;
   }
   case SwfActionCode::StartDrag: {
-    Pop();
-    Pop();
-    if (Pop().ToBoolean(version))
-      for (int i = 0; i < 4; ++i)
-        Pop();
+    // The operands are read as the player reads them: the target as text, the rest as
+    // numbers; only a constraint of 1 brings the four edges of the rectangle.
+    const ActionValue target(ToText(Pop()));
+    const double lockCenter = ToNumber(Pop());
+    std::optional<QRectF> constraint;
+    if (ToNumber(Pop()) == 1) {
+      const double bottom = ToNumber(Pop());
+      const double right = ToNumber(Pop());
+      const double top = ToNumber(Pop());
+      const double left = ToNumber(Pop());
+      constraint = QRectF(QPointF(left, top), QPointF(right, bottom));
+    }
+    clip.StartDrag(target, lockCenter != 0 && !std::isnan(lockCenter), constraint);
     break;
   }
+  case SwfActionCode::EndDrag:
+    ScriptDrag::Stop(FEnvironment.Level);
+    break;
   default:
-    // ToggleQuality, StopSounds and EndDrag change nothing here; unknown actions are skipped.
+    // ToggleQuality and StopSounds change nothing here; unknown actions are skipped.
     return ScriptTimeline::RunFrameAction(FEnvironment, frame, action.Code, action.Number,
                                           action.Url);
   }
@@ -723,8 +762,12 @@ ActionInterpreter::Completion ActionInterpreter::Call(const ScriptFunction& func
   const int savedVersion = FEnvironment.Version;
   FEnvironment.Version = std::max(savedVersion, 5);
   ++FDepth;
+  const ActionValue caller = std::exchange(
+      FRunningFunction,
+      ActionValue(std::const_pointer_cast<ScriptObject>(function.shared_from_this())));
   const ScriptFunction::Body& body = function.Code();
   Completion completion = RunRange(*body.Script, body.Begin, body.End, callee);
+  FRunningFunction = caller;
   --FDepth;
   FEnvironment.Version = savedVersion;
   // What the function pushed and did not pop stays on the stack, as the player leaves it.
@@ -759,6 +802,11 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
     auto array = std::make_shared<ScriptArray>(FEnvironment.Level);
     array->IgnoreCase(FEnvironment.Level.IgnoresCase());
     array->Insert(0, arguments);
+    // The function itself, and the function that called it (null for a frame script).
+    array->DefineMember(QStringLiteral("callee"), ActionValue(std::const_pointer_cast<ScriptObject>(
+                                                      function.shared_from_this())));
+    array->DefineMember(QStringLiteral("caller"),
+                        FRunningFunction.IsUndefined() ? ActionValue::Null() : FRunningFunction);
     callee.Activation->Keep(array);
     argumentsArray = ActionValue(std::shared_ptr<ScriptObject>(array));
   }
@@ -780,9 +828,11 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   load(Preload::Super, super);
   load(Preload::Root,
        ActionValue(std::static_pointer_cast<ScriptObject>(callee.Target->RootClip())));
-  // The player loads _global before _parent.
+  // A timeline without a parent (a level's root) takes no register for _parent: _global
+  // moves up into the one it would have had.
+  if (MovieClip* parent = callee.Target->Parent())
+    load(Preload::Parent, ActionValue(parent->shared_from_this()));
   load(Preload::Global, ActionValue(FEnvironment.Level.Global()));
-  load(Preload::Parent, callee.Target->Member(QStringLiteral("_parent")));
   if (wantsArguments && !flag(Preload::Arguments))
     callee.Activation->SetMember(QStringLiteral("arguments"), argumentsArray);
   if (superIsLocal)
@@ -831,7 +881,10 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
       return Completion::Ended(Completion::Abort);
     object->DefineMember(QStringLiteral("__proto__"),
                          constructor.Object()->Member(QStringLiteral("prototype")));
-    const ActionValue made = Invoke(*native, ActionValue(object), arguments, true);
+    bool refused = false;
+    const ActionValue made = Invoke(*native, ActionValue(object), arguments, true, &refused);
+    if (refused)
+      return Completion::Result(ActionValue());
     return Completion::Result(made.Object() ? made : ActionValue(object));
   }
   if (!function) {
@@ -856,7 +909,8 @@ ActionInterpreter::Completion ActionInterpreter::Construct(const ActionValue& co
 }
 
 bool ActionInterpreter::Enumerate(const ActionValue& object) {
-  if (!Push(ActionValue::Null()))
+  // The loop stops at undefined: for-in compares with null, which undefined equals.
+  if (!Push(ActionValue()))
     return false;
   const auto target = object.Object();
   if (!target)
@@ -884,15 +938,18 @@ ActionInterpreter::CallAny(const ActionValue& callee, const ActionValue& self,
 }
 
 ActionValue ActionInterpreter::Invoke(const NativeFunction& function, const ActionValue& self,
-                                      const Arguments& arguments, bool constructing) {
+                                      const Arguments& arguments, bool constructing,
+                                      bool* refused) {
   if (FDepth >= SwfLimits::MaxCallDepth) {
     FStopped = true;
     return {};
   }
   ++FDepth;
-  NativeCall call{*this, self, arguments, constructing};
+  NativeCall call{*this, self, arguments, constructing, false};
   ActionValue result = function.Invoke(call);
   --FDepth;
+  if (refused)
+    *refused = call.Refused;
   return result;
 }
 
@@ -920,36 +977,47 @@ void ActionInterpreter::Throw(const ActionValue& value) {
     FPendingThrow = value;
 }
 
-ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot,
-                                        const ActionValue& receiver) {
-  if (slot.IsAccessor())
-    return CallAccessor(ActionValue(slot.Getter), receiver, {}).value_or(ActionValue());
-  return MovieClip::Live(slot.Value);
+ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot, const ScriptObject& holder,
+                                        const QString& name, const ActionValue& receiver) {
+  if (!slot.IsAccessor())
+    return MovieClip::Live(slot.Value);
+  const ActionValue kept = slot.Value;
+  const ScriptAccessorDepth::Member member{&holder, name, slot.Order};
+  const ScriptAccessorDepth::Member watched{receiver.Object().get(), name, 0};
+  return CallAccessor(ScriptAccessorDepth::Accessor, member, &watched, ActionValue(slot.Getter),
+                      receiver, {})
+      .value_or(kept);
 }
 
-std::optional<ActionValue> ActionInterpreter::CallAccessor(const ActionValue& function,
-                                                           const ActionValue& self,
-                                                           const Arguments& arguments) {
+std::optional<ActionValue> ActionInterpreter::CallAccessor(
+    ScriptAccessorDepth::Kind kind, const ScriptAccessorDepth::Member& member,
+    const ScriptAccessorDepth::Member* watched, const ActionValue& function,
+    const ActionValue& self, const Arguments& arguments) {
   // A getter, setter or watcher that runs inside itself stops at a fixed depth: the call
   // past it is skipped and the script goes on, as the player does.
-  const ScriptObject* key = function.Object().get();
-  int& depth = FAccessorDepth[key];
-  if (depth >= MaxAccessorDepth)
+  if (!FAccessorDepth.Enter(kind, member, watched))
     return std::nullopt;
-  ++depth;
   ActionValue result = CallValue(function, self, arguments);
-  if (--FAccessorDepth[key] == 0)
-    FAccessorDepth.erase(key);
+  FAccessorDepth.Leave(kind, member);
   return result;
 }
 
 const ScriptObject::Slot* ActionInterpreter::FindMember(const ScriptObject& object,
-                                                        const QString& name) {
+                                                        const QString& name,
+                                                        const ScriptObject** holder) {
   std::shared_ptr<const ScriptObject> current = object.shared_from_this();
-  // The chain is followed a bounded number of steps, so a prototype loop ends.
-  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
-    if (const ScriptObject::Slot* slot = current->OwnSlot(name))
+  // The chain is followed a bounded number of steps; one that goes on past them (a
+  // prototype loop) stops the script, as the player does.
+  for (int step = 0; current; ++step) {
+    if (step == SwfLimits::MaxNesting) {
+      FStopped = true;
+      return nullptr;
+    }
+    if (const ScriptObject::Slot* slot = current->OwnSlot(name)) {
+      if (holder)
+        *holder = current.get();
       return slot;
+    }
     current = ScriptGlobals::PrototypeOf(FEnvironment.Level, *current);
   }
   return nullptr;
@@ -967,15 +1035,22 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
                                                  : QString();
     const auto prototype =
         className.isEmpty() ? nullptr : ScriptGlobals::Prototype(level, className);
-    const ScriptObject::Slot* slot = prototype ? FindMember(*prototype, name) : nullptr;
-    return slot ? ReadSlot(*slot, base) : ActionValue();
+    const ScriptObject* holder = nullptr;
+    const ScriptObject::Slot* slot = prototype ? FindMember(*prototype, name, &holder) : nullptr;
+    return slot ? ReadSlot(*slot, *holder, name, base) : ActionValue();
   }
   if (const auto* super = dynamic_cast<const ScriptSuper*>(object.get()))
     return super->Above() ? GetMember(ActionValue(super->Above()), name) : ActionValue();
-  if (name == u"__proto__")
+  if (name == u"__proto__") {
+    // A script may give __proto__ any value; a text, number, null or undefined reads back
+    // as it was given (and leaves the object inheriting nothing).
+    const ScriptObject::Slot* own = object->OwnSlot(name);
+    if (own && !own->IsAccessor() && !own->Value.Object())
+      return own->Value;
     return ActionValue(ScriptGlobals::PrototypeOf(level, *object));
+  }
   if (const ScriptObject::Slot* slot = object->OwnSlot(name))
-    return ReadSlot(*slot, base);
+    return ReadSlot(*slot, *object, name, base);
   // The player's own globals are made when first named, through _global as well.
   if (object == level.Global())
     if (const ActionValue builtin = ScriptGlobals::Global(level, name); !builtin.IsUndefined())
@@ -985,8 +1060,9 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
   const ActionValue own = object->Member(name);
   if (!own.IsUndefined())
     return own;
-  if (const ScriptObject::Slot* slot = FindMember(*object, name))
-    return ReadSlot(*slot, base);
+  const ScriptObject* holder = nullptr;
+  if (const ScriptObject::Slot* slot = FindMember(*object, name, &holder))
+    return ReadSlot(*slot, *holder, name, base);
   if (name != u"__resolve") {
     const ScriptObject::Slot* resolve = FindMember(*object, QStringLiteral("__resolve"));
     if (resolve && !resolve->IsAccessor())
@@ -1009,20 +1085,37 @@ void ActionInterpreter::SetMember(const ActionValue& base, const QString& name,
       if (Unwinding())
         return;
     }
+  // A text field's autoSize takes the text an object stands for.
+  if (dynamic_cast<const TextField*>(object.get()) && name == u"autoSize") {
+    stored = ToPrimitive(value, true);
+    if (Unwinding())
+      return;
+  }
+  const ScriptAccessorDepth::Member watched{object.get(), name, 0};
   if (const ScriptObject::Watcher* watcher = object->FindWatcher(name)) {
     const ActionValue callback = watcher->Callback;
     const ActionValue data = watcher->Data;
     // A text field's own properties are no members: a watcher sees them as undefined.
     const ScriptObject::Slot* own = object->OwnSlot(name);
     const ActionValue old = dynamic_cast<const TextField*>(object.get())
-                                ? (own ? own->Value : ActionValue())
+                                ? (own ? own->Plain() : ActionValue())
                                 : object->Member(name);
     // A watcher too deep to run lets the value through.
-    stored = CallAccessor(callback, base, {name, old, value, data}).value_or(value);
+    stored = CallAccessor(ScriptAccessorDepth::Watcher, watched, nullptr, callback, base,
+                          {name, old, value, data})
+                 .value_or(value);
   }
   // Looked up after the watcher ran, which may have changed the members.
-  if (const ScriptObject::Slot* slot = FindMember(*object, name); slot && slot->IsAccessor()) {
-    CallAccessor(ActionValue(slot->Setter), base, {stored});
+  const ScriptObject* holder = nullptr;
+  const ScriptObject::Slot* slot = FindMember(*object, name, &holder);
+  if (slot && slot->IsAccessor()) {
+    const std::shared_ptr<ScriptObject> keeper =
+        std::const_pointer_cast<ScriptObject>(holder->shared_from_this());
+    const ScriptAccessorDepth::Member member{holder, name, slot->Order};
+    CallAccessor(ScriptAccessorDepth::Accessor, member, &watched, ActionValue(slot->Setter), base,
+                 {stored});
+    // The accessor keeps the value too: its getter gives it when it runs too deep.
+    keeper->KeepAccessorValue(name, member.Order, stored);
     return;
   }
   object->SetMember(name, stored);
@@ -1032,8 +1125,11 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
   const auto object = value.Object();
   if (!object)
     return value;
-  // Clips and text fields stand for their path in text and for no number.
-  if (dynamic_cast<const MovieClip*>(object.get()) || dynamic_cast<const TextField*>(object.get()))
+  // Clips and text fields stand for their path in text and for no number; a removed clip
+  // for the empty text.
+  if (dynamic_cast<const MovieClip*>(object.get()) ||
+      dynamic_cast<const TextField*>(object.get()) ||
+      dynamic_cast<const ScriptRemovedClip*>(object.get()))
     return preferText ? ActionValue(object->ToText()) : value;
   // One method only: valueOf for arithmetic, toString for text. An object that valueOf
   // leaves an object stays one (no number); toString giving an object gives its type.
@@ -1052,6 +1148,29 @@ ActionValue ActionInterpreter::ToPrimitive(const ActionValue& value, bool prefer
   // A toString that gives no text leaves the object's type as its text.
   return object->TypeOf() == u"function" ? QStringLiteral("[type Function]")
                                          : QStringLiteral("[type Object]");
+}
+
+ActionValue ActionInterpreter::ToObject(const ActionValue& value) {
+  if (value.Object() || value.IsUndefined() || value.IsNull())
+    return value;
+  const QString className = value.IsString()   ? QStringLiteral("String")
+                            : value.IsNumber() ? QStringLiteral("Number")
+                                               : QStringLiteral("Boolean");
+  ActionValue constructor = FEnvironment.Level.Global()->Member(className);
+  if (constructor.IsUndefined())
+    constructor = ScriptGlobals::Global(FEnvironment.Level, className);
+  const Completion made = Construct(constructor, className, {value});
+  if (made.How == Completion::Throw)
+    FPendingThrow = made.Value;
+  else if (made.How == Completion::Abort)
+    FStopped = true;
+  return made.How == Completion::Continue ? made.Value : ActionValue();
+}
+
+bool ActionInterpreter::InstanceOf(const ActionValue& object, const ActionValue& constructor) {
+  return ScriptClasses::InstanceOf(
+      FEnvironment.Level, object, constructor,
+      [this](const ActionValue& value) { return Unwinding() ? ActionValue() : ToObject(value); });
 }
 
 ActionValue ActionInterpreter::UnaryOperand(quint8 code, const ActionValue& operand) {

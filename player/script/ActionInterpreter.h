@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/script/ActionValue.h"
+#include "player/script/ScriptAccessorDepth.h"
 #include "player/script/ScriptFrame.h"
 #include "player/script/ScriptNative.h"
 #include "player/swf/SwfAction.h"
@@ -9,7 +10,6 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 class MovieClip;
@@ -64,6 +64,8 @@ private:
   Completion RunRange(const SwfScript& script, std::size_t begin, std::size_t end,
                       ScriptFrame& frame);
   Completion Execute(const SwfScript& script, std::size_t index, ScriptFrame& frame);
+  // Moves the frame off a timeline that was taken off the stage for good.
+  void LeaveRemovedTimeline(ScriptFrame& frame);
   // Each handles one family of actions; false when the action is not of its family.
   bool ExecuteStack(const SwfAction& action, ScriptFrame& frame, Completion& result);
   bool ExecuteVariables(const SwfAction& action, ScriptFrame& frame, Completion& result);
@@ -100,21 +102,35 @@ private:
   // Calls a function value of any kind: a script's or the player's; nothing for other values.
   std::optional<Completion> CallAny(const ActionValue& callee, const ActionValue& self,
                                     const Arguments& arguments);
+  // refused, when given, tells whether a constructor refused its arguments.
   ActionValue Invoke(const NativeFunction& function, const ActionValue& self,
-                     const Arguments& arguments, bool constructing);
+                     const Arguments& arguments, bool constructing, bool* refused = nullptr);
+  // A primitive made an object through the global class of its kind, which a movie may
+  // have replaced; undefined and null stay as they are.
+  ActionValue ToObject(const ActionValue& value);
+  bool InstanceOf(const ActionValue& object, const ActionValue& constructor);
   // An operator's operands as the operator sees them: objects turned into their primitive
   // values, except where the operator compares the objects themselves.
   ActionValue Operate(quint8 code, const ActionValue& left, const ActionValue& right);
   // A unary operator's operand as it sees it: text, number, or the value itself.
   ActionValue UnaryOperand(quint8 code, const ActionValue& operand);
-  // The slot of name on object or along its chain, default prototypes included.
-  const ScriptObject::Slot* FindMember(const ScriptObject& object, const QString& name);
-  // The getter's value of an accessor slot found on holder for receiver.
-  ActionValue ReadSlot(const ScriptObject::Slot& slot, const ActionValue& receiver);
-  // Calls a getter, setter or watcher; nothing when too many already run inside each other.
-  std::optional<ActionValue> CallAccessor(const ActionValue& function, const ActionValue& self,
+  // The slot of name on object or along its chain, default prototypes included, and the
+  // object holding it. A chain that does not end stops the script.
+  const ScriptObject::Slot* FindMember(const ScriptObject& object, const QString& name,
+                                       const ScriptObject** holder = nullptr);
+  // The value of a slot found on holder for receiver: an accessor's getter's, or what the
+  // accessor keeps when its getter runs too deep to be called.
+  ActionValue ReadSlot(const ScriptObject::Slot& slot, const ScriptObject& holder,
+                       const QString& name, const ActionValue& receiver);
+  // Calls a getter, setter or watcher of member; nothing when too many of its kind already
+  // run inside each other (inside the watcher of watched too).
+  std::optional<ActionValue> CallAccessor(ScriptAccessorDepth::Kind kind,
+                                          const ScriptAccessorDepth::Member& member,
+                                          const ScriptAccessorDepth::Member* watched,
+                                          const ActionValue& function, const ActionValue& self,
                                           const Arguments& arguments);
-  // Pushes null, then the object's member names; false when the script has to stop.
+  // Pushes undefined (the mark a for-in loop ends at), then the object's member names; false
+  // when the script has to stop.
   bool Enumerate(const ActionValue& object);
 
   ScriptEnvironment FEnvironment;
@@ -123,11 +139,12 @@ private:
   std::size_t FStackBase = 0; // values below belong to the calling function
   std::size_t FExecuted = 0;
   int FDepth = 0; // function calls and with and try blocks running inside each other
-  // How deep each getter, setter and watcher function runs inside itself now.
-  std::unordered_map<const ScriptObject*, int> FAccessorDepth;
+  ScriptAccessorDepth FAccessorDepth;
   // The prototype level a call through super belongs to, taken by the call it starts.
   std::shared_ptr<ScriptObject> FSuperHome;
   std::optional<ActionValue> FPendingThrow; // thrown inside a built-in's callback
+  // The script function whose body runs now; undefined in a frame script.
+  ActionValue FRunningFunction;
   // The registers of the running frame script, which functions of version 2 share; spare
   // ones when a handler runs outside any frame script.
   std::vector<ActionValue> FSpareRegisters = std::vector<ActionValue>(4);

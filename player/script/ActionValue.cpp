@@ -107,6 +107,59 @@ bool ActionValue::ToBoolean(int swfVersion) const {
   return ToBoolean();
 }
 
+namespace {
+
+// The significant digits of a decimal text such as "1.50000000000000" without the point
+// and trailing zeros.
+QByteArray DigitsOf(QByteArray printed) {
+  printed.remove(1, 1); // the decimal point
+  while (printed.size() > 1 && printed.endsWith('0'))
+    printed.chop(1);
+  return printed;
+}
+
+// The fifteen significant digits of a positive finite number, correctly rounded, and its
+// decimal exponent.
+QByteArray RoundedDigits(double value, int& exponent) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.14e", value);
+  const QByteArray printed(buffer);
+  const qsizetype e = printed.indexOf('e');
+  exponent = printed.mid(e + 1).toInt();
+  return DigitsOf(printed.left(e));
+}
+
+// The same as the player makes them for its exponent form: it scales the number into
+// [1, 10) with a power of ten in double precision before rounding, so a number just below a
+// half in its sixteenth digit may round up ("1.23456789123457e-6" for 1.2345678912345649e-6).
+QByteArray ScaledDigits(double value, int& exponent) {
+  // Powers below 1e-308 lose their precision (or vanish): the smallest numbers are scaled
+  // in two steps.
+  double mantissa = exponent >= 0      ? value * std::pow(10.0, -exponent)
+                    : exponent >= -308 ? value / std::pow(10.0, exponent)
+                                       : value * 1e16 / std::pow(10.0, exponent + 16);
+  if (mantissa >= 10) {
+    mantissa /= 10;
+    ++exponent;
+  } else if (mantissa < 1) {
+    mantissa *= 10;
+    --exponent;
+  }
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.14f", mantissa);
+  if (buffer[0] == '1' && buffer[1] == '0') { // rounded up to the next power of ten
+    ++exponent;
+    return "1";
+  }
+  return DigitsOf(buffer);
+}
+
+bool InExponentForm(int exponent) {
+  return exponent < -5 || exponent >= 15;
+}
+
+} // namespace
+
 QString FormatNumber(double value) {
   if (std::isnan(value))
     return QStringLiteral("NaN");
@@ -116,18 +169,13 @@ QString FormatNumber(double value) {
     return QStringLiteral("0"); // also for -0
   // Fifteen significant digits, as the player prints them: plain decimals from 1e-5 up to
   // 1e15, the exponent form ("1.5e+20", "2e-7") outside.
-  char buffer[40];
-  std::snprintf(buffer, sizeof buffer, "%.14e", value);
-  const QByteArray printed(buffer);
-  const qsizetype e = printed.indexOf('e');
-  const bool negative = printed.startsWith('-');
-  QByteArray digits = printed.mid(negative ? 1 : 0, e - (negative ? 1 : 0));
-  digits.remove(1, 1); // the decimal point
-  while (digits.size() > 1 && digits.endsWith('0'))
-    digits.chop(1);
-  const int exponent = printed.mid(e + 1).toInt();
+  const bool negative = value < 0;
+  int exponent = 0;
+  QByteArray digits = RoundedDigits(std::abs(value), exponent);
+  if (InExponentForm(exponent))
+    digits = ScaledDigits(std::abs(value), exponent);
   QString text = negative ? QStringLiteral("-") : QString();
-  if (exponent < -5 || exponent >= 15) {
+  if (InExponentForm(exponent)) {
     text += QChar(digits[0]);
     if (digits.size() > 1)
       text += u'.' + QString::fromLatin1(digits.mid(1));
@@ -155,22 +203,24 @@ bool IsNumberSpace(QChar c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v';
 }
 
-// Whole text in one radix, digits only; NaN when any character is no digit of it.
-double ParseDigits(QStringView digits, int radix) {
+// Whole text in one radix, digits only, kept to its low 32 bits as the player keeps them;
+// NaN when any character is no digit of it.
+double ParseWrappedDigits(QStringView digits, int radix) {
   if (digits.isEmpty())
     return NotANumber;
-  double value = 0;
+  quint32 value = 0;
   for (const QChar c : digits) {
     const int digit = c.isDigit() ? c.digitValue() : (c.toLower().unicode() - u'a' + 10);
     if (c.unicode() > 0x7F || digit < 0 || digit >= radix)
       return NotANumber;
-    value = value * radix + digit;
+    value = value * quint32(radix) + quint32(digit);
   }
-  return value;
+  return double(qint32(value));
 }
 
 // A decimal number: sign, digits with at most one point, an optional exponent; nothing
-// else, so words such as "inf" or "nan" that the C library reads are no numbers here.
+// else, so words such as "inf" or "nan" that the C library reads are no numbers here. An
+// exponent mark without digits ("2e", "5e-") ends the number where it starts.
 double ParseDecimal(QStringView text) {
   qsizetype i = 0;
   const qsizetype n = text.size();
@@ -186,19 +236,20 @@ double ParseDecimal(QStringView text) {
   }
   if (mantissaDigits == 0)
     return NotANumber;
+  qsizetype end = i;
   if (i < n && (text[i] == u'e' || text[i] == u'E')) {
     ++i;
     if (i < n && (text[i] == u'+' || text[i] == u'-'))
       ++i;
-    qsizetype exponentDigits = 0;
+    const qsizetype exponentStart = i;
     while (i < n && text[i] >= u'0' && text[i] <= u'9')
-      ++i, ++exponentDigits;
-    if (exponentDigits == 0)
-      return NotANumber;
+      ++i;
+    if (i == n)
+      end = i > exponentStart ? i : end;
   }
   if (i != n)
     return NotANumber;
-  return std::strtod(text.toLatin1().constData(), nullptr);
+  return std::strtod(text.first(end).toLatin1().constData(), nullptr);
 }
 
 // The decimal number a text starts with, as the oldest movies read every text: what
@@ -233,40 +284,40 @@ double ParseLeadingDecimal(QStringView text) {
 } // namespace
 
 double ParseNumber(const QString& text, int swfVersion) {
-  QStringView rest = text;
-  while (!rest.isEmpty() && IsNumberSpace(rest.front()))
-    rest = rest.sliced(1);
-  if (swfVersion < 5)
+  if (swfVersion < 5) {
+    QStringView rest = text;
+    while (!rest.isEmpty() && IsNumberSpace(rest.front()))
+      rest = rest.sliced(1);
     return ParseLeadingDecimal(rest);
-  if (rest.isEmpty())
-    return NotANumber;
+  }
+  // Hexadecimal and, from version 6 on, octal after a leading 0 are read as 32-bit integers,
+  // the sign applied after the wrap; white space before them makes the text decimal.
+  if (text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X')) {
+    // The sign of a hexadecimal number follows the prefix ("0x-10"); one before it ("-0x10")
+    // makes the text no number.
+    QStringView digits = QStringView(text).sliced(2);
+    const bool negative = digits.size() > 1 && digits.front() == u'-';
+    const double value = ParseWrappedDigits(negative ? digits.sliced(1) : digits, 16);
+    return negative ? -value : value;
+  }
   bool negative = false;
-  QStringView body = rest;
-  if (body.front() == u'-' || body.front() == u'+') {
+  QStringView body = text;
+  if (!body.isEmpty() && (body.front() == u'-' || body.front() == u'+')) {
     negative = body.front() == u'-';
     body = body.sliced(1);
   }
-  // Hexadecimal is read as a 32-bit integer; from version 6 on a leading 0 followed by
-  // octal digits only is octal.
-  if (body.size() > 2 && body[0] == u'0' && (body[1] == u'x' || body[1] == u'X')) {
-    // The player also takes a sign after the prefix ("0x-10").
-    QStringView digits = body.sliced(2);
-    if (digits.size() > 1 && digits.front() == u'-') {
-      negative = !negative;
-      digits = digits.sliced(1);
-    }
-    const double value = ParseDigits(digits, 16);
-    if (std::isnan(value))
-      return value;
-    const double wrapped = double(qint32(quint32(std::fmod(value, 4294967296.0))));
-    return negative ? -wrapped : wrapped;
-  }
   if (swfVersion >= 6 && body.size() > 1 && body[0] == u'0') {
-    const double octal = ParseDigits(body.sliced(1), 8);
+    const double octal = ParseWrappedDigits(body.sliced(1), 8);
     if (!std::isnan(octal))
       return negative ? -octal : octal;
   }
-  while (!rest.isEmpty() && IsNumberSpace(rest.back()))
-    rest.chop(1);
+  return ParseDecimalNumber(text);
+}
+
+double ParseDecimalNumber(const QString& text) {
+  // Leading white space is skipped, trailing white space makes the text no number.
+  QStringView rest = text;
+  while (!rest.isEmpty() && IsNumberSpace(rest.front()))
+    rest = rest.sliced(1);
   return ParseDecimal(rest);
 }

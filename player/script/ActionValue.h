@@ -51,7 +51,10 @@ private:
 // The text of a number as the player prints it: 15 significant digits, "." as the decimal
 // point, exponent form below 1e-5 and from 1e15 on.
 QString FormatNumber(double value);
-// Reads a number as a movie of swfVersion does: leading white space skipped, decimal with
-// an optional exponent, hexadecimal after "0x", octal after a leading 0 from version 6 on;
-// NaN when the text is no number.
+// Reads a number as a movie of swfVersion does: decimal with an optional exponent after
+// leading white space (trailing white space makes it no number), hexadecimal after "0x" and
+// octal after a leading 0 from version 6 on, both wrapped to 32 bits; NaN when the text is
+// no number.
 double ParseNumber(const QString& text, int swfVersion);
+// Reads a decimal number only, after leading white space; NaN for anything else.
+double ParseDecimalNumber(const QString& text);

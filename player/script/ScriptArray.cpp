@@ -102,8 +102,9 @@ bool ScriptArray::Insert(std::size_t position, const std::vector<ActionValue>& v
     tail.push_back(ScriptObject::Member(ElementName(i)));
   if (!values.empty() && !Grow(length + values.size()))
     return false;
+  // An element protected from delete keeps its place (and, read-only, its value).
   for (std::size_t i = position; i < length; ++i)
-    RemoveMember(ElementName(i));
+    DeleteMember(ElementName(i));
   for (std::size_t i = tail.size(); i-- > 0;)
     ScriptObject::SetMember(ElementName(position + values.size() + i), tail[i]);
   for (std::size_t i = 0; i < values.size(); ++i)
@@ -119,11 +120,16 @@ ActionValue ScriptArray::Take(bool last) {
     Resize(double(FLength - 1));
     return value;
   }
-  std::vector<ActionValue> elements = Elements();
-  const ActionValue value = elements.front();
-  elements.erase(elements.begin());
-  SetElements(elements);
-  return value;
+  // Every element is deleted and the rest set again one place lower, in order: one protected
+  // from delete keeps its place (and stays past the new length when it was the last one), one
+  // that is read-only too keeps its value.
+  const std::vector<ActionValue> elements = Elements();
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    DeleteMember(ElementName(i));
+  FLength = elements.size() - 1;
+  for (std::size_t i = 1; i < elements.size(); ++i)
+    ScriptObject::SetMember(ElementName(i - 1), elements[i]);
+  return elements.front();
 }
 
 void ScriptArray::Reverse() {

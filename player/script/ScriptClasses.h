@@ -3,6 +3,7 @@
 #include "player/script/ActionValue.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -23,7 +24,16 @@ std::shared_ptr<ScriptObject> NewInstance(PlayerLevel& level, const ScriptFuncti
 ActionValue SuperConstructor(const ScriptFunction& function);
 // subclass extends superclass; false once the level made too many objects.
 bool Extend(PlayerLevel& level, const ActionValue& subclass, const ActionValue& superclass);
-bool InstanceOf(PlayerLevel& level, const ActionValue& object, const ActionValue& constructor);
+// instanceof: whether the chain of object holds the constructor's own prototype, or a
+// prototype implementing it. A primitive is an instance of nothing; a primitive constructor
+// or prototype is first made an object by makeObject, and that new object is compared. A
+// prototype is read as stored: a getter added over it does not run.
+using ObjectMaker = std::function<ActionValue(const ActionValue&)>;
+bool InstanceOf(PlayerLevel& level, const ActionValue& object, const ActionValue& constructor,
+                const ObjectMaker& makeObject);
+// ImplementsOp: the constructor's prototype implements the interfaces' prototypes as they are
+// now. A prototype that implements interfaces already keeps them.
+void Implement(const ActionValue& constructor, const std::vector<ActionValue>& interfaces);
 // The names for-in lists: the object's own and then its prototypes', without hidden members
 // and the class links, each once, oldest first.
 std::vector<QString> EnumerableNames(PlayerLevel& level, const ScriptObject& object);

@@ -4,7 +4,9 @@
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
+#include "player/TextField.h"
 #include "player/script/ScriptDisplayList.h"
+#include "player/script/ScriptDrag.h"
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfMovie.h"
 
@@ -15,9 +17,12 @@ namespace {
 
 const QString FSCommandPrefix = QStringLiteral("FSCommand:");
 
-// Property numbers: the clip's own, then the player's from _highquality to _ymouse.
-constexpr int HighQuality = 16, FocusRect = 17, SoundBufferTime = 18, Quality = 19,
-              LastProperty = 21;
+// Property numbers: the clip's own, the player's from _highquality to _quality, then the
+// clip's _xmouse and _ymouse.
+constexpr int DropTarget = 14, Url = 15, HighQuality = 16, FocusRect = 17, SoundBufferTime = 18,
+              Quality = 19, LastProperty = 21;
+
+bool OfPlayer(int property) { return property >= HighQuality && property <= Quality; }
 
 const QString QualityNames[] = {QStringLiteral("LOW"), QStringLiteral("MEDIUM"),
                                 QStringLiteral("HIGH"), QStringLiteral("BEST")};
@@ -39,10 +44,23 @@ int ScriptClipActions::PropertyNumber(double number) {
   return whole >= 0 && whole <= LastProperty ? int(whole) : -1;
 }
 
+int ScriptClipActions::PropertyOf(const ActionValue& property) const {
+  // Version 5 movies read a property's number in text as a decimal only ("0x13" names
+  // none), later ones as every number.
+  const ActionValue primitive = FRuntime.ToPrimitive(property, false);
+  if (primitive.IsString() && FEnvironment.Version == 5)
+    return PropertyNumber(ParseDecimalNumber(primitive.ToString()));
+  return PropertyNumber(primitive.ToNumber(FEnvironment.Version));
+}
+
 ActionValue ScriptClipActions::AssignedValue(ScriptRuntime& runtime, int property,
                                              const ActionValue& value) {
   const bool text = property == MovieClip::Name || property == Quality;
   const auto object = value.Object();
+  // From version 7 on a name given NaN reads "0".
+  if (property == MovieClip::Name && runtime.Version() >= 7 && value.IsNumber() &&
+      std::isnan(value.ToNumber()))
+    return QStringLiteral("0");
   if (!object)
     return text ? ActionValue(value.ToString(runtime.Version())) : InWholeTwips(property, value);
   // _focusrect takes any object for false without asking it.
@@ -61,37 +79,45 @@ ActionValue ScriptClipActions::AssignedValue(ScriptRuntime& runtime, int propert
 }
 
 MovieClip* ScriptClipActions::TargetClip(const ActionValue& target) const {
-  auto object = target.Object();
-  if (!object)
-    object = ScriptScope(FEnvironment, FFrame).ResolveTarget(target.ToString(FEnvironment.Version));
-  return dynamic_cast<MovieClip*>(object.get());
+  if (auto* clip = dynamic_cast<MovieClip*>(target.Object().get()))
+    return clip;
+  // Any other value names a clip by its text, an object by what its toString gives.
+  const QString path = FRuntime.ToText(target);
+  if (FRuntime.Unwinding())
+    return nullptr;
+  return dynamic_cast<MovieClip*>(ScriptScope(FEnvironment, FFrame).ResolveTarget(path).get());
 }
 
 ActionValue ScriptClipActions::GetProperty(const ActionValue& target,
                                            const ActionValue& property) const {
-  const int number = PropertyNumber(FRuntime.ToNumber(property));
-  if (number < 0)
+  const int number = PropertyOf(property);
+  if (number < 0 || FRuntime.Unwinding())
     return {};
-  if (number >= HighQuality)
-    return PlayerProperty(number);
   // The current target of a tellTarget that found no clip has no properties.
   const bool current = !target.Object() && target.ToString(FEnvironment.Version).isEmpty();
-  if (current && FFrame.TargetMissing)
+  if (current && FFrame.TargetMissing && !OfPlayer(number))
     return {};
+  // The target is read (and an object asked for its text) whatever the property.
   const MovieClip* clip = TargetClip(target);
+  if (OfPlayer(number))
+    return PlayerProperty(number);
   return clip ? clip->GetProperty(number) : ActionValue();
 }
 
 void ScriptClipActions::SetProperty(const ActionValue& target, const ActionValue& property,
                                     const ActionValue& value) const {
-  const int number = PropertyNumber(FRuntime.ToNumber(property));
-  if (number < 0)
+  // The property first, then the target, then the value: each object is asked in that order.
+  const int number = PropertyOf(property);
+  if (number < 0 || FRuntime.Unwinding())
     return;
-  MovieClip* clip = number < HighQuality ? TargetClip(target) : nullptr;
+  MovieClip* clip = TargetClip(target);
+  // The texts the player keeps for itself take nothing, and ask the value nothing.
+  if (FRuntime.Unwinding() || number == MovieClip::Target || number == DropTarget || number == Url)
+    return;
   const ActionValue assigned = AssignedValue(FRuntime, number, value);
   if (FRuntime.Unwinding())
     return;
-  if (number >= HighQuality)
+  if (OfPlayer(number))
     SetPlayerProperty(number, assigned);
   else if (clip)
     clip->SetProperty(number, assigned);
@@ -110,10 +136,8 @@ ActionValue ScriptClipActions::PlayerProperty(int property) const {
                                     : ActionValue(settings.FocusRect);
   case SoundBufferTime:
     return double(settings.SoundBufferSeconds);
-  case Quality:
+  default:
     return QualityNames[settings.RenderQuality];
-  default: // _xmouse and _ymouse: no mouse reaches the clips
-    return 0.0;
   }
 }
 
@@ -207,8 +231,20 @@ void ScriptClipActions::CloneSprite(ScriptRuntime& runtime, const ActionValue& s
 
 void ScriptClipActions::RemoveSprite(const ActionValue& target) const {
   auto object = target.Object();
-  if (!object)
-    object = ScriptScope(FEnvironment, FFrame).ResolveTarget(target.ToString(FEnvironment.Version));
+  // A clip or text field is removed itself; any other value names one by its text.
+  if (!dynamic_cast<const MovieClip*>(object.get()) &&
+      !dynamic_cast<const TextField*>(object.get())) {
+    const QString path = FRuntime.ToText(target);
+    if (FRuntime.Unwinding())
+      return;
+    object = ScriptScope(FEnvironment, FFrame).ResolveTarget(path);
+  }
   if (object)
     ScriptDisplayList::Remove(FEnvironment.Level, *object);
+}
+
+void ScriptClipActions::StartDrag(const ActionValue& target, bool lockCenter,
+                                  const std::optional<QRectF>& constraint) const {
+  if (MovieClip* clip = TargetClip(target))
+    ScriptDrag::Start(FEnvironment.Level, *clip, lockCenter, constraint);
 }

@@ -4,7 +4,9 @@
 #include "player/script/ScriptFrame.h"
 #include "player/script/ScriptNative.h"
 
+#include <QRectF>
 #include <QString>
+#include <optional>
 
 class ScriptRuntime;
 
@@ -41,9 +43,14 @@ public:
   void CloneSprite(ScriptRuntime& runtime, const ActionValue& source, const QString& name,
                    double depth) const;
   void RemoveSprite(const ActionValue& target) const;
+  // startDrag as an action: target is a clip or a path.
+  void StartDrag(const ActionValue& target, bool lockCenter,
+                 const std::optional<QRectF>& constraint) const;
 
 private:
   MovieClip* TargetClip(const ActionValue& target) const;
+  // The property a script's value names, or -1 for none.
+  int PropertyOf(const ActionValue& property) const;
   // The properties of the player rather than of a clip: _highquality to _ymouse.
   ActionValue PlayerProperty(int property) const;
   void SetPlayerProperty(int property, const ActionValue& value) const;

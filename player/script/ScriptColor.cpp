@@ -46,9 +46,11 @@ ActionValue GetRGB(NativeCall& call) {
   if (!clip)
     return {};
   const SwfColorTransform& transform = clip->ColorTransform();
-  quint32 rgb = 0;
-  for (int channel = 0; channel < 3; ++channel)
-    rgb = rgb << 8 | (quint32(qint64(transform.Add[std::size_t(channel)])) & 0xFF);
+  // The offsets are shifted into place and combined whole, so a negative one fills the bits
+  // above it, as the player's own computation does.
+  qint32 rgb = 0;
+  for (std::size_t channel = 0; channel < 3; ++channel)
+    rgb |= qint32(quint32(qint32(transform.Add[channel])) << (16 - 8 * channel));
   return double(rgb);
 }
 
@@ -61,7 +63,7 @@ double Fixed16(double value) {
 }
 
 // setTransform({ra, rb, ga, gb, ba, bb, aa, ab}): multipliers in percent, offsets; members the
-// object lacks stay as they are.
+// object lacks itself (inherited ones too) stay as they are, one it holds as undefined is 0.
 ActionValue SetTransform(NativeCall& call) {
   MovieClip* clip = Target(call);
   const ActionValue given = call.Arg(0);
@@ -70,12 +72,14 @@ ActionValue SetTransform(NativeCall& call) {
   SwfColorTransform transform = clip->ColorTransform();
   for (std::size_t channel = 0; channel < 4; ++channel) {
     const QString prefix = QString::fromLatin1(Channels[channel]);
-    const ActionValue multiplier = call.Runtime.GetMember(given, prefix + u'a');
-    const ActionValue offset = call.Runtime.GetMember(given, prefix + u'b');
-    if (!multiplier.IsUndefined())
+    if (given.Object()->HasOwnMember(prefix + u'a')) {
+      const ActionValue multiplier = call.Runtime.GetMember(given, prefix + u'a');
       transform.Multiply[channel] = Fixed16(call.Runtime.ToNumber(multiplier) * 2.56) / 256;
-    if (!offset.IsUndefined())
+    }
+    if (given.Object()->HasOwnMember(prefix + u'b')) {
+      const ActionValue offset = call.Runtime.GetMember(given, prefix + u'b');
       transform.Add[channel] = Fixed16(call.Runtime.ToNumber(offset));
+    }
   }
   clip->SetColorTransform(transform);
   clip->MarkTransformedByScript();

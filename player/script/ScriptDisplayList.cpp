@@ -24,12 +24,6 @@ MovieClip* ThisClip(NativeCall& call) {
   return dynamic_cast<MovieClip*>(call.This.Object().get());
 }
 
-// The entry of clip on its parent's display list.
-const MovieClip::DisplayEntry* EntryOf(MovieClip& clip) {
-  MovieClip* parent = clip.Parent();
-  return parent ? parent->EntryHolding(clip) : nullptr;
-}
-
 // A clip a script made takes its class, then its first frame's display list and events, then
 // the members of init (so a size it sets scales what the frame shows); its constructor runs
 // last, so it sees all of them.
@@ -101,14 +95,24 @@ ActionValue RemoveMovieClip(NativeCall& call) {
   return {};
 }
 
+// The clip whose display list shows a clip or a text field, or null.
+MovieClip* ParentOf(ScriptObject& object) {
+  if (const auto* clip = dynamic_cast<const MovieClip*>(&object))
+    return clip->Parent();
+  if (dynamic_cast<const TextField*>(&object))
+    return dynamic_cast<MovieClip*>(object.Member(QStringLiteral("_parent")).Object().get());
+  return nullptr;
+}
+
+// getDepth of a clip or a text field.
 ActionValue GetDepth(NativeCall& call) {
-  MovieClip* clip = ThisClip(call);
-  if (!clip)
-    return {};
-  if (const MovieClip::DisplayEntry* entry = EntryOf(*clip))
+  const auto object = call.ThisObject();
+  MovieClip* parent = object ? ParentOf(*object) : nullptr;
+  if (const MovieClip::DisplayEntry* entry = parent ? parent->EntryHolding(*object) : nullptr)
     return double(entry->Depth - DepthOffset);
   // A level's root sits at its level's number.
-  return clip->Parent() ? ActionValue() : double(clip->Level() - DepthOffset);
+  const MovieClip* clip = ThisClip(call);
+  return clip && !clip->Parent() ? double(clip->Level() - DepthOffset) : ActionValue();
 }
 
 ActionValue GetNextHighestDepth(NativeCall& call) {
@@ -217,11 +221,7 @@ std::shared_ptr<MovieClip> Duplicate(ScriptRuntime& runtime, MovieClip& clip, co
 }
 
 void Remove(PlayerLevel& level, ScriptObject& object) {
-  MovieClip* parent = nullptr;
-  if (const auto* clip = dynamic_cast<const MovieClip*>(&object))
-    parent = clip->Parent();
-  else if (dynamic_cast<const TextField*>(&object))
-    parent = dynamic_cast<MovieClip*>(object.Member(QStringLiteral("_parent")).Object().get());
+  MovieClip* parent = ParentOf(object);
   const MovieClip::DisplayEntry* entry = parent ? parent->EntryHolding(object) : nullptr;
   // Only what lies at the depths scripts use can be removed; the timeline's own stays.
   if (!entry || entry->Depth < DepthOffset || entry->Depth > DeepestRemovableDepth + DepthOffset)
@@ -238,6 +238,10 @@ void AddMethods(NativeClass& clip) {
       .Method(QStringLiteral("getDepth"), GetDepth)
       .Method(QStringLiteral("getNextHighestDepth"), GetNextHighestDepth)
       .Method(QStringLiteral("getInstanceAtDepth"), GetInstanceAtDepth);
+}
+
+void AddFieldMethods(NativeClass& field) {
+  field.Method(QStringLiteral("getDepth"), GetDepth);
 }
 
 } // namespace ScriptDisplayList

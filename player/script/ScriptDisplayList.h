@@ -38,5 +38,7 @@ void Remove(PlayerLevel& level, ScriptObject& object);
 
 // The display-list methods of MovieClip's prototype.
 void AddMethods(NativeClass& clip);
+// Those a text field shares with clips.
+void AddFieldMethods(NativeClass& field);
 
 } // namespace ScriptDisplayList

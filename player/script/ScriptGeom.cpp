@@ -628,10 +628,30 @@ QTransform ConcatenatedMatrix(const MovieClip& clip) {
   return matrix;
 }
 
+// A transform field as the player holds it: 16 bits, wrapping (multipliers in 1/256 steps).
+qint32 Field16(double value) {
+  return qint16(quint16(quint32(ScriptOperators::ToInt32(value)) & 0xFFFF));
+}
+
+// inner, then outer, combined in the player's 16-bit fields: each product drops its fraction
+// (rounding down) and each result wraps to 16 bits.
+SwfColorTransform ThenInFields(const SwfColorTransform& inner, const SwfColorTransform& outer) {
+  SwfColorTransform result;
+  for (std::size_t channel = 0; channel < 4; ++channel) {
+    const qint32 outerMultiply = Field16(outer.Multiply[channel] * 256);
+    const qint32 multiply = (Field16(inner.Multiply[channel] * 256) * outerMultiply) >> 8;
+    const qint32 add =
+        ((Field16(inner.Add[channel]) * outerMultiply) >> 8) + Field16(outer.Add[channel]);
+    result.Multiply[channel] = double(Field16(multiply)) / 256;
+    result.Add[channel] = double(Field16(add));
+  }
+  return result;
+}
+
 SwfColorTransform ConcatenatedColors(const MovieClip& clip) {
   SwfColorTransform colors = clip.ColorTransform();
   for (const MovieClip* parent = clip.Parent(); parent; parent = parent->Parent())
-    colors = colors.Then(parent->ColorTransform());
+    colors = ThenInFields(colors, parent->ColorTransform());
   return colors;
 }
 
@@ -652,8 +672,13 @@ ActionValue TransformClass(PlayerLevel& level) {
   NativeClass transform(level, [](NativeCall& call) -> ActionValue {
     if (!call.Constructing || !call.ThisObject())
       return {};
+    // A Transform stands for a clip: without one there is none.
     const auto clip = std::dynamic_pointer_cast<MovieClip>(call.Arg(0).Object());
-    return clip ? NewTransform(call, clip, call.ThisObject()->Prototype()) : ActionValue();
+    if (!clip) {
+      call.Refused = true;
+      return {};
+    }
+    return NewTransform(call, clip, call.ThisObject()->Prototype());
   });
   if (!transform)
     return {};

@@ -1,5 +1,6 @@
 #include "player/script/ScriptGlobals.h"
 
+#include "player/ButtonClip.h"
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/TextField.h"
@@ -30,6 +31,7 @@ const QHash<QString, Maker>& Makers() {
       {QStringLiteral("Date"), ScriptMakers::DateClass},
       {QStringLiteral("AsBroadcaster"), ScriptMakers::Broadcaster},
       {QStringLiteral("MovieClip"), ScriptMakers::MovieClipClass},
+      {QStringLiteral("Button"), ScriptMakers::ButtonClass},
       {QStringLiteral("TextField"), ScriptMakers::TextFieldClass},
       {QStringLiteral("TextFormat"), ScriptMakers::TextFormatClass},
       {QStringLiteral("TextSnapshot"), ScriptMakers::TextSnapshotClass},
@@ -83,6 +85,8 @@ std::shared_ptr<ScriptObject> Prototype(PlayerLevel& level, const QString& class
 std::shared_ptr<ScriptObject> DefaultPrototype(PlayerLevel& level, const ScriptObject& object) {
   if (dynamic_cast<const ScriptFunction*>(&object) || dynamic_cast<const NativeFunction*>(&object))
     return Prototype(level, QStringLiteral("Function"));
+  if (dynamic_cast<const ButtonClip*>(&object))
+    return Prototype(level, QStringLiteral("Button"));
   if (dynamic_cast<const MovieClip*>(&object))
     return Prototype(level, QStringLiteral("MovieClip"));
   if (dynamic_cast<const TextField*>(&object))

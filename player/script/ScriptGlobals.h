@@ -49,6 +49,7 @@ ActionValue MathObject(PlayerLevel& level);
 ActionValue DateClass(PlayerLevel& level);
 ActionValue Broadcaster(PlayerLevel& level);
 ActionValue MovieClipClass(PlayerLevel& level);
+ActionValue ButtonClass(PlayerLevel& level);
 ActionValue TextFieldClass(PlayerLevel& level);
 ActionValue TextFormatClass(PlayerLevel& level);
 ActionValue TextSnapshotClass(PlayerLevel& level);
@@ -56,6 +57,8 @@ ActionValue GetTextSnapshot(NativeCall& call);
 ActionValue ColorClass(PlayerLevel& level);
 // Puts MovieClip's drawing methods on its prototype.
 void AddDrawingMethods(NativeClass& clip);
+// Puts MovieClip's frame methods (play, stop, gotoAndStop, ...) on its prototype.
+void AddFrameMethods(NativeClass& clip);
 // The flash package: flash.geom's Point, Rectangle, Matrix, ColorTransform and Transform.
 ActionValue FlashPackage(PlayerLevel& level);
 // A clip's transform property: a new Transform of the clip, and setting one copies its

@@ -49,6 +49,8 @@ struct NativeCall {
   ActionValue This;
   const std::vector<ActionValue>& Arguments;
   bool Constructing = false;
+  // Set by a constructor that refuses its arguments: new then gives undefined.
+  bool Refused = false;
 
   bool Has(std::size_t index) const { return index < Arguments.size(); }
   ActionValue Arg(std::size_t index) const {

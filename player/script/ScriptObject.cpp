@@ -12,7 +12,7 @@ const QString ProtoName = QStringLiteral("__proto__");
 
 ActionValue ScriptObject::Member(const QString& name) const {
   const Slot* slot = FindSlot(name);
-  return slot ? slot->Value : ActionValue();
+  return slot ? slot->Plain() : ActionValue();
 }
 
 const ScriptObject::Slot* ScriptObject::FindSlot(const QString& name,
@@ -60,10 +60,18 @@ void ScriptObject::DefineMember(const QString& name, const ActionValue& value, i
 
 void ScriptObject::DefineAccessor(const QString& name, const ActionValue& getter,
                                   const ActionValue& setter) {
-  DefineMember(name, {}, 0);
+  const auto existing = Find(name);
+  DefineMember(name, existing != FMembers.end() ? existing->second.Value : ActionValue(), 0);
   Slot& slot = FMembers[Find(name)->first];
   slot.Getter = getter;
   slot.Setter = setter;
+}
+
+void ScriptObject::KeepAccessorValue(const QString& name, quint64 order, const ActionValue& value) {
+  const auto found = Find(name);
+  if (found == FMembers.end() || found->second.Order != order || !found->second.IsAccessor())
+    return;
+  FMembers[found->first].Value = value;
 }
 
 void ScriptObject::ChangeFlags(const QString& name, int set, int clear) {
@@ -130,6 +138,15 @@ void ScriptObject::Watch(const QString& name, const ActionValue& callback,
 
 bool ScriptObject::Unwatch(const QString& name) {
   return FWatchers && FWatchers->erase(name) > 0;
+}
+
+const std::vector<ActionValue>& ScriptObject::Interfaces() const {
+  static const std::vector<ActionValue> None;
+  return FInterfaces ? *FInterfaces : None;
+}
+
+void ScriptObject::SetInterfaces(std::vector<ActionValue> prototypes) {
+  FInterfaces = std::make_unique<std::vector<ActionValue>>(std::move(prototypes));
 }
 
 const ScriptObject::Watcher* ScriptObject::FindWatcher(const QString& name) const {

@@ -25,6 +25,8 @@ public:
     ActionValue Getter;
     ActionValue Setter;
     bool IsAccessor() const { return !Getter.IsUndefined(); }
+    // The value a plain read sees: an accessor's own store is only its getter's fallback.
+    ActionValue Plain() const { return IsAccessor() ? ActionValue() : Value; }
   };
 
   // A watch() callback: it decides the value of every assignment to its member.
@@ -46,8 +48,11 @@ public:
   const Slot* OwnSlot(const QString& name) const;
   // Sets a member with its attributes, whatever attributes it had.
   void DefineMember(const QString& name, const ActionValue& value, int flags = DontEnum);
-  // Makes the member a getter and setter pair.
+  // Makes the member a getter and setter pair; a value it held stays stored beneath them.
   void DefineAccessor(const QString& name, const ActionValue& getter, const ActionValue& setter);
+  // Stores value in the own accessor member name made in order, for its getter to fall back
+  // to; nothing when that member is gone or no accessor.
+  void KeepAccessorValue(const QString& name, quint64 order, const ActionValue& value);
   // Sets and clears attributes of an own member; nothing when there is none.
   void ChangeFlags(const QString& name, int set, int clear);
   // Whether an assignment of name would be refused: a read-only member here or inherited.
@@ -71,6 +76,10 @@ public:
   bool Unwatch(const QString& name);
   const Watcher* FindWatcher(const QString& name) const;
 
+  // The prototypes of the interfaces this prototype implements (ImplementsOp).
+  const std::vector<ActionValue>& Interfaces() const;
+  void SetInterfaces(std::vector<ActionValue> prototypes);
+
   // Makes names that differ only in case name the same member, as movies before version 7
   // have them.
   void IgnoreCase(bool ignore) { FIgnoreCase = ignore; }
@@ -91,6 +100,8 @@ private:
   Members FMembers;
   // Rare, so only objects that are watched carry the table.
   std::unique_ptr<std::unordered_map<QString, Watcher>> FWatchers;
+  // Rarer still: only the prototypes of classes that implement interfaces carry a list.
+  std::unique_ptr<std::vector<ActionValue>> FInterfaces;
   quint64 FNextOrder = 0;
   bool FIgnoreCase = false;
   bool FBare = false;

@@ -24,14 +24,15 @@ ActionValue Primitive(const ActionValue& value) {
   return value;
 }
 
-// The abstract relational comparison left < right: undefined when either side is NaN.
+// The abstract relational comparison left < right: undefined when either side is NaN. An
+// object still left (a clip, or one whose valueOf gave an object) is no number and no text.
 ActionValue LessThan(const ActionValue& left, const ActionValue& right, int version) {
-  const ActionValue a = Primitive(left);
-  const ActionValue b = Primitive(right);
-  if (a.IsString() && b.IsString())
-    return a.ToString() < b.ToString();
-  const double x = a.ToNumber(version);
-  const double y = b.ToNumber(version);
+  if (left.Object() || right.Object())
+    return {};
+  if (left.IsString() && right.IsString())
+    return left.ToString() < right.ToString();
+  const double x = left.ToNumber(version);
+  const double y = right.ToNumber(version);
   if (std::isnan(x) || std::isnan(y))
     return {};
   return x < y;

@@ -7,6 +7,7 @@
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
 #include "player/swf/SwfLimits.h"
+#include "player/swf/SwfMovie.h"
 
 #include <algorithm>
 
@@ -15,14 +16,19 @@ namespace {
 const QString LevelPrefix = QStringLiteral("_level");
 
 // The level number of a "_levelN" name, or -1; caseSensitivity as the movie names things.
+// The player reads the digits after the prefix and ignores what follows them, so
+// "_level0undefined" (a path joined with an undefined part) names level 0.
 int LevelNumber(QStringView name, Qt::CaseSensitivity caseSensitivity) {
-  if (!name.startsWith(LevelPrefix, caseSensitivity) || name.size() == LevelPrefix.size() ||
-      name.size() > 16)
+  if (!name.startsWith(LevelPrefix, caseSensitivity))
     return -1;
-  for (const QChar c : name.sliced(LevelPrefix.size()))
-    if (c < u'0' || c > u'9')
-      return -1;
-  return name.sliced(LevelPrefix.size()).toInt();
+  const QStringView rest = name.sliced(LevelPrefix.size());
+  qsizetype digits = 0;
+  while (digits < rest.size() && rest[digits] >= u'0' && rest[digits] <= u'9')
+    ++digits;
+  constexpr qsizetype MaxDigits = 9; // levels are 32-bit numbers
+  if (digits == 0 || digits > MaxDigits)
+    return -1;
+  return rest.first(digits).toInt();
 }
 
 // Whether name is one of the properties a clip answers itself (_x, _parent, ...).
@@ -53,11 +59,21 @@ ActionValue ScriptScope::MemberOf(const ActionValue& base, const QString& name) 
   return {};
 }
 
+bool ScriptScope::IsGone(const MovieClip& clip) {
+  if (!clip.IsUnloaded() || clip.FindSlot(QStringLiteral("onUnload")))
+    return false;
+  if (const auto* actions = clip.ClipActions())
+    for (const SwfClipAction& action : *actions)
+      if (action.Events & SwfClipAction::Unload)
+        return false;
+  return true;
+}
+
 ActionValue ScriptScope::Inherited(const ScriptObject& object, const QString& name) const {
   auto current = ScriptGlobals::PrototypeOf(FEnvironment.Level, object);
   for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
     if (const ScriptObject::Slot* slot = current->OwnSlot(name))
-      return slot->Value;
+      return slot->Plain();
     current = ScriptGlobals::PrototypeOf(FEnvironment.Level, *current);
   }
   return {};
@@ -101,9 +117,11 @@ void ScriptScope::Set(const QString& name, const ActionValue& value) const {
 }
 
 ActionValue ScriptScope::PathOwner(const QString& name, QString& member) const {
-  // The member follows the last separator of any kind ("o:c.f" is f of o:c).
-  const qsizetype split =
-      std::max({name.lastIndexOf(u'.'), name.lastIndexOf(u':'), name.lastIndexOf(u'/')});
+  // The member follows the last dot or colon ("o:c.f" is f of o:c, "a.b/c" is "b/c" of a,
+  // which no variable is); a path of slashes alone ends in its member.
+  qsizetype split = std::max(name.lastIndexOf(u'.'), name.lastIndexOf(u':'));
+  if (split < 0)
+    split = name.lastIndexOf(u'/');
   member = name.sliced(split + 1);
   QString path = name.first(split);
   if (name[split] == u'.' && !path.contains(u':') && !path.contains(u'/'))
@@ -114,8 +132,10 @@ ActionValue ScriptScope::PathOwner(const QString& name, QString& member) const {
 }
 
 void ScriptScope::DefineLocal(const QString& name, const ActionValue& value) const {
-  // A with object that has the variable keeps it; a local otherwise.
-  if (const auto with = WithHolder(name))
+  // A with object that has the variable itself keeps it; one it only inherits leaves the
+  // with object alone and makes a local.
+  const auto with = WithHolder(name);
+  if (with && (with->HasOwnMember(name) || IsClipProperty(*with, name)))
     Write(with, name, value);
   else if (FFrame.Activation)
     Write(FFrame.Activation, name, value);
@@ -178,6 +198,13 @@ bool ScriptScope::Delete(const QString& name) const {
         "Parameters of primitive types are no longer coerced into the required type - Object."));
   const auto object = owner.Object();
   return object && object->DeleteMember(member);
+}
+
+std::shared_ptr<ScriptObject> ScriptScope::CallOwner(const QString& name) const {
+  if (!IsPath(name))
+    return nullptr;
+  QString method;
+  return PathOwner(name, method).Object();
 }
 
 std::shared_ptr<ScriptObject> ScriptScope::ResolveTarget(const QString& path) const {
@@ -250,7 +277,11 @@ ActionValue ScriptScope::Lookup(const QString& name) const {
     if (const int level = LevelNumber(name, NameCase()); level >= 0)
       return ActionValue(FEnvironment.Stage.LevelRoot(level));
   } else if (name == u"this") {
-    return FFrame.ThisIsTimeline ? ActionValue(FFrame.Target) : FFrame.This;
+    if (FFrame.ThisIsTimeline)
+      return ActionValue(FFrame.Target);
+    // A clip that took itself off the stage is a removed clip's reference to itself.
+    const auto* self = dynamic_cast<const MovieClip*>(FFrame.This.Object().get());
+    return self && IsGone(*self) ? MovieClip::Live(FFrame.This) : FFrame.This;
   }
   if (const auto holder = Holder(name))
     return Read(holder, name);
@@ -288,6 +319,9 @@ ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
     const qsizetype dot = path.indexOf(u'.');
     const QString first = (dot < 0 ? path : path.first(dot)).toString();
     const QStringView rest = dot < 0 ? QStringView() : path.sliced(dot + 1);
+    // "a." names nothing, as an empty name inside a path does.
+    if (dot >= 0 && rest.isEmpty())
+      return {};
     // A child clip of the current target answers before a variable of its name.
     if (!first.startsWith(u'_') && first != u"this")
       if (MovieClip* child = FFrame.Target->ChildNamed(first))
@@ -300,9 +334,13 @@ ActionValue ScriptScope::Walk(QStringView path, ActionValue base) const {
     base = Lookup(first);
     return base.IsUndefined() ? base : Walk(rest, base);
   }
+  if (path.isEmpty())
+    return base;
   // Inside the path a child clip wins over a member of its name; the last name is a member.
-  const QList<QStringView> segments = path.split(u'.', Qt::SkipEmptyParts);
+  const QList<QStringView> segments = path.split(u'.');
   for (qsizetype i = 0; i < segments.size(); ++i) {
+    if (segments[i].isEmpty())
+      return {};
     base = Step(base, segments[i].toString(), i + 1 < segments.size());
     if (base.IsUndefined())
       return {};

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+class MovieClip;
 class ScriptObject;
 class ScriptRuntime;
 
@@ -33,11 +34,17 @@ public:
   bool HasLocal(const QString& name) const;
   // Deletes the variable from the first scope holding it; false when none does.
   bool Delete(const QString& name) const;
+  // What a called path like "_root.menu.stop" leads to before its last name; null for a
+  // plain name or a path that leads nowhere.
+  std::shared_ptr<ScriptObject> CallOwner(const QString& name) const;
   // The object a target path names (a clip, mostly); null when none answers.
   std::shared_ptr<ScriptObject> ResolveTarget(const QString& path) const;
 
   // A member of any value: objects' members, a text's length.
   static ActionValue MemberOf(const ActionValue& base, const QString& name);
+  // Whether a clip is off the stage for good: taken off, and no unload handler of its own
+  // still to run on it (those see their clip as it was).
+  static bool IsGone(const MovieClip& clip);
 
 private:
   Qt::CaseSensitivity NameCase() const;

@@ -33,6 +33,51 @@ ActionValue Text(NativeCall& call, const QString& text) {
   return call.Level().SpendText(text.size()) ? ActionValue(text) : ActionValue();
 }
 
+// The player changes case one UTF-16 unit at a time, each to one unit, by an older Unicode
+// table than Qt's: final sigma and the Georgian capitals map as that table has them, and the
+// letters added since stay as they are.
+char16_t LowerUnit(char16_t unit) {
+  constexpr char16_t GeorgianCapitals = 0x10A0;
+  constexpr char16_t GeorgianLast = 0x10C5;
+  constexpr char16_t GeorgianSmall = 0x10D0;
+  if (unit >= GeorgianCapitals && unit <= GeorgianLast)
+    return char16_t(unit - GeorgianCapitals + GeorgianSmall);
+  if (unit == 0x03A2) // the gap before capital sigma pairs with final sigma
+    return 0x03C2;
+  if (unit == 0x0130) // capital I with dot: Qt's single-unit mapping keeps it
+    return u'i';
+  return char16_t(QChar::toLower(unit));
+}
+
+// Greek letters with iota subscript: Qt's single-unit mapping keeps them, the table gives
+// their title-case forms.
+char16_t UpperIotaSubscript(char16_t unit) {
+  if ((unit >= 0x1F80 && unit <= 0x1F87) || (unit >= 0x1F90 && unit <= 0x1F97) ||
+      (unit >= 0x1FA0 && unit <= 0x1FA7))
+    return char16_t(unit + 8);
+  if (unit == 0x1FB3 || unit == 0x1FC3 || unit == 0x1FF3)
+    return char16_t(unit + 9);
+  return unit;
+}
+
+char16_t UpperUnit(char16_t unit) {
+  if (unit == 0x03C2) // final sigma
+    return 0x03A2;
+  if (unit == 0x03F2) // lunate sigma
+    return 0x03A3;
+  if (const char16_t subscript = UpperIotaSubscript(unit); subscript != unit)
+    return subscript;
+  const char16_t upper = char16_t(QChar::toUpper(unit));
+  // Georgian small letters have no capitals in that table.
+  return upper >= 0x1C90 && upper <= 0x1CBF ? unit : upper;
+}
+
+QString MapUnits(QString text, char16_t (*map)(char16_t)) {
+  for (QChar& unit : text)
+    unit = QChar(map(unit.unicode()));
+  return text;
+}
+
 ActionValue Construct(NativeCall& call) {
   const QString text = call.Has(0) ? call.Text(0) : QString();
   if (!call.Constructing)
@@ -160,9 +205,9 @@ ActionValue StringClass(PlayerLevel& level) {
   string.Method(QStringLiteral("toString"), self)
       .Method(QStringLiteral("valueOf"), self)
       .Method(QStringLiteral("toUpperCase"),
-              [](NativeCall& call) { return Text(call, ThisText(call).toUpper()); })
+              [](NativeCall& call) { return Text(call, MapUnits(ThisText(call), UpperUnit)); })
       .Method(QStringLiteral("toLowerCase"),
-              [](NativeCall& call) { return Text(call, ThisText(call).toLower()); })
+              [](NativeCall& call) { return Text(call, MapUnits(ThisText(call), LowerUnit)); })
       .Method(QStringLiteral("charAt"),
               [](NativeCall& call) -> ActionValue {
                 const QString text = ThisText(call);

@@ -27,6 +27,31 @@ void Answer(PlayerLevel& level, ScriptObject& object, const char* name, const Ac
   DefineNative(level, object, QString::fromLatin1(name), [value](NativeCall&) { return value; });
 }
 
+// Stage.displayState: "normal" or "fullScreen", either named in any case (any other text
+// means normal); a change is told to the listeners' onFullScreen with whether the stage is
+// full screen now.
+bool DefineDisplayState(PlayerLevel& level, ScriptObject& stage) {
+  const auto fullScreen = std::make_shared<bool>(false);
+  const auto getter = MakeNative(level, [fullScreen](NativeCall&) -> ActionValue {
+    return *fullScreen ? QStringLiteral("fullScreen") : QStringLiteral("normal");
+  });
+  const auto setter = MakeNative(level, [fullScreen](NativeCall& call) -> ActionValue {
+    const bool wanted = call.Text(0).compare(u"fullScreen", Qt::CaseInsensitive) == 0;
+    if (wanted == *fullScreen)
+      return {};
+    *fullScreen = wanted;
+    const ActionValue broadcast =
+        call.Runtime.GetMember(call.This, QStringLiteral("broadcastMessage"));
+    call.Runtime.CallValue(broadcast, call.This, {QStringLiteral("onFullScreen"), wanted});
+    return {};
+  });
+  if (!getter || !setter)
+    return false;
+  stage.DefineAccessor(QStringLiteral("displayState"), ActionValue(getter), ActionValue(setter));
+  stage.ChangeFlags(QStringLiteral("displayState"), ScriptObject::DontEnum, 0);
+  return true;
+}
+
 ActionValue MakeStage(PlayerLevel& level) {
   const auto stage = Broadcasting(level);
   if (!stage)
@@ -37,7 +62,8 @@ ActionValue MakeStage(PlayerLevel& level) {
   stage->DefineMember(QStringLiteral("scaleMode"), QStringLiteral("showAll"));
   stage->DefineMember(QStringLiteral("align"), QString());
   stage->DefineMember(QStringLiteral("showMenu"), true);
-  stage->DefineMember(QStringLiteral("displayState"), QStringLiteral("normal"));
+  if (!DefineDisplayState(level, *stage))
+    return {};
   return ActionValue(stage);
 }
 

@@ -3,6 +3,7 @@
 #include "player/PlayerLevel.h"
 #include "player/TextField.h"
 #include "player/script/ScriptBuiltins.h"
+#include "player/script/ScriptDisplayList.h"
 #include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptNative.h"
 #include "player/script/ScriptTextFormat.h"
@@ -127,6 +128,7 @@ ActionValue TextFieldClass(PlayerLevel& level) {
       .Method(QStringLiteral("setTextFormat"), SetTextFormat)
       .Method(QStringLiteral("setNewTextFormat"), SetNewTextFormat)
       .Method(QStringLiteral("removeTextField"), RemoveTextField);
+  ScriptDisplayList::AddFieldMethods(field);
   // Text fields broadcast their changes to listeners, as AsBroadcaster's objects do.
   if (const auto broadcaster =
           ScriptGlobals::Global(level, QStringLiteral("AsBroadcaster")).Object())

@@ -11,6 +11,7 @@
 #include <QHashFunctions>
 #include <QRectF>
 #include <QTransform>
+#include <array>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -88,6 +89,37 @@ struct SwfTimeline {
   qint64 ByteCount = 0;
 };
 
+// A button character: what it shows in each state, where it takes the mouse, and the
+// scripts its state changes run.
+struct SwfButton {
+  enum State { Up, Over, Down, Hit, StateCount };
+
+  // The transitions a button action answers, as DefineButton2 stores them.
+  enum Condition : quint32 {
+    IdleToOverUp = 0x001,      // rollOver
+    OverUpToIdle = 0x002,      // rollOut
+    OverUpToOverDown = 0x004,  // press
+    OverDownToOverUp = 0x008,  // release
+    OverDownToOutDown = 0x010, // dragOut
+    OutDownToOverDown = 0x020, // dragOver
+    OutDownToIdle = 0x040,     // releaseOutside
+    IdleToOverDown = 0x080,    // dragOver of a menu button
+    OverDownToIdle = 0x100,    // dragOut of a menu button
+  };
+
+  struct Action {
+    quint32 Conditions = 0;
+    int KeyCode = 0; // the key that runs it, 0 for none
+    SwfScript Script;
+  };
+
+  // Each state as a one-frame timeline of its records, in depth order. The hit state's
+  // characters are where the button takes the mouse; they are never drawn.
+  std::array<SwfTimeline, StateCount> States;
+  std::vector<Action> Actions;
+  bool TrackAsMenu = false;
+};
+
 // A parsed movie: immutable once built, shared by every level that plays it.
 struct SwfMovie {
   int Version = 0;
@@ -103,7 +135,7 @@ struct SwfMovie {
   SwfFontTable Fonts;
   std::unordered_map<int, SwfEditText> EditTexts;
   std::unordered_map<int, SwfStaticText> StaticTexts;
-  std::unordered_map<int, SwfTimeline> Buttons; // what each shows in its up state
+  std::unordered_map<int, SwfButton> Buttons;
   std::unordered_map<int, SwfMorphShape> MorphShapes;
   std::unordered_map<int, QRectF> Videos; // bounds in twips
   SwfTimeline Root;
@@ -140,11 +172,15 @@ struct SwfMovie {
            Videos.contains(characterId);
   }
 
-  // The first frame of a sprite or a button's up state; null for other characters.
+  // The timeline of a sprite or a button's up state; null for other characters.
   const SwfTimeline* ClipTimeline(int characterId) const {
     const auto sprite = Sprites.find(characterId);
     if (sprite != Sprites.end())
       return &sprite->second;
+    const SwfButton* button = Button(characterId);
+    return button ? &button->States[SwfButton::Up] : nullptr;
+  }
+  const SwfButton* Button(int characterId) const {
     const auto button = Buttons.find(characterId);
     return button == Buttons.end() ? nullptr : &button->second;
   }

@@ -46,6 +46,7 @@ constexpr int RemoveObject2 = 28;
 constexpr int DefineShape3 = 32;
 constexpr int DefineText2 = 33;
 constexpr int DefineButton2 = 34;
+constexpr int DefineButtonCxform = 23;
 constexpr int DefineBitsJpeg3 = 35;
 constexpr int DefineBitsLossless2 = 36;
 constexpr int DefineEditText = 37;
@@ -301,8 +302,12 @@ void TagParser::ParseTag(int code, SwfReader& body, SwfTimeline& timeline, Displ
   case Tag::DefineButton:
   case Tag::DefineButton2:
     Define(body, FMovie.Buttons, [this, code](SwfReader& r) {
-      return ReadSwfButtonUpState(r, code == Tag::DefineButton2 ? 2 : 1, FBudget);
+      return ReadSwfButton(r, code == Tag::DefineButton2 ? 2 : 1, FMovie.Version, FBudget);
     });
+    break;
+  case Tag::DefineButtonCxform:
+    if (const auto button = FMovie.Buttons.find(body.U16()); button != FMovie.Buttons.end())
+      ReadSwfButtonColorTransform(body, button->second);
     break;
   case Tag::DefineMorphShape:
   case Tag::DefineMorphShape2:

@@ -214,7 +214,7 @@ SwfEditText ReadSwfEditText(SwfReader& reader, int swfVersion, const SwfFontTabl
     text.Align = Alignment(reader.U8());
     text.LeftMargin = reader.U16();
     text.RightMargin = reader.U16();
-    text.Indent = reader.U16();
+    text.Indent = reader.S16(); // a hanging first line has a negative indent
     text.Leading = reader.S16();
   }
   text.Variable = reader.CString(swfVersion);

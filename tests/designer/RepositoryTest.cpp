@@ -1,8 +1,12 @@
 #include "DesignerFixture.h"
 #include "player/ShockwaveFlash.h"
+#include "tools/swfgen/ClipDescription.h"
 
 #include <QListWidget>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
 #include <algorithm>
 
 namespace {
@@ -145,6 +149,51 @@ TEST_F(RepositoryTest, SelectingARowPreviewsAnExistingClip) {
   Window->SGElementsSelectCell(nullptr, 0, 0, CanSelect);
   EXPECT_TRUE(CanSelect);
   EXPECT_EQ(Window->SFPreview->Movie(), Repository + "lamp.swf");
+}
+
+TEST_F(RepositoryTest, ThePreviewAnswersTheMouseWithItsClipsButtonsTheStageDoesNot) {
+  CreateDesigner();
+  QString Error;
+  const auto Knob = swfgen::ClipDescription::parse("frame 60 30\n"
+                                                   "button knob 0 0 {\n"
+                                                   "  up,hit rect 0 0 60 30 #FF0000\n"
+                                                   "  over rect 0 0 60 30 #00FF00\n"
+                                                   "  down rect 0 0 60 30 #0000FF\n"
+                                                   "}\n",
+                                                   &Error);
+  ASSERT_TRUE(Knob) << Error.toStdString();
+  QFile File(Repository + "knob.swf");
+  ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+  File.write(Knob->toSwf());
+  File.close();
+  Window->LoadRepository(Repository);
+  Window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.get()));
+  QTabBar* Tabs = Window->PageControl->tabBar();
+  QTest::mouseClick(Tabs, Qt::LeftButton, {},
+                    Tabs->tabRect(Window->PageControl->indexOf(Window->TSElements)).center());
+  QTableWidget* Grid = Window->SGElements;
+  QTest::mouseClick(Grid->viewport(), Qt::LeftButton, {},
+                    Grid->visualItemRect(Grid->item(0, 0)).center());
+  TShockwaveFlash* Preview = Window->SFPreview;
+  ASSERT_TRUE(Preview->isVisible());
+  ASSERT_EQ(Preview->Movie(), Repository + "knob.swf");
+  const double Scale = std::min(Preview->width() / 60.0, Preview->height() / 30.0);
+  const QPoint OnKnob(int(30 * Scale), int(15 * Scale));
+  const auto Shown = [Preview, OnKnob] {
+    QImage Image(Preview->size(), QImage::Format_ARGB32);
+    Preview->render(&Image);
+    return Image.pixelColor(OnKnob);
+  };
+  EXPECT_EQ(Shown(), QColor(Qt::red));
+  QTest::mouseMove(Preview, OnKnob);
+  EXPECT_EQ(Shown(), QColor(Qt::green));
+  QTest::mousePress(Preview, Qt::LeftButton, {}, OnKnob);
+  EXPECT_EQ(Shown(), QColor(Qt::blue));
+  QTest::mouseRelease(Preview, Qt::LeftButton, {}, OnKnob);
+  EXPECT_EQ(Shown(), QColor(Qt::green));
+  // On the stage the overlay takes the mouse; its control is never told to.
+  EXPECT_FALSE(Window->ShockwaveFlash->MouseInput());
 }
 
 TEST_F(RepositoryTest, SaveCurrentRepositoryCopiesEveryRowBesideTheProgram) {

@@ -43,7 +43,7 @@ QByteArray EditText(int id, const Field& field) {
   if (field.Font)
     writer.U16(field.Font).U16(field.Height);
   writer.U8(field.Color.red()).U8(field.Color.green()).U8(field.Color.blue()).U8(255);
-  writer.U8(field.Align).U16(0).U16(0).U16(0).U16(0);
+  writer.U8(field.Align).U16(0).U16(0).U16(quint16(field.Indent)).U16(0);
   writer.Text(field.Variable);
   if (!field.Text.isEmpty())
     writer.Text(field.Text);
@@ -73,6 +73,29 @@ QByteArray GlyphFont(int id, int version, QChar character, const QByteArray& gly
   writer.U16(900 * scale).U16(200 * scale).U16(0).U16(800 * scale);
   writer.Bytes(Rect(100 * scale, 700 * scale, -800 * scale, 0)).U16(0);
   return Tag(version == 3 ? 75 : 48, writer.Data());
+}
+
+QByteArray MeasuredFont(int id, const QString& name,
+                        const std::vector<std::pair<QChar, int>>& advances, int ascent,
+                        int descent) {
+  const QByteArray glyph = BlockGlyph(20);
+  const int count = int(advances.size());
+  const QByteArray nameBytes = name.toUtf8();
+  Writer writer;
+  writer.U16(id).U8(0x84).U8(0).U8(int(nameBytes.size())).Bytes(nameBytes).U16(count);
+  for (int i = 0; i <= count; ++i)
+    writer.U16(2 * (count + 1) + i * int(glyph.size()));
+  for (int i = 0; i < count; ++i)
+    writer.Bytes(glyph);
+  for (const auto& [character, advance] : advances)
+    writer.U16(character.unicode());
+  writer.U16(ascent).U16(descent).U16(0);
+  for (const auto& [character, advance] : advances)
+    writer.U16(advance);
+  for (int i = 0; i < count; ++i)
+    writer.Bytes(Rect(2000, 14000, -16000, 0));
+  writer.U16(0);
+  return Tag(75, writer.Data());
 }
 
 QByteArray StaticText(int id, int version, const QRect& bounds, int font, int height, QColor color,

@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QRect>
 #include <QString>
+#include <utility>
+#include <vector>
 
 // Tags of fonts, texts, buttons, morph shapes and videos for the player's tests and fuzz
 // seeds, assembled byte by byte.
@@ -15,7 +17,8 @@ struct Field {
   int Font = 0;
   int Height = 240;
   QColor Color = Qt::black;
-  int Align = 0; // 0 left, 1 right, 2 center
+  int Align = 0;  // 0 left, 1 right, 2 center
+  int Indent = 0; // twips, negative for a hanging first line
   QString Variable = {};
   QString Text = {};
   bool WordWrap = false;
@@ -34,6 +37,11 @@ QByteArray DeviceFont(int id, const QString& name);
 QByteArray BlockFont(int id, int version, QChar character);
 // The same font with the glyph outline given as its SHAPE bytes.
 QByteArray GlyphFont(int id, int version, QChar character, const QByteArray& glyph);
+// A DefineFont3 named name with a block glyph for each character, advancing as given, and
+// the ascent and descent given, all in the font's units (20480 to the em).
+QByteArray MeasuredFont(int id, const QString& name,
+                        const std::vector<std::pair<QChar, int>>& advances, int ascent,
+                        int descent);
 // A DefineText (version 1) or DefineText2 (2) of count block glyphs of font at x, y in the
 // text's space, each 'advance' apart, moved by the text matrix (translate, scale).
 QByteArray StaticText(int id, int version, const QRect& bounds, int font, int height, QColor color,

@@ -345,6 +345,39 @@ quint32 readClipEvent(const QString& word) {
   return *found;
 }
 
+quint16 readButtonCondition(const QString& word) {
+  static const QHash<QString, quint16> conditions{
+      {QStringLiteral("press"), ButtonCondition::Press},
+      {QStringLiteral("release"), ButtonCondition::Release},
+      {QStringLiteral("releaseOutside"), ButtonCondition::ReleaseOutside},
+      {QStringLiteral("rollOver"), ButtonCondition::RollOver},
+      {QStringLiteral("rollOut"), ButtonCondition::RollOut},
+      {QStringLiteral("dragOver"), ButtonCondition::DragOver},
+      {QStringLiteral("dragOut"), ButtonCondition::DragOut},
+  };
+  const auto found = conditions.constFind(word);
+  if (found == conditions.constEnd())
+    throw DescriptionError{QStringLiteral("unknown button transition \"%1\"").arg(word)};
+  return *found;
+}
+
+// A comma list of button states: up, over, down, hit.
+quint8 readButtonStates(const QString& word) {
+  static const QHash<QString, quint8> states{{QStringLiteral("up"), ButtonState::Up},
+                                             {QStringLiteral("over"), ButtonState::Over},
+                                             {QStringLiteral("down"), ButtonState::Down},
+                                             {QStringLiteral("hit"), ButtonState::Hit}};
+  quint8 flags = 0;
+  for (const QString& name : word.split(QLatin1Char(','))) {
+    const auto found = states.constFind(name);
+    if (found == states.constEnd())
+      throw DescriptionError{
+          QStringLiteral("\"%1\" is no button state (up, over, down, hit)").arg(name)};
+    flags |= *found;
+  }
+  return flags;
+}
+
 // Reads the lines of a description, the blocks of sprites and scripts included, into one
 // ClipDescription.
 class DescriptionReader {
@@ -370,6 +403,9 @@ private:
   bool applyRootLine(const QString& line, const QStringList& words);
   void readSprite(const QStringList& words, CommandLine& commandLine, const SourceLine& source,
                   SpriteState* parent);
+  void readButton(const QStringList& words, const SourceLine& source, SpriteState* parent);
+  // One line inside a button block: a state's drawing or an action.
+  void applyButtonLine(const SourceLine& source, ClipDescription::Button& button);
   QByteArray readScript(const SourceLine& opening) {
     return assembleScript(m_lines, m_index, opening).bytes();
   }
@@ -450,6 +486,8 @@ void DescriptionReader::applyLine(const SourceLine& source, SpriteState* sprite)
   } else if (command == QLatin1String("sprite") && opensBlock) {
     readSprite(words, commandLine, source, sprite);
     return; // the sprite's options are its own
+  } else if (command == QLatin1String("button") && opensBlock) {
+    readButton(words, source, sprite);
   } else if (command == QLatin1String("keyframe")) {
     inSpriteOnly();
     expectArguments(words, 1);
@@ -544,6 +582,64 @@ void DescriptionReader::readSprite(const QStringList& words, CommandLine& comman
   (parent ? parent->drawings() : m_description.drawings).append(drawing);
 }
 
+void DescriptionReader::readButton(const QStringList& words, const SourceLine& source,
+                                   SpriteState* parent) {
+  expectArguments(words, 4);
+  static const QRegularExpression instanceName(QStringLiteral("^[A-Za-z_$][A-Za-z0-9_$]*$"));
+  if (!instanceName.match(words[1]).hasMatch())
+    throw DescriptionError{QStringLiteral("\"%1\" is no instance name").arg(words[1])};
+  ClipDescription::Button button;
+  button.name = words[1];
+  button.position = QPoint(readInteger(words[2], -MaxPixels), readInteger(words[3], -MaxPixels));
+  for (;;) {
+    if (m_index >= m_lines.size())
+      throw SourceError{source, QStringLiteral("the block opened here has no closing \"}\"")};
+    const SourceLine& line = m_lines[m_index++];
+    const QString text = line.text.trimmed();
+    if (text.isEmpty() || text.startsWith(QLatin1String("//")))
+      continue;
+    if (text == QLatin1String("}"))
+      break;
+    try {
+      applyButtonLine(line, button);
+    } catch (const DescriptionError& failure) {
+      throw SourceError{line, failure.message};
+    }
+  }
+  ClipDescription::Drawing drawing;
+  drawing.kind = ClipDescription::Drawing::Kind::Button;
+  drawing.sprite = m_description.buttons.size();
+  m_description.buttons.append(button);
+  (parent ? parent->drawings() : m_description.drawings).append(drawing);
+}
+
+void DescriptionReader::applyButtonLine(const SourceLine& source, ClipDescription::Button& button) {
+  const QString text = source.text.trimmed();
+  const QStringList words = lineWords(text);
+  if (words.first() == QLatin1String("on") && words.size() > 2 &&
+      words.last() == QLatin1String("{")) {
+    ButtonAction action;
+    for (qsizetype i = 1; i < words.size() - 1; ++i)
+      action.conditions |= readButtonCondition(words[i]);
+    action.actions = readScript(source);
+    button.actions.append(action);
+    return;
+  }
+  if (words.size() < 2)
+    throw DescriptionError{QStringLiteral("a button line names its states, then a drawing")};
+  const quint8 states = readButtonStates(words.first());
+  // The rest of the line is read as a sprite's drawing line would be.
+  const SourceLine drawingLine{text.mid(words.first().size()).trimmed(), source.number,
+                               source.file};
+  SpriteState drawings;
+  applyLine(drawingLine, &drawings);
+  if (drawings.keyframed || drawings.sprite.frames.size() != 1 ||
+      !drawings.sprite.frames.first().scripts.isEmpty() || !drawings.sprite.clipEvents.isEmpty())
+    throw DescriptionError{QStringLiteral("a button line holds a drawing, a text or a sprite")};
+  for (const ClipDescription::Drawing& drawing : drawings.sprite.everyFrame)
+    button.records.append({states, drawing});
+}
+
 // The lines of text, each include replaced by the lines of its file.
 void expandIncludes(const QString& text, const QString& file, const QString& directory, int depth,
                     QList<SourceLine>& lines) {
@@ -603,8 +699,11 @@ public:
 private:
   using Drawing = ClipDescription::Drawing;
 
-  QByteArray placeSprite(const ClipDescription::Sprite& sprite, quint16 depth,
-                         QByteArray& definitions);
+  // Defines a drawing's shape or bitmap-filled shape; gives its id.
+  quint16 defineShape(const Drawing& drawing, QByteArray& definitions);
+  quint16 defineText(const ClipDescription::TextField& field, QByteArray& definitions);
+  quint16 defineSprite(const ClipDescription::Sprite& sprite, QByteArray& definitions);
+  quint16 defineButton(const ClipDescription::Button& button, QByteArray& definitions);
 
   const ClipDescription& m_description;
   quint16 m_nextId = 1;
@@ -612,10 +711,61 @@ private:
 };
 
 QByteArray MovieTags::place(const Drawing& drawing, quint16 depth, QByteArray& definitions) {
-  if (drawing.kind == Drawing::Kind::Sprite)
-    return placeSprite(m_description.sprites.at(drawing.sprite), depth, definitions);
+  if (drawing.kind == Drawing::Kind::Sprite) {
+    const ClipDescription::Sprite& sprite = m_description.sprites.at(drawing.sprite);
+    return SwfWriter::placeObject2(depth, defineSprite(sprite, definitions),
+                                   toTwips(sprite.position), sprite.name, sprite.colors, 0,
+                                   sprite.clipEvents);
+  }
+  if (drawing.kind == Drawing::Kind::Button) {
+    const ClipDescription::Button& button = m_description.buttons.at(drawing.sprite);
+    return SwfWriter::placeObject2(depth, defineButton(button, definitions),
+                                   toTwips(button.position), button.name);
+  }
   if (drawing.kind == Drawing::Kind::Text)
     return placeText(drawing.text, depth, definitions);
+  const quint16 id = defineShape(drawing, definitions);
+  const quint16 clipDepth =
+      drawing.maskedCount ? quint16(std::min(depth + drawing.maskedCount, 0xFFFF)) : 0;
+  return SwfWriter::placeObject2(depth, id, toTwips(drawing.pixels.topLeft()), {}, drawing.colors,
+                                 clipDepth);
+}
+
+quint16 MovieTags::defineButton(const ClipDescription::Button& button, QByteArray& definitions) {
+  QList<ButtonRecord> records;
+  quint16 depth = 1;
+  for (const ClipDescription::Button::Record& record : button.records) {
+    const Drawing& drawing = record.drawing;
+    ButtonRecord placed;
+    placed.states = record.states;
+    placed.depth = depth++;
+    placed.colors = drawing.colors;
+    if (drawing.kind == Drawing::Kind::Sprite) {
+      const ClipDescription::Sprite& sprite = m_description.sprites.at(drawing.sprite);
+      placed.characterId = defineSprite(sprite, definitions);
+      placed.matrix = QTransform::fromTranslate(sprite.position.x() * TwipsPerPixel,
+                                                sprite.position.y() * TwipsPerPixel);
+      placed.colors = sprite.colors;
+    } else if (drawing.kind == Drawing::Kind::Button) {
+      const ClipDescription::Button& inner = m_description.buttons.at(drawing.sprite);
+      placed.characterId = defineButton(inner, definitions);
+      placed.matrix = QTransform::fromTranslate(inner.position.x() * TwipsPerPixel,
+                                                inner.position.y() * TwipsPerPixel);
+    } else if (drawing.kind == Drawing::Kind::Text) {
+      placed.characterId = defineText(drawing.text, definitions);
+    } else {
+      placed.characterId = defineShape(drawing, definitions);
+      placed.matrix = QTransform::fromTranslate(drawing.pixels.x() * TwipsPerPixel,
+                                                drawing.pixels.y() * TwipsPerPixel);
+    }
+    records.append(placed);
+  }
+  const quint16 id = newId();
+  definitions += SwfWriter::defineButton2(id, records, button.actions);
+  return id;
+}
+
+quint16 MovieTags::defineShape(const Drawing& drawing, QByteArray& definitions) {
   std::optional<FillStyle> fill = drawing.fill;
   if (drawing.bitmap) {
     fill->bitmapId = newId();
@@ -628,25 +778,25 @@ QByteArray MovieTags::place(const Drawing& drawing, quint16 depth, QByteArray& d
   else
     definitions += SwfWriter::defineShape(id, drawing.version, drawing.outline, drawing.closed,
                                           fill, drawing.line);
-  const quint16 clipDepth =
-      drawing.maskedCount ? quint16(std::min(depth + drawing.maskedCount, 0xFFFF)) : 0;
-  return SwfWriter::placeObject2(depth, id, toTwips(drawing.pixels.topLeft()), {}, drawing.colors,
-                                 clipDepth);
+  return id;
 }
 
-QByteArray MovieTags::placeText(const ClipDescription::TextField& field, quint16 depth,
-                                QByteArray& definitions) {
+quint16 MovieTags::defineText(const ClipDescription::TextField& field, QByteArray& definitions) {
   const quint16 fontId = this->fontId(definitions);
   const quint16 id = newId();
   const QRect twips(toTwips(field.pixels.topLeft()), field.pixels.size() * TwipsPerPixel);
   definitions +=
       SwfWriter::defineEditText(id, {twips, fontId, field.size * TwipsPerPixel, field.color,
                                      field.align, field.variable, field.initialText});
-  return SwfWriter::placeObject2(depth, id, QPoint(), field.name);
+  return id;
 }
 
-QByteArray MovieTags::placeSprite(const ClipDescription::Sprite& sprite, quint16 depth,
-                                  QByteArray& definitions) {
+QByteArray MovieTags::placeText(const ClipDescription::TextField& field, quint16 depth,
+                                QByteArray& definitions) {
+  return SwfWriter::placeObject2(depth, defineText(field, definitions), QPoint(), field.name);
+}
+
+quint16 MovieTags::defineSprite(const ClipDescription::Sprite& sprite, QByteArray& definitions) {
   // Each frame removes the drawings of the frame before that are its own, then places its own.
   QByteArray control;
   quint16 nextDepth = 1;
@@ -677,8 +827,7 @@ QByteArray MovieTags::placeSprite(const ClipDescription::Sprite& sprite, quint16
   definitions += SwfWriter::defineSprite(id, quint16(sprite.frames.size()), control);
   if (sprite.initActions)
     definitions += SwfWriter::doInitAction(id, *sprite.initActions);
-  return SwfWriter::placeObject2(depth, id, toTwips(sprite.position), sprite.name, sprite.colors, 0,
-                                 sprite.clipEvents);
+  return id;
 }
 
 } // namespace

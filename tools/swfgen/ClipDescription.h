@@ -63,6 +63,14 @@ namespace swfgen {
 //                                mouseDown, mouseUp, keyDown, keyUp, press, release,
 //                                releaseOutside, rollOver, rollOut, dragOver, dragOut)
 //     initactions {              the sprite's DoInitAction script
+//   button NAME X Y {            a button instance named NAME placed at X Y (a DefineButton2),
+//                                described by the lines up to "}":
+//     STATES DRAWING             a drawing, text field or sprite line as above, shown in the
+//                                states named, a comma list of up, over, down and hit (hit:
+//                                where the button takes the mouse, never drawn)
+//     on CONDITION... {          a button action run on the transitions named (press,
+//                                release, releaseOutside, rollOver, rollOut, dragOver,
+//                                dragOut)
 //   include FILE                 the lines of FILE (beside the description) in place of this
 //                                line
 // Every drawing takes the options mult=R,G,B,A (multipliers, -63 to 63) and add=R,G,B,A
@@ -79,7 +87,7 @@ struct ClipDescription {
   };
   // One shape, sprite instance or text field of a frame, on its own depth in the order given.
   struct Drawing {
-    enum class Kind { Rectangle, Shape, Sprite, Text };
+    enum class Kind { Rectangle, Shape, Sprite, Text, Button };
 
     Kind kind = Kind::Rectangle;
     QRect pixels;          // a rectangle's place; a shape's outline is moved by its top-left corner
@@ -93,7 +101,7 @@ struct ClipDescription {
     BitmapFormat bitmapFormat = BitmapFormat::Argb32;
     std::optional<ColorTransform> colors;
     int maskedCount = 0;   // a mask over the next maskedCount drawings when above 0
-    qsizetype sprite = -1; // a sprite instance's entry in sprites
+    qsizetype sprite = -1; // a sprite instance's entry in sprites, or a button's in buttons
     TextField text;        // a text field inside a sprite
   };
   struct Frame {
@@ -111,6 +119,17 @@ struct ClipDescription {
     std::optional<QByteArray> initActions;
   };
 
+  struct Button {
+    struct Record {
+      quint8 states = ButtonState::Up;
+      Drawing drawing;
+    };
+    QString name;
+    QPoint position;
+    QList<Record> records; // on depths 1, 2, ... in the order given
+    QList<ButtonAction> actions;
+  };
+
   SwfSignature signature = SwfSignature::Fws;
   quint8 version = 13; // the first version that allows LZMA bodies
   QSize frameSize{800, 600};
@@ -120,6 +139,7 @@ struct ClipDescription {
   std::optional<QString> itemProperties;
   QList<TextField> textFields;
   QList<Sprite> sprites;     // every sprite described, nested ones included
+  QList<Button> buttons;     // every button described
   QList<QByteArray> scripts; // the root's frame-1 scripts
   bool announcesLoad = false;
 

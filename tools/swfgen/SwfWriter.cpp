@@ -211,15 +211,23 @@ QByteArray matrix(const QTransform& transform) {
   return writer.takeBytes();
 }
 
-QByteArray colorTransformWithAlpha(const ColorTransform& transform) {
+namespace {
+
+// CXFORMWITHALPHA, or CXFORM (red, green and blue alone) without alpha.
+QByteArray colorTransformRecord(const ColorTransform& transform, bool withAlpha) {
+  const size_t channels = withAlpha ? 4 : 3;
   std::array<qint32, 4> multiply{};
   for (size_t channel = 0; channel < 4; ++channel)
     multiply[channel] = qint32(std::lround(transform.multiply[channel] * 256));
+  std::array<qint32, 4> add{transform.add[0], transform.add[1], transform.add[2], transform.add[3]};
+  if (!withAlpha) {
+    multiply[3] = 256;
+    add[3] = 0;
+  }
   const bool multiplies = multiply != std::array<qint32, 4>{256, 256, 256, 256};
-  const bool adds = transform.add != std::array<int, 4>{};
-  const int bits = BitWriter::signedBitCount({multiply[0], multiply[1], multiply[2], multiply[3],
-                                              transform.add[0], transform.add[1], transform.add[2],
-                                              transform.add[3]});
+  const bool adds = add != std::array<qint32, 4>{};
+  const int bits = BitWriter::signedBitCount(
+      {multiply[0], multiply[1], multiply[2], multiply[3], add[0], add[1], add[2], add[3]});
   if (bits > 15)
     throw std::invalid_argument("colour transform term out of range");
   BitWriter writer;
@@ -227,12 +235,34 @@ QByteArray colorTransformWithAlpha(const ColorTransform& transform) {
   writer.writeUnsigned(multiplies ? 1 : 0, 1);
   writer.writeUnsigned(quint32(bits), 4);
   if (multiplies)
-    for (const qint32 value : multiply)
-      writer.writeSigned(value, bits);
+    for (size_t channel = 0; channel < channels; ++channel)
+      writer.writeSigned(multiply[channel], bits);
   if (adds)
-    for (const int value : transform.add)
-      writer.writeSigned(value, bits);
+    for (size_t channel = 0; channel < channels; ++channel)
+      writer.writeSigned(add[channel], bits);
   return writer.takeBytes();
+}
+
+QByteArray buttonRecords(const QList<ButtonRecord>& records, bool version2) {
+  QByteArray bytes;
+  for (const ButtonRecord& record : records) {
+    if ((record.states & 0x0F) == 0 || (record.states & ~0x0F))
+      throw std::invalid_argument("a button record shows in no state or in an unknown one");
+    bytes.append(char(record.states));
+    appendUi16(bytes, record.characterId);
+    appendUi16(bytes, record.depth);
+    bytes.append(matrix(record.matrix));
+    if (version2)
+      bytes.append(colorTransformRecord(record.colors.value_or(ColorTransform{}), true));
+  }
+  bytes.append('\0');
+  return bytes;
+}
+
+} // namespace
+
+QByteArray colorTransformWithAlpha(const ColorTransform& transform) {
+  return colorTransformRecord(transform, true);
 }
 
 QByteArray setBackgroundColor(QRgb color) {
@@ -390,6 +420,46 @@ QByteArray removeObject2(quint16 depth) {
   QByteArray body;
   appendUi16(body, depth);
   return tag(TagCode::RemoveObject2, body);
+}
+
+QByteArray defineButton(quint16 characterId, const QList<ButtonRecord>& records,
+                        const QByteArray& actions) {
+  QByteArray body;
+  appendUi16(body, characterId);
+  body.append(buttonRecords(records, false));
+  body.append(actions.isEmpty() ? QByteArray(1, '\0') : actions);
+  return tag(TagCode::DefineButton, body);
+}
+
+QByteArray defineButton2(quint16 characterId, const QList<ButtonRecord>& records,
+                         const QList<ButtonAction>& actions, bool trackAsMenu) {
+  const QByteArray recordBytes = buttonRecords(records, true);
+  QByteArray body;
+  appendUi16(body, characterId);
+  body.append(char(trackAsMenu ? 1 : 0));
+  // The offset counts from its own field to the first action; 0 for none.
+  appendUi16(body, actions.isEmpty() ? 0 : quint16(2 + recordBytes.size()));
+  body.append(recordBytes);
+  for (qsizetype index = 0; index < actions.size(); ++index) {
+    const ButtonAction& action = actions[index];
+    if (action.keyCode > 0x7F || (action.conditions & ~0x1FF))
+      throw std::invalid_argument("button action condition out of range");
+    const bool last = index + 1 == actions.size();
+    const qsizetype size = 4 + action.actions.size();
+    if (size > 0xFFFF)
+      throw std::length_error("button action longer than 65535 bytes");
+    appendUi16(body, last ? 0 : quint16(size));
+    appendUi16(body, quint16(action.conditions | (quint16(action.keyCode) << 9)));
+    body.append(action.actions);
+  }
+  return tag(TagCode::DefineButton2, body);
+}
+
+QByteArray defineButtonCxform(quint16 buttonId, const ColorTransform& transform) {
+  QByteArray body;
+  appendUi16(body, buttonId);
+  body.append(colorTransformRecord(transform, false));
+  return tag(TagCode::DefineButtonCxform, body);
 }
 
 QByteArray defineDeviceFont(quint16 characterId, const QString& name) {

@@ -24,6 +24,7 @@ enum class TagCode : quint16 {
   ShowFrame = 1,
   DefineShape = 2,
   DefineBits = 6,
+  DefineButton = 7,
   JpegTables = 8,
   SetBackgroundColor = 9,
   DoAction = 12,
@@ -31,8 +32,10 @@ enum class TagCode : quint16 {
   DefineBitsLossless = 20,
   DefineBitsJpeg2 = 21,
   DefineShape2 = 22,
+  DefineButtonCxform = 23,
   PlaceObject2 = 26,
   DefineShape3 = 32,
+  DefineButton2 = 34,
   DefineBitsJpeg3 = 35,
   DefineBitsLossless2 = 36,
   DefineEditText = 37,
@@ -147,6 +150,41 @@ struct ClipEventHandler {
   QByteArray actions;
 };
 
+// The states a button record shows in.
+namespace ButtonState {
+inline constexpr quint8 Up = 0x01;
+inline constexpr quint8 Over = 0x02;
+inline constexpr quint8 Down = 0x04;
+inline constexpr quint8 Hit = 0x08; // where the button takes the mouse; never drawn
+} // namespace ButtonState
+
+// The transitions that run a DefineButton2 action.
+namespace ButtonCondition {
+inline constexpr quint16 RollOver = 0x0001;
+inline constexpr quint16 RollOut = 0x0002;
+inline constexpr quint16 Press = 0x0004;
+inline constexpr quint16 Release = 0x0008;
+inline constexpr quint16 DragOut = 0x0010;
+inline constexpr quint16 DragOver = 0x0020;
+inline constexpr quint16 ReleaseOutside = 0x0040;
+} // namespace ButtonCondition
+
+// One character of a button, in the states it shows in.
+struct ButtonRecord {
+  quint8 states = ButtonState::Up;
+  quint16 characterId = 0;
+  quint16 depth = 1;
+  QTransform matrix;
+  std::optional<ColorTransform> colors; // DefineButton2 only
+};
+
+// A script of a DefineButton2 and the transitions (and key, 1 to 127) that run it.
+struct ButtonAction {
+  quint16 conditions = 0;
+  quint8 keyCode = 0;
+  QByteArray actions; // End included
+};
+
 constexpr int TwipsPerPixel = 20;
 
 namespace SwfWriter {
@@ -182,6 +220,15 @@ QByteArray placeObject2(quint16 depth, quint16 characterId, const QPoint& transl
                         const std::optional<ColorTransform>& colors = std::nullopt,
                         quint16 clipDepth = 0, const QList<ClipEventHandler>& clipEvents = {});
 QByteArray removeObject2(quint16 depth);
+// A DefineButton: its records and the one script it runs on release (End included; empty for
+// none).
+QByteArray defineButton(quint16 characterId, const QList<ButtonRecord>& records,
+                        const QByteArray& actions);
+// A DefineButton2 with its records and condition actions.
+QByteArray defineButton2(quint16 characterId, const QList<ButtonRecord>& records,
+                         const QList<ButtonAction>& actions, bool trackAsMenu = false);
+// Colours every record of a DefineButton (alpha is not stored).
+QByteArray defineButtonCxform(quint16 buttonId, const ColorTransform& transform);
 // A DefineFont2 without glyphs that names a device font (such as "_sans").
 QByteArray defineDeviceFont(quint16 characterId, const QString& name);
 QByteArray defineEditText(quint16 characterId, const EditTextField& field);

@@ -261,7 +261,8 @@ TEST_F(PaintTest, TextFieldsUseMetricCompatibleFontsAndCrispBorders) {
     EXPECT_NEAR(right + 1 - left, width, 4);
   }
 
-  // A border is one black pixel along the inside of the bounds, over a white background.
+  // A border is one black pixel through the pixels at the bounds' edges, around a white
+  // background: its right and bottom lines lie on the pixels just past the background.
   const QImage bordered =
       Draw(SwfBuilder::File(SwfBuilder::Background(Qt::blue) +
                                 EditText(5, {.Twips = QRect(200, 200, 1000, 600), .Border = true}) +
@@ -270,10 +271,11 @@ TEST_F(PaintTest, TextFieldsUseMetricCompatibleFontsAndCrispBorders) {
   EXPECT_EQ(bordered.pixelColor(10, 20), QColor(Qt::black));
   EXPECT_EQ(bordered.pixelColor(11, 20), QColor(Qt::white));
   EXPECT_EQ(bordered.pixelColor(9, 20), QColor(Qt::blue));
-  EXPECT_EQ(bordered.pixelColor(59, 20), QColor(Qt::black));
-  EXPECT_EQ(bordered.pixelColor(60, 20), QColor(Qt::blue));
-  EXPECT_EQ(bordered.pixelColor(30, 39), QColor(Qt::black));
-  EXPECT_EQ(bordered.pixelColor(30, 38), QColor(Qt::white));
+  EXPECT_EQ(bordered.pixelColor(59, 20), QColor(Qt::white));
+  EXPECT_EQ(bordered.pixelColor(60, 20), QColor(Qt::black));
+  EXPECT_EQ(bordered.pixelColor(61, 20), QColor(Qt::blue));
+  EXPECT_EQ(bordered.pixelColor(30, 40), QColor(Qt::black));
+  EXPECT_EQ(bordered.pixelColor(30, 39), QColor(Qt::white));
 
   // Device fonts are never skewed: a skewed field keeps its crisp, upright border.
   const QImage skewed =
@@ -281,9 +283,9 @@ TEST_F(PaintTest, TextFieldsUseMetricCompatibleFontsAndCrispBorders) {
                                 EditText(5, {.Twips = QRect(200, 200, 1000, 600), .Border = true}) +
                                 SwfBuilder::PlaceSkewed(1, 5, 0.1),
                             'F', 4000, 2000));
-  for (const int y : {20, 30, 38})
+  for (const int y : {20, 30, 39})
     EXPECT_EQ(skewed.pixelColor(10, y), QColor(Qt::black)) << y;
-  EXPECT_EQ(skewed.pixelColor(30, 39), QColor(Qt::black));
+  EXPECT_EQ(skewed.pixelColor(30, 40), QColor(Qt::black));
 }
 
 TEST_F(PaintTest, LineStylesDrawCapsJoinsHairlinesAndHinting) {

@@ -234,9 +234,159 @@ TEST(LanguageRules, VariablesRunGettersAndSettersAndDeepRecursionStops) {
 )",
                      8);
   EXPECT_EQ(run.Get("seen"), "got 10"); // var prop = 10 ran the setter
-  EXPECT_EQ(run.Get("watched"), "5!"); // a watcher decides what the setter gets
+  EXPECT_EQ(run.Get("watched"), "5!");  // a watcher decides what the setter gets
   EXPECT_EQ(run.Get("calls"), "65");
   EXPECT_EQ(run.Get("after"), "1");
+}
+
+TEST(LanguageRules, AccessorsAndWatchersThatTriggerThemselvesStopAtTheirMembersDepth) {
+  const MovieRun run(R"(
+  // o.prop: a setter that reads the member and a getter that sets it count together.
+  push "calls", 0
+  setVariable
+  push "o", 0
+  initObject
+  setVariable
+  defineFunction (v) {
+    push "calls", "calls"
+    getVariable
+    increment
+    setVariable
+    push "o"
+    getVariable
+    push "prop"
+    getMember
+    pop
+  }
+  defineFunction () {
+    push "calls", "calls"
+    getVariable
+    increment
+    setVariable
+    push "o"
+    getVariable
+    push "prop", "h"
+    setMember
+    push "e"
+    return
+  }
+  push "prop", 3, "o"
+  getVariable
+  push "addProperty"
+  callMethod
+  pop
+  push "o"
+  getVariable
+  push "prop", "b"
+  setMember
+  push "pairCalls", "calls"
+  getVariable
+  setVariable
+  // k.prop: a setter setting and a getter reading the member; the deepest read gives the
+  // value the outermost assignment stored.
+  push "k", 0
+  initObject
+  setVariable
+  defineFunction (v) {
+    push "k"
+    getVariable
+    push "prop", "f"
+    setMember
+  }
+  defineFunction () {
+    push "k"
+    getVariable
+    push "prop"
+    getMember
+    return
+  }
+  push "prop", 3, "k"
+  getVariable
+  push "addProperty"
+  callMethod
+  pop
+  push "k"
+  getVariable
+  push "prop", "b"
+  setMember
+  push "kept", "k"
+  getVariable
+  push "prop"
+  getMember
+  setVariable
+  // w.prop: a watcher that reads and sets its member; the getter runs inside the watcher's
+  // depth, so the deepest watcher no longer reaches it.
+  push "watcherCalls", 0
+  setVariable
+  push "getterCalls", 0
+  setVariable
+  push "w", 0
+  initObject
+  setVariable
+  defineFunction (v) {
+  }
+  defineFunction () {
+    push "getterCalls", "getterCalls"
+    getVariable
+    increment
+    setVariable
+    push "e"
+    return
+  }
+  push "prop", 3, "w"
+  getVariable
+  push "addProperty"
+  callMethod
+  pop
+  defineFunction (name, old, v) {
+    push "watcherCalls", "watcherCalls"
+    getVariable
+    increment
+    setVariable
+    push "w"
+    getVariable
+    push "prop"
+    getMember
+    pop
+    push "w"
+    getVariable
+    push "prop", "c"
+    setMember
+    push "d"
+    return
+  }
+  push "prop", 2, "w"
+  getVariable
+  push "watch"
+  callMethod
+  pop
+  push "w"
+  getVariable
+  push "prop", "b"
+  setMember
+  // A prototype chain that loops stops the script at the lookup.
+  push "loop", 0
+  initObject
+  setVariable
+  push "loop"
+  getVariable
+  push "__proto__", "loop"
+  getVariable
+  setMember
+  push "loop"
+  getVariable
+  push "missing"
+  getMember
+  pop
+  push "afterLoop", 1
+  setVariable
+)",
+                     7);
+  EXPECT_EQ(run.Get("pairCalls"), "65");
+  EXPECT_EQ(run.Get("kept"), "b");
+  EXPECT_EQ(run.Get("watcherCalls"), "65");
+  EXPECT_EQ(run.Get("getterCalls"), "64");
+  EXPECT_EQ(run.Get("afterLoop"), "");
 }
 
 TEST(LanguageRules, FunctionsSeeTheirThisAndShareTheFrameScriptsRegisters) {

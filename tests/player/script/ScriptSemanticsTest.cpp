@@ -22,7 +22,7 @@ constexpr int Add = 0x0A, Subtract = 0x0B, Divide = 0x0D, Equals = 0x0E, Less = 
               StoreRegister = 0x87;
 
 // DefineFunction2 flags; preloaded values fill the registers from 1 in this order: this,
-// arguments, super, _root, _global, _parent.
+// arguments, super, _root, _parent, _global.
 constexpr int PreloadThis = 0x0100, PreloadRoot = 0x4000, PreloadGlobal = 0x0001,
               SuppressArguments = 0x0800, SuppressSuper = 0x2000, PreloadSuper = 0x1000;
 
