@@ -388,13 +388,26 @@ void FramePlayer::RunLevelLoad(const PendingLoad& load) {
     Notify(load, QStringLiteral("onLoadError"), {target, QStringLiteral("URLNotFound")});
     return;
   }
+  // The level's root forgets its variables as the data starts to arrive; what the loader's
+  // handlers set on it meanwhile stays for the movie.
+  const auto ownMembers = [&before] {
+    std::vector<std::pair<QString, ActionValue>> members;
+    if (before)
+      for (const QString& name : before->MemberNames())
+        if (before->HasOwnMember(name))
+          members.emplace_back(name, before->Member(name));
+    return members;
+  };
+  for (const auto& [name, value] : ownMembers())
+    before->DeleteMember(name);
   const double bytes = double(result.Movie->FileLength);
   Notify(load, QStringLiteral("onLoadStart"), {target});
   Notify(load, QStringLiteral("onLoadProgress"), {target, bytes, bytes});
   Notify(load, QStringLiteral("onLoadComplete"), {target, 0.0});
   const QFileInfo file(load.Path);
   try {
-    FStage.LoadLevel(load.Level, result.Movie, file.completeBaseName(), file.absolutePath());
+    FStage.LoadLevel(load.Level, result.Movie, file.completeBaseName(), file.absolutePath(),
+                     ownMembers());
   } catch (const SwfError&) {
     FStage.ClearLevel(load.Level);
   }

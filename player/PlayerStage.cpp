@@ -42,7 +42,8 @@ void RequireKnownProperty(int property) {
 } // namespace
 
 void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
-                            const QString& typeName, const QString& directory) {
+                            const QString& typeName, const QString& directory,
+                            const std::vector<std::pair<QString, ActionValue>>& rootMembers) {
   FLevels.erase(level);
   // Installed before its scripts run, so a host answering the clip's "load" finds it. The
   // local reference keeps it alive should the host replace the level meanwhile.
@@ -50,6 +51,8 @@ void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
       std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames, directory);
   loaded->Root()->SetStageMouse(&FMouse.Position());
   FLevels[level] = loaded;
+  for (const auto& [name, value] : rootMembers)
+    loaded->Root()->SetMember(name, value);
   if (!loaded->Movie().ActionScript3) // its bytecode is for another machine
     FFrames.RunInitScripts(*loaded, *loaded->Root(), loaded->Movie(), directory);
   try {

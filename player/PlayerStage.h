@@ -31,9 +31,11 @@ public:
 
   // Puts the movie on the level, replacing what was there, and plays its first frame.
   // Throws SwfError when the clip tree breaks a limit; the level is then left empty.
-  // Characters it imports are read from files in directory.
+  // Characters it imports are read from files in directory. The new root takes rootMembers
+  // before its scripts run.
   void LoadLevel(int level, std::shared_ptr<const SwfMovie> movie, const QString& typeName,
-                 const QString& directory = {});
+                 const QString& directory = {},
+                 const std::vector<std::pair<QString, ActionValue>>& rootMembers = {});
   void ClearLevel(int level) { FLevels.erase(level); }
   // Plays the next frame of every level and moves the clock on by one frame's time.
   void AdvanceFrame();

@@ -750,3 +750,61 @@ TEST_F(TimelineTest, AFunctionsPreloadedRootIsTheClipThatLocksIt) {
   Open(Movie(holder + Place(1, 2, 0, 0, "holder") + ShowFrame(), 1));
   EXPECT_EQ(FFlash.GetVariable("_level0.found"), "holder");
 }
+
+TEST_F(TimelineTest, AMovieLoadedOverALevelKeepsWhatTheLoadersHandlersSetOnItsRoot) {
+  constexpr int NewObject = 0x40, InitObject = 0x43, TypeOf = 0x44;
+  Save(FDir.filePath("child.swf"),
+       File(Actions().Push("_root.greeting").Op(GetVariable).Op(Trace).Tag() +
+            Actions().Push("_root.old").Op(GetVariable).Op(TypeOf).Op(Trace).Tag() + ShowFrame()));
+  const Asm onLoadStart =
+      Asm().Push("target").Op(GetVariable).Push("greeting").Push("hi").Op(SetMember);
+  const Asm script =
+      Asm()
+          .Set("mcl", Asm().PushInteger(0).Push("MovieClipLoader").Op(NewObject))
+          .Set("listener", Asm().PushInteger(0).Op(InitObject))
+          .Push("listener")
+          .Op(GetVariable)
+          .Push("onLoadStart")
+          .DefineFunction("", {"target"}, onLoadStart)
+          .Op(SetMember)
+          .Append(CallOn("mcl", "addListener", Asm().Push("listener").Op(GetVariable)))
+          .Set("old", Asm().Push("stale"))
+          .Push("_level0")
+          .Push("child.swf")
+          .PushInteger(2)
+          .Push("mcl")
+          .Op(GetVariable)
+          .Push("loadClip")
+          .Op(CallMethod)
+          .Op(Pop)
+          .Op(Stop);
+  Open(Movie(script.Tag() + ShowFrame(), 1));
+  Frames(1);
+  // The old movie's own variables are gone.
+  EXPECT_EQ(TakeTraces(), (QStringList{"hi", "undefined"}));
+}
+
+TEST_F(TimelineTest, AnAttachedClipsInitObjectSizesWhatItsFirstFrameShows) {
+  // attachMovie("box", "b", 1, {_width: 40}) of a sprite showing a 20 pixel square.
+  constexpr int InitObject = 0x43;
+  const QByteArray box = RectangleShape(1, QRect(0, 0, 400, 400), Qt::red) +
+                         SpriteOfFrames(2, 1, Place(1, 1) + ShowFrame()) +
+                         Tag(56, Writer().U16(1).U16(2).Text("box").Data());
+  const Asm attach = Asm()
+                         .Push("_width")
+                         .PushInteger(40)
+                         .PushInteger(1)
+                         .Op(InitObject)
+                         .PushInteger(1)
+                         .Push("b")
+                         .Push("box")
+                         .PushInteger(4)
+                         .Push("_root")
+                         .Op(GetVariable)
+                         .Push("attachMovie")
+                         .Op(CallMethod)
+                         .Op(Pop);
+  Open(Movie(box + attach.Tag() + ShowFrame(), 1));
+  EXPECT_EQ(FFlash.TGetProperty("_level0.b", 8), "40");
+  EXPECT_EQ(FFlash.TGetProperty("_level0.b", 9), "20");
+}
