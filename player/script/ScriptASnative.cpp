@@ -1,5 +1,6 @@
 // ASnative(group, index): the player's own functions by number, as its built-in classes are
-// assembled from them. Known are the global functions (group 100) and Math (group 200).
+// assembled from them. Known are the global functions (group 100), Object's methods (group
+// 101) and Math (group 200).
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
 #include "player/script/ScriptGlobals.h"
@@ -10,7 +11,12 @@
 
 namespace {
 
-constexpr int GlobalFunctions = 100, MathFunctions = 200;
+constexpr int GlobalFunctions = 100, ObjectMethods = 101, MathFunctions = 200;
+
+// Object.prototype's methods in the order of their numbers.
+const char* const ObjectMethodNames[] = {
+    "watch",    "unwatch",        "addProperty",   "valueOf",
+    "toString", "hasOwnProperty", "isPrototypeOf", "propertyIsEnumerable"};
 
 // Math's functions in the order of their numbers.
 const char* const MathNames[] = {"abs",   "min",  "max",  "sin",  "cos",   "atan2",
@@ -38,6 +44,15 @@ ActionValue MathFunction(NativeCall& call, int index) {
       })));
 }
 
+ActionValue ObjectMethod(NativeCall& call, int index) {
+  if (index < 0 || index >= int(std::size(ObjectMethodNames)))
+    return {};
+  const auto prototype = ScriptGlobals::Prototype(call.Level(), QStringLiteral("Object"));
+  const ScriptObject::Slot* slot =
+      prototype ? prototype->OwnSlot(QString::fromLatin1(ObjectMethodNames[index])) : nullptr;
+  return slot ? slot->Plain() : ActionValue();
+}
+
 } // namespace
 
 namespace ScriptMakers {
@@ -49,6 +64,8 @@ ActionValue NativeByNumber(NativeCall& call) {
   const qint32 index = ScriptOperators::ToInt32(call.Number(1));
   if (group == MathFunctions)
     return MathFunction(call, index);
+  if (group == ObjectMethods)
+    return ObjectMethod(call, index);
   if (group != GlobalFunctions)
     return {};
   const char* const names[] = {"escape", "unescape", "parseInt", "parseFloat"};

@@ -14,8 +14,8 @@
 class ScriptObject : public std::enable_shared_from_this<ScriptObject> {
 public:
   // Attributes of a member, as ASSetPropFlags sets them: hidden from for-in, protected from
-  // delete, and protected from assignment.
-  enum Flag { DontEnum = 1, DontDelete = 2, ReadOnly = 4 };
+  // delete, protected from assignment, and unreadable for movies before version 9.
+  enum Flag { DontEnum = 1, DontDelete = 2, ReadOnly = 4, HiddenBeforeVersion9 = 8192 };
 
   // A member: a value, or a getter and setter pair (addProperty) that the interpreter calls.
   struct Slot {
