@@ -5,6 +5,7 @@
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
 #include "player/script/ActionInterpreter.h"
+#include "player/script/ScriptClasses.h"
 #include "player/script/ScriptDisplayList.h"
 #include "player/swf/SwfError.h"
 #include "player/swf/SwfLimits.h"
@@ -17,6 +18,7 @@
 namespace {
 
 const QString OnLoad = QStringLiteral("onLoad");
+const QString OnConstruct = QStringLiteral("onConstruct");
 const QString OnEnterFrame = QStringLiteral("onEnterFrame");
 const QString OnUnload = QStringLiteral("onUnload");
 
@@ -160,6 +162,11 @@ void FramePlayer::Arrive(const std::shared_ptr<MovieClip>& clip) {
   clip->SetSequence(FNextSequence++);
   QueueEvent(*clip, SwfClipAction::Initialize, {}, InitializePriority);
   QueueEvent(*clip, SwfClipAction::Construct, {}, ConstructPriority);
+  // Its onConstruct handler, its own or inherited, runs with its construct event.
+  if (const ActionValue handler =
+          level ? ScriptClasses::InheritedValue(*level, *clip, OnConstruct) : ActionValue();
+      handler.Object())
+    Queue(ConstructPriority, {level, clip, nullptr, {}, false, handler});
   if (constructor.Object())
     Queue(ConstructPriority, {level, clip, nullptr, {}, false, constructor});
   QueueEvent(*clip, SwfClipAction::Load, OnLoad, NormalPriority);

@@ -95,7 +95,7 @@ private:
     const SwfScript* Script = nullptr; // a frame script or an onClipEvent handler
     QString Handler;                   // otherwise the clip's method of this name, if any
     bool Unload = false;               // runs even though the clip has left the stage
-    ActionValue Constructor;           // with neither: the constructor of the clip's class
+    ActionValue Constructor;           // with neither: its class constructor or onConstruct
     bool Release = false;              // instead: lets a departed clip go
   };
   struct PendingLoad {

@@ -358,6 +358,9 @@ bool ActionInterpreter::ExecuteObjects(const SwfAction& action, ScriptFrame& fra
   case SwfActionCode::Delete: {
     const QString name = Pop().ToString(version);
     const auto object = Pop().Object();
+    // A built-in not made yet is a member of _global's all the same: made now, it can go.
+    if (object && object == FEnvironment.Level.Global())
+      ScriptGlobals::HoldsOwn(FEnvironment.Level, name);
     ok = Push(object && object->DeleteMember(name));
     break;
   }
@@ -982,6 +985,8 @@ void ActionInterpreter::Throw(const ActionValue& value) {
 
 ActionValue ActionInterpreter::ReadSlot(const ScriptObject::Slot& slot, const ScriptObject& holder,
                                         const QString& name, const ActionValue& receiver) {
+  if ((slot.Flags & ScriptObject::HiddenBeforeVersion9) && FEnvironment.Version < 9)
+    return {};
   if (!slot.IsAccessor())
     return MovieClip::Live(slot.Value);
   const ActionValue kept = slot.Value;

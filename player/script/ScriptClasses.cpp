@@ -124,6 +124,16 @@ void Implement(const ActionValue& constructor, const std::vector<ActionValue>& i
   prototype->SetInterfaces(std::move(prototypes));
 }
 
+ActionValue InheritedValue(PlayerLevel& level, const ScriptObject& object, const QString& name) {
+  std::shared_ptr<const ScriptObject> current = object.shared_from_this();
+  for (int step = 0; current && step < SwfLimits::MaxNesting; ++step) {
+    if (const ScriptObject::Slot* slot = current->OwnSlot(name))
+      return slot->Plain();
+    current = ScriptGlobals::PrototypeOf(level, *current);
+  }
+  return {};
+}
+
 std::vector<QString> EnumerableNames(PlayerLevel& level, const ScriptObject& object) {
   std::vector<QString> names;
   QSet<QString> seen;

@@ -34,6 +34,9 @@ bool InstanceOf(PlayerLevel& level, const ActionValue& object, const ActionValue
 // ImplementsOp: the constructor's prototype implements the interfaces' prototypes as they are
 // now. A prototype that implements interfaces already keeps them.
 void Implement(const ActionValue& constructor, const std::vector<ActionValue>& interfaces);
+// The value a plain read of name finds on object or along its chain, the default prototype
+// of its kind included (MovieClip.prototype for a clip); getters are not run.
+ActionValue InheritedValue(PlayerLevel& level, const ScriptObject& object, const QString& name);
 // The names for-in lists: the object's own and then its prototypes', without hidden members
 // and the class links, each once, oldest first.
 std::vector<QString> EnumerableNames(PlayerLevel& level, const ScriptObject& object);

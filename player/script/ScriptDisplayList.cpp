@@ -20,6 +20,8 @@ constexpr int DeepestScriptDepth = 2130690044;
 // The last depth a script may remove a clip from.
 constexpr int DeepestRemovableDepth = 2130690031;
 
+const QString OnConstruct = QStringLiteral("onConstruct");
+
 MovieClip* ThisClip(NativeCall& call) {
   return dynamic_cast<MovieClip*>(call.This.Object().get());
 }
@@ -37,8 +39,14 @@ void Arrive(ScriptRuntime& runtime, const std::shared_ptr<MovieClip>& clip,
     for (const QString& name : ScriptClasses::EnumerableNames(level, *members))
       runtime.SetMember(ActionValue(std::static_pointer_cast<ScriptObject>(clip)), name,
                         runtime.GetMember(init, name));
+  // Its onConstruct handler, its own or inherited, runs as it is made, before its class's
+  // constructor.
+  const ActionValue self(std::static_pointer_cast<ScriptObject>(clip));
+  if (const ActionValue handler = ScriptClasses::InheritedValue(level, *clip, OnConstruct);
+      handler.Object())
+    runtime.CallValue(handler, self, {});
   if (constructor.Object())
-    runtime.CallValue(constructor, ActionValue(std::static_pointer_cast<ScriptObject>(clip)), {});
+    runtime.CallValue(constructor, self, {});
 }
 
 ActionValue ClipValue(const std::shared_ptr<MovieClip>& clip) {

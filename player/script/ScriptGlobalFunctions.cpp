@@ -192,8 +192,10 @@ ActionValue SetPropFlags(NativeCall& call) {
     for (const QString& name :
          list.IsNull() ? std::vector<QString>{QStringLiteral("flash")} : names)
       ScriptGlobals::Global(call.Level(), name, true);
+  constexpr int kept = ScriptObject::DontEnum | ScriptObject::DontDelete | ScriptObject::ReadOnly |
+                       ScriptObject::HiddenBeforeVersion9;
   for (const QString& name : names)
-    object->ChangeFlags(name, set & 7, clear & 7);
+    object->ChangeFlags(name, set & kept, clear & kept);
   return {};
 }
 

@@ -42,9 +42,46 @@ const QHash<QString, Maker>& Makers() {
   return makers;
 }
 
+// Every built-in's own spelling by its name in lower case, for movies that ignore case.
+const QHash<QString, QString>& SpellingsByLowerCase() {
+  static const QHash<QString, QString> spellings = [] {
+    QHash<QString, QString> byLower;
+    for (auto maker = Makers().constBegin(); maker != Makers().constEnd(); ++maker)
+      byLower.insert(maker.key().toLower(), maker.key());
+    for (const QString& name : ScriptMakers::SystemObjectNames())
+      byLower.insert(name.toLower(), name);
+    for (const QString& name : ScriptMakers::GlobalFunctionNames())
+      byLower.insert(name.toLower(), name);
+    return byLower;
+  }();
+  return spellings;
+}
+
+// The name a built-in is kept under: in a level that ignores case, "date" names Date.
+QString BuiltinName(PlayerLevel& level, const QString& name) {
+  if (!level.IgnoresCase() || Makers().contains(name))
+    return name;
+  return SpellingsByLowerCase().value(name.toLower(), name);
+}
+
+// A built-in class constructor is an instance of Function of its own, like a script's
+// classes are: it holds its "__proto__" and "constructor" itself.
+void LinkToFunction(PlayerLevel& level, ScriptObject& constructor) {
+  if (!dynamic_cast<const NativeFunction*>(&constructor) ||
+      !constructor.OwnSlot(QStringLiteral("prototype")))
+    return;
+  const auto function = level.Builtin(QStringLiteral("Function"));
+  const auto prototype = Prototype(level, QStringLiteral("Function"));
+  if (!function || !prototype)
+    return;
+  constructor.DefineMember(QStringLiteral("__proto__"), ActionValue(prototype));
+  constructor.DefineMember(QStringLiteral("constructor"), ActionValue(function));
+}
+
 } // namespace
 
-ActionValue Global(PlayerLevel& level, const QString& name, bool hiddenToo) {
+ActionValue Global(PlayerLevel& level, const QString& spelled, bool hiddenToo) {
+  const QString name = BuiltinName(level, spelled);
   if (name == u"NaN")
     return std::numeric_limits<double>::quiet_NaN();
   if (name == u"Infinity")
@@ -61,8 +98,21 @@ ActionValue Global(PlayerLevel& level, const QString& name, bool hiddenToo) {
   if (const auto object = value.Object()) {
     level.SetBuiltin(name, object);
     level.Global()->DefineMember(name, value);
+    LinkToFunction(level, *object);
   }
   return value;
+}
+
+bool HoldsOwn(PlayerLevel& level, const QString& name) {
+  const auto& global = level.Global();
+  if (global->HasOwnMember(name))
+    return true;
+  const QString builtin = BuiltinName(level, name);
+  // A built-in made once and deleted since stays gone.
+  if (level.Builtin(builtin))
+    return false;
+  Global(level, builtin);
+  return global->HasOwnMember(name);
 }
 
 void MakeAll(PlayerLevel& level) {

@@ -13,12 +13,17 @@ struct NativeCall;
 
 // The player's own global names: classes (Object, Array, String, ...), objects (Math,
 // Stage, Key, ...), functions (parseInt, ASSetPropFlags, ...) and constants (NaN, Infinity).
-// Each is made on first use, so a clip that uses none of them costs nothing.
+// Each is made on first use, so a clip that uses none of them costs nothing; until then
+// _global holds it all the same.
 namespace ScriptGlobals {
 
 // The built-in a global name stands for; undefined for other names. The flash package is
 // hidden from movies before version 8 unless hiddenToo asks for it.
+// In a level that ignores case, the name may be spelled in any case.
 ActionValue Global(PlayerLevel& level, const QString& name, bool hiddenToo = false);
+// Whether _global holds name as its own member: a built-in not made yet counts (and is made
+// now), one deleted since does not.
+bool HoldsOwn(PlayerLevel& level, const QString& name);
 // The flag of ASSetPropFlags that hides a member from movies before version 8.
 inline constexpr int HiddenBeforeVersion8 = 4096;
 // Makes every built-in now, so that a change to all of _global's members reaches them too.

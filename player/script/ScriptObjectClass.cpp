@@ -40,7 +40,11 @@ ActionValue ObjectConstructor(NativeCall& call) {
 
 ActionValue HasOwnProperty(NativeCall& call) {
   const auto object = call.ThisObject();
-  return object && call.Has(0) && object->HasOwnMember(call.Text(0));
+  if (!object || !call.Has(0))
+    return false;
+  if (object == call.Level().Global())
+    return ScriptGlobals::HoldsOwn(call.Level(), call.Text(0));
+  return object->HasOwnMember(call.Text(0));
 }
 
 ActionValue IsPrototypeOf(NativeCall& call) {

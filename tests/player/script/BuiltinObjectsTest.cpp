@@ -692,3 +692,55 @@ TEST(BuiltinObjects, TextSnapshotsReadTheStaticTextOfAClip) {
   script.Append(TraceOf(Call(Variable("snap"), "getText", {Number(0)})));
   EXPECT_EQ(Traces(script, 8, tags).join(u'|').toStdString(), "5|AAA\nAA|A|1|-1|undefined");
 }
+
+TEST(BuiltinObjects, GlobalHoldsTheBuiltInsAndClassesAreInstancesOfFunction) {
+  // Before any script names them, the built-ins are members of _global's own, in the case
+  // the movie's version reads names in; deleted, they are gone.
+  const auto holds = [](const QString& name) {
+    return TraceOf(Call(Variable("_global"), "hasOwnProperty", {Text(name)}));
+  };
+  Asm lookups;
+  // _global inherits nothing: a movie lends it Object's method by its number.
+  lookups.Append(Variable("_global")).Push("hasOwnProperty");
+  lookups.Append(CallGlobal("ASnative", {Number(101), Number(5)})).Op(SetMember);
+  lookups.Append(holds("Date")).Append(holds("color")).Append(holds("Nothing"));
+  lookups.Push("_global").Op(GetVariable).Push("Math").Op(0x3A).Op(Pop);
+  lookups.Append(holds("Math"));
+  EXPECT_EQ(Traces(lookups, 6).join(u'|').toStdString(), "true|true|false|false");
+  EXPECT_EQ(Traces(lookups, 7).join(u'|').toStdString(), "true|false|false|false");
+
+  // A built-in class holds its link to Function itself.
+  Asm classes;
+  classes.Append(TraceOf(Call(Variable("Number"), "hasOwnProperty", {Text("__proto__")})));
+  classes.Append(TraceOf(Call(Variable("Array"), "hasOwnProperty", {Text("constructor")})));
+  classes.Append(TraceOf(Asm()
+                             .Append(MemberOf("Number", "__proto__"))
+                             .Append(MemberOf("Function", "prototype"))
+                             .Op(Equals2)));
+  classes.Append(TraceOf(
+      Asm().Append(MemberOf("Date", "constructor")).Append(Variable("Function")).Op(Equals2)));
+  classes.Append(TraceOf(Call(Variable("Function"), "hasOwnProperty", {Text("__proto__")})));
+  classes.Append(TraceOf(Call(Variable("Number"), "hasOwnProperty", {Text("MAX_VALUE")})));
+  EXPECT_EQ(Traces(classes), (QStringList{"true", "true", "true", "true", "true", "true"}));
+}
+
+TEST(BuiltinObjects, AMemberFlaggedForVersion9IsUnreadableToOlderMovies) {
+  // o = {p: 1}; ASSetPropFlags(o, "p", 8192); trace(o.p); clearing the flag shows it again.
+  const auto flags = [](int set, int clear) {
+    return Asm()
+        .PushInteger(clear)
+        .PushInteger(set)
+        .Push("p")
+        .Append(Variable("o"))
+        .PushInteger(4)
+        .Push("ASSetPropFlags")
+        .Op(0x3D)
+        .Op(Pop);
+  };
+  Asm script;
+  script.Push("o").Push("p").PushInteger(1).PushInteger(1).Op(InitObject).Op(0x1D);
+  script.Append(flags(8192, 0)).Append(TraceOf(MemberOf("o", "p")));
+  script.Append(flags(0, 8192)).Append(TraceOf(MemberOf("o", "p")));
+  EXPECT_EQ(Traces(script, 8), (QStringList{"undefined", "1"}));
+  EXPECT_EQ(Traces(script, 9), (QStringList{"1", "1"}));
+}

@@ -193,3 +193,28 @@ TEST(DisplayList, ChildrenAreReachedByNameBehindOwnMembersAndReferencesFollowThe
   const QStringList expected{"frame of box", "10", "_level0.box", "_level0.box", "false", "", "6"};
   EXPECT_EQ(Traces(script, Tags()).join(u'|').toStdString(), expected.join(u'|').toStdString());
 }
+
+TEST(DisplayList, ClipsScriptsMakeRunTheirInheritedConstructHandlerAtOnce) {
+  Asm script;
+  // MovieClip.prototype.onConstruct = function () { trace("constructed " + this._name); }
+  script.Append(Variable("MovieClip")).Push("prototype").Op(GetMember).Push("onConstruct");
+  script
+      .DefineFunction("", {},
+                      Asm()
+                          .Push("constructed ")
+                          .Push("this")
+                          .Op(GetVariable)
+                          .Push("_name")
+                          .Op(GetMember)
+                          .Op(Add2)
+                          .Op(Trace))
+      .Op(SetMember);
+  script.Append(Call(Variable("_root"), "createEmptyMovieClip", {Text("empty"), Number(5)}))
+      .Op(Pop);
+  script.Append(TraceOf(Text("after empty")));
+  script.Append(Call(Variable("box"), "duplicateMovieClip", {Text("copy"), Number(6)})).Op(Pop);
+  script.Append(TraceOf(Text("after copy")));
+  const QStringList expected{"frame of box",     "constructed empty", "after empty",
+                             "constructed copy", "after copy",        "frame of copy"};
+  EXPECT_EQ(Traces(script, Tags()).join(u'|').toStdString(), expected.join(u'|').toStdString());
+}
