@@ -49,6 +49,7 @@ void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
   const auto loaded =
       std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames, directory);
   loaded->Root()->SetStageMouse(&FMouse.Position());
+  loaded->Root()->SetStage(this);
   FLevels[level] = loaded;
   if (!loaded->Movie().ActionScript3) // its bytecode is for another machine
     FFrames.RunInitScripts(*loaded, *loaded->Root(), loaded->Movie(), directory);
