@@ -2,7 +2,9 @@
 
 #include "player/ClipDrawing.h"
 #include "player/ClipGeometry.h"
+#include "player/PlayerStage.h"
 #include "player/TextField.h"
+#include "player/script/ScriptLevelName.h"
 #include "player/script/ScriptRemovedClip.h"
 #include "player/swf/SwfMovie.h"
 
@@ -165,9 +167,19 @@ bool MovieClip::IsKnownProperty(int number) {
 
 ActionValue MovieClip::Member(const QString& name) const {
   if (name.startsWith(u'_')) {
+    const Qt::CaseSensitivity nameCase = IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    // A level's name selects that level, whatever the clip's children or prototypes hold;
+    // a child's name hides the clip's properties.
+    if (!HasOwnMember(name)) {
+      if (const std::optional<int> level = LevelOfName(name, NameCase())) {
+        const auto root = LevelRoot(*level);
+        return root ? ActionValue(std::static_pointer_cast<ScriptObject>(root)) : ActionValue();
+      }
+      if (MovieClip* child = ChildNamed(name))
+        return ActionValue(child->shared_from_this());
+    }
     if (const auto property = PropertyByName(name.toLower()))
       return GetProperty(*property);
-    const Qt::CaseSensitivity nameCase = IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
     // A level's root has no parent: a script may keep a variable of that name there.
     if (name.compare(u"_parent", nameCase) == 0)
       if (const auto parent = FParent.lock())
@@ -186,6 +198,26 @@ ActionValue MovieClip::Member(const QString& name) const {
     if (MovieClip* child = ChildNamed(name))
       return ActionValue(child->shared_from_this());
   return ScriptObject::Member(name);
+}
+
+Qt::CaseSensitivity MovieClip::NameCase() const {
+  return IgnoresCase() ? Qt::CaseInsensitive : Qt::CaseSensitive;
+}
+
+bool MovieClip::NamesLevel(const QString& name) const {
+  return !HasOwnMember(name) && LevelOfName(name, NameCase());
+}
+
+std::shared_ptr<MovieClip> MovieClip::LevelRoot(int level) const {
+  const MovieClip* top = this;
+  while (top->Parent())
+    top = top->Parent();
+  if (top->FStage)
+    return top->FStage->LevelRoot(level);
+  // A clip on no stage knows its own level alone.
+  return level == FLevel ? std::const_pointer_cast<MovieClip>(
+                               std::static_pointer_cast<const MovieClip>(top->shared_from_this()))
+                         : nullptr;
 }
 
 QPointF MovieClip::StageMouse() const {
@@ -342,11 +374,23 @@ void MovieClip::SetProperty(int property, const ActionValue& value) {
 }
 
 void MovieClip::SetSize(double pixels, bool horizontal) {
-  const QRectF bounds = DrawnBounds();
-  const double extent = horizontal ? bounds.width() : bounds.height();
+  // The scales are fitted to the content as the clip turns it, unscaled: the side set takes
+  // the size given; on a turned clip the other side keeps the size it shows now, its scale
+  // fitted the same way, so that both sides follow the turn.
+  const QTransform turn = Oriented(1, 1, 0, 0);
+  const QRectF turned = DrawnBounds(turn);
+  const double extent = horizontal ? turned.width() : turned.height();
   if (!(extent > 0) || !std::isfinite(pixels))
     return;
+  const double otherExtent = horizontal ? turned.height() : turned.width();
+  const double otherShown = std::round(Extent(!horizontal) * TwipsPerPixel);
   (horizontal ? FXScale : FYScale) = pixels * TwipsPerPixel / extent * 100;
+  // Turned as far as the player's 16.16 matrix shows.
+  const bool isTurned = std::round(turn.m12() * 65536) != 0 || std::round(turn.m21() * 65536) != 0;
+  if (!isTurned || !(otherExtent > 0))
+    return;
+  double& otherScale = horizontal ? FYScale : FXScale;
+  otherScale = std::copysign(otherShown / otherExtent * 100, otherScale);
 }
 
 double MovieClip::Extent(bool horizontal) const {
@@ -394,13 +438,15 @@ void MovieClip::SetMask(MovieClip* mask) {
 }
 
 QTransform MovieClip::Transform() const {
+  return Oriented(FXScale / 100, FYScale / 100, FX * TwipsPerPixel, FY * TwipsPerPixel);
+}
+
+QTransform MovieClip::Oriented(double xScale, double yScale, double dx, double dy) const {
   const double xAngle = FRotation * M_PI / 180;
   const double yAngle = xAngle + FSkew;
-  const double xScale = FXScale / 100;
-  const double yScale = FYScale / 100;
   return QTransform(Drawable(xScale * std::cos(xAngle)), Drawable(xScale * std::sin(xAngle)),
-                    Drawable(-yScale * std::sin(yAngle)), Drawable(yScale * std::cos(yAngle)),
-                    FX * TwipsPerPixel, FY * TwipsPerPixel);
+                    Drawable(-yScale * std::sin(yAngle)), Drawable(yScale * std::cos(yAngle)), dx,
+                    dy);
 }
 
 QRectF MovieClip::ContentBounds(const QTransform& matrix) const {

@@ -12,6 +12,7 @@
 #include <vector>
 
 class ClipDrawing;
+class PlayerStage;
 class TextField;
 struct SwfClipAction;
 struct SwfMovie;
@@ -213,11 +214,21 @@ public:
   void SetStageMouse(const std::optional<QPointF>* position) { FStageMouse = position; }
   // The mouse's last position on the stage (twips); the stage's origin before it has come.
   QPointF StageMouse() const;
+  // The stage whose levels "_levelN" members name: a level's root holds it for every clip inside.
+  void SetStage(const PlayerStage* stage) { FStage = stage; }
+  // The root of a level on the clip's stage; nothing for a level without a movie.
+  std::shared_ptr<MovieClip> LevelRoot(int level) const;
+  // Whether name, with no member of the clip's own by that name, selects a level.
+  bool NamesLevel(const QString& name) const;
 
 private:
   void SetSize(double pixels, bool horizontal);
+  // The clip's turn and skew with the given scales and offset (twips).
+  QTransform Oriented(double xScale, double yScale, double dx, double dy) const;
   // The version of the movie the clip's timeline comes from.
   int MovieVersion() const;
+  // How the movie's version compares names.
+  Qt::CaseSensitivity NameCase() const;
   // The clip's width or height on its parent, in whole twips.
   double Extent(bool horizontal) const;
   void Insert(DisplayEntry entry);
@@ -258,4 +269,5 @@ private:
   quint64 FSequence = 0;
   std::shared_ptr<const std::vector<SwfClipAction>> FClipActions;
   const std::optional<QPointF>* FStageMouse = nullptr;
+  const PlayerStage* FStage = nullptr;
 };

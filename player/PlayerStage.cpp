@@ -50,6 +50,7 @@ void PlayerStage::LoadLevel(int level, std::shared_ptr<const SwfMovie> movie,
   const auto loaded =
       std::make_shared<PlayerLevel>(level, std::move(movie), typeName, &FFrames, directory);
   loaded->Root()->SetStageMouse(&FMouse.Position());
+  loaded->Root()->SetStage(this);
   FLevels[level] = loaded;
   for (const auto& [name, value] : rootMembers)
     loaded->Root()->SetMember(name, value);

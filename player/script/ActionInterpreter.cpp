@@ -1068,7 +1068,9 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
   // Members the object answers itself: a clip's properties and children, an array's
   // elements and length.
   const ActionValue own = object->Member(name);
-  if (!own.IsUndefined())
+  // A level's name on a clip answers that level or nothing, never a prototype's member.
+  const auto* clip = dynamic_cast<const MovieClip*>(object.get());
+  if (!own.IsUndefined() || (clip && clip->NamesLevel(name)))
     return own;
   const ScriptObject* holder = nullptr;
   if (const ScriptObject::Slot* slot = FindMember(*object, name, &holder))

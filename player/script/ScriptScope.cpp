@@ -5,6 +5,7 @@
 #include "player/PlayerStage.h"
 #include "player/script/ScriptFunction.h"
 #include "player/script/ScriptGlobals.h"
+#include "player/script/ScriptLevelName.h"
 #include "player/script/ScriptNative.h"
 #include "player/swf/SwfLimits.h"
 #include "player/swf/SwfMovie.h"
@@ -13,22 +14,9 @@
 
 namespace {
 
-const QString LevelPrefix = QStringLiteral("_level");
-
-// The level number of a "_levelN" name, or -1; caseSensitivity as the movie names things.
-// The player reads the digits after the prefix and ignores what follows them, so
-// "_level0undefined" (a path joined with an undefined part) names level 0.
+// The level number of a "_levelN" or "_flashN" name, or -1.
 int LevelNumber(QStringView name, Qt::CaseSensitivity caseSensitivity) {
-  if (!name.startsWith(LevelPrefix, caseSensitivity))
-    return -1;
-  const QStringView rest = name.sliced(LevelPrefix.size());
-  qsizetype digits = 0;
-  while (digits < rest.size() && rest[digits] >= u'0' && rest[digits] <= u'9')
-    ++digits;
-  constexpr qsizetype MaxDigits = 9; // levels are 32-bit numbers
-  if (digits == 0 || digits > MaxDigits)
-    return -1;
-  return rest.first(digits).toInt();
+  return LevelOfName(name, caseSensitivity).value_or(-1);
 }
 
 // Whether name is one of the properties a clip answers itself (_x, _parent, ...).
