@@ -74,6 +74,8 @@ public:
   // other values stay as they are.
   static ActionValue Live(const ActionValue& value);
   static bool IsKnownProperty(int number);
+  // The alpha multiplier `_alpha` = percent keeps: 8.8 fixed point, cut towards zero.
+  static double AlphaFromPercent(double percent);
 
   // Own members, then the children by instance name, then the prototype's.
   ActionValue Member(const QString& name) const override;

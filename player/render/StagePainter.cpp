@@ -40,7 +40,7 @@ bool IsTransparent(const SwfColorTransform& colors) {
 // The area a mask entry covers, in device coordinates: the union of the fills of its shape,
 // or of every shape inside its clip.
 void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
-                 const QTransform& transform) {
+                 const QTransform& transform, const PlayerStage& stage) {
   if (entry.Shape) {
     const QTransform shapeTransform = entry.Matrix * transform;
     for (const SwfShape::Fill& fill : entry.Shape->Fills)
@@ -51,13 +51,12 @@ void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
       for (const SwfShape::Fill& fill : drawing->Shape().Fills)
         area.addPath(clipTransform.map(fill.Path));
     for (const MovieClip::DisplayEntry& inner : entry.Clip->DisplayList())
-      AddMaskArea(area, inner, clipTransform);
+      AddMaskArea(area, inner, clipTransform, stage);
   } else if (entry.StaticText) {
     for (const SwfStaticText::Run& run : entry.StaticText->Runs)
       area.addPath((entry.Matrix * transform).map(run.Path));
   } else if (entry.Field) {
-    area.addPolygon((entry.Matrix * transform).map(QPolygonF(entry.Bounds)));
-    area.closeSubpath();
+    area.addPath((entry.Matrix * transform).map(entry.Field->MaskArea(stage)));
   }
 }
 
@@ -124,7 +123,7 @@ void StagePainter::DrawEntries(const Entries& entries, size_t begin, size_t end,
       ++masked;
     QPainterPath area;
     area.setFillRule(Qt::WindingFill);
-    AddMaskArea(area, entry, transform);
+    AddMaskArea(area, entry, transform, FStage);
     FPainter.save();
     FPainter.resetTransform();
     FPainter.setClipPath(area, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);

@@ -152,6 +152,7 @@ void TextLayout::LayOutDeviceText(const QStringList& paragraphs) {
       line.setPosition(QPointF(area.left() + indent, top));
       FTextSize.setWidth(std::max(FTextSize.width(), line.naturalTextWidth() + indent));
       FTextSize.setHeight(FTextSize.height() + line.height() + FField.Leading);
+      FLineHeights.push_back(line.height() + FField.Leading);
       top += line.height() + FField.Leading;
     }
     layout->endLayout();
@@ -194,6 +195,7 @@ void TextLayout::LayOutOutlines(const QStringList& paragraphs) {
         width -= glyphs[i - 1].Advance;
       FTextSize.setWidth(std::max(FTextSize.width(), width + indent));
       FTextSize.setHeight(FTextSize.height() + ascent + descent + FField.Leading);
+      FLineHeights.push_back(ascent + descent + FField.Leading);
       const double room = area.width() - indent - width;
       double x = area.left() + indent +
                  (FField.Align == SwfTextAlign::Right    ? room

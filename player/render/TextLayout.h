@@ -24,6 +24,10 @@ public:
   void Draw(QPainter& painter) const;
   // The width of the widest line and the height of the lines laid out, in twips.
   QSizeF TextSize() const { return FTextSize; }
+  // The height of every line laid out, leading included, in twips, top to bottom.
+  const std::vector<double>& LineHeights() const { return FLineHeights; }
+  // The glyph outlines of an embedded font; empty for a device font.
+  const QPainterPath& Outlines() const { return FOutlines; }
 
 private:
   void LayOutDeviceText(const QStringList& paragraphs);
@@ -33,4 +37,5 @@ private:
   std::vector<std::unique_ptr<QTextLayout>> FParagraphs;
   QPainterPath FOutlines;
   QSizeF FTextSize;
+  std::vector<double> FLineHeights;
 };

@@ -4,7 +4,9 @@
 #include "player/MovieClip.h"
 #include "player/PlayerLevel.h"
 #include "player/PlayerStage.h"
+#include "player/TextField.h"
 #include "player/script/ScriptDisplayList.h"
+#include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfMovie.h"
 
@@ -60,11 +62,15 @@ ActionValue ScriptClipActions::AssignedValue(ScriptRuntime& runtime, int propert
                             : InWholeTwips(property, primitive);
 }
 
-MovieClip* ScriptClipActions::TargetClip(const ActionValue& target) const {
+std::shared_ptr<ScriptObject> ScriptClipActions::TargetObject(const ActionValue& target) const {
   auto object = target.Object();
   if (!object)
     object = ScriptScope(FEnvironment, FFrame).ResolveTarget(target.ToString(FEnvironment.Version));
-  return dynamic_cast<MovieClip*>(object.get());
+  return object;
+}
+
+MovieClip* ScriptClipActions::TargetClip(const ActionValue& target) const {
+  return dynamic_cast<MovieClip*>(TargetObject(target).get());
 }
 
 ActionValue ScriptClipActions::GetProperty(const ActionValue& target,
@@ -194,8 +200,15 @@ void ScriptClipActions::GetUrl(const QString& url, const QString& target, bool t
 void ScriptClipActions::CloneSprite(ScriptRuntime& runtime, const ActionValue& source,
                                     const QString& name, double depth) const {
   // The action's depth counts from the timeline's first depth, the method's from 0.
-  if (MovieClip* clip = TargetClip(source))
-    ScriptDisplayList::Duplicate(runtime, *clip, name, depth - ScriptDisplayList::DepthOffset, {});
+  const double scriptDepth = depth - ScriptDisplayList::DepthOffset;
+  if (MovieClip* clip = TargetClip(source)) {
+    ScriptDisplayList::Duplicate(runtime, *clip, name, scriptDepth, {});
+    return;
+  }
+  const auto object = TargetObject(source);
+  auto* field = dynamic_cast<TextField*>(object.get());
+  if (const auto at = ScriptDisplayList::DepthFromScript(scriptDepth); field && at)
+    ScriptMakers::DuplicateTextField(FEnvironment.Level, *field, name, *at);
 }
 
 void ScriptClipActions::RemoveSprite(const ActionValue& target) const {

@@ -42,6 +42,8 @@ public:
   void RemoveSprite(const ActionValue& target) const;
 
 private:
+  // The object a target names: itself when it is one, else the object at its path.
+  std::shared_ptr<ScriptObject> TargetObject(const ActionValue& target) const;
   MovieClip* TargetClip(const ActionValue& target) const;
   // The properties of the player rather than of a clip: _highquality to _ymouse.
   ActionValue PlayerProperty(int property) const;
