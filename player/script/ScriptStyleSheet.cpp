@@ -188,7 +188,9 @@ ActionValue GetStyleNames(NativeCall& call) {
   std::vector<ActionValue> names;
   if (const auto styles = StylesOf(call))
     for (const QString& name : styles->MemberNames())
-      names.emplace_back(name);
+      if (const ScriptObject::Slot* slot = styles->OwnSlot(name);
+          slot && !(slot->Flags & ScriptObject::DontEnum))
+        names.emplace_back(name);
   return ScriptBuiltins::NewArray(call.Level(), names);
 }
 
