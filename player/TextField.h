@@ -59,6 +59,9 @@ public:
   int MaxHScroll() const;
   // How far the text is moved up and left by scrolling, in twips.
   QPointF ScrollOffset() const;
+  // The scroll settings as scripts left them (hscroll, first line from 0), before they are
+  // fitted to the text: cheap to compare between paints.
+  QPoint ScrollSettings() const { return {FHScroll, FScrollIndex}; }
   // Takes the field off its clip; false when it was not on one.
   bool Remove();
 

@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -56,8 +57,11 @@ FormattedOutlines::FormattedOutlines(const SwfEditText& field, const FormattedTe
     Glyph look;
     look.Font = font.get();
     look.Scale = font ? em / font->EmSquare : 0;
-    look.Ascent = font && font->Ascent > 0 ? font->Ascent * look.Scale : em * DefaultAscent;
-    look.Descent = font && font->Descent > 0 ? font->Descent * look.Scale : em * DefaultDescent;
+    // Metrics and advances are whole twips, cut, as the player measures them.
+    look.Ascent =
+        std::trunc(font && font->Ascent > 0 ? font->Ascent * look.Scale : em * DefaultAscent);
+    look.Descent =
+        std::trunc(font && font->Descent > 0 ? font->Descent * look.Scale : em * DefaultDescent);
     look.Color = QColor::fromRgb(QRgb(run.Format.Color.value_or(0) & 0xFFFFFF));
     for (qsizetype end = at + run.Length; at < end && at < characters.size(); ++at) {
       const QChar character = characters[at];
@@ -80,6 +84,7 @@ FormattedOutlines::FormattedOutlines(const SwfEditText& field, const FormattedTe
       } else {
         glyph.Advance = font->Glyphs[index].boundingRect().right() * glyph.Scale;
       }
+      glyph.Advance = std::trunc(glyph.Advance);
       paragraph.push_back(glyph);
     }
   }

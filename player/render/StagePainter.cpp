@@ -239,7 +239,8 @@ size_t ContentSignature(const MovieClip::DisplayEntry& entry, const PlayerStage&
   if (entry.Effects)
     seed = HashEffects(*entry.Effects, seed);
   if (entry.Field)
-    seed = qHash(entry.Field->CurrentText(stage), seed);
+    seed = qHashMulti(seed, entry.Field->CurrentText(stage), entry.Field->IsVisible(),
+                      entry.Field->ScrollSettings().x(), entry.Field->ScrollSettings().y());
   if (const MovieClip* clip = entry.Clip) {
     seed = HashTransform(clip->Transform(), HashColors(clip->ColorTransform(), seed));
     seed = HashEffects(clip->Effects(), qHashMulti(seed, clip, clip->IsVisible()));
