@@ -450,7 +450,6 @@ ActionValue TextField::Member(const QString& name) const {
     return entry ? entry->ColorTransform.Multiply[3] * 100 : 100.0;
   if (name == u"_visible")
     return FVisible;
-
   if (name == u"_width")
     return matrix.mapRect(FDefinition.Bounds).width() / TwipsPerPixel;
   if (name == u"_height")
