@@ -86,6 +86,8 @@ public:
   // are.
   static ActionValue Live(const ActionValue& value);
   static bool IsKnownProperty(int number);
+  // The alpha multiplier `_alpha` = percent keeps: 8.8 fixed point, cut towards zero.
+  static double AlphaFromPercent(double percent);
 
   // Own members, then the children by instance name, then the prototype's.
   ActionValue Member(const QString& name) const override;
