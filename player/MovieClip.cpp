@@ -137,14 +137,11 @@ ActionValue MovieClip::Live(const ActionValue& value) {
     clip = removed->Clip().lock();
   if (!clip || !clip->FUnloaded)
     return value;
-  // Clips off the stage are named as they were made, the others as they are now.
-  std::vector<QString> path;
-  const MovieClip* top = clip.get();
-  for (; top->Parent(); top = top->Parent())
-    path.push_back(top->FUnloaded ? top->FPlacedName : top->FName);
-  if (top->FUnloaded || top == clip.get())
+  const auto top = clip->FTopAtUnload.lock();
+  if (!top || top->FUnloaded)
     return {};
-  const MovieClip* found = top;
+  const MovieClip* found = top.get();
+  const std::vector<QString>& path = clip->FPathAtUnload;
   for (auto name = path.rbegin(); found && name != path.rend(); ++name)
     found = found->ChildNamed(*name);
   if (found)
@@ -155,11 +152,20 @@ ActionValue MovieClip::Live(const ActionValue& value) {
   return ActionValue(clip->FRemovedReference);
 }
 
+void MovieClip::SetUnloaded() {
+  FUnloaded = true;
+  FPathAtUnload.clear();
+  const MovieClip* top = this;
+  for (; top->Parent(); top = top->Parent())
+    // Clips off the stage are named as they were made, the others as they are now.
+    FPathAtUnload.push_back(top->FUnloaded ? top->FPlacedName : top->FName);
+  if (top != this)
+    FTopAtUnload = std::const_pointer_cast<MovieClip>(
+        std::static_pointer_cast<const MovieClip>(top->shared_from_this()));
+}
+
 bool MovieClip::IsKnownProperty(int number) {
-  for (const Property property : PropertyNames())
-    if (property == number)
-      return true;
-  return false;
+  return number >= X && number <= Name;
 }
 
 ActionValue MovieClip::Member(const QString& name) const {

@@ -85,6 +85,8 @@ public:
   // at, or else stands for the removed clip (ScriptRemovedClip); other values stay as they
   // are.
   static ActionValue Live(const ActionValue& value);
+  // Whether the host may read or write the property by number: those of the table up to
+  // _name; the mouse and drag properties are the scripts' alone.
   static bool IsKnownProperty(int number);
   // The alpha multiplier `_alpha` = percent keeps: 8.8 fixed point, cut towards zero.
   static double AlphaFromPercent(double percent);
@@ -198,7 +200,8 @@ public:
   void MarkTransformedByScript() { FTransformedByScript = true; }
   // Taken off the stage: it plays no more and answers no events.
   bool IsUnloaded() const { return FUnloaded; }
-  void SetUnloaded() { FUnloaded = true; }
+  // Remembers where it was, so that references to it reach the clip placed there later.
+  void SetUnloaded();
   // Keeps a released child alive while this clip lives: handlers that still run on an
   // unloaded clip may reach the children on its display list.
   void KeepChild(std::shared_ptr<MovieClip> child) {
@@ -243,6 +246,10 @@ private:
   int FCurrentFrame = 1;
   bool FPlaying = true;
   bool FUnloaded = false;
+  // Where the clip was when it left the stage: the top of its tree and the names below it,
+  // innermost first.
+  std::weak_ptr<MovieClip> FTopAtUnload;
+  std::vector<QString> FPathAtUnload;
   std::vector<std::shared_ptr<MovieClip>> FReleasedChildren;
   // What references read once the clip is off the stage; made when first needed.
   mutable std::shared_ptr<ScriptObject> FRemovedReference;

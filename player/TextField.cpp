@@ -175,6 +175,10 @@ static std::shared_ptr<const SwfFont> EmbeddedFont(const SwfMovie* movie,
   return found;
 }
 
+TextFormat TextField::FirstFormat() const {
+  return FContent.Runs().empty() ? FNewFormat : FContent.Runs().front().Format;
+}
+
 const SwfMovie* TextField::OwnerMovie() const {
   // A clip made by a script shares the dictionary of the movie it was made in.
   const auto owner = FOwner.lock();
@@ -186,7 +190,7 @@ const SwfMovie* TextField::OwnerMovie() const {
 
 SwfEditText TextField::LaidOutDefinition() const {
   SwfEditText definition = FDefinition;
-  const TextFormat format = FContent.Runs().empty() ? FNewFormat : FContent.Runs().front().Format;
+  const TextFormat format = FirstFormat();
   if (!definition.Font || definition.Font->Name != format.Font.value_or(QString())) {
     if (auto font = EmbeddedFont(OwnerMovie(), format))
       definition.Font = std::move(font);
@@ -204,7 +208,7 @@ SwfEditText TextField::LaidOutDefinition() const {
 }
 
 TextLayout::Options TextField::LayoutOptions() const {
-  const TextFormat format = FContent.Runs().empty() ? FNewFormat : FContent.Runs().front().Format;
+  const TextFormat format = FirstFormat();
   TextLayout::Options options;
   if (const SwfMovie* movie = OwnerMovie())
     options.SwfVersion = movie->Version;

@@ -84,6 +84,8 @@ private:
   QString ShownValue(const ActionValue& value) const;
   // The definition with the look of the field's first character, as the layout draws it.
   SwfEditText LaidOutDefinition() const;
+  // The look of the first character, or of new text when there is none: the layout's.
+  TextFormat FirstFormat() const;
   // The movie whose characters the field's clip uses; null when there is none.
   const SwfMovie* OwnerMovie() const;
   // What the field's format and movie add to the definition for the layout.

@@ -287,7 +287,7 @@ size_t ContentSignature(const MovieClip::DisplayEntry& entry, const PlayerStage&
 // Drawings larger than this many pixels, or whose filters would take more steps than
 // MaxFilterSteps over them, are drawn without their effects: the stage keeps answering.
 constexpr qint64 MaxLayerPixels = 2880 * 2880;
-constexpr qint64 MaxFilterSteps = qint64(64) * 1024 * 1024;
+constexpr qint64 MaxFilterSteps = qint64(32) * 1024 * 1024;
 
 } // namespace
 

@@ -788,6 +788,13 @@ void ActionInterpreter::Prepare(const ScriptFunction& function, const Arguments&
   callee.Scope = function.Scope();
   callee.Pool = function.Code().Pool;
   callee.Origin = callee.Target = function.Timeline();
+  // A function whose timeline left the stage runs on the clip now at that timeline's path,
+  // when one is there.
+  if (callee.Origin && callee.Origin->IsUnloaded())
+    if (const auto now = std::dynamic_pointer_cast<MovieClip>(
+            MovieClip::Live(ActionValue(std::static_pointer_cast<ScriptObject>(callee.Origin)))
+                .Object()))
+      callee.Origin = callee.Target = now;
   callee.Activation = std::make_shared<ScriptActivation>();
   callee.Activation->IgnoreCase(FEnvironment.Level.IgnoresCase());
   callee.Registers.resize(info.Version2 ? std::size_t(info.RegisterCount) : DefaultRegisters);
@@ -1013,7 +1020,8 @@ const ScriptObject::Slot* ActionInterpreter::FindMember(const ScriptObject& obje
       FStopped = true;
       return nullptr;
     }
-    if (const ScriptObject::Slot* slot = current->OwnSlot(name)) {
+    if (const ScriptObject::Slot* slot = current->OwnSlot(name);
+        slot && !(slot->Flags & ScriptObject::Unreadable)) {
       if (holder)
         *holder = current.get();
       return slot;
@@ -1049,7 +1057,8 @@ ActionValue ActionInterpreter::GetMember(const ActionValue& base, const QString&
       return own->Value;
     return ActionValue(ScriptGlobals::PrototypeOf(level, *object));
   }
-  if (const ScriptObject::Slot* slot = object->OwnSlot(name))
+  if (const ScriptObject::Slot* slot = object->OwnSlot(name);
+      slot && !(slot->Flags & ScriptObject::Unreadable))
     return ReadSlot(*slot, *object, name, base);
   // The player's own globals are made when first named, through _global as well.
   if (object == level.Global())

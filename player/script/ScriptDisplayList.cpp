@@ -24,18 +24,19 @@ MovieClip* ThisClip(NativeCall& call) {
   return dynamic_cast<MovieClip*>(call.This.Object().get());
 }
 
-// A clip a script made takes its class, then the members of init, then its first frame and
-// events; its constructor runs last, so it sees all of them.
+// A clip a script made takes its class, then its first frame's display list and events, then
+// the members of init, so that a size given there scales what the frame placed; its
+// constructor runs last, so it sees all of them.
 void Arrive(ScriptRuntime& runtime, const std::shared_ptr<MovieClip>& clip,
             const ActionValue& init) {
   PlayerLevel& level = runtime.Level();
   const ActionValue constructor = ScriptDisplayList::AdoptClass(level, *clip);
+  if (FramePlayer* frames = level.Frames())
+    frames->ArriveByScript(clip);
   if (const auto members = init.Object())
     for (const QString& name : ScriptClasses::EnumerableNames(level, *members))
       runtime.SetMember(ActionValue(std::static_pointer_cast<ScriptObject>(clip)), name,
                         runtime.GetMember(init, name));
-  if (FramePlayer* frames = level.Frames())
-    frames->ArriveByScript(clip);
   if (constructor.Object())
     runtime.CallValue(constructor, ActionValue(std::static_pointer_cast<ScriptObject>(clip)), {});
 }

@@ -222,6 +222,8 @@ const QHash<QString, NativeFunction::Body>& Functions() {
       {QStringLiteral("clearInterval"), TimerFunction(QStringLiteral("clearInterval"))},
       {QStringLiteral("clearTimeout"), TimerFunction(QStringLiteral("clearTimeout"))},
       {QStringLiteral("ASnative"), ScriptMakers::NativeByNumber},
+      {QStringLiteral("ASSetNative"), ScriptMakers::SetNatives},
+      {QStringLiteral("ASSetNativeAccessor"), ScriptMakers::SetNativeAccessors},
   };
   return functions;
 }

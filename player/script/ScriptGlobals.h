@@ -82,6 +82,10 @@ ActionValue SystemObject(PlayerLevel& level, const QString& name);
 ActionValue GlobalFunction(PlayerLevel& level, const QString& name);
 // ASnative(group, index): a built-in function by its number.
 ActionValue NativeByNumber(NativeCall& call);
+// ASSetNative and ASSetNativeAccessor: numbered built-ins as methods or properties of an
+// object.
+ActionValue SetNatives(NativeCall& call);
+ActionValue SetNativeAccessors(NativeCall& call);
 // The names SystemObject and GlobalFunction answer.
 std::vector<QString> SystemObjectNames();
 std::vector<QString> GlobalFunctionNames();

@@ -37,6 +37,7 @@ MovieClip* TargetOf(NativeCall& call, MovieClip& from, const ActionValue& value)
 
 using ClipGeometry::FromStage;
 using ClipGeometry::ToStage;
+
 // The top of the clip's tree: hit tests take their points in its coordinates.
 const MovieClip& TopOf(const MovieClip& clip) {
   const MovieClip* top = &clip;
@@ -62,6 +63,7 @@ ActionValue Bounds(NativeCall& call) {
   const std::optional<QTransform> fromStage = target == clip ? QTransform() : FromStage(*target);
   if (content.isValid() && fromStage) {
     const QTransform toTarget = target == clip ? QTransform() : ToStage(*clip) * *fromStage;
+    // The player measures in whole twips.
     const QRectF mapped = toTarget.mapRect(content);
     xMin = std::round(mapped.left()) / TwipsPerPixel;
     xMax = std::round(mapped.right()) / TwipsPerPixel;
@@ -108,7 +110,12 @@ ActionValue HitTest(NativeCall& call) {
   if (!clip || !call.Has(0))
     return false;
   const QTransform world = ToStage(*clip);
-  const QRectF bounds = clip->ContentBounds(world);
+  QRectF bounds = clip->ContentBounds(world);
+  // A clip scaled to nothing still lies at a point or along a line.
+  const QRectF local = clip->ContentBounds();
+  const bool measured = bounds.isValid() || local.isValid();
+  if (!bounds.isValid() && local.isValid())
+    bounds = world.mapRect(local);
   if (call.Arguments.size() >= 2) {
     const double x = call.Number(0);
     const double y = call.Number(1);
@@ -118,7 +125,7 @@ ActionValue HitTest(NativeCall& call) {
     const QPointF point = ToStage(top).map(QPointF(x * TwipsPerPixel, y * TwipsPerPixel));
     if (call.Has(2) && call.Arg(2).ToBoolean(call.Version()))
       return ClipHitsShape(*clip, world, point);
-    return bounds.isValid() && point.x() >= bounds.left() && point.x() <= bounds.right() &&
+    return measured && point.x() >= bounds.left() && point.x() <= bounds.right() &&
            point.y() >= bounds.top() && point.y() <= bounds.bottom();
   }
   const MovieClip* other = TargetOf(call, *clip, call.Arg(0));

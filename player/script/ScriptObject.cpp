@@ -21,7 +21,7 @@ const ScriptObject::Slot* ScriptObject::FindSlot(const QString& name,
   // The chain is followed a bounded number of steps, so a prototype loop ends.
   for (int step = 0; object && step < SwfLimits::MaxNesting; ++step) {
     const auto found = object->Find(name);
-    if (found != object->FMembers.end()) {
+    if (found != object->FMembers.end() && !(found->second.Flags & Unreadable)) {
       if (holder)
         *holder = object;
       return &found->second;

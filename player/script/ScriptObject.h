@@ -14,8 +14,9 @@
 class ScriptObject : public std::enable_shared_from_this<ScriptObject> {
 public:
   // Attributes of a member, as ASSetPropFlags sets them: hidden from for-in, protected from
-  // delete, and protected from assignment.
-  enum Flag { DontEnum = 1, DontDelete = 2, ReadOnly = 4 };
+  // delete, and protected from assignment; and one a built-in made for a newer movie version
+  // than the movie's: reads pass it by (a prototype's member shows through), for-in lists it.
+  enum Flag { DontEnum = 1, DontDelete = 2, ReadOnly = 4, Unreadable = 8 };
 
   // A member: a value, or a getter and setter pair (addProperty) that the interpreter calls.
   struct Slot {

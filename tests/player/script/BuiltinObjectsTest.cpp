@@ -575,6 +575,40 @@ TEST(BuiltinObjects, StageTellsItsListenersWhenItsDisplayStateChanges) {
                                          "normal", "normal"}));
 }
 
+TEST(BuiltinObjects, NumberedBuiltInsBecomeMethodsAndPropertiesOfAnObject) {
+  Asm script;
+  // Math's functions are numbered from 0 in group 200; an empty name takes its number, and
+  // a name for a newer movie version is listed but not read.
+  script.Push("o").PushInteger(0).Op(InitObject).Op(0x1D);
+  script
+      .Append(CallGlobal("ASSetNative",
+                         {Variable("o"), Number(200), Text("abs,,7max,9late"), Number(0)}))
+      .Op(Pop);
+  script.Append(TraceOf(Call(Variable("o"), "abs", {Number(-3)})));
+  script.Append(TraceOf(Call(Variable("o"), "max", {Number(1), Number(5)})));
+  script.Append(TraceOf(Asm().Append(MemberOf("o", "late")).Op(TypeOf)));
+  script.Append(TraceNamesIn(Variable("o")));
+  // As a property the numbered function is getter and setter at once.
+  script.Push("p").PushInteger(0).Op(InitObject).Op(0x1D);
+  script.Append(CallGlobal("ASSetNativeAccessor", {Variable("p"), Number(200), Text("v")})).Op(Pop);
+  script.Append(TraceOf(MemberOf("p", "v")));
+  // Date's getTime is number 16 of group 103.
+  script.Push("d").PushInteger(1234).PushInteger(1).Push("Date").Op(NewObject).Op(0x1D);
+  script.Append(Variable("d"))
+      .Push("time")
+      .Append(CallGlobal("ASnative", {Number(103), Number(16)}))
+      .Op(SetMember);
+  script.Append(TraceOf(Call(Variable("d"), "time")));
+  // Object's hasOwnProperty is number 5 of group 101.
+  script.Append(Variable("d"))
+      .Push("own")
+      .Append(CallGlobal("ASnative", {Number(101), Number(5)}))
+      .Op(SetMember);
+  script.Append(TraceOf(Call(Variable("d"), "own", {Text("time")})));
+  EXPECT_EQ(Traces(script),
+            (QStringList{"3", "5", "undefined", "late", "max", "abs", "NaN", "1234", "true"}));
+}
+
 TEST(BuiltinObjects, TextFormatsStoreWhatScriptsAssignAsThePlayerDoes) {
   Asm script;
   script.Append(NewFormat("f"));

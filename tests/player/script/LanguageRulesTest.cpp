@@ -239,8 +239,17 @@ TEST(LanguageRules, VariablesRunGettersAndSettersAndDeepRecursionStops) {
   EXPECT_EQ(run.Get("after"), "1");
 }
 
+namespace {
+
+// Lines that add one to the variable name.
+QString Counting(const QString& name) {
+  return QStringLiteral("push \"%1\", \"%1\"\ngetVariable\nincrement\nsetVariable\n").arg(name);
+}
+
+} // namespace
+
 TEST(LanguageRules, AccessorsAndWatchersThatTriggerThemselvesStopAtTheirMembersDepth) {
-  const MovieRun run(R"(
+  const MovieRun run(QString(R"(
   // o.prop: a setter that reads the member and a getter that sets it count together.
   push "calls", 0
   setVariable
@@ -248,22 +257,14 @@ TEST(LanguageRules, AccessorsAndWatchersThatTriggerThemselvesStopAtTheirMembersD
   initObject
   setVariable
   defineFunction (v) {
-    push "calls", "calls"
-    getVariable
-    increment
-    setVariable
-    push "o"
+)" + Counting("calls") + R"(    push "o"
     getVariable
     push "prop"
     getMember
     pop
   }
   defineFunction () {
-    push "calls", "calls"
-    getVariable
-    increment
-    setVariable
-    push "o"
+)" + Counting("calls") + R"(    push "o"
     getVariable
     push "prop", "h"
     setMember
@@ -323,14 +324,10 @@ TEST(LanguageRules, AccessorsAndWatchersThatTriggerThemselvesStopAtTheirMembersD
   push "w", 0
   initObject
   setVariable
-  defineFunction (v) {
-  }
+  push null
   defineFunction () {
-    push "getterCalls", "getterCalls"
-    getVariable
-    increment
-    setVariable
-    push "e"
+)" + Counting("getterCalls") +
+                             R"(    push "e"
     return
   }
   push "prop", 3, "w"
@@ -339,11 +336,8 @@ TEST(LanguageRules, AccessorsAndWatchersThatTriggerThemselvesStopAtTheirMembersD
   callMethod
   pop
   defineFunction (name, old, v) {
-    push "watcherCalls", "watcherCalls"
-    getVariable
-    increment
-    setVariable
-    push "w"
+)" + Counting("watcherCalls") +
+                             R"(    push "w"
     getVariable
     push "prop"
     getMember
@@ -380,7 +374,7 @@ TEST(LanguageRules, AccessorsAndWatchersThatTriggerThemselvesStopAtTheirMembersD
   pop
   push "afterLoop", 1
   setVariable
-)",
+)"),
                      7);
   EXPECT_EQ(run.Get("pairCalls"), "65");
   EXPECT_EQ(run.Get("kept"), "b");
