@@ -121,6 +121,10 @@ void MovieClip::SetMatrix(const QTransform& matrix) {
   FSkew = std::remainder(yAngle - xAngle, 2 * M_PI);
 }
 
+double MovieClip::AlphaFromPercent(double percent) {
+  return AlphaMultiplier(percent);
+}
+
 std::optional<MovieClip::Property> MovieClip::PropertyByName(const QString& name) {
   const auto found = PropertyNames().constFind(name);
   if (found == PropertyNames().constEnd())

@@ -89,6 +89,8 @@ public:
   // Whether the host may read or write the property by number: those of the table up to
   // _name; the mouse and drag properties are the scripts' alone.
   static bool IsKnownProperty(int number);
+  // The alpha multiplier `_alpha` = percent keeps: 8.8 fixed point, cut towards zero.
+  static double AlphaFromPercent(double percent);
 
   // Own members, then the children by instance name, then the prototype's.
   ActionValue Member(const QString& name) const override;

@@ -3,6 +3,7 @@
 #include "player/MovieClip.h"
 #include "player/PlayerStage.h"
 #include "player/render/TextHtml.h"
+#include "player/script/ScriptOperators.h"
 #include "player/swf/SwfMovie.h"
 
 #include <QPolygonF>
@@ -139,6 +140,7 @@ void TextField::SetText(const QString& text, bool html) {
 
 void TextField::Changed() {
   FLayout.reset();
+  FRunLayout.reset();
   FitToText();
 }
 
@@ -154,7 +156,8 @@ QString TextField::CurrentText(const PlayerStage& stage) const {
 
 // The movie's font of that name, the one of the same style if there are several; null when
 // the movie has none.
-std::shared_ptr<const SwfFont> EmbeddedFont(const SwfMovie* movie, const TextFormat& format) {
+static std::shared_ptr<const SwfFont> EmbeddedFont(const SwfMovie* movie,
+                                                   const TextFormat& format) {
   if (!movie || !format.Font)
     return nullptr;
   std::shared_ptr<const SwfFont> found;
@@ -216,34 +219,152 @@ TextLayout::Options TextField::LayoutOptions() const {
 }
 
 const TextLayout& TextField::Layout(const QString& text) const {
-  if (!FLayout || text != FLaidOutText) {
+  const QPointF scroll = ScrollOffset();
+  if (!FLayout || text != FLaidOutText || scroll != FLaidOutScroll) {
     FLaidOutDefinition = LaidOutDefinition();
+    // Lines scrolled off the top are laid out too, so that those below them reach the field.
+    FLaidOutDefinition.Bounds.setHeight(FLaidOutDefinition.Bounds.height() + scroll.y());
     FLayout = std::make_unique<TextLayout>(FLaidOutDefinition, text, LayoutOptions());
     FLaidOutText = text;
+    FLaidOutScroll = scroll;
   }
   return *FLayout;
 }
 
-QSizeF TextField::TextSizeTwips() const {
+bool TextField::HasRuns() const {
+  return FDefinition.UseOutlines && !FDefinition.Password && FContent.Runs().size() > 1;
+}
+
+bool TextField::DrawsRuns(const PlayerStage& stage) const {
+  return HasRuns() && CurrentText(stage) == FContent.Text();
+}
+
+FormattedOutlines::FontFinder TextField::Fonts() const {
+  const SwfMovie* movie = OwnerMovie();
+  return [movie](const TextFormat& format) { return EmbeddedFont(movie, format); };
+}
+
+const FormattedOutlines& TextField::RunLayout() const {
+  const QPointF scroll = ScrollOffset();
+  if (!FRunLayout || scroll != FRunLayoutScroll) {
+    SwfEditText definition = FDefinition;
+    // Lines scrolled off the top are laid out too, so that those below them reach the field.
+    definition.Bounds.setHeight(definition.Bounds.height() + scroll.y());
+    FRunLayout = std::make_unique<FormattedOutlines>(definition, FContent, Fonts());
+    FRunLayoutScroll = scroll;
+  }
+  return *FRunLayout;
+}
+
+QPainterPath TextField::MaskArea(const PlayerStage& stage) const {
+  QPainterPath area;
+  area.setFillRule(Qt::WindingFill);
+  if (FBackground || !FDefinition.UseOutlines) {
+    area.addRect(FDefinition.Bounds);
+    if (!FDefinition.UseOutlines)
+      return area;
+  }
+  QPainterPath glyphs =
+      DrawsRuns(stage) ? RunLayout().Outlines() : Layout(CurrentText(stage)).Outlines();
+  glyphs.translate(-ScrollOffset());
+  QPainterPath bounds;
+  bounds.addRect(FDefinition.Bounds);
+  area.addPath(glyphs.intersected(bounds));
+  return area;
+}
+
+TextField::Measure TextField::Measured() const {
   SwfEditText definition = LaidOutDefinition();
   // Measured whole: the layout otherwise stops at the bottom of the field.
   definition.Bounds.setHeight(MeasuringRoom);
   if (FAutoSize != u"none" && !definition.WordWrap)
     definition.Bounds.setWidth(MeasuringRoom);
+  if (HasRuns()) {
+    SwfEditText field = FDefinition;
+    field.Bounds = definition.Bounds;
+    const FormattedOutlines runs(field, FContent, Fonts());
+    return {runs.TextSize(), runs.LineHeights(), definition.Leading};
+  }
   const TextLayout layout(definition, FContent.Text(), LayoutOptions());
-  return layout.TextSize();
+  return {layout.TextSize(), layout.LineHeights(), definition.Leading};
 }
 
 QSizeF TextField::TextSize() const {
   // Whole pixels, cut as the player reports them.
-  const QSizeF twips = TextSizeTwips() / TwipsPerPixel;
+  const QSizeF twips = Measured().Size / TwipsPerPixel;
   return {std::floor(twips.width()), std::floor(twips.height())};
+}
+
+int TextField::LinesShownFrom(const Measure& measure, int first) const {
+  const double room = FDefinition.Bounds.height() - 2 * GutterPixels * TwipsPerPixel;
+  const int count = int(measure.LineHeights.size());
+  double used = 0;
+  int shown = 0;
+  for (int line = std::max(0, first); line < count; ++line) {
+    used += measure.LineHeights[std::size_t(line)];
+    // The last line shown needs no room for the leading below it.
+    if (used - measure.Leading > room)
+      break;
+    ++shown;
+  }
+  return std::max(1, shown);
+}
+
+int TextField::MaxScroll() const {
+  const Measure measure = Measured();
+  const double room = FDefinition.Bounds.height() - 2 * GutterPixels * TwipsPerPixel;
+  int first = int(measure.LineHeights.size());
+  double used = 0;
+  while (first > 0) {
+    used += measure.LineHeights[std::size_t(first - 1)];
+    if (used - measure.Leading > room && first < int(measure.LineHeights.size()))
+      break;
+    --first;
+  }
+  return first + 1;
+}
+
+int TextField::Scroll() const {
+  return std::clamp(FScrollIndex + 1, 1, MaxScroll());
+}
+
+int TextField::BottomScroll() const {
+  const int scroll = Scroll();
+  return scroll + LinesShownFrom(Measured(), scroll - 1) - 1;
+}
+
+int TextField::MaxHScroll() const {
+  const double room = FDefinition.Bounds.width() / TwipsPerPixel - 2 * GutterPixels;
+  return std::max(0, int(std::ceil(TextSize().width() - room)));
+}
+
+int TextField::HScroll() const {
+  return std::clamp(FHScroll, 0, MaxHScroll());
+}
+
+QPointF TextField::ScrollOffset() const {
+  if (FScrollIndex <= 0 && FHScroll <= 0)
+    return {};
+  const Measure measure = Measured();
+  double above = 0;
+  const int scroll = Scroll();
+  for (int line = 0; line + 1 < scroll && line < int(measure.LineHeights.size()); ++line)
+    above += measure.LineHeights[std::size_t(line)];
+  return {HScroll() * TwipsPerPixel, above};
+}
+
+// The player keeps the first line as an index and takes the number given less one in 32
+// bits, so a number that wraps to the lowest integer ends at the last line.
+void TextField::SetScroll(const ActionValue& value) {
+  const qint32 wanted = ScriptOperators::ToInt32(value.ToNumber());
+  const qint32 index = qint32(quint32(wanted) - 1u);
+  FScrollIndex = std::clamp(index, 0, MaxScroll() - 1);
 }
 
 void TextField::FitToText() {
   if (FAutoSize == u"none")
     return;
-  const QSizeF text = TextSizeTwips();
+  const QSizeF text = Measured().Size;
   QRectF& bounds = FDefinition.Bounds;
   MovieClip::DisplayEntry* entry = PlacingEntry();
   const double height = text.height() + 2 * GutterPixels * TwipsPerPixel;
@@ -364,6 +485,28 @@ ActionValue TextField::Member(const QString& name) const {
     return TextSize().width();
   if (name == u"textHeight")
     return TextSize().height();
+  if (name == u"antiAliasType")
+    return FAntiAliasType;
+  if (name == u"gridFitType")
+    return FGridFitType;
+  if (name == u"sharpness")
+    return FSharpness;
+  if (name == u"thickness")
+    return FThickness;
+  if (name == u"restrict")
+    return FRestrict ? ActionValue(*FRestrict) : ActionValue::Null();
+  if (name == u"condenseWhite")
+    return FCondenseWhite;
+  if (name == u"scroll")
+    return double(Scroll());
+  if (name == u"maxscroll")
+    return double(MaxScroll());
+  if (name == u"bottomScroll")
+    return double(BottomScroll());
+  if (name == u"hscroll")
+    return double(HScroll());
+  if (name == u"maxhscroll")
+    return double(MaxHScroll());
   if (name == u"_name")
     return FName;
   if (name == u"_parent")
@@ -383,6 +526,8 @@ ActionValue TextField::Member(const QString& name) const {
     return matrix.dy() / TwipsPerPixel;
   if (name == u"_alpha")
     return entry ? entry->ColorTransform.Multiply[3] * 100 : 100.0;
+  if (name == u"_visible")
+    return FVisible;
   if (name == u"_width" || name == u"_height") {
     // The placed corners each lie on a whole twip.
     const QPolygonF corners = matrix.map(QPolygonF(FDefinition.Bounds));
@@ -470,7 +615,7 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
     else if (name == u"_y")
       entry->Matrix = QTransform(m.m11(), m.m12(), m.m21(), m.m22(), m.dx(), twips);
     else
-      entry->ColorTransform.Multiply[3] = number / 100;
+      entry->ColorTransform.Multiply[3] = MovieClip::AlphaFromPercent(number);
   } else if (name == u"_xscale" || name == u"_yscale" || name == u"_rotation") {
     MovieClip::DisplayEntry* entry = PlacingEntry();
     const double number = value.ToNumber();
@@ -485,6 +630,8 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
       (name == u"_xscale" ? axes.XScale : axes.YScale) = std::clamp(number, -1e6, 1e6) / 100;
     }
     entry->Matrix = axes.Matrix(entry->Matrix);
+  } else if (name == u"_visible") {
+    FVisible = value.ToNumber() != 0;
   } else if (name == u"_width" || name == u"_height") {
     const double number = value.ToNumber();
     if (!(number >= 0 && number < 1e8))
@@ -497,6 +644,26 @@ void TextField::SetMember(const QString& name, const ActionValue& value) {
     if (MovieClip::DisplayEntry* entry = PlacingEntry())
       entry->Bounds = FDefinition.Bounds;
     Changed();
+  } else if (name == u"antiAliasType" || name == u"gridFitType") {
+    const QString text = value.ToString();
+    if (name == u"antiAliasType" && (text == u"normal" || text == u"advanced"))
+      FAntiAliasType = text;
+    else if (name == u"gridFitType" && (text == u"none" || text == u"pixel" || text == u"subpixel"))
+      FGridFitType = text;
+  } else if (name == u"sharpness" || name == u"thickness") {
+    (name == u"sharpness" ? FSharpness : FThickness) = value.ToNumber();
+  } else if (name == u"restrict") {
+    FRestrict = value.IsNull() || value.IsUndefined() ? std::nullopt
+                                                      : std::optional<QString>(value.ToString());
+  } else if (name == u"condenseWhite") {
+    FCondenseWhite = flag();
+  } else if (name == u"scroll") {
+    SetScroll(value);
+  } else if (name == u"hscroll") {
+    const qint32 wanted = ScriptOperators::ToInt32(value.ToNumber());
+    FHScroll = std::clamp(wanted, 0, MaxHScroll());
+  } else if (name == u"maxscroll" || name == u"bottomScroll" || name == u"maxhscroll") {
+    return; // read-only: the player computes them from the text
   } else if (name == u"maxChars") {
     const double number = value.ToNumber();
     FMaxChars = value.IsNull() || !(number > 0) ? -1 : std::floor(number);

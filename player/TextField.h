@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player/MovieClip.h"
+#include "player/render/FormattedOutlines.h"
 #include "player/render/FormattedText.h"
 #include "player/render/TextLayout.h"
 #include "player/script/ScriptObject.h"
@@ -27,6 +28,14 @@ public:
   QString CurrentText(const PlayerStage& stage) const;
   // The text laid out in the field; laid out again only when the text or the look changed.
   const TextLayout& Layout(const QString& text) const;
+  // Whether the field draws its own text run by run in embedded fonts: text of more than
+  // one look in a field that draws outlines.
+  bool DrawsRuns(const PlayerStage& stage) const;
+  // That text laid out in the field, scrolled lines included.
+  const FormattedOutlines& RunLayout() const;
+  // What the field shows through when it masks, in its own twips: the glyphs it draws in
+  // an embedded font (and its background when it has one), else its whole bounds.
+  QPainterPath MaskArea(const PlayerStage& stage) const;
 
   ActionValue Member(const QString& name) const override;
   void SetMember(const QString& name, const ActionValue& value) override;
@@ -41,9 +50,22 @@ public:
   void SetNewTextFormat(const TextFormat& format);
   // The size of the laid-out text in whole pixels, without the gutter.
   QSizeF TextSize() const;
+  // The first line shown (from 1), the last line shown whole and the highest first line
+  // there is text for; hscroll in pixels and its highest value.
+  int Scroll() const;
+  int BottomScroll() const;
+  int MaxScroll() const;
+  int HScroll() const;
+  int MaxHScroll() const;
+  // How far the text is moved up and left by scrolling, in twips.
+  QPointF ScrollOffset() const;
+  // The scroll settings as scripts left them (hscroll, first line from 0), before they are
+  // fitted to the text: cheap to compare between paints.
+  QPoint ScrollSettings() const { return {FHScroll, FScrollIndex}; }
   // Takes the field off its clip; false when it was not on one.
   bool Remove();
 
+  bool IsVisible() const { return FVisible; }
   bool HasBackground() const { return FBackground; }
   // Whether the field draws the outlines of an embedded font rather than a device font.
   bool UsesOutlines() const { return FDefinition.UseOutlines; }
@@ -68,7 +90,18 @@ private:
   const SwfMovie* OwnerMovie() const;
   // What the field's format and movie add to the definition for the layout.
   TextLayout::Options LayoutOptions() const;
-  QSizeF TextSizeTwips() const;
+  bool HasRuns() const;
+  FormattedOutlines::FontFinder Fonts() const;
+  // The text laid out whole, however far it reaches beyond the bounds.
+  struct Measure {
+    QSizeF Size; // twips
+    std::vector<double> LineHeights;
+    double Leading = 0;
+  };
+  Measure Measured() const;
+  // Lines shown whole from the line at index first on.
+  int LinesShownFrom(const Measure& measure, int first) const;
+  void SetScroll(const ActionValue& value);
   // Fits the bounds to the text when the field sizes itself.
   void FitToText();
   void Changed();
@@ -82,6 +115,11 @@ private:
   mutable std::unique_ptr<TextLayout> FLayout;
   mutable SwfEditText FLaidOutDefinition;
   mutable QString FLaidOutText;
+  mutable QPointF FLaidOutScroll;
+  mutable std::unique_ptr<FormattedOutlines> FRunLayout;
+  mutable QPointF FRunLayoutScroll;
+  int FScrollIndex = 0; // the first line shown, from 0
+  int FHScroll = 0;
   bool FBackground = false;
   quint32 FBackgroundColor = 0xFFFFFF;
   quint32 FBorderColor = 0;
@@ -89,4 +127,12 @@ private:
   double FMaxChars = -1; // -1: no limit (scripts read null)
   bool FMouseWheelEnabled = true;
   bool FSelectable = true;
+  bool FVisible = true;
+  // Settings the player keeps for anti-aliasing and typing; they change nothing drawn here.
+  QString FAntiAliasType = QStringLiteral("normal");
+  QString FGridFitType = QStringLiteral("pixel");
+  double FSharpness = 0;
+  double FThickness = 0;
+  std::optional<QString> FRestrict; // unset: every character may be typed
+  bool FCondenseWhite = false;
 };

@@ -38,33 +38,33 @@ bool IsTransparent(const SwfColorTransform& colors) {
 }
 
 void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
-                 const QTransform& transform);
+                 const QTransform& transform, const PlayerStage& stage);
 
 // The area a clip covers as a mask: the fills of every shape inside it and of its drawing.
-void AddClipArea(QPainterPath& area, const MovieClip& clip, const QTransform& transform) {
+void AddClipArea(QPainterPath& area, const MovieClip& clip, const QTransform& transform,
+                 const PlayerStage& stage) {
   if (const ClipDrawing* drawing = clip.Drawing())
     for (const SwfShape::Fill& fill : drawing->Shape().Fills)
       area.addPath(transform.map(fill.Path));
   for (const MovieClip::DisplayEntry& inner : clip.DisplayList())
-    AddMaskArea(area, inner, transform);
+    AddMaskArea(area, inner, transform, stage);
 }
 
 // The area a mask entry covers, in device coordinates: the union of the fills of its shape,
 // or of every shape inside its clip.
 void AddMaskArea(QPainterPath& area, const MovieClip::DisplayEntry& entry,
-                 const QTransform& transform) {
+                 const QTransform& transform, const PlayerStage& stage) {
   if (entry.Shape) {
     const QTransform shapeTransform = entry.Matrix * transform;
     for (const SwfShape::Fill& fill : entry.Shape->Fills)
       area.addPath(shapeTransform.map(fill.Path));
   } else if (entry.Clip) {
-    AddClipArea(area, *entry.Clip, entry.Clip->Transform() * transform);
+    AddClipArea(area, *entry.Clip, entry.Clip->Transform() * transform, stage);
   } else if (entry.StaticText) {
     for (const SwfStaticText::Run& run : entry.StaticText->Runs)
       area.addPath((entry.Matrix * transform).map(run.Path));
   } else if (entry.Field) {
-    area.addPolygon((entry.Matrix * transform).map(QPolygonF(entry.Bounds)));
-    area.closeSubpath();
+    area.addPath((entry.Matrix * transform).map(entry.Field->MaskArea(stage)));
   }
 }
 
@@ -100,7 +100,7 @@ void StagePainter::DrawClip(const MovieClip& clip, const QTransform& parent,
       maskTransform *= above->Transform();
     QPainterPath area;
     area.setFillRule(Qt::WindingFill);
-    AddClipArea(area, *mask, maskTransform * FStageTransform);
+    AddClipArea(area, *mask, maskTransform * FStageTransform, FStage);
     FPainter.save();
     FPainter.resetTransform();
     FPainter.setClipPath(area, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
@@ -152,7 +152,7 @@ void StagePainter::DrawEntries(const Entries& entries, size_t begin, size_t end,
       ++masked;
     QPainterPath area;
     area.setFillRule(Qt::WindingFill);
-    AddMaskArea(area, entry, transform);
+    AddMaskArea(area, entry, transform, FStage);
     FPainter.save();
     FPainter.resetTransform();
     FPainter.setClipPath(area, FPainter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
@@ -268,7 +268,8 @@ size_t ContentSignature(const MovieClip::DisplayEntry& entry, const PlayerStage&
   if (entry.Effects)
     seed = HashEffects(*entry.Effects, seed);
   if (entry.Field)
-    seed = qHash(entry.Field->CurrentText(stage), seed);
+    seed = qHashMulti(seed, entry.Field->CurrentText(stage), entry.Field->IsVisible(),
+                      entry.Field->ScrollSettings().x(), entry.Field->ScrollSettings().y());
   if (const MovieClip* clip = entry.Clip) {
     seed = HashTransform(clip->Transform(), HashColors(clip->ColorTransform(), seed));
     seed = HashEffects(clip->Effects(), qHashMulti(seed, clip, clip->IsVisible()));

@@ -201,6 +201,7 @@ TextLayout::TextLayout(const SwfEditText& field, const QString& text, const Opti
       const int width = trailingBlanksCount ? line.Width : line.TrimmedWidth;
       FTextSize.setWidth(std::max(FTextSize.width(), double(width + lineIndent)));
       ++lines;
+      FLineHeights.push_back(lineHeight);
 
       const double room = available - width;
       double x = area.left() + lineIndent;

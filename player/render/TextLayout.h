@@ -38,6 +38,10 @@ public:
   void Draw(QPainter& painter) const;
   // The width of the widest line and the height of the lines laid out, in twips.
   QSizeF TextSize() const { return FTextSize; }
+  // The height of every line laid out, leading included, in twips, top to bottom.
+  const std::vector<double>& LineHeights() const { return FLineHeights; }
+  // The glyph outlines of an embedded font; empty for a device font.
+  const QPainterPath& Outlines() const { return FOutlines; }
 
   // A character's glyph: in the embedded font or in one of the device fonts used.
   struct Glyph {
@@ -63,4 +67,5 @@ private:
   QPainterPath FOutlines;
   std::vector<QLineF> FUnderlines;
   QSizeF FTextSize{0, 0};
+  std::vector<double> FLineHeights;
 };

@@ -37,6 +37,8 @@ void PaintFrame(QPainter& painter, const QRectF& bounds, const QColor& backgroun
 } // namespace
 
 void PaintTextField(QPainter& painter, const TextField& field, const PlayerStage& stage) {
+  if (!field.IsVisible())
+    return;
   const SwfEditText& definition = field.Definition();
   painter.save();
   if (definition.Border || field.HasBackground())
@@ -44,7 +46,16 @@ void PaintTextField(QPainter& painter, const TextField& field, const PlayerStage
                field.HasBackground() ? field.BackgroundColor() : QColor(Qt::transparent),
                definition.Border ? field.BorderColor() : QColor(Qt::transparent));
   painter.setClipRect(definition.Bounds, Qt::IntersectClip);
-  field.Layout(field.CurrentText(stage)).Draw(painter);
+  const QPointF scroll = field.ScrollOffset();
+  if (field.DrawsRuns(stage)) {
+    const FormattedOutlines& runs = field.RunLayout();
+    painter.translate(-scroll);
+    runs.Draw(painter);
+  } else {
+    const TextLayout& layout = field.Layout(field.CurrentText(stage));
+    painter.translate(-scroll);
+    layout.Draw(painter);
+  }
   painter.restore();
 }
 

@@ -7,6 +7,7 @@
 #include "player/TextField.h"
 #include "player/script/ScriptDisplayList.h"
 #include "player/script/ScriptDrag.h"
+#include "player/script/ScriptGlobals.h"
 #include "player/script/ScriptScope.h"
 #include "player/swf/SwfMovie.h"
 
@@ -22,7 +23,9 @@ const QString FSCommandPrefix = QStringLiteral("FSCommand:");
 constexpr int DropTarget = 14, Url = 15, HighQuality = 16, FocusRect = 17, SoundBufferTime = 18,
               Quality = 19, LastProperty = 21;
 
-bool OfPlayer(int property) { return property >= HighQuality && property <= Quality; }
+bool OfPlayer(int property) {
+  return property >= HighQuality && property <= Quality;
+}
 
 const QString QualityNames[] = {QStringLiteral("LOW"), QStringLiteral("MEDIUM"),
                                 QStringLiteral("HIGH"), QStringLiteral("BEST")};
@@ -78,14 +81,19 @@ ActionValue ScriptClipActions::AssignedValue(ScriptRuntime& runtime, int propert
                             : InWholeTwips(property, primitive);
 }
 
-MovieClip* ScriptClipActions::TargetClip(const ActionValue& target) const {
-  if (auto* clip = dynamic_cast<MovieClip*>(target.Object().get()))
-    return clip;
+std::shared_ptr<ScriptObject> ScriptClipActions::TargetObject(const ActionValue& target) const {
+  auto object = target.Object();
+  if (dynamic_cast<const MovieClip*>(object.get()) || dynamic_cast<const TextField*>(object.get()))
+    return object;
   // Any other value names a clip by its text, an object by what its toString gives.
   const QString path = FRuntime.ToText(target);
   if (FRuntime.Unwinding())
     return nullptr;
-  return dynamic_cast<MovieClip*>(ScriptScope(FEnvironment, FFrame).ResolveTarget(path).get());
+  return ScriptScope(FEnvironment, FFrame).ResolveTarget(path);
+}
+
+MovieClip* ScriptClipActions::TargetClip(const ActionValue& target) const {
+  return dynamic_cast<MovieClip*>(TargetObject(target).get());
 }
 
 ActionValue ScriptClipActions::GetProperty(const ActionValue& target,
@@ -225,8 +233,16 @@ void ScriptClipActions::GetUrl(const QString& url, const QString& target, bool t
 void ScriptClipActions::CloneSprite(ScriptRuntime& runtime, const ActionValue& source,
                                     const QString& name, double depth) const {
   // The action's depth counts from the timeline's first depth, the method's from 0.
-  if (MovieClip* clip = TargetClip(source))
-    ScriptDisplayList::Duplicate(runtime, *clip, name, depth - ScriptDisplayList::DepthOffset, {});
+  const double scriptDepth = depth - ScriptDisplayList::DepthOffset;
+  // The source is looked up once: naming it may run its toString.
+  const auto object = TargetObject(source);
+  if (auto* clip = dynamic_cast<MovieClip*>(object.get())) {
+    ScriptDisplayList::Duplicate(runtime, *clip, name, scriptDepth, {});
+    return;
+  }
+  auto* field = dynamic_cast<TextField*>(object.get());
+  if (const auto at = ScriptDisplayList::DepthFromScript(scriptDepth); field && at)
+    ScriptMakers::DuplicateTextField(FEnvironment.Level, *field, name, *at);
 }
 
 void ScriptClipActions::RemoveSprite(const ActionValue& target) const {

@@ -48,6 +48,8 @@ public:
                  const std::optional<QRectF>& constraint) const;
 
 private:
+  // The object a target names: itself when it is one, else the object at its path.
+  std::shared_ptr<ScriptObject> TargetObject(const ActionValue& target) const;
   MovieClip* TargetClip(const ActionValue& target) const;
   // The property a script's value names, or -1 for none.
   int PropertyOf(const ActionValue& property) const;

@@ -9,6 +9,7 @@
 class NativeClass;
 class PlayerLevel;
 class ScriptObject;
+class TextField;
 struct NativeCall;
 
 // The player's own global names: classes (Object, Array, String, ...), objects (Math,
@@ -75,6 +76,10 @@ ActionValue MovieClipLoaderClass(PlayerLevel& level);
 void AddLoadingMethods(NativeClass& clip);
 // MovieClip.createTextField: a new empty field on this clip.
 ActionValue CreateTextField(NativeCall& call);
+// TextField.StyleSheet.
+ActionValue StyleSheetClass(PlayerLevel& level);
+// The copy duplicateMovieClip makes of a text field, at a display-list depth.
+void DuplicateTextField(PlayerLevel& level, TextField& field, const QString& name, int depth);
 // Stage, Key, Mouse, Selection and System; undefined for other names.
 ActionValue SystemObject(PlayerLevel& level, const QString& name);
 // parseInt, parseFloat, isNaN, isFinite, escape, unescape, ASSetPropFlags; undefined for

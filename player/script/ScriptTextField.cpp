@@ -83,6 +83,29 @@ ActionValue RemoveTextField(NativeCall& call) {
   return {};
 }
 
+// Puts a new field of that definition on clip at the display-list depth, under name.
+std::shared_ptr<TextField> PlaceField(PlayerLevel& level, MovieClip& clip, const QString& name,
+                                      int depth, const SwfEditText& definition,
+                                      const QTransform& matrix,
+                                      const SwfColorTransform& colors = {}) {
+  const auto field = level.Adopt(std::make_shared<TextField>(definition, clip, name));
+  if (!field)
+    return nullptr;
+  // A field starts as its own listener, as the player's broadcasters do.
+  field->DefineMember(QStringLiteral("_listeners"),
+                      ScriptBuiltins::NewArray(
+                          level, {ActionValue(std::static_pointer_cast<ScriptObject>(field))}));
+  MovieClip::DisplayEntry entry;
+  entry.Matrix = matrix;
+  entry.ColorTransform = colors;
+  entry.Depth = depth;
+  entry.Bounds = definition.Bounds;
+  entry.Field = field;
+  clip.AddCharacter(std::move(entry));
+  clip.SetMember(name, std::static_pointer_cast<ScriptObject>(field));
+  return field;
+}
+
 } // namespace
 
 namespace ScriptMakers {
@@ -101,22 +124,25 @@ ActionValue CreateTextField(NativeCall& call) {
   SwfEditText definition;
   definition.Bounds = QRectF(0, 0, numbers[3] * TwipsPerPixel, numbers[4] * TwipsPerPixel);
   definition.ReadOnly = true;
-  const auto field = call.Level().Adopt(std::make_shared<TextField>(definition, *clip, name));
-  if (!field)
-    return {};
-  // A field starts as its own listener, as the player's broadcasters do.
-  field->DefineMember(
-      QStringLiteral("_listeners"),
-      ScriptBuiltins::NewArray(call.Level(),
-                               {ActionValue(std::static_pointer_cast<ScriptObject>(field))}));
-  MovieClip::DisplayEntry entry;
-  entry.Matrix = QTransform::fromTranslate(numbers[1] * TwipsPerPixel, numbers[2] * TwipsPerPixel);
-  entry.Depth = int(numbers[0]) + DepthOffset;
-  entry.Bounds = definition.Bounds;
-  entry.Field = field;
-  clip->AddCharacter(std::move(entry));
-  clip->SetMember(name, std::static_pointer_cast<ScriptObject>(field));
-  return ActionValue(std::static_pointer_cast<ScriptObject>(field));
+  const QTransform matrix =
+      QTransform::fromTranslate(numbers[1] * TwipsPerPixel, numbers[2] * TwipsPerPixel);
+  const auto field =
+      PlaceField(call.Level(), *clip, name, int(numbers[0]) + DepthOffset, definition, matrix);
+  return field ? ActionValue(std::static_pointer_cast<ScriptObject>(field)) : ActionValue();
+}
+
+// A copy of a field keeps only its place: its matrix and colour transform. It starts
+// empty, sized 0 by 0 and with every setting at the player's default.
+void DuplicateTextField(PlayerLevel& level, TextField& field, const QString& name, int depth) {
+  auto* clip = dynamic_cast<MovieClip*>(field.Member(QStringLiteral("_parent")).Object().get());
+  const MovieClip::DisplayEntry* placed = clip ? clip->EntryHolding(field) : nullptr;
+  if (!placed)
+    return;
+  const QTransform matrix = placed->Matrix;
+  const SwfColorTransform colors = placed->ColorTransform;
+  SwfEditText blank;
+  blank.Bounds = QRectF();
+  PlaceField(level, *clip, name, depth, blank, matrix, colors);
 }
 
 ActionValue TextFieldClass(PlayerLevel& level) {
@@ -127,7 +153,8 @@ ActionValue TextFieldClass(PlayerLevel& level) {
       .Method(QStringLiteral("getNewTextFormat"), GetNewTextFormat)
       .Method(QStringLiteral("setTextFormat"), SetTextFormat)
       .Method(QStringLiteral("setNewTextFormat"), SetNewTextFormat)
-      .Method(QStringLiteral("removeTextField"), RemoveTextField);
+      .Method(QStringLiteral("removeTextField"), RemoveTextField)
+      .Constant(QStringLiteral("StyleSheet"), StyleSheetClass(level));
   ScriptDisplayList::AddFieldMethods(field);
   // Text fields broadcast their changes to listeners, as AsBroadcaster's objects do.
   if (const auto broadcaster =

@@ -20,8 +20,12 @@ class TextSnapshotObject : public ScriptObject {
 public:
   QString Characters;
   std::set<qsizetype> LineStarts;
+  // False when made for no clip: its methods answer undefined, as on an object that is no
+  // snapshot.
+  bool Readable = false;
 
   void Take(const MovieClip& clip) {
+    Readable = true;
     for (const MovieClip::DisplayEntry& entry : clip.DisplayList()) {
       const SwfStaticText* text = entry.StaticText;
       if (!text || text->Characters.isEmpty())
@@ -37,7 +41,8 @@ public:
 };
 
 TextSnapshotObject* ThisSnapshot(NativeCall& call) {
-  return dynamic_cast<TextSnapshotObject*>(call.This.Object().get());
+  auto* snapshot = dynamic_cast<TextSnapshotObject*>(call.This.Object().get());
+  return snapshot && snapshot->Readable ? snapshot : nullptr;
 }
 
 // getText(start, end[, includeLineEndings]): at least one character, the start kept inside
@@ -122,6 +127,18 @@ ActionValue TextSnapshotClass(PlayerLevel& level) {
       .Method(QStringLiteral("getTextRunInfo"), [](NativeCall& call) -> ActionValue {
         return ThisSnapshot(call) ? ScriptBuiltins::NewArray(call.Level(), {}) : ActionValue();
       });
+  // The methods are the player's from SWF 6 on: a movie of an earlier version reads them as
+  // undefined, though for-in lists them and a script may still set its own.
+  if (level.Movie().Version < 6)
+    for (const QString& name : snapshot.Prototype()->MemberNames())
+      if (const ScriptObject::Slot* slot = snapshot.Prototype()->OwnSlot(name);
+          name != u"constructor" && slot && slot->Value.Object() &&
+          slot->Value.Object()->TypeOf() == u"function")
+        snapshot.Property(name, nothing, [name](NativeCall& call) -> ActionValue {
+          if (const auto self = call.ThisObject())
+            self->DefineMember(name, call.Arg(0), 0);
+          return {};
+        });
   // The player lists these methods in for-in loops.
   for (const QString& name : snapshot.Prototype()->MemberNames())
     if (name != u"constructor")

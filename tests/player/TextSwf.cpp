@@ -55,11 +55,11 @@ QByteArray DeviceFont(int id, const QString& name) {
   return Tag(48, Writer().U16(id).U8(0).U8(0).U8(int(bytes.size())).Bytes(bytes).U16(0).Data());
 }
 
-QByteArray BlockFont(int id, int version, QChar character) {
-  return GlyphFont(id, version, character, BlockGlyph(version == 3 ? 20 : 1));
+QByteArray BlockFont(int id, int version, QChar character, bool bold) {
+  return GlyphFont(id, version, character, BlockGlyph(version == 3 ? 20 : 1), bold);
 }
 
-QByteArray GlyphFont(int id, int version, QChar character, const QByteArray& glyph) {
+QByteArray GlyphFont(int id, int version, QChar character, const QByteArray& glyph, bool bold) {
   const int scale = version == 3 ? 20 : 1;
   if (version == 1) {
     const QByteArray font = Tag(10, Writer().U16(id).U16(2).Bytes(glyph).Data());
@@ -68,7 +68,7 @@ QByteArray GlyphFont(int id, int version, QChar character, const QByteArray& gly
     return font + info;
   }
   Writer writer;
-  writer.U16(id).U8(0x84).U8(0).U8(5).Bytes("Block").U16(1);
+  writer.U16(id).U8(0x84 | (bold ? 0x01 : 0)).U8(0).U8(5).Bytes("Block").U16(1);
   writer.U16(4).U16(4 + int(glyph.size())).Bytes(glyph).U16(character.unicode());
   writer.U16(900 * scale).U16(200 * scale).U16(0).U16(800 * scale);
   writer.Bytes(Rect(100 * scale, 700 * scale, -800 * scale, 0)).U16(0);

@@ -33,10 +33,11 @@ QByteArray DeviceFont(int id, const QString& name);
 // A font of one glyph for character: a block 600 units wide from the baseline up 800 units,
 // 100 units from the origin, with an advance of 800 units. Version 1 is a DefineFont with
 // its DefineFontInfo, 2 and 3 are DefineFont2 and DefineFont3 (whose units are 20 times
-// smaller).
-QByteArray BlockFont(int id, int version, QChar character);
+// smaller). A bold one is the bold face of "Block" (versions 2 and 3).
+QByteArray BlockFont(int id, int version, QChar character, bool bold = false);
 // The same font with the glyph outline given as its SHAPE bytes.
-QByteArray GlyphFont(int id, int version, QChar character, const QByteArray& glyph);
+QByteArray GlyphFont(int id, int version, QChar character, const QByteArray& glyph,
+                     bool bold = false);
 // A DefineFont3 named name with a block glyph for each character, advancing as given, and
 // the ascent and descent given, all in the font's units (20480 to the em).
 QByteArray MeasuredFont(int id, const QString& name,
