@@ -1,5 +1,6 @@
 #include "player/ActionAssembler.h"
 #include "player/PlayerStage.h"
+#include "player/ScriptParts.h"
 #include "player/SwfBuilder.h"
 #include "player/TextSwf.h"
 #include "player/swf/SwfParser.h"
@@ -8,6 +9,7 @@
 
 using namespace SwfBuilder;
 using Asm = ActionAssembler;
+using namespace ScriptParts;
 
 namespace {
 
@@ -29,30 +31,6 @@ QStringList Traces(const Asm& script, int version = 8, const QByteArray& tags = 
 QByteArray BoxTags() {
   return RectangleShape(1, QRect(0, 0, 400, 200), Qt::red) + Sprite(2, Place(1, 1)) +
          Place(1, 2, 200, 0, "box");
-}
-
-Asm Variable(const QString& name) {
-  return Asm().Push(name).Op(GetVariable);
-}
-
-// receiver.method(arguments...), arguments given first to last.
-Asm Call(const Asm& receiver, const QString& method, const std::vector<Asm>& arguments = {}) {
-  Asm call;
-  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
-    call.Append(*it);
-  return call.PushInteger(int(arguments.size())).Append(receiver).Push(method).Op(CallMethod);
-}
-
-Asm TraceOf(const Asm& value) {
-  return Asm().Append(value).Op(Trace);
-}
-
-Asm Number(double value) {
-  return Asm().Push(value);
-}
-
-Asm Text(const QString& value) {
-  return Asm().Push(value);
 }
 
 // [elements...] as an array literal.

@@ -1,5 +1,6 @@
 #include "player/ActionAssembler.h"
 #include "player/PlayerStage.h"
+#include "player/ScriptParts.h"
 #include "player/SwfBuilder.h"
 #include "player/swf/SwfParser.h"
 #include "tools/swfgen/SwfWriter.h"
@@ -8,30 +9,11 @@
 
 using namespace SwfBuilder;
 using Asm = ActionAssembler;
+using namespace ScriptParts;
 
 namespace {
 
-constexpr int Trace = 0x26, GetVariable = 0x1C, GetMember = 0x4E, SetMember = 0x4F,
-              CallMethod = 0x52, Pop = 0x17, Equals2 = 0x49, TypeOf = 0x44;
-
-Asm Variable(const QString& name) {
-  return Asm().Push(name).Op(GetVariable);
-}
-
-Asm Member(const Asm& object, const QString& name) {
-  return Asm().Append(object).Push(name).Op(GetMember);
-}
-
-Asm Call(const Asm& receiver, const QString& method, const std::vector<Asm>& arguments) {
-  Asm call;
-  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
-    call.Append(*it);
-  return call.PushInteger(int(arguments.size())).Append(receiver).Push(method).Op(CallMethod);
-}
-
-Asm TraceOf(const Asm& value) {
-  return Asm().Append(value).Op(Trace);
-}
+constexpr int SetMember = 0x4F, Pop = 0x17, Equals2 = 0x49, TypeOf = 0x44;
 
 // A button of one rectangle in its up and hit states, exported as "knob" and placed as
 // "placed" at depth 1.

@@ -1,5 +1,6 @@
 #include "player/ActionAssembler.h"
 #include "player/PlayerStage.h"
+#include "player/ScriptParts.h"
 #include "player/ShockwaveFlash.h"
 #include "player/SwfBuilder.h"
 #include "player/swf/SwfParser.h"
@@ -10,23 +11,16 @@
 
 using namespace SwfBuilder;
 using Asm = ActionAssembler;
+using namespace ScriptParts;
 
 namespace {
 
-constexpr int Trace = 0x26, GetVariable = 0x1C, SetVariable = 0x1D, SetMember = 0x4F,
-              CallMethod = 0x52, InitObject = 0x43, Pop = 0x17, TypeOf = 0x44;
+constexpr int GetVariable = 0x1C, SetVariable = 0x1D, SetMember = 0x4F, CallMethod = 0x52,
+              InitObject = 0x43, Pop = 0x17, TypeOf = 0x44;
 
 // A clip's value, read through a path as a script reads a variable.
 Asm Value(const QString& path) {
   return Asm().Push(path).Op(GetVariable);
-}
-
-Asm Number(double value) {
-  return Asm().Push(value);
-}
-
-Asm Text(const QString& value) {
-  return Asm().Push(value);
 }
 
 // receiver.method(arguments...), its result left on the stack.
@@ -43,10 +37,6 @@ Asm Call(const QString& receiver, const QString& method, const std::vector<Asm>&
 // receiver.method(arguments...) for its effect alone.
 Asm Do(const QString& receiver, const QString& method, const std::vector<Asm>& arguments = {}) {
   return Call(receiver, method, arguments).Op(Pop);
-}
-
-Asm TraceOf(const Asm& value) {
-  return Asm().Append(value).Op(Trace);
 }
 
 // name = {x: x, y: y}, or {x: x} alone when y is NaN.

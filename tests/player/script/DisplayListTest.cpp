@@ -1,5 +1,6 @@
 #include "player/ActionAssembler.h"
 #include "player/PlayerStage.h"
+#include "player/ScriptParts.h"
 #include "player/SwfBuilder.h"
 #include "player/swf/SwfParser.h"
 
@@ -7,12 +8,13 @@
 
 using namespace SwfBuilder;
 using Asm = ActionAssembler;
+using namespace ScriptParts;
 
 namespace {
 
 constexpr int Trace = 0x26, GetVariable = 0x1C, SetVariable = 0x1D, SetMember = 0x4F,
-              GetMember = 0x4E, CallMethod = 0x52, InitObject = 0x43, Pop = 0x17, Delete2 = 0x3B,
-              Equals2 = 0x49, Add2 = 0x47, CloneSprite = 0x24, RemoveSprite = 0x25;
+              GetMember = 0x4E, InitObject = 0x43, Pop = 0x17, Delete2 = 0x3B, Equals2 = 0x49,
+              Add2 = 0x47, CloneSprite = 0x24, RemoveSprite = 0x25;
 
 // The lines a movie traces on its first frame, its frame scripts and clip scripts included.
 QStringList Traces(const Asm& script, const QByteArray& tags, int version = 8) {
@@ -44,29 +46,6 @@ QByteArray Tags() {
                         .Op(Trace);
   return RectangleShape(1, QRect(0, 0, 400, 200), Qt::red) + Sprite(2, Place(1, 1) + frame.Tag()) +
          Export(2, "Widget") + Place(1, 2, 200, 0, "box");
-}
-
-Asm Variable(const QString& name) {
-  return Asm().Push(name).Op(GetVariable);
-}
-
-Asm Call(const Asm& receiver, const QString& method, const std::vector<Asm>& arguments = {}) {
-  Asm call;
-  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
-    call.Append(*it);
-  return call.PushInteger(int(arguments.size())).Append(receiver).Push(method).Op(CallMethod);
-}
-
-Asm TraceOf(const Asm& value) {
-  return Asm().Append(value).Op(Trace);
-}
-
-Asm Number(double value) {
-  return Asm().Push(value);
-}
-
-Asm Text(const QString& value) {
-  return Asm().Push(value);
 }
 
 Asm Depth(const QString& clip) {

@@ -1,5 +1,6 @@
 #include "player/ActionAssembler.h"
 #include "player/PlayerStage.h"
+#include "player/ScriptParts.h"
 #include "player/SwfBuilder.h"
 #include "player/TextSwf.h"
 #include "player/swf/SwfParser.h"
@@ -7,11 +8,12 @@
 #include <gtest/gtest.h>
 
 using Asm = ActionAssembler;
+using namespace ScriptParts;
 
 namespace {
 
-constexpr int Trace = 0x26, GetVariable = 0x1C, SetMember = 0x4F, GetMember = 0x4E,
-              CallMethod = 0x52, NewObject = 0x40, InitArray = 0x42, Pop = 0x17, SetVariable = 0x1D;
+constexpr int Trace = 0x26, SetMember = 0x4F, GetMember = 0x4E, CallMethod = 0x52, NewObject = 0x40,
+              InitArray = 0x42, Pop = 0x17, SetVariable = 0x1D;
 
 // The font the measuring cases use, 20480 units to the em: at 20 px (400 twips) "a" advances
 // 199.8 twips and a space 100; the ascent is 312.5 twips and the descent 78.125.
@@ -36,10 +38,6 @@ Asm Value(const QString& text) {
 
 Asm Value(double number) {
   return Asm().Push(number);
-}
-
-Asm Variable(const QString& name) {
-  return Asm().Push(name).Op(GetVariable);
 }
 
 Asm Set(const QString& object, const QString& member, const Asm& value) {

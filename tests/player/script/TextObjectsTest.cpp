@@ -1,5 +1,6 @@
 #include "player/ActionAssembler.h"
 #include "player/PlayerStage.h"
+#include "player/ScriptParts.h"
 #include "player/SwfBuilder.h"
 #include "player/TextSwf.h"
 #include "player/swf/SwfParser.h"
@@ -7,12 +8,12 @@
 #include <gtest/gtest.h>
 
 using Asm = ActionAssembler;
+using namespace ScriptParts;
 
 namespace {
 
-constexpr int Trace = 0x26, GetVariable = 0x1C, SetVariable = 0x1D, SetMember = 0x4F,
-              GetMember = 0x4E, CallMethod = 0x52, NewObject = 0x40, NewMethod = 0x53,
-              InitObject = 0x43, Pop = 0x17, CloneSprite = 0x24;
+constexpr int GetVariable = 0x1C, SetVariable = 0x1D, SetMember = 0x4F, NewObject = 0x40,
+              NewMethod = 0x53, InitObject = 0x43, Pop = 0x17, CloneSprite = 0x24;
 
 QStringList Traces(const Asm& script, int version = 8, const QByteArray& tags = {}) {
   QStringList lines;
@@ -27,24 +28,8 @@ Asm Value(const QString& path) {
   return Asm().Push(path).Op(GetVariable);
 }
 
-Asm TraceOf(const Asm& value) {
-  return Asm().Append(value).Op(Trace);
-}
-
 Asm Assign(const QString& object, const QString& member, const Asm& value) {
   return Asm().Append(Value(object)).Push(member).Append(value).Op(SetMember);
-}
-
-Asm Member(const Asm& object, const QString& member) {
-  return Asm().Append(object).Push(member).Op(GetMember);
-}
-
-// receiver.method(arguments...), arguments given first to last.
-Asm Call(const Asm& receiver, const QString& method, const std::vector<Asm>& arguments = {}) {
-  Asm call;
-  for (auto it = arguments.rbegin(); it != arguments.rend(); ++it)
-    call.Append(*it);
-  return call.PushInteger(int(arguments.size())).Append(receiver).Push(method).Op(CallMethod);
 }
 
 // { name: value, ... }
@@ -53,14 +38,6 @@ Asm ObjectOf(const std::vector<std::pair<QString, Asm>>& members) {
   for (const auto& [name, value] : members)
     object.Push(name).Append(value);
   return object.PushInteger(int(members.size())).Op(InitObject);
-}
-
-Asm Text(const QString& text) {
-  return Asm().Push(text);
-}
-
-Asm Number(double number) {
-  return Asm().Push(number);
 }
 
 } // namespace
