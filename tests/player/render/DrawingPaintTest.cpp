@@ -1,6 +1,7 @@
 #include "player/ActionAssembler.h"
 #include "player/ShockwaveFlash.h"
 #include "player/SwfBuilder.h"
+#include "player/render/PixelNear.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -55,14 +56,7 @@ Asm DrawingClip() {
 
 testing::AssertionResult Near(const QImage& image, int x, int y, const QColor& expected,
                               int tolerance = 8) {
-  const QColor actual = image.pixelColor(x, y);
-  if (std::max({std::abs(actual.red() - expected.red()),
-                std::abs(actual.green() - expected.green()),
-                std::abs(actual.blue() - expected.blue())}) <= tolerance)
-    return testing::AssertionSuccess();
-  return testing::AssertionFailure()
-         << "pixel " << x << "," << y << " is " << actual.name().toStdString() << ", not "
-         << expected.name().toStdString();
+  return PixelNear(image, x, y, expected, tolerance);
 }
 
 class DrawingPaintTest : public testing::Test {

@@ -2,6 +2,7 @@
 #include "player/ShockwaveFlash.h"
 #include "player/SwfBuilder.h"
 #include "player/TextSwf.h"
+#include "player/render/PixelNear.h"
 #include "player/render/RenderCache.h"
 #include "player/render/StagePainter.h"
 #include "player/swf/SwfParser.h"
@@ -73,14 +74,7 @@ protected:
 
 testing::AssertionResult Near(const QImage& image, int x, int y, QColor expected,
                               int tolerance = 6) {
-  const QColor actual = image.pixelColor(x, y);
-  if (std::max({std::abs(actual.red() - expected.red()),
-                std::abs(actual.green() - expected.green()),
-                std::abs(actual.blue() - expected.blue())}) <= tolerance)
-    return testing::AssertionSuccess();
-  return testing::AssertionFailure()
-         << "pixel " << x << "," << y << " is " << actual.name().toStdString() << ", not "
-         << expected.name().toStdString();
+  return PixelNear(image, x, y, expected, tolerance);
 }
 
 TEST_F(EffectsPaintTest, ShadowsGlowsBlurAndColourMatricesFilterThePlacedObject) {

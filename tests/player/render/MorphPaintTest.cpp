@@ -1,6 +1,7 @@
 #include "player/ShockwaveFlash.h"
 #include "player/SwfBuilder.h"
 #include "player/TextSwf.h"
+#include "player/render/PixelNear.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -52,14 +53,7 @@ QByteArray RedToBlue(int id, const QRect& start, const QRect& end) {
 }
 
 testing::AssertionResult Near(const QImage& image, int x, int y, const QColor& expected) {
-  const QColor actual = image.pixelColor(x, y);
-  if (std::max({std::abs(actual.red() - expected.red()),
-                std::abs(actual.green() - expected.green()),
-                std::abs(actual.blue() - expected.blue())}) <= 8)
-    return testing::AssertionSuccess();
-  return testing::AssertionFailure()
-         << "pixel " << x << "," << y << " is " << actual.name().toStdString() << ", not "
-         << expected.name().toStdString();
+  return PixelNear(image, x, y, expected, 8);
 }
 
 class MorphPaintTest : public testing::Test {

@@ -2,6 +2,7 @@
 #include "player/ShockwaveFlash.h"
 #include "player/SwfBuilder.h"
 #include "player/TextSwf.h"
+#include "player/render/PixelNear.h"
 #include "player/render/RenderCache.h"
 #include "player/render/StagePainter.h"
 #include "player/swf/SwfParser.h"
@@ -23,15 +24,7 @@ const QSize Stage(200, 100);
 
 testing::AssertionResult Near(const QImage& image, int x, int y, const QColor& expected,
                               int tolerance = 3) {
-  const QColor actual = image.pixelColor(x, y);
-  const int distance = std::max({std::abs(actual.red() - expected.red()),
-                                 std::abs(actual.green() - expected.green()),
-                                 std::abs(actual.blue() - expected.blue())});
-  if (distance <= tolerance)
-    return testing::AssertionSuccess();
-  return testing::AssertionFailure()
-         << "pixel " << x << "," << y << " is " << actual.name().toStdString() << ", not "
-         << expected.name().toStdString();
+  return PixelNear(image, x, y, expected, tolerance);
 }
 
 QByteArray Described(const QString& drawings) {
